@@ -1,0 +1,54 @@
+#pragma once
+// One batch command: how its run begins, how its outputs are named, and its per-file work.
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "batch/BatchHost.h"
+
+namespace pixtrel {
+
+// Everything a per-file operation gets.
+struct FileTask {
+  std::filesystem::path folder;  // working folder; empty means the current directory
+  std::string name;              // bare source name
+  std::string outputPrefix;      // settled once per command
+  BatchHost* host = nullptr;
+
+  // A path relative to the working folder.
+  std::filesystem::path resolve(const std::string& relative) const {
+    return folder.empty() ? std::filesystem::path(relative) : folder / relative;
+  }
+  std::filesystem::path source() const { return resolve(name); }
+  // OutputPrefix + bare name, for the commands that honour the save mode.
+  std::filesystem::path prefixedOutput() const { return resolve(outputPrefix + name); }
+};
+
+// Which steps begin a run, in order.
+enum class Prologue {
+  SettleRecordShow,  // resize: settle the save mode, record the folder, show progress
+  RecordSettleShow,  // rotate, JPEG quality: record the folder, settle, show progress
+  RecordShow,        // conversions, greyscale: the save mode is not read
+};
+
+struct BatchCommand {
+  std::string name;     // as pixtrel-batch knows it
+  std::string summary;  // one line for --help
+  Prologue prologue = Prologue::RecordShow;
+  // The save mode's prefix word, read once at the start (commands that honour the save mode).
+  std::function<std::string(BatchHost&)> prefixWord;
+  // The output's name relative to the working folder, for the keep-date step.
+  std::function<std::string(const std::string& name, const std::string& prefix)> outputName;
+  std::function<void(const FileTask&)> run;
+  bool keepsDate = true;     // reads and applies the source's stamp
+  bool pumpsSkipped = false;  // lets events run after unselected items too
+
+  bool honoursSaveMode() const { return prologue != Prologue::RecordShow; }
+};
+
+// Every command, in the order --help lists them.
+const std::vector<BatchCommand>& AllCommands();
+const BatchCommand* FindCommand(const std::string& name);
+
+}  // namespace pixtrel

@@ -1,0 +1,58 @@
+#include "batch/IntegerText.h"
+
+#include <cstdint>
+#include <string>
+
+#include "formats/Errors.h"
+
+namespace pixtrel {
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::optional<int> ParseInteger(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  std::string_view rest = text.substr(i);
+  bool hex = false;
+  bool negative = false;
+  if (!rest.empty() && rest[0] == '$') {
+    hex = true;
+    rest.remove_prefix(1);
+  } else if (!rest.empty() && (rest[0] == 'x' || rest[0] == 'X')) {
+    hex = true;
+    rest.remove_prefix(1);
+  } else if (rest.size() >= 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X')) {
+    hex = true;
+    rest.remove_prefix(2);
+  } else if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) {
+    negative = rest[0] == '-';
+    rest.remove_prefix(1);
+  }
+  if (rest.empty()) return std::nullopt;
+  const int base = hex ? 16 : 10;
+  std::int64_t value = 0;
+  for (char c : rest) {
+    const int d = hex ? HexDigit(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+    if (d < 0) return std::nullopt;
+    value = value * base + d;
+    if (value > std::int64_t{1} << 32) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+int StrToInt(std::string_view text) {
+  if (auto value = ParseInteger(text)) return *value;
+  throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,38 @@
+#pragma once
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "batch/BatchHost.h"
+
+namespace pixtrel::cli {
+
+// A command line that cannot be run; the message says why. Exit status 2.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct CommandLine {
+  bool help = false;
+  bool version = false;
+  std::string command;
+  std::filesystem::path folder = ".";
+  std::vector<std::string> names;  // bare names in folder, in the order given
+  SaveMode saveMode = SaveMode::AddPrefix;
+  bool yes = false;
+  bool keepDate = false;
+  std::string pixels = "800";
+  ResizeMethod method = ResizeMethod::Better;
+  int jpegQuality = 89;
+  int quality = 85;
+  TurnChoice turn = TurnChoice::Right;
+  bool quiet = false;
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+std::string HelpText();
+
+}  // namespace pixtrel::cli

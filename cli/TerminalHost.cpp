@@ -1,0 +1,65 @@
+#include "cli/TerminalHost.h"
+
+#include <cctype>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace pixtrel::cli {
+
+TerminalHost::TerminalHost(const CommandLine& line) : line_(line) {}
+
+bool TerminalHost::confirmOverwrite() {
+  if (line_.yes) return true;
+  if (!isatty(fileno(stdin))) return false;  // no one to ask
+  std::cerr << "All the original files will be overwritten!! Are you sure you want to do this?\n"
+               "[OK/cancel] " << std::flush;
+  std::string answer;
+  if (!std::getline(std::cin, answer)) return false;
+  std::string word;
+  for (char c : answer) {
+    if (!std::isspace(static_cast<unsigned char>(c))) {
+      word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+  }
+  // OK is the default button, as in the window.
+  return word.empty() || word == "ok" || word == "o" || word == "y" || word == "yes";
+}
+
+void TerminalHost::showProgress(int maximum) {
+  maximum_ = maximum;
+  position_ = 0;
+  drawing_ = !line_.quiet && maximum > 0 && isatty(fileno(stderr));
+  draw();
+}
+
+void TerminalHost::advanceProgress() {
+  ++position_;
+  draw();
+}
+
+void TerminalHost::hideProgress() { finishProgressLine(); }
+
+void TerminalHost::finishProgressLine() {
+  if (drawing_) std::cerr << "\n" << std::flush;
+  drawing_ = false;
+}
+
+void TerminalHost::draw() {
+  if (!drawing_) return;
+  constexpr int kWidth = 30;
+  const int filled = maximum_ > 0 ? position_ * kWidth / maximum_ : 0;
+  std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+            << std::string(static_cast<std::size_t>(kWidth - filled), '.') << "] " << position_
+            << "/" << maximum_ << std::flush;
+}
+
+}  // namespace pixtrel::cli

@@ -1,0 +1,41 @@
+#pragma once
+#include "batch/BatchHost.h"
+#include "cli/CommandLine.h"
+
+namespace pixtrel::cli {
+
+// The batch host of pixtrel-batch: every FILE selected, options fixed by the command line, the
+// overwrite question asked on the terminal and progress drawn on it.
+class TerminalHost : public BatchHost {
+ public:
+  explicit TerminalHost(const CommandLine& line);
+
+  int itemCount() override { return static_cast<int>(line_.names.size()); }
+  bool itemSelected(int) override { return true; }
+  std::string itemName(int index) override { return line_.names[static_cast<std::size_t>(index)]; }
+  int selectedCount() override { return itemCount(); }
+
+  SaveMode saveMode() override { return line_.saveMode; }
+  bool keepDate() override { return line_.keepDate; }
+  int saveQuality() override { return line_.jpegQuality; }
+  int qualityCommandValue() override { return line_.quality; }
+  std::string pixelText(ImageFormat) override { return line_.pixels; }
+  ResizeMethod resizeMethod(ImageFormat) override { return line_.method; }
+  TurnChoice turnChoice() override { return line_.turn; }
+
+  bool confirmOverwrite() override;
+  void showProgress(int maximum) override;
+  void advanceProgress() override;
+  void hideProgress() override;
+  void finishProgressLine();
+
+ private:
+  void draw();
+
+  const CommandLine& line_;
+  bool drawing_ = false;
+  int maximum_ = 0;
+  int position_ = 0;
+};
+
+}  // namespace pixtrel::cli

@@ -1,0 +1,61 @@
+// pixtrel-batch: the batch commands of the window, on the command line.
+#include <csignal>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "batch/BatchRunner.h"
+#include "cli/CommandLine.h"
+#include "cli/TerminalHost.h"
+#include "formats/SafeWrite.h"
+
+namespace {
+
+// Writes are atomic, so an interrupted run only has to drop the temporary file in hand: every
+// output is then either complete or absent, and no source is half replaced.
+extern "C" void OnInterrupt(int signal) {
+  pixtrel::RemovePendingTemporaryFile();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace pixtrel;
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+
+  cli::CommandLine line;
+  try {
+    line = cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const cli::UsageError& error) {
+    std::cerr << "pixtrel-batch: " << error.what() << "\n"
+              << "Try 'pixtrel-batch --help' for more information.\n";
+    return 2;
+  }
+  if (line.help) {
+    std::cout << cli::HelpText();
+    return 0;
+  }
+  if (line.version) {
+    std::cout << "pixtrel-batch 1.2\n";
+    return 0;
+  }
+
+  cli::TerminalHost host(line);
+  const BatchResult result = RunBatch(*FindCommand(line.command), line.folder, host);
+  host.finishProgressLine();
+  switch (result.outcome) {
+    case BatchOutcome::Done:
+    case BatchOutcome::Stopped:
+      return 0;
+    case BatchOutcome::Declined:
+      std::cerr << "pixtrel-batch: overwrite declined; nothing was written\n";
+      return 3;
+    case BatchOutcome::Failed:
+      std::cerr << "pixtrel-batch: " << result.failedName << ": " << result.message << "\n";
+      return 1;
+  }
+  return 1;
+}

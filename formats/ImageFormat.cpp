@@ -1,0 +1,26 @@
+#include "formats/ImageFormat.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+namespace pixtrel {
+
+std::string_view ExtensionOf(std::string_view fileName) {
+  const auto slash = fileName.find_last_of("/\\");
+  const auto dot = fileName.rfind('.');
+  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
+  return fileName.substr(dot);
+}
+
+std::optional<ImageFormat> FormatFromExtension(std::string_view fileName) {
+  std::string ext(ExtensionOf(fileName));
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (ext == ".jpg" || ext == ".jpe" || ext == ".jpeg") return ImageFormat::Jpeg;
+  if (ext == ".gif") return ImageFormat::Gif;
+  if (ext == ".bmp") return ImageFormat::Bmp;
+  return std::nullopt;
+}
+
+}  // namespace pixtrel

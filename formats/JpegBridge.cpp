@@ -1,0 +1,204 @@
+#include "formats/JpegBridge.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
+
+namespace pixtrel::jpegbridge {
+namespace {
+
+struct ErrorManager {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+  int code;
+};
+
+void ErrorExit(j_common_ptr cinfo) {
+  auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+  err->code = err->pub.msg_code;
+  std::longjmp(err->jump, 1);
+}
+
+// Warnings (corrupt or cut-off data the codec can still decode) are dropped.
+void EmitMessage(j_common_ptr, int) {}
+void OutputMessage(j_common_ptr) {}
+
+void InstallErrorManager(j_common_ptr cinfo, ErrorManager* err) {
+  cinfo->err = jpeg_std_error(&err->pub);
+  err->pub.error_exit = ErrorExit;
+  err->pub.emit_message = EmitMessage;
+  err->pub.output_message = OutputMessage;
+  err->code = 0;
+}
+
+// Bounds the work a hostile progressive file can cause.
+struct ScanLimit {
+  jpeg_progress_mgr pub;
+  ErrorManager* err;
+};
+
+void CheckScans(j_common_ptr cinfo) {
+  auto* limit = reinterpret_cast<ScanLimit*>(cinfo->progress);
+  auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (dinfo->input_scan_number > kMaxProgressiveScans) {
+    limit->err->code = kTooManyScans;
+    std::longjmp(limit->err->jump, 1);
+  }
+}
+
+void ConfigureDecoder(j_decompress_ptr cinfo, bool greyscale) {
+  cinfo->scale_num = 1;
+  cinfo->scale_denom = 1;
+  cinfo->do_block_smoothing = TRUE;
+  cinfo->dct_method = JDCT_FLOAT;
+  cinfo->mem->max_memory_to_use = kMaxMemoryToUse;
+  if (cinfo->num_components == 4) {
+    cinfo->out_color_space = JCS_CMYK;
+    return;
+  }
+  if (greyscale) cinfo->out_color_space = JCS_GRAYSCALE;
+  if (cinfo->out_color_space == JCS_GRAYSCALE) {
+    cinfo->quantize_colors = TRUE;
+    cinfo->desired_number_of_colors = 236;
+  } else {
+    cinfo->out_color_space = JCS_EXT_BGR;
+  }
+}
+
+OutputKind KindOf(j_decompress_ptr cinfo) {
+  if (cinfo->out_color_space == JCS_CMYK) return OutputKind::Cmyk;
+  if (cinfo->quantize_colors) return OutputKind::GreyPalette;
+  return OutputKind::Bgr;
+}
+
+// Adobe's CMYK files store inverted samples; plain CMYK stores ink amounts.
+void CmykToBgr(const JSAMPLE* cmyk, std::uint8_t* bgr, JDIMENSION width, bool inverted) {
+  for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+    unsigned c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+    if (!inverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+    bgr[0] = static_cast<std::uint8_t>((y * k + 127) / 255);
+    bgr[1] = static_cast<std::uint8_t>((m * k + 127) / 255);
+    bgr[2] = static_cast<std::uint8_t>((c * k + 127) / 255);
+  }
+}
+
+}  // namespace
+
+int ReadHeader(const std::uint8_t* data, std::size_t size, bool greyscale, HeaderInfo* info) {
+  jpeg_decompress_struct cinfo;
+  ErrorManager err;
+  InstallErrorManager(reinterpret_cast<j_common_ptr>(&cinfo), &err);
+  if (setjmp(err.jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    return err.code;
+  }
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+  jpeg_read_header(&cinfo, TRUE);
+  ConfigureDecoder(&cinfo, greyscale);
+  info->width = static_cast<int>(cinfo.image_width);
+  info->height = static_cast<int>(cinfo.image_height);
+  info->components = cinfo.num_components;
+  info->progressive = jpeg_has_multiple_scans(&cinfo);
+  info->kind = KindOf(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  return 0;
+}
+
+int Decode(DecodeJob* job) {
+  jpeg_decompress_struct cinfo;
+  ErrorManager err;
+  ScanLimit limit;
+  InstallErrorManager(reinterpret_cast<j_common_ptr>(&cinfo), &err);
+  if (setjmp(err.jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    return err.code;
+  }
+  jpeg_create_decompress(&cinfo);
+  limit.pub.progress_monitor = CheckScans;
+  limit.err = &err;
+  cinfo.progress = &limit.pub;
+  jpeg_mem_src(&cinfo, job->data, static_cast<unsigned long>(job->size));
+  jpeg_read_header(&cinfo, TRUE);
+  ConfigureDecoder(&cinfo, job->greyscale);
+  jpeg_start_decompress(&cinfo);
+
+  if (job->kind == OutputKind::GreyPalette) {
+    job->greyLevelCount = cinfo.actual_number_of_colors;
+    for (int i = 0; i < cinfo.actual_number_of_colors && i < 256; ++i) {
+      job->greyLevels[i] = cinfo.colormap[0][i];
+    }
+  }
+  JSAMPARRAY scratch = nullptr;
+  if (job->kind == OutputKind::Cmyk) {
+    scratch = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                         cinfo.output_width * 4, 1);
+  }
+  const bool inverted = cinfo.saw_Adobe_marker;
+  while (cinfo.output_scanline < cinfo.output_height) {
+    std::uint8_t* row = job->pixels + job->stride * cinfo.output_scanline;
+    if (scratch) {
+      jpeg_read_scanlines(&cinfo, scratch, 1);
+      CmykToBgr(scratch[0], row, cinfo.output_width, inverted);
+    } else {
+      JSAMPROW rows[1] = {row};
+      jpeg_read_scanlines(&cinfo, rows, 1);
+    }
+  }
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  return 0;
+}
+
+int Encode(EncodeJob* job) {
+  jpeg_compress_struct cinfo;
+  ErrorManager err;
+  InstallErrorManager(reinterpret_cast<j_common_ptr>(&cinfo), &err);
+  job->output = nullptr;
+  job->outputSize = 0;
+  if (setjmp(err.jump)) {
+    jpeg_destroy_compress(&cinfo);
+    FreeOutput(job);
+    return err.code;
+  }
+  jpeg_create_compress(&cinfo);
+  jpeg_mem_dest(&cinfo, &job->output, &job->outputSize);
+  cinfo.image_width = static_cast<JDIMENSION>(job->width);
+  cinfo.image_height = static_cast<JDIMENSION>(job->height);
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_EXT_BGR;
+  jpeg_set_defaults(&cinfo);
+  cinfo.dct_method = JDCT_FLOAT;
+  jpeg_set_quality(&cinfo, job->quality, TRUE);
+  if (job->greyscale) jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
+  if (job->progressive) jpeg_simple_progression(&cinfo);
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW rows[1] = {const_cast<JSAMPROW>(job->pixels + job->stride * cinfo.next_scanline)};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  return 0;
+}
+
+void FreeOutput(EncodeJob* job) {
+  std::free(job->output);
+  job->output = nullptr;
+  job->outputSize = 0;
+}
+
+const char* OwnMessage(int code) {
+  switch (code) {
+    case kTooManyScans:
+      return "JPEG error: more than 100 progressive scans";
+    case kOutOfMemory:
+      return "Out of memory";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace pixtrel::jpegbridge

@@ -1,0 +1,60 @@
+#pragma once
+// The only place that calls libjpeg. Each entry point is one plain function guarded by setjmp:
+// no C++ object lives across the libjpeg calls and nothing is thrown through them. They report
+// failure by returning a nonzero libjpeg message code (or one of the codes below).
+#include <cstddef>
+#include <cstdint>
+
+namespace pixtrel::jpegbridge {
+
+// Codes of our own, above libjpeg's message table.
+inline constexpr int kTooManyScans = 10001;
+inline constexpr int kOutOfMemory = 10002;
+inline constexpr int kMaxProgressiveScans = 100;
+inline constexpr long kMaxMemoryToUse = 1L << 30;
+
+enum class OutputKind { Bgr, GreyPalette, Cmyk };
+
+struct HeaderInfo {
+  int width = 0;
+  int height = 0;
+  int components = 0;
+  bool progressive = false;  // more than one scan
+  OutputKind kind = OutputKind::Bgr;
+};
+
+// Reads the header. With greyscale set the output is greyscale (quantized to 236 levels), as it
+// is for a one-component file; four-component files decode to CMYK.
+int ReadHeader(const std::uint8_t* data, std::size_t size, bool greyscale, HeaderInfo* info);
+
+struct DecodeJob {
+  const std::uint8_t* data = nullptr;
+  std::size_t size = 0;
+  bool greyscale = false;
+  OutputKind kind = OutputKind::Bgr;  // as ReadHeader reported
+  std::uint8_t* pixels = nullptr;     // rows top to bottom, caller-owned
+  std::size_t stride = 0;             // bytes per row: width*3 (Bgr), width (palette)
+  // Cmyk output is converted to BGR rows here; the CMYK samples pass through a scratch row.
+  std::uint8_t greyLevels[256] = {};  // the quantizer's colour map, GreyPalette only
+  int greyLevelCount = 0;
+};
+int Decode(DecodeJob* job);
+
+struct EncodeJob {
+  const std::uint8_t* pixels = nullptr;  // BGR rows, caller-owned
+  std::size_t stride = 0;
+  int width = 0;
+  int height = 0;
+  int quality = 90;
+  bool greyscale = false;
+  bool progressive = false;
+  unsigned char* output = nullptr;  // malloc'd by libjpeg; release with FreeOutput
+  unsigned long outputSize = 0;
+};
+int Encode(EncodeJob* job);
+void FreeOutput(EncodeJob* job);
+
+// The text of a code, for codes of our own; null for libjpeg's codes.
+const char* OwnMessage(int code);
+
+}  // namespace pixtrel::jpegbridge

@@ -1,0 +1,152 @@
+#include "formats/JpegImage.h"
+
+#include <string>
+
+#include "formats/Errors.h"
+#include "formats/JpegBridge.h"
+#include "formats/Limits.h"
+#include "formats/SafeWrite.h"
+
+namespace pixtrel {
+namespace {
+
+[[noreturn]] void ThrowJpegError(int code) {
+  if (const char* own = jpegbridge::OwnMessage(code)) throw EJPEG(own);
+  throw EJPEG("JPEG error #" + std::to_string(code));
+}
+
+// Greyscale output of a four-component file, which libjpeg cannot convert itself: the colour
+// result is weighted as libjpeg weighs RGB and mapped onto the same 236 levels, undithered.
+PaletteBitmap GreyFromColour(const Bitmap24& colour) {
+  constexpr int kLevels = 236;
+  std::vector<Rgb> table(kLevels);
+  for (int i = 0; i < kLevels; ++i) {
+    const auto v = static_cast<std::uint8_t>((i * 255 + (kLevels - 1) / 2) / (kLevels - 1));
+    table[i] = Rgb{v, v, v};
+  }
+  PaletteBitmap grey(colour.width(), colour.height(), 8, std::move(table));
+  for (int y = 0; y < colour.height(); ++y) {
+    const std::uint8_t* p = colour.row(y);
+    std::uint8_t* out = grey.row(y);
+    for (int x = 0; x < colour.width(); ++x, p += 3) {
+      const unsigned luma = (7471u * p[0] + 38470u * p[1] + 19595u * p[2] + 32768u) >> 16;
+      out[x] = static_cast<std::uint8_t>((luma * (kLevels - 1) + 127) / 255);
+    }
+  }
+  return grey;
+}
+
+}  // namespace
+
+void TJPEGImage::SetGreyscale(bool value) {
+  if (value != greyscale_) raster_.reset();
+  greyscale_ = value;
+}
+
+int TJPEGImage::width() const { return raster_ ? RasterWidth(*raster_) : headerWidth_; }
+int TJPEGImage::height() const { return raster_ ? RasterHeight(*raster_) : headerHeight_; }
+
+TJPEGImage JpegFromBytes(Bytes bytes) {
+  TJPEGImage picture;
+  picture.data_ = std::move(bytes);
+  if (!picture.data_.empty()) {
+    jpegbridge::HeaderInfo info;
+    if (int code = jpegbridge::ReadHeader(picture.data_.data(), picture.data_.size(), false, &info))
+      ThrowJpegError(code);
+    CheckPictureSize(info.width, info.height);
+    picture.headerWidth_ = info.width;
+    picture.headerHeight_ = info.height;
+    picture.Progressive = info.progressive;
+  }
+  return picture;
+}
+
+TJPEGImage ReadJpegFile(const std::filesystem::path& path) {
+  return JpegFromBytes(ReadFileBytes(path));
+}
+
+void DecodeJpeg(TJPEGImage& picture) {
+  if (picture.raster_) return;
+  if (picture.data_.empty()) {
+    picture.raster_ = Bitmap24();
+    return;
+  }
+  jpegbridge::HeaderInfo info;
+  if (int code = jpegbridge::ReadHeader(picture.data_.data(), picture.data_.size(),
+                                        picture.greyscale_, &info))
+    ThrowJpegError(code);
+  CheckPictureSize(info.width, info.height);
+
+  jpegbridge::DecodeJob job;
+  job.data = picture.data_.data();
+  job.size = picture.data_.size();
+  job.greyscale = picture.greyscale_;
+  job.kind = info.kind;
+  if (info.kind == jpegbridge::OutputKind::GreyPalette) {
+    PaletteBitmap grey(info.width, info.height, 8, {});
+    job.pixels = grey.data();
+    job.stride = static_cast<std::size_t>(info.width);
+    if (int code = jpegbridge::Decode(&job)) ThrowJpegError(code);
+    grey.palette().resize(static_cast<std::size_t>(job.greyLevelCount));
+    for (int i = 0; i < job.greyLevelCount; ++i) {
+      grey.palette()[i] = Rgb{job.greyLevels[i], job.greyLevels[i], job.greyLevels[i]};
+    }
+    picture.raster_ = std::move(grey);
+    return;
+  }
+  Bitmap24 colour = Bitmap24::Uninitialised(info.width, info.height);
+  job.pixels = colour.data();
+  job.stride = colour.stride();
+  if (int code = jpegbridge::Decode(&job)) ThrowJpegError(code);
+  if (info.kind == jpegbridge::OutputKind::Cmyk && picture.greyscale_) {
+    picture.raster_ = GreyFromColour(colour);
+  } else {
+    picture.raster_ = std::move(colour);
+  }
+}
+
+void SetJpegRaster(TJPEGImage& picture, Raster raster) {
+  picture.data_.clear();
+  picture.data_.shrink_to_fit();
+  picture.headerWidth_ = RasterWidth(raster);
+  picture.headerHeight_ = RasterHeight(raster);
+  picture.raster_ = std::move(raster);
+}
+
+void EncodeJpeg(TJPEGImage& picture) {
+  picture.data_.clear();
+  if (!picture.raster_ || RasterEmpty(*picture.raster_)) return;
+
+  // libjpeg reads BGR rows straight from a 24-bit raster; an index raster is expanded first.
+  std::optional<Bitmap24> expanded;
+  const Bitmap24* source = std::get_if<Bitmap24>(&*picture.raster_);
+  if (!source) {
+    expanded = ExpandToBitmap24(std::get<PaletteBitmap>(*picture.raster_));
+    source = &*expanded;
+  }
+  jpegbridge::EncodeJob job;
+  job.pixels = source->data();
+  job.stride = source->stride();
+  job.width = source->width();
+  job.height = source->height();
+  job.quality = picture.Quality < 0 ? 0 : (picture.Quality > 100 ? 100 : picture.Quality);
+  job.greyscale = picture.greyscale_;
+  job.progressive = picture.Progressive;
+  if (int code = jpegbridge::Encode(&job)) ThrowJpegError(code);
+  try {
+    picture.data_.assign(job.output, job.output + job.outputSize);
+  } catch (...) {
+    jpegbridge::FreeOutput(&job);
+    throw;
+  }
+  jpegbridge::FreeOutput(&job);
+  picture.headerWidth_ = source->width();
+  picture.headerHeight_ = source->height();
+}
+
+void WriteJpegFile(TJPEGImage& picture, const std::filesystem::path& path) {
+  if (picture.data().empty()) EncodeJpeg(picture);
+  WriteFileAtomically(path, picture.data());
+}
+
+}  // namespace pixtrel

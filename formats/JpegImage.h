@@ -1,0 +1,66 @@
+#pragma once
+// A JPEG picture: the file's encoded bytes, a lazily decoded raster, and the settings it is
+// decoded and encoded with.
+#include <filesystem>
+#include <optional>
+
+#include "formats/FileBytes.h"
+#include "formats/Raster.h"
+
+namespace pixtrel {
+
+class TJPEGImage {
+ public:
+  // Settings; a new picture has quality 90, baseline, colour.
+  int Quality = 90;
+  bool Progressive = false;
+
+  bool Greyscale() const { return greyscale_; }
+  // Changing it drops the decoded raster, so the next decoding follows the new value.
+  void SetGreyscale(bool value);
+
+  // Those of the decoded or given raster when there is one, else those of the header.
+  int width() const;
+  int height() const;
+
+  const Bytes& data() const { return data_; }
+  bool hasRaster() const { return raster_.has_value(); }
+  const Raster& raster() const { return *raster_; }
+
+ private:
+  friend TJPEGImage ReadJpegFile(const std::filesystem::path&);
+  friend TJPEGImage JpegFromBytes(Bytes);
+  friend void DecodeJpeg(TJPEGImage&);
+  friend void SetJpegRaster(TJPEGImage&, Raster);
+  friend void EncodeJpeg(TJPEGImage&);
+
+  bool greyscale_ = false;
+  Bytes data_;
+  int headerWidth_ = 0;
+  int headerHeight_ = 0;
+  std::optional<Raster> raster_;
+};
+
+// A picture holding the file's bytes; the header is parsed for the size and for Progressive
+// (more than one scan). Nothing is decoded yet.
+TJPEGImage ReadJpegFile(const std::filesystem::path& path);
+TJPEGImage JpegFromBytes(Bytes bytes);
+
+// Decodes the bytes when there is no raster yet: full size, block smoothing, float DCT. Colour
+// files give a Bitmap24 (four-component files are converted to RGB); greyscale output (asked
+// for, or a one-component file) gives an 8-bit PaletteBitmap of 236 dithered grey levels.
+// Empty data gives an empty raster.
+void DecodeJpeg(TJPEGImage& picture);
+
+// The picture takes the raster; its bytes are dropped, its settings kept.
+void SetJpegRaster(TJPEGImage& picture, Raster raster);
+
+// Encodes the raster anew with the picture's settings (float DCT, quality with baseline
+// tables, one component when Greyscale, progressive when Progressive). An empty raster gives
+// empty data.
+void EncodeJpeg(TJPEGImage& picture);
+
+// Writes the bytes, encoding first when the picture holds none.
+void WriteJpegFile(TJPEGImage& picture, const std::filesystem::path& path);
+
+}  // namespace pixtrel

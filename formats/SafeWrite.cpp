@@ -1,0 +1,175 @@
+#include "formats/SafeWrite.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "formats/Errors.h"
+
+#ifdef _WIN32
+#include <fstream>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace pixtrel {
+namespace {
+
+// Path of the temporary file being written, kept in static storage so a signal handler can
+// remove it without allocating.
+char g_pendingPath[4096];
+std::atomic<bool> g_pending{false};
+std::atomic<long long> g_failAfter{-1};
+
+void SetPending(const std::string& path) {
+  if (path.size() >= sizeof g_pendingPath) return;
+  std::memcpy(g_pendingPath, path.c_str(), path.size() + 1);
+  g_pending.store(true);
+}
+
+void ClearPending() { g_pending.store(false); }
+
+// Follows symbolic links so the file a link names is replaced and the link itself survives.
+fs::path ResolveTarget(const fs::path& path) {
+  fs::path target = path;
+  std::error_code ec;
+  for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(target, ec)); ++hops) {
+    fs::path next = fs::read_symlink(target, ec);
+    if (ec) break;
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  return target;
+}
+
+std::string TemporaryName(const fs::path& target) {
+  static std::mt19937_64 random{std::random_device{}()};
+  const char* digits = "0123456789abcdefghijklmnopqrstuvwxyz";
+  std::string suffix;
+  for (int i = 0; i < 8; ++i) suffix += digits[random() % 36];
+  std::string name(1, '.');
+  name.append(target.filename().string()).append(".pixtrel-").append(suffix).append(".tmp");
+  return (target.parent_path() / name).string();
+}
+
+[[noreturn]] void WriteFailed(const fs::path& path, const std::string& reason) {
+  throw Exception("Cannot write file " + path.string() + ": " + reason);
+}
+
+}  // namespace
+
+void InjectWriteFailureAfter(long long bytes) noexcept { g_failAfter.store(bytes); }
+
+#ifdef _WIN32
+
+void RemovePendingTemporaryFile() noexcept {
+  if (g_pending.exchange(false)) std::remove(g_pendingPath);
+}
+
+void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
+  const fs::path target = ResolveTarget(path);
+  const std::string temp = TemporaryName(target);
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) throw Exception("Cannot create file " + path.string());
+    SetPending(temp);
+    out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    out.flush();
+    if (!out) {
+      out.close();
+      std::remove(temp.c_str());
+      ClearPending();
+      WriteFailed(path, "write error");
+    }
+  }
+  std::error_code ec;
+  fs::rename(temp, target, ec);
+  if (ec) {
+    std::remove(temp.c_str());
+    ClearPending();
+    WriteFailed(path, ec.message());
+  }
+  ClearPending();
+}
+
+#else
+
+void RemovePendingTemporaryFile() noexcept {
+  if (g_pending.exchange(false)) ::unlink(g_pendingPath);
+}
+
+void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
+  const fs::path target = ResolveTarget(path);
+  struct stat existing {};
+  const bool replacing = ::stat(target.c_str(), &existing) == 0;
+  if (replacing && S_ISDIR(existing.st_mode)) throw Exception("Cannot create file " + path.string());
+
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+    temp = TemporaryName(target);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) throw Exception("Cannot create file " + path.string());
+  SetPending(temp);
+
+  auto fail = [&](const std::string& reason) {
+    if (fd >= 0) ::close(fd);
+    ::unlink(temp.c_str());
+    ClearPending();
+    WriteFailed(path, reason);
+  };
+
+  const long long failAfter = g_failAfter.load();
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    std::size_t chunk = bytes.size() - done;
+    if (failAfter >= 0) {
+      if (done >= static_cast<std::size_t>(failAfter)) {
+        errno = ENOSPC;
+        fail(std::strerror(errno));
+      }
+      chunk = std::min(chunk, static_cast<std::size_t>(failAfter) - done);
+    }
+    const ssize_t n = ::write(fd, bytes.data() + done, chunk);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail(std::strerror(errno));
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (failAfter >= 0 && bytes.empty()) {
+    errno = ENOSPC;
+    fail(std::strerror(errno));
+  }
+  if (replacing) {
+    ::fchmod(fd, existing.st_mode & 07777);
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+      // Not permitted for other users' files: the mode above still applies.
+    }
+  }
+  if (::fsync(fd) != 0) fail(std::strerror(errno));
+  const int fdToClose = fd;
+  fd = -1;
+  if (::close(fdToClose) != 0) fail(std::strerror(errno));
+  if (::rename(temp.c_str(), target.c_str()) != 0) fail(std::strerror(errno));
+  ClearPending();
+
+  // Make the rename itself durable.
+  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    ::fsync(dirFd);
+    ::close(dirFd);
+  }
+}
+
+#endif
+
+}  // namespace pixtrel
