@@ -1,0 +1,171 @@
+#include "tests/support/TestSupport.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace pixtrel::test {
+
+TempFolder::TempFolder() {
+  std::string pattern = (fs::temp_directory_path() / "pixtrel-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ec;
+  // Make read-only folders left by a test removable again.
+  for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::end(it);
+       it.increment(ec)) {
+    if (it->is_directory(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  }
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(path_, ec);
+}
+
+namespace {
+std::string Slurp(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+}  // namespace
+
+RunResult Run(const std::vector<std::string>& argv, const fs::path& cwd, int timeoutSeconds) {
+  TempFolder capture;
+  const fs::path outFile = capture / "out", errFile = capture / "err";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
+    const int in = open("/dev/null", O_RDONLY);
+    const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    setsid();  // no controlling terminal: questions count as declined
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  RunResult result;
+  int status = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+  for (;;) {
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) break;
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      result.err = "timed out";
+      result.signal = SIGKILL;
+      return result;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  result.out = Slurp(outFile);
+  result.err = Slurp(errFile);
+  return result;
+}
+
+RunResult RunBatchTool(const std::vector<std::string>& args, const fs::path& cwd) {
+  std::vector<std::string> argv{PIXTREL_BATCH_PATH};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return Run(argv, cwd);
+}
+
+bool HaveProgram(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  if (!path) return false;
+  std::stringstream dirs(path);
+  std::string dir;
+  while (std::getline(dirs, dir, ':')) {
+    if (!dir.empty() && access((fs::path(dir) / name).c_str(), X_OK) == 0) return true;
+  }
+  return false;
+}
+
+std::optional<std::string> PythonWithPil() {
+  static const std::optional<std::string> found = []() -> std::optional<std::string> {
+    // Debian's python3-pil belongs to /usr/bin/python3; another python3 may come first on PATH.
+    for (const char* candidate : {"/usr/bin/python3", "python3"}) {
+      if (Run({candidate, "-c", "import PIL.Image"}).exitCode == 0) return std::string(candidate);
+    }
+    return std::nullopt;
+  }();
+  return found;
+}
+
+RunResult RunPython(const std::string& code, const std::vector<std::string>& args) {
+  std::vector<std::string> argv{PythonWithPil().value_or("python3"), "-c", code};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return Run(argv);
+}
+
+std::optional<PilPicture> ReadWithPil(const fs::path& file) {
+  if (!PythonWithPil()) return std::nullopt;
+  TempFolder scratch;
+  const fs::path raw = scratch / "pixels";
+  const RunResult r = RunPython(
+      "import sys\n"
+      "from PIL import Image\n"
+      "im = Image.open(sys.argv[1])\n"
+      "fmt = im.format\n"
+      "info = repr(sorted((k, str(v)) for k, v in im.info.items()))\n"
+      "mode = im.mode\n"
+      "rgb = im.convert('RGB')\n"
+      "open(sys.argv[2], 'wb').write(rgb.tobytes())\n"
+      "print(mode)\nprint(fmt)\nprint(rgb.size[0])\nprint(rgb.size[1])\nprint(info)\n",
+      {file.string(), raw.string()});
+  if (r.exitCode != 0) return std::nullopt;
+  std::stringstream lines(r.out);
+  PilPicture p;
+  lines >> p.mode >> p.format >> p.width >> p.height;
+  std::getline(lines, p.info);
+  std::getline(lines, p.info);
+  const std::string bytes = Slurp(raw);
+  p.rgb.assign(bytes.begin(), bytes.end());
+  return p;
+}
+
+Bitmap24 TestPattern(int width, int height, unsigned seed) {
+  Bitmap24 b(width, height);
+  std::mt19937 random(seed);
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* p = b.row(y);
+    for (int x = 0; x < width; ++x, p += 3) {
+      const bool checker = ((x / 8) + (y / 8)) % 2 == 0;
+      p[0] = static_cast<std::uint8_t>(width > 1 ? x * 255 / (width - 1) : 0);
+      p[1] = static_cast<std::uint8_t>(height > 1 ? y * 255 / (height - 1) : 0);
+      p[2] = static_cast<std::uint8_t>(checker ? 200 + random() % 56 : random() % 56);
+    }
+  }
+  return b;
+}
+
+void WriteBytes(const fs::path& file, const Bytes& bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bgr PixelAt(const Bitmap24& bitmap, int x, int y) {
+  const std::uint8_t* p = bitmap.row(y) + static_cast<std::size_t>(x) * 3;
+  return Bgr{p[0], p[1], p[2]};
+}
+
+}  // namespace pixtrel::test

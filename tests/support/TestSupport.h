@@ -1,0 +1,76 @@
+#pragma once
+// Helpers shared by the tests: temporary folders, running programs, the independent tools
+// (Python with PIL, ImageMagick) that check our files, and small picture builders.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "formats/Bitmap24.h"
+#include "formats/FileBytes.h"
+
+namespace pixtrel::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+struct RunResult {
+  int exitCode = -1;  // -1 when ended by a signal
+  int signal = 0;
+  std::string out;
+  std::string err;
+};
+
+// Runs argv with stdin from /dev/null, in folder cwd (empty: the current one).
+RunResult Run(const std::vector<std::string>& argv, const std::filesystem::path& cwd = {},
+              int timeoutSeconds = 300);
+
+// Runs pixtrel-batch with the given arguments.
+RunResult RunBatchTool(const std::vector<std::string>& args, const std::filesystem::path& cwd = {});
+
+// True when the program can be found on PATH.
+bool HaveProgram(const std::string& name);
+
+// A Python interpreter with PIL, or nothing (tests that need it skip).
+std::optional<std::string> PythonWithPil();
+
+// Runs a Python snippet with PIL; argv[1..] are the extra arguments.
+RunResult RunPython(const std::string& code, const std::vector<std::string>& args = {});
+
+// Reads a picture with PIL and gives its mode, size and RGB pixels (row-major, r g b).
+struct PilPicture {
+  std::string mode;
+  std::string format;
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgb;
+  std::string info;  // PIL's info dict, as text
+};
+std::optional<PilPicture> ReadWithPil(const std::filesystem::path& file);
+
+// A picture with varied colours: gradients plus a checker pattern, deterministic.
+Bitmap24 TestPattern(int width, int height, unsigned seed = 1);
+
+// Writes raw bytes to a file.
+void WriteBytes(const std::filesystem::path& file, const Bytes& bytes);
+
+// The pixel (blue, green, red) at x, y.
+struct Bgr {
+  std::uint8_t b, g, r;
+  friend bool operator==(const Bgr&, const Bgr&) = default;
+};
+Bgr PixelAt(const Bitmap24& bitmap, int x, int y);
+
+}  // namespace pixtrel::test
