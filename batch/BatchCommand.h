@@ -11,14 +11,15 @@ namespace pixtrel {
 
 // Everything a per-file operation gets.
 struct FileTask {
-  std::filesystem::path folder;  // working folder; empty means the current directory
+  std::filesystem::path folder;  // working folder; empty or ".": the current directory
   std::string name;              // bare source name
   std::string outputPrefix;      // settled once per command
   BatchHost* host = nullptr;
 
   // A path relative to the working folder.
   std::filesystem::path resolve(const std::string& relative) const {
-    return folder.empty() ? std::filesystem::path(relative) : folder / relative;
+    if (folder.empty() || folder == ".") return std::filesystem::path(relative);
+    return folder / relative;
   }
   std::filesystem::path source() const { return resolve(name); }
   // OutputPrefix + bare name, for the commands that honour the save mode.
@@ -41,7 +42,7 @@ struct BatchCommand {
   // The output's name relative to the working folder, for the keep-date step.
   std::function<std::string(const std::string& name, const std::string& prefix)> outputName;
   std::function<void(const FileTask&)> run;
-  bool keepsDate = true;     // reads and applies the source's stamp
+  bool keepsDate = true;      // reads and applies the source's stamp
   bool pumpsSkipped = false;  // lets events run after unselected items too
 
   bool honoursSaveMode() const { return prologue != Prologue::RecordShow; }

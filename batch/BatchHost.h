@@ -27,7 +27,7 @@ class BatchHost {
   // Options.
   virtual SaveMode saveMode() = 0;
   virtual bool keepDate() = 0;
-  virtual int saveQuality() = 0;     // JPEG quality for resize, rotate and greyscale (0..100)
+  virtual int saveQuality() = 0;          // JPEG quality for resize, rotate and greyscale (0..100)
   virtual int qualityCommandValue() = 0;  // the JPEG quality command's own quality (0..100)
   virtual std::string pixelText(ImageFormat format) = 0;
   virtual ResizeMethod resizeMethod(ImageFormat format) = 0;

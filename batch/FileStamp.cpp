@@ -21,12 +21,11 @@ bool ToLocal(std::time_t t, std::tm& out) {
 FileStamp PackFileStamp(const std::tm& t) {
   const int year = t.tm_year + 1900;
   if (year < 1980 || year > 2107) return kNoFileStamp;
-  const std::uint32_t packed = static_cast<std::uint32_t>(year - 1980) << 25 |
-                               static_cast<std::uint32_t>(t.tm_mon + 1) << 21 |
-                               static_cast<std::uint32_t>(t.tm_mday) << 16 |
-                               static_cast<std::uint32_t>(t.tm_hour) << 11 |
-                               static_cast<std::uint32_t>(t.tm_min) << 5 |
-                               static_cast<std::uint32_t>(t.tm_sec / 2);
+  const std::uint32_t packed =
+      static_cast<std::uint32_t>(year - 1980) << 25 |
+      static_cast<std::uint32_t>(t.tm_mon + 1) << 21 | static_cast<std::uint32_t>(t.tm_mday) << 16 |
+      static_cast<std::uint32_t>(t.tm_hour) << 11 | static_cast<std::uint32_t>(t.tm_min) << 5 |
+      static_cast<std::uint32_t>(t.tm_sec / 2);
   return static_cast<FileStamp>(packed);
 }
 

@@ -19,7 +19,8 @@ int HexDigit(char c) {
 
 std::optional<int> ParseInteger(std::string_view text) {
   std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
+  while (i < text.size() && text[i] == ' ')
+    ++i;
   std::string_view rest = text.substr(i);
   bool hex = false;
   bool negative = false;

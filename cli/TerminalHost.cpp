@@ -21,7 +21,8 @@ bool TerminalHost::confirmOverwrite() {
   if (line_.yes) return true;
   if (!isatty(fileno(stdin))) return false;  // no one to ask
   std::cerr << "All the original files will be overwritten!! Are you sure you want to do this?\n"
-               "[OK/cancel] " << std::flush;
+               "[OK/cancel] "
+            << std::flush;
   std::string answer;
   if (!std::getline(std::cin, answer)) return false;
   std::string word;
@@ -46,7 +47,9 @@ void TerminalHost::advanceProgress() {
   draw();
 }
 
-void TerminalHost::hideProgress() { finishProgressLine(); }
+void TerminalHost::hideProgress() {
+  finishProgressLine();
+}
 
 void TerminalHost::finishProgressLine() {
   if (drawing_) std::cerr << "\n" << std::flush;

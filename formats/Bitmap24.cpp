@@ -18,7 +18,9 @@ Bitmap24::Bitmap24(int width, int height, std::uint8_t fill) : Bitmap24(width, h
   if (pixels_) std::memset(pixels_.get(), fill, byteSize());
 }
 
-Bitmap24 Bitmap24::Uninitialised(int width, int height) { return Bitmap24(width, height, NoFill{}); }
+Bitmap24 Bitmap24::Uninitialised(int width, int height) {
+  return Bitmap24(width, height, NoFill{});
+}
 
 Bitmap24::Bitmap24(const Bitmap24& other) : Bitmap24(other.width_, other.height_, NoFill{}) {
   if (pixels_) std::memcpy(pixels_.get(), other.pixels_.get(), byteSize());

@@ -11,8 +11,12 @@ namespace {
 
 enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3 };
 
-[[noreturn]] void NotValid() { throw Exception("Bitmap image is not valid"); }
-[[noreturn]] void ReadError() { throw Exception("Stream read error"); }
+[[noreturn]] void NotValid() {
+  throw Exception("Bitmap image is not valid");
+}
+[[noreturn]] void ReadError() {
+  throw Exception("Stream read error");
+}
 
 // Bounds-checked little-endian access to the file bytes.
 class Reader {
@@ -28,7 +32,8 @@ class Reader {
   }
   std::uint32_t u32(std::size_t at) const {
     need(at, 4);
-    return static_cast<std::uint32_t>(bytes_[at]) | static_cast<std::uint32_t>(bytes_[at + 1]) << 8 |
+    return static_cast<std::uint32_t>(bytes_[at]) |
+           static_cast<std::uint32_t>(bytes_[at + 1]) << 8 |
            static_cast<std::uint32_t>(bytes_[at + 2]) << 16 |
            static_cast<std::uint32_t>(bytes_[at + 3]) << 24;
   }
@@ -70,7 +75,8 @@ Header ParseHeader(const Reader& in) {
     h.paletteOffset = 14 + headerSize;
     if (h.compression == kBitFields) {
       // The masks follow a 40-byte header; longer headers hold them at the same place.
-      for (int i = 0; i < 3; ++i) h.masks[i] = in.u32(54 + 4 * i);
+      for (int i = 0; i < 3; ++i)
+        h.masks[i] = in.u32(54 + 4 * i);
       if (headerSize == 40) h.paletteOffset += 12;
     }
   } else {
@@ -120,7 +126,8 @@ int DestRow(const Header& h, std::int64_t fileRow) {
 }
 
 void ReadPaletteRows(const Reader& in, const Header& h, std::size_t offset, PaletteBitmap& out) {
-  const std::uint64_t stride = ((static_cast<std::uint64_t>(h.width) * h.bitsPerPixel + 31) / 32) * 4;
+  const std::uint64_t stride =
+      ((static_cast<std::uint64_t>(h.width) * h.bitsPerPixel + 31) / 32) * 4;
   const std::uint64_t lastRow = (static_cast<std::uint64_t>(h.width) * h.bitsPerPixel + 7) / 8;
   in.need(offset, stride * (h.height - 1) + lastRow);
   const int bpp = h.bitsPerPixel;
@@ -134,7 +141,8 @@ void ReadPaletteRows(const Reader& in, const Header& h, std::size_t offset, Pale
         dst[x] = (x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4);
       }
     } else {
-      for (std::int64_t x = 0; x < h.width; ++x) dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
+      for (std::int64_t x = 0; x < h.width; ++x)
+        dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
     }
   }
 }
@@ -155,7 +163,8 @@ void ReadRle(const Reader& in, const Header& h, std::size_t offset, PaletteBitma
     const std::uint8_t value = in.at(p)[1];
     p += 2;
     if (count > 0) {
-      for (int i = 0; i < count; ++i) put(four ? ((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
+      for (int i = 0; i < count; ++i)
+        put(four ? ((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
       continue;
     }
     if (value == 0) {  // end of line
@@ -203,7 +212,8 @@ MaskChannel MakeChannel(std::uint32_t mask) {
 
 void ReadDeepRows(const Reader& in, const Header& h, std::size_t offset, Bitmap24& out) {
   const int bytesPerPixel = h.bitsPerPixel / 8;
-  const std::uint64_t stride = ((static_cast<std::uint64_t>(h.width) * h.bitsPerPixel + 31) / 32) * 4;
+  const std::uint64_t stride =
+      ((static_cast<std::uint64_t>(h.width) * h.bitsPerPixel + 31) / 32) * 4;
   in.need(offset, stride * (h.height - 1) + static_cast<std::uint64_t>(h.width) * bytesPerPixel);
   std::uint32_t masks[3] = {h.masks[0], h.masks[1], h.masks[2]};
   if (h.compression != kBitFields) {
@@ -279,14 +289,17 @@ Raster DecodeBmp(std::span<const std::uint8_t> bytes) {
   }
 
   const std::size_t offset = PixelOffset(in, h.paletteOffset);
-  const std::uint64_t stride = ((static_cast<std::uint64_t>(h.width) * h.bitsPerPixel + 31) / 32) * 4;
-  in.need(offset, stride * (h.height - 1) +
-                      static_cast<std::uint64_t>(h.width) * (h.bitsPerPixel / 8));
+  const std::uint64_t stride =
+      ((static_cast<std::uint64_t>(h.width) * h.bitsPerPixel + 31) / 32) * 4;
+  in.need(offset,
+          stride * (h.height - 1) + static_cast<std::uint64_t>(h.width) * (h.bitsPerPixel / 8));
   Bitmap24 out = Bitmap24::Uninitialised(static_cast<int>(h.width), static_cast<int>(h.height));
   ReadDeepRows(in, h, offset, out);
   return out;
 }
 
-Raster ReadBmpFile(const std::filesystem::path& path) { return DecodeBmp(ReadFileBytes(path)); }
+Raster ReadBmpFile(const std::filesystem::path& path) {
+  return DecodeBmp(ReadFileBytes(path));
+}
 
 }  // namespace pixtrel

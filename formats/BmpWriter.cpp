@@ -13,7 +13,8 @@ void Put16(Bytes& out, std::size_t at, std::uint32_t v) {
 }
 
 void Put32(Bytes& out, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 // File header and 40-byte info header, no compression, rows bottom to top.
@@ -48,7 +49,8 @@ Bytes Encode24(const Bitmap24& b) {
 
 Bytes Encode8(const PaletteBitmap& p) {
   const std::uint32_t entries = std::clamp<std::uint32_t>(
-      std::max<std::uint32_t>(1u << p.bitsPerPixel(), static_cast<std::uint32_t>(p.palette().size())),
+      std::max<std::uint32_t>(1u << p.bitsPerPixel(),
+                              static_cast<std::uint32_t>(p.palette().size())),
       1, 256);
   const std::size_t stride = (static_cast<std::size_t>(p.width()) + 3) & ~std::size_t{3};
   Bytes out = Headers(p.width(), p.height(), 8, entries, stride * p.height());

@@ -37,8 +37,8 @@ void FastStretch(const Bitmap24& source, Bitmap24& target, const Rect& rect) {
   const bool sameWidth = rect.width() == source.width();
   const std::vector<int> map = ColumnMap(c, rect, source.width());
   for (int y = c.y0; y < c.y1; ++y) {
-    const std::uint8_t* in = source.row(StretchSourceIndex(y - rect.top, source.height(),
-                                                           rect.height()));
+    const std::uint8_t* in =
+        source.row(StretchSourceIndex(y - rect.top, source.height(), rect.height()));
     std::uint8_t* out = target.row(y) + static_cast<std::size_t>(c.x0) * 3;
     if (sameWidth) {
       std::memcpy(out, in + static_cast<std::size_t>(c.x0 - rect.left) * 3,

@@ -15,8 +15,7 @@ struct Rect {
 // The source index a target index samples: the source pixel under the target pixel's centre.
 // Identity when the lengths are equal. targetLen must be positive.
 inline int StretchSourceIndex(int target, int sourceLen, int targetLen) {
-  return static_cast<int>((static_cast<long long>(2 * target + 1) * sourceLen) /
-                          (2LL * targetLen));
+  return static_cast<int>((static_cast<long long>(2 * target + 1) * sourceLen) / (2LL * targetLen));
 }
 
 // Fills rect of target with the whole source scaled to the rectangle's size: rows and columns are

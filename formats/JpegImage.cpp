@@ -43,8 +43,12 @@ void TJPEGImage::SetGreyscale(bool value) {
   greyscale_ = value;
 }
 
-int TJPEGImage::width() const { return raster_ ? RasterWidth(*raster_) : headerWidth_; }
-int TJPEGImage::height() const { return raster_ ? RasterHeight(*raster_) : headerHeight_; }
+int TJPEGImage::width() const {
+  return raster_ ? RasterWidth(*raster_) : headerWidth_;
+}
+int TJPEGImage::height() const {
+  return raster_ ? RasterHeight(*raster_) : headerHeight_;
+}
 
 TJPEGImage JpegFromBytes(Bytes bytes) {
   TJPEGImage picture;

@@ -9,14 +9,13 @@ namespace pixtrel {
 void CheckPictureSize(std::int64_t width, std::int64_t height) {
   if (width < 0 || height < 0) throw Exception("Bitmap image is not valid");
   if (width > kMaxPictureSide || height > kMaxPictureSide) {
-    throw Exception("Picture too large: " + std::to_string(width) + " x " +
-                    std::to_string(height) + " pixels (a side may have at most " +
-                    std::to_string(kMaxPictureSide) + " pixels)");
+    throw Exception("Picture too large: " + std::to_string(width) + " x " + std::to_string(height) +
+                    " pixels (a side may have at most " + std::to_string(kMaxPictureSide) +
+                    " pixels)");
   }
   if (width * height > kMaxPicturePixels) {
-    throw Exception("Picture too large: " + std::to_string(width) + " x " +
-                    std::to_string(height) + " pixels (at most " +
-                    std::to_string(kMaxPicturePixels) + " pixels in all)");
+    throw Exception("Picture too large: " + std::to_string(width) + " x " + std::to_string(height) +
+                    " pixels (at most " + std::to_string(kMaxPicturePixels) + " pixels in all)");
   }
 }
 

@@ -33,7 +33,9 @@ void SetPending(const std::string& path) {
   g_pending.store(true);
 }
 
-void ClearPending() { g_pending.store(false); }
+void ClearPending() {
+  g_pending.store(false);
+}
 
 // Follows symbolic links so the file a link names is replaced and the link itself survives.
 fs::path ResolveTarget(const fs::path& path) {
@@ -51,7 +53,8 @@ std::string TemporaryName(const fs::path& target) {
   static std::mt19937_64 random{std::random_device{}()};
   const char* digits = "0123456789abcdefghijklmnopqrstuvwxyz";
   std::string suffix;
-  for (int i = 0; i < 8; ++i) suffix += digits[random() % 36];
+  for (int i = 0; i < 8; ++i)
+    suffix += digits[random() % 36];
   std::string name(1, '.');
   name.append(target.filename().string()).append(".pixtrel-").append(suffix).append(".tmp");
   return (target.parent_path() / name).string();
@@ -63,7 +66,9 @@ std::string TemporaryName(const fs::path& target) {
 
 }  // namespace
 
-void InjectWriteFailureAfter(long long bytes) noexcept { g_failAfter.store(bytes); }
+void InjectWriteFailureAfter(long long bytes) noexcept {
+  g_failAfter.store(bytes);
+}
 
 #ifdef _WIN32
 
@@ -107,7 +112,8 @@ void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> byt
   const fs::path target = ResolveTarget(path);
   struct stat existing {};
   const bool replacing = ::stat(target.c_str(), &existing) == 0;
-  if (replacing && S_ISDIR(existing.st_mode)) throw Exception("Cannot create file " + path.string());
+  if (replacing && S_ISDIR(existing.st_mode))
+    throw Exception("Cannot create file " + path.string());
 
   std::string temp;
   int fd = -1;

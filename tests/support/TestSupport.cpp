@@ -27,7 +27,8 @@ TempFolder::~TempFolder() {
   // Make read-only folders left by a test removable again.
   for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::end(it);
        it.increment(ec)) {
-    if (it->is_directory(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    if (it->is_directory(ec))
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
   }
   fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
   fs::remove_all(path_, ec);
@@ -56,7 +57,8 @@ RunResult Run(const std::vector<std::string>& argv, const fs::path& cwd, int tim
     dup2(err, 2);
     setsid();  // no controlling terminal: questions count as declined
     std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : argv)
+      args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     execvp(args[0], args.data());
     _exit(127);
@@ -160,7 +162,8 @@ Bitmap24 TestPattern(int width, int height, unsigned seed) {
 
 void WriteBytes(const fs::path& file, const Bytes& bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 Bgr PixelAt(const Bitmap24& bitmap, int x, int y) {

@@ -33,9 +33,14 @@ struct RunResult {
   std::string err;
 };
 
-// Runs argv with stdin from /dev/null, in folder cwd (empty: the current one).
+// Runs argv with stdin from /dev/null, in folder cwd (empty: the current one). Inside a TEST body
+// call RunProgram: GoogleTest's own Test::Run hides the short name there.
 RunResult Run(const std::vector<std::string>& argv, const std::filesystem::path& cwd = {},
               int timeoutSeconds = 300);
+inline RunResult RunProgram(const std::vector<std::string>& argv,
+                            const std::filesystem::path& cwd = {}, int timeoutSeconds = 300) {
+  return Run(argv, cwd, timeoutSeconds);
+}
 
 // Runs pixtrel-batch with the given arguments.
 RunResult RunBatchTool(const std::vector<std::string>& args, const std::filesystem::path& cwd = {});

@@ -1,0 +1,217 @@
+// The batch frame: prologue order per command family, the walk over a live selection, progress,
+// failure and stop handling, the save modes' prefixes.
+#include <gtest/gtest.h>
+
+#include "batch/BatchRunner.h"
+#include "batch/JpegCommands.h"
+#include "formats/Errors.h"
+#include "tests/support/TestSupport.h"
+
+namespace fs = std::filesystem;
+using namespace pixtrel;
+using namespace pixtrel::test;
+
+namespace {
+
+// A host that records every hook call in order.
+class RecordingHost : public BatchHost {
+ public:
+  std::vector<std::string> names;
+  std::vector<bool> selected;
+  SaveMode mode = SaveMode::AddPrefix;
+  bool answer = true;
+  bool keep = false;
+  int stopAfter = -1;
+  std::vector<std::string> log;
+  std::function<void(int)> onItem;  // called when the walk reads an item's flag
+
+  int itemCount() override { return static_cast<int>(names.size()); }
+  bool itemSelected(int i) override {
+    if (onItem) onItem(i);
+    return selected[i];
+  }
+  std::string itemName(int i) override { return names[i]; }
+  int selectedCount() override {
+    return static_cast<int>(std::count(selected.begin(), selected.end(), true));
+  }
+  SaveMode saveMode() override { return mode; }
+  bool keepDate() override { return keep; }
+  int saveQuality() override { return 89; }
+  int qualityCommandValue() override { return 85; }
+  std::string pixelText(ImageFormat) override { return "800"; }
+  ResizeMethod resizeMethod(ImageFormat) override { return ResizeMethod::Better; }
+  TurnChoice turnChoice() override { return TurnChoice::Right; }
+
+  bool confirmOverwrite() override {
+    log.push_back("confirm");
+    return answer;
+  }
+  void recordFolder() override { log.push_back("record"); }
+  void showProgress(int maximum) override { log.push_back("show " + std::to_string(maximum)); }
+  void advanceProgress() override { log.push_back("advance"); }
+  void hideProgress() override { log.push_back("hide"); }
+  void pumpEvents() override { log.push_back("pump"); }
+  void refresh() override { log.push_back("refresh"); }
+  bool stopRequested() override {
+    return stopAfter >= 0 && std::count(log.begin(), log.end(), "advance") >= stopAfter;
+  }
+};
+
+// A command whose per-file work logs the output path it would write.
+BatchCommand FakeCommand(Prologue prologue, RecordingHost& host, const std::string& failOn = "") {
+  BatchCommand c;
+  c.name = "fake";
+  c.prologue = prologue;
+  c.prefixWord = [](BatchHost&) { return std::string("mini-"); };
+  c.outputName = [](const std::string& n, const std::string& p) { return p + n; };
+  c.run = [&host, failOn](const FileTask& task) {
+    if (task.name == failOn) throw Exception("Bitmap image is not valid");
+    host.log.push_back("run " + task.outputPrefix + task.name);
+  };
+  return c;
+}
+
+using Log = std::vector<std::string>;
+
+TEST(BatchRunner, ResizeFamilySettlesFirst) {
+  TempFolder folder;
+  RecordingHost host;
+  host.names = {"a.jpg", "b.jpg", "c.jpg"};
+  host.selected = {true, false, true};
+  host.mode = SaveMode::Overwrite;
+  const BatchResult r =
+      RunBatch(FakeCommand(Prologue::SettleRecordShow, host), folder.path(), host);
+  EXPECT_EQ(r.outcome, BatchOutcome::Done);
+  EXPECT_EQ(r.processed, 2);
+  EXPECT_EQ(host.log, (Log{"confirm", "record", "show 2", "run a.jpg", "advance", "pump",
+                           "run c.jpg", "advance", "pump", "refresh", "hide"}));
+}
+
+TEST(BatchRunner, DeclinedQuestion) {
+  TempFolder folder;
+  RecordingHost host;
+  host.names = {"a.jpg"};
+  host.selected = {true};
+  host.mode = SaveMode::Overwrite;
+  host.answer = false;
+  EXPECT_EQ(RunBatch(FakeCommand(Prologue::SettleRecordShow, host), folder.path(), host).outcome,
+            BatchOutcome::Declined);
+  EXPECT_EQ(host.log, (Log{"confirm"}));
+  host.log.clear();
+  // Rotate and quality record the folder before they ask.
+  EXPECT_EQ(RunBatch(FakeCommand(Prologue::RecordSettleShow, host), folder.path(), host).outcome,
+            BatchOutcome::Declined);
+  EXPECT_EQ(host.log, (Log{"record", "confirm"}));
+}
+
+TEST(BatchRunner, PrefixPerSaveMode) {
+  TempFolder folder;
+  RecordingHost host;
+  host.names = {"image1.jpg"};
+  host.selected = {true};
+  host.mode = SaveMode::Subfolder;
+  RunBatch(FakeCommand(Prologue::RecordSettleShow, host), folder.path(), host);
+  EXPECT_EQ(host.log[2], "run vantro/image1.jpg");
+  EXPECT_TRUE(fs::is_directory(folder / "vantro"));
+  host.log.clear();
+  host.mode = SaveMode::AddPrefix;
+  RunBatch(FakeCommand(Prologue::RecordSettleShow, host), folder.path(), host);
+  EXPECT_EQ(host.log[2], "run mini-image1.jpg");
+  // Conversions and greyscale never read the save mode.
+  host.log.clear();
+  host.mode = SaveMode::Overwrite;
+  RunBatch(FakeCommand(Prologue::RecordShow, host), folder.path(), host);
+  EXPECT_EQ(host.log,
+            (Log{"record", "show 1", "run image1.jpg", "advance", "pump", "refresh", "hide"}));
+}
+
+TEST(BatchRunner, NothingSelected) {
+  TempFolder folder;
+  RecordingHost host;
+  host.names = {"a.jpg"};
+  host.selected = {false};
+  host.mode = SaveMode::Subfolder;
+  RunBatch(FakeCommand(Prologue::SettleRecordShow, host), folder.path(), host);
+  EXPECT_EQ(host.log, (Log{"record", "show 0", "refresh", "hide"}));
+  EXPECT_TRUE(fs::is_directory(folder / "vantro"));
+}
+
+TEST(BatchRunner, SelectionIsReadWhenTheWalkReachesEachItem) {
+  TempFolder folder;
+  RecordingHost host;
+  host.names = {"a.jpg", "b.jpg", "c.jpg"};
+  host.selected = {true, false, true};
+  host.onItem = [&](int i) {
+    if (i == 1) host.selected = {true, true, false};  // the user changes the selection meanwhile
+  };
+  RunBatch(FakeCommand(Prologue::RecordShow, host), folder.path(), host);
+  EXPECT_EQ(host.log, (Log{"record", "show 2", "run a.jpg", "advance", "pump", "run b.jpg",
+                           "advance", "pump", "refresh", "hide"}));
+}
+
+TEST(BatchRunner, AFailingFileEndsTheRun) {
+  TempFolder folder;
+  RecordingHost host;
+  host.names = {"a.jpg", "b.jpg", "c.jpg"};
+  host.selected = {true, true, true};
+  const BatchResult r =
+      RunBatch(FakeCommand(Prologue::RecordShow, host, "b.jpg"), folder.path(), host);
+  EXPECT_EQ(r.outcome, BatchOutcome::Failed);
+  EXPECT_EQ(r.failedName, "b.jpg");
+  EXPECT_EQ(r.message, "Bitmap image is not valid");
+  EXPECT_EQ(r.processed, 1);
+  // No refresh, and the bar is left where it was.
+  EXPECT_EQ(host.log, (Log{"record", "show 3", "run a.jpg", "advance", "pump"}));
+}
+
+TEST(BatchRunner, StopBetweenFiles) {
+  TempFolder folder;
+  RecordingHost host;
+  host.names = {"a.jpg", "b.jpg", "c.jpg"};
+  host.selected = {true, true, true};
+  host.stopAfter = 1;
+  const BatchResult r = RunBatch(FakeCommand(Prologue::RecordShow, host), folder.path(), host);
+  EXPECT_EQ(r.outcome, BatchOutcome::Stopped);
+  EXPECT_EQ(r.processed, 1);
+  EXPECT_EQ(host.log.back(), "hide");
+  EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "refresh"), 1);
+}
+
+TEST(BatchRunner, SkippedItemsPumpEventsOnlyWhenTheCommandAsks) {
+  TempFolder folder;
+  RecordingHost host;
+  host.names = {"a.jpg", "b.jpg"};
+  host.selected = {false, false};
+  BatchCommand c = FakeCommand(Prologue::RecordShow, host);
+  RunBatch(c, folder.path(), host);
+  EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "pump"), 0);
+  host.log.clear();
+  c.pumpsSkipped = true;
+  RunBatch(c, folder.path(), host);
+  EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "pump"), 2);
+}
+
+TEST(BatchRunner, OutOfMemoryIsAFailureWithAMessage) {
+  TempFolder folder;
+  RecordingHost host;
+  host.names = {"a.jpg"};
+  host.selected = {true};
+  BatchCommand c = FakeCommand(Prologue::RecordShow, host);
+  c.run = [](const FileTask&) { throw std::bad_alloc(); };
+  const BatchResult r = RunBatch(c, folder.path(), host);
+  EXPECT_EQ(r.outcome, BatchOutcome::Failed);
+  EXPECT_EQ(r.message, "Out of memory");
+}
+
+TEST(BatchCommands, JpegCommandsNamingAndFamilies) {
+  const BatchCommand q = QualityCommand();
+  EXPECT_EQ(q.prologue, Prologue::RecordSettleShow);
+  EXPECT_TRUE(q.keepsDate);
+  EXPECT_EQ(q.outputName("image1.jpg", "q-"), "q-image1.jpg");
+  const BatchCommand g = GreyscaleCommand();
+  EXPECT_FALSE(g.honoursSaveMode());
+  EXPECT_FALSE(g.keepsDate);
+  EXPECT_EQ(g.outputName("bw-image1.jpg", "vantro/"), "bw-bw-image1.jpg");
+}
+
+}  // namespace

@@ -1,0 +1,203 @@
+// pixtrel-batch end to end on real files in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "formats/JpegImage.h"
+#include "tests/support/TestSupport.h"
+
+namespace fs = std::filesystem;
+using namespace pixtrel;
+using namespace pixtrel::test;
+
+namespace {
+
+Bytes Contents(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+Bytes MakeJpeg(int w, int h, bool progressive = false, unsigned seed = 1) {
+  TJPEGImage picture;
+  SetJpegRaster(picture, TestPattern(w, h, seed));
+  picture.Quality = 95;
+  picture.Progressive = progressive;
+  EncodeJpeg(picture);
+  return picture.data();
+}
+
+// What the quality command must write for these bytes at this quality.
+Bytes Reencoded(const Bytes& source, int quality) {
+  TJPEGImage picture = JpegFromBytes(source);
+  DecodeJpeg(picture);
+  picture.Quality = quality;
+  EncodeJpeg(picture);
+  return picture.data();
+}
+
+std::string LastLine(const std::string& text) {
+  std::string t = text;
+  while (!t.empty() && t.back() == '\n')
+    t.pop_back();
+  const auto nl = t.rfind('\n');
+  return nl == std::string::npos ? t : t.substr(nl + 1);
+}
+
+void SetMtime(const fs::path& file, std::time_t when) {
+  struct timespec times[2] = {{when, 0}, {when, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+}
+
+std::time_t Mtime(const fs::path& file) {
+  struct stat st {};
+  stat(file.c_str(), &st);
+  return st.st_mtime;
+}
+
+class BatchTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    source_ = MakeJpeg(64, 48);
+    WriteBytes(dir_ / "a.jpg", source_);
+  }
+  TempFolder dir_;
+  Bytes source_;
+};
+
+TEST_F(BatchTool, QualityInEverySaveMode) {
+  const Bytes expected = Reencoded(source_, 40);
+  RunResult r = RunBatchTool({"quality", "--quality", "40", "a.jpg"}, dir_.path());
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(Contents(dir_ / "q-a.jpg"), expected);
+
+  r = RunBatchTool(
+      {"quality", "--quality", "40", "--save", "subfolder", "-C", dir_.path().string(), "a.jpg"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(Contents(dir_ / "vantro" / "a.jpg"), expected);
+  EXPECT_FALSE(fs::exists(dir_ / "vantro\\a.jpg"));
+
+  r = RunBatchTool(
+      {"quality", "--quality", "40", "--save", "overwrite", "--yes", (dir_ / "a.jpg").string()});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(Contents(dir_ / "a.jpg"), expected);
+
+  if (const auto pil = ReadWithPil(dir_ / "q-a.jpg")) {
+    EXPECT_EQ(pil->format, "JPEG");
+    EXPECT_EQ(pil->width, 64);
+  }
+}
+
+TEST_F(BatchTool, ProgressiveStaysProgressive) {
+  WriteBytes(dir_ / "p.jpg", MakeJpeg(40, 40, true));
+  ASSERT_EQ(RunBatchTool({"quality", "p.jpg"}, dir_.path()).exitCode, 0);
+  ASSERT_EQ(RunBatchTool({"greyscale", "p.jpg"}, dir_.path()).exitCode, 0);
+  EXPECT_TRUE(JpegFromBytes(Contents(dir_ / "q-p.jpg")).Progressive);
+  EXPECT_TRUE(JpegFromBytes(Contents(dir_ / "bw-p.jpg")).Progressive);
+}
+
+TEST_F(BatchTool, DeclinedOverwriteWritesNothing) {
+  for (const char* command : {"quality"}) {
+    const RunResult r = RunBatchTool({command, "--save", "overwrite", "a.jpg"}, dir_.path());
+    EXPECT_EQ(r.exitCode, 3) << r.err;
+    EXPECT_NE(r.err.find("declined"), std::string::npos);
+    EXPECT_EQ(Contents(dir_ / "a.jpg"), source_);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 1);
+  }
+}
+
+TEST_F(BatchTool, GreyscaleIgnoresSaveModeAndKeepDate) {
+  SetMtime(dir_ / "a.jpg", 946728000);  // 2000-01-01
+  const RunResult r =
+      RunBatchTool({"greyscale", "--save", "overwrite", "--keep-date", "a.jpg"}, dir_.path());
+  ASSERT_EQ(r.exitCode, 0) << r.err;  // no question asked
+  EXPECT_EQ(Contents(dir_ / "a.jpg"), source_);
+  EXPECT_FALSE(fs::exists(dir_ / "vantro"));
+  ASSERT_TRUE(fs::exists(dir_ / "bw-a.jpg"));
+  EXPECT_GT(Mtime(dir_ / "bw-a.jpg"), 946728000 + 86400);
+  if (const auto pil = ReadWithPil(dir_ / "bw-a.jpg")) {
+    EXPECT_EQ(pil->mode, "L");
+  }
+  // Again on its own output.
+  ASSERT_EQ(RunBatchTool({"greyscale", "bw-a.jpg"}, dir_.path()).exitCode, 0);
+  EXPECT_TRUE(fs::exists(dir_ / "bw-bw-a.jpg"));
+}
+
+TEST_F(BatchTool, KeepDateSurvivesOverwrite) {
+  SetMtime(dir_ / "a.jpg", 946728001);  // an odd second
+  const RunResult r = RunBatchTool(
+      {"quality", "--save", "overwrite", "--yes", "--keep-date", "a.jpg"}, dir_.path());
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(Contents(dir_ / "a.jpg"), source_);
+  EXPECT_EQ(Mtime(dir_ / "a.jpg"), 946728000);
+}
+
+TEST_F(BatchTool, DamagedSecondFileOfThree) {
+  Bytes damaged = source_;
+  damaged.resize(10);
+  WriteBytes(dir_ / "b.jpg", damaged);
+  WriteBytes(dir_ / "c.jpg", MakeJpeg(20, 20, false, 3));
+  const RunResult r = RunBatchTool({"quality", "a.jpg", "b.jpg", "c.jpg"}, dir_.path());
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(fs::exists(dir_ / "q-a.jpg"));
+  EXPECT_FALSE(fs::exists(dir_ / "q-b.jpg"));
+  EXPECT_FALSE(fs::exists(dir_ / "q-c.jpg"));
+  const std::string last = LastLine(r.err);
+  EXPECT_EQ(last.rfind("pixtrel-batch: b.jpg: JPEG error #", 0), 0u) << last;
+}
+
+TEST_F(BatchTool, PngNamedJpgFailsInTheJpegReader) {
+  WriteBytes(dir_ / "photo.jpg",
+             {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D',
+              'R',  0,   0,   0,   1,    0,    0,    0,    1, 8, 2, 0,  0,   0});
+  const RunResult r = RunBatchTool({"quality", "photo.jpg"}, dir_.path());
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(LastLine(r.err), "pixtrel-batch: photo.jpg: JPEG error #53");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 2);
+}
+
+TEST_F(BatchTool, UsageErrors) {
+  TempFolder other;
+  WriteBytes(other / "b.jpg", source_);
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"frobnicate", "a.jpg"},
+      {"quality", "--quality", "101", "a.jpg"},
+      {"quality", "--save", "sideways", "a.jpg"},
+      {"quality", "--turn", "up", "a.jpg"},
+      {"quality", "--bogus"},
+      {"quality", (dir_ / "a.jpg").string(), (other / "b.jpg").string()},
+      {"quality", "-C", dir_.path().string(), "sub/a.jpg"},
+  };
+  for (const auto& args : bad) {
+    const RunResult r = RunBatchTool(args, dir_.path());
+    EXPECT_EQ(r.exitCode, 2) << (args.empty() ? "" : args[0]) << " " << r.err;
+    EXPECT_NE(r.err.find("pixtrel-batch: "), std::string::npos);
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "q-a.jpg"));
+}
+
+TEST_F(BatchTool, HelpAndVersion) {
+  RunResult r = RunBatchTool({"--help"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("Usage: pixtrel-batch COMMAND [OPTION]... [FILE]..."), std::string::npos);
+  EXPECT_NE(r.out.find("greyscale"), std::string::npos);
+  EXPECT_NE(
+      r.out.find(
+          "Exit status: 0 done; 1 stopped at a failing file; 2 bad usage; 3 overwrite declined."),
+      std::string::npos);
+  r = RunBatchTool({"--version"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "pixtrel-batch 1.2\n");
+}
+
+TEST_F(BatchTool, MissingFileNamesIt) {
+  const RunResult r = RunBatchTool({"quality", "nothere.jpg"}, dir_.path());
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(LastLine(r.err), "pixtrel-batch: nothere.jpg: Cannot open file nothere.jpg");
+}
+
+}  // namespace
