@@ -1,0 +1,41 @@
+# Shared by the benchmark scripts. Sourced, not run.
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+WORK="${PIXTREL_BENCH_WORK:-$ROOT/bench/work}"
+BUILD="${PIXTREL_BUILD:-$ROOT/build}"
+REPEAT="${PIXTREL_BENCH_REPEAT:-3}"
+mkdir -p "$WORK"
+
+need() {
+  for tool in "$@"; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "bench: '$tool' is missing (Debian packages: imagemagick libvips-tools gifsicle" \
+           "libjpeg-turbo-progs)" >&2
+      exit 1
+    fi
+  done
+}
+
+# best_seconds CMD...: the fastest of REPEAT runs of a shell command, in seconds.
+best_seconds() {
+  local best="" start end t
+  for _ in $(seq "$REPEAT"); do
+    start=$(date +%s%N)
+    bash -c "$*" >/dev/null 2>&1 || { echo "bench: failed: $*" >&2; exit 1; }
+    end=$(date +%s%N)
+    t=$(( end - start ))
+    if [ -z "$best" ] || [ "$t" -lt "$best" ]; then best=$t; fi
+  done
+  awk -v ns="$best" 'BEGIN { printf "%.3f", ns / 1e9 }'
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+# Photo-like test pictures: fractal plasma with fine noise, so the codecs have detail to work on.
+make_photo() {  # make_photo FILE WIDTH HEIGHT SEED [extra convert options]
+  local file="$1" w="$2" h="$3" seed="$4"
+  shift 4
+  [ -f "$file" ] && return
+  convert -seed "$seed" -size "${w}x${h}" plasma:fractal -blur 0x1 \
+    \( -size "${w}x${h}" xc:gray50 +noise Gaussian -colorspace gray \) \
+    -compose overlay -composite -quality 92 "$@" "$file"
+}

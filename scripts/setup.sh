@@ -1,0 +1,39 @@
+# Shared by scripts/run and scripts/test: installs the Debian packages the build needs and builds.
+# Sourced, not run.
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+JOBS="$(nproc 2>/dev/null || echo 2)"
+
+# Packages to build and run Pixtrel.
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libjpeg62-turbo-dev qt6-base-dev libgl-dev)
+# Packages the tests use: GoogleTest, and the independent readers and writers that check our files.
+TEST_PACKAGES=(googletest libgtest-dev imagemagick python3 python3-pil giflib-tools
+               libjpeg-turbo-progs xvfb xauth clang libclang-rt-14-dev)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs the named Debian packages that are missing.
+ensure_packages() {
+  local missing=()
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$p")
+    fi
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+      "${missing[@]}"
+  fi
+}
+
+# build_into DIR [cmake options...]: configures (once) and builds.
+build_into() {
+  local dir="$1"
+  shift
+  cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
+  cmake --build "$dir" -j "$JOBS"
+}
