@@ -25,6 +25,10 @@ int main(int argc, char** argv) {
   using namespace pixtrel;
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
+#ifdef SIGXFSZ
+  // Past a file size limit a write should fail with an error, not end the process.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
 
   cli::CommandLine line;
   try {
