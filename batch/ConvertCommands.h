@@ -1,0 +1,15 @@
+#pragma once
+#include "batch/BatchCommand.h"
+
+namespace pixtrel {
+
+// The six conversions: each writes bare name + ".jpg", ".gif" or ".bmp" beside its source,
+// ignores the save mode (no subfolder, no question) and applies keep-date to that name.
+BatchCommand GifToJpegCommand();
+BatchCommand JpegToGifCommand();
+BatchCommand BmpToJpegCommand();
+BatchCommand BmpToGifCommand();
+BatchCommand JpegToBmpCommand();
+BatchCommand GifToBmpCommand();
+
+}  // namespace pixtrel

@@ -1,0 +1,64 @@
+#include "formats/Convert.h"
+
+#include "formats/Bmp.h"
+#include "formats/GifImage.h"
+#include "formats/GifRaster.h"
+#include "formats/GifReader.h"
+#include "formats/GifWriter.h"
+#include "formats/JpegImage.h"
+
+namespace pixtrel {
+namespace {
+
+// A new picture, so the creation settings hold whatever the window's sliders show.
+void WriteNewJpeg(Raster raster, const std::filesystem::path& target) {
+  TJPEGImage picture;
+  SetJpegRaster(picture, std::move(raster));
+  WriteJpegFile(picture, target);
+}
+
+void WriteNewGif(const Raster& raster, const std::filesystem::path& target) {
+  TGIFImage picture;
+  SetGifRaster(picture, raster);
+  WriteGifFile(picture, target);
+}
+
+const Raster& DecodedJpeg(TJPEGImage& picture) {
+  DecodeJpeg(picture);
+  return picture.raster();
+}
+
+}  // namespace
+
+std::string ConvertedName(const std::string& source, const std::string& extension) {
+  const auto slash = source.find_last_of("/\\");
+  return (slash == std::string::npos ? source : source.substr(slash + 1)) + extension;
+}
+
+void ConvertGifToJpeg(const std::filesystem::path& source, const std::filesystem::path& target) {
+  WriteNewJpeg(GifFrameRaster(ReadGifFile(source)), target);
+}
+
+void ConvertJpegToGif(const std::filesystem::path& source, const std::filesystem::path& target) {
+  TJPEGImage picture = ReadJpegFile(source);
+  WriteNewGif(DecodedJpeg(picture), target);
+}
+
+void ConvertBmpToJpeg(const std::filesystem::path& source, const std::filesystem::path& target) {
+  WriteNewJpeg(ReadBmpFile(source), target);
+}
+
+void ConvertBmpToGif(const std::filesystem::path& source, const std::filesystem::path& target) {
+  WriteNewGif(ReadBmpFile(source), target);
+}
+
+void ConvertJpegToBmp(const std::filesystem::path& source, const std::filesystem::path& target) {
+  TJPEGImage picture = ReadJpegFile(source);
+  WriteBmpFile(DecodedJpeg(picture), target);
+}
+
+void ConvertGifToBmp(const std::filesystem::path& source, const std::filesystem::path& target) {
+  WriteBmpFile(GifFrameRaster(ReadGifFile(source)), target);
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,22 @@
+#pragma once
+// The six format converters. Each reads its source completely, takes the picture as one raster
+// and writes it in the target format: new JPEG pictures at quality 90, baseline, colour; new
+// GIF pictures with the codec's creation defaults. The output is made only after the source has
+// been read, encoded fully in memory and written atomically; an existing file is replaced.
+#include <filesystem>
+#include <string>
+
+namespace pixtrel {
+
+// The output name of a conversion: the file-name part of source (any folder part dropped)
+// followed by the new extension ("image1.gif" and ".jpg" give "image1.gif.jpg").
+std::string ConvertedName(const std::string& source, const std::string& extension);
+
+void ConvertGifToJpeg(const std::filesystem::path& source, const std::filesystem::path& target);
+void ConvertJpegToGif(const std::filesystem::path& source, const std::filesystem::path& target);
+void ConvertBmpToJpeg(const std::filesystem::path& source, const std::filesystem::path& target);
+void ConvertBmpToGif(const std::filesystem::path& source, const std::filesystem::path& target);
+void ConvertJpegToBmp(const std::filesystem::path& source, const std::filesystem::path& target);
+void ConvertGifToBmp(const std::filesystem::path& source, const std::filesystem::path& target);
+
+}  // namespace pixtrel
