@@ -109,6 +109,13 @@ void DecodeJpeg(TJPEGImage& picture) {
   }
 }
 
+Raster TakeJpegRaster(TJPEGImage& picture) {
+  DecodeJpeg(picture);
+  Raster raster = std::move(*picture.raster_);
+  picture.raster_.reset();
+  return raster;
+}
+
 void SetJpegRaster(TJPEGImage& picture, Raster raster) {
   picture.data_.clear();
   picture.data_.shrink_to_fit();

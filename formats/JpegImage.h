@@ -32,6 +32,7 @@ class TJPEGImage {
   friend TJPEGImage JpegFromBytes(Bytes);
   friend void DecodeJpeg(TJPEGImage&);
   friend void SetJpegRaster(TJPEGImage&, Raster);
+  friend Raster TakeJpegRaster(TJPEGImage&);
   friend void EncodeJpeg(TJPEGImage&);
 
   bool greyscale_ = false;
@@ -51,6 +52,10 @@ TJPEGImage JpegFromBytes(Bytes bytes);
 // for, or a one-component file) gives an 8-bit PaletteBitmap of 236 dithered grey levels.
 // Empty data gives an empty raster.
 void DecodeJpeg(TJPEGImage& picture);
+
+// Decodes when needed and moves the raster out of the picture, which keeps its bytes. Saves a
+// copy of a large picture when only its pixels are wanted.
+Raster TakeJpegRaster(TJPEGImage& picture);
 
 // The picture takes the raster; its bytes are dropped, its settings kept.
 void SetJpegRaster(TJPEGImage& picture, Raster raster);
