@@ -1,7 +1,6 @@
 #pragma once
 // The pixel loops of the two resampling passes, in a portable version and an AVX2 + FMA version
-// that give the same bytes. They see rasters as plain views so the vector code depends on no
-// inline function compiled for another instruction set.
+// that give the same bytes.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>

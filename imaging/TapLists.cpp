@@ -8,8 +8,9 @@
 namespace pixtrel {
 namespace {
 
-// More taps than this for one direction can only come from a nonsensical support.
-constexpr double kMaxTaps = double(1 << 27);
+// More taps than this for one direction can only come from a nonsensical support (the filters of
+// the table need at most about 800 000 for the largest pictures).
+constexpr double kMaxTaps = double(1 << 24);
 
 }  // namespace
 
