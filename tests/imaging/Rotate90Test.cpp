@@ -117,6 +117,10 @@ TEST_P(Turn, OnePixelAndOneLine) {
   const Bitmap24 line = test::TestPattern(7, 1, 6);
   for (int angle : {90, 180, 270})
     ExpectTurned(line, angle, angle / 90);
+  // A raster without pixels turns into one without pixels.
+  const Bitmap24 turned = Rotate90(90, Raster(Bitmap24(0, 5)));
+  EXPECT_EQ(turned.width(), 5);
+  EXPECT_EQ(turned.height(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(CopyPaths, Turn,
