@@ -7,29 +7,38 @@ namespace {
 
 constexpr int kMaxCode = 4094;  // the last code given to a string before the table restarts
 
-// Packs codes least significant bit first.
+// Packs codes least significant bit first into a buffer sized for the worst case, four bytes
+// at a time.
 class CodeWriter {
  public:
-  explicit CodeWriter(std::vector<std::uint8_t>& out) : out_(out) {}
+  explicit CodeWriter(std::size_t maxCodes) : out_(maxCodes * 12 / 8 + 16) {}
 
   void write(int code, int width) {
     bits_ |= static_cast<std::uint64_t>(code) << count_;
     count_ += width;
-    while (count_ >= 8) {
-      out_.push_back(static_cast<std::uint8_t>(bits_));
-      bits_ >>= 8;
-      count_ -= 8;
+    if (count_ >= 32) {
+      const auto word = static_cast<std::uint32_t>(bits_);
+      for (int i = 0; i < 4; ++i)
+        out_[size_ + i] = static_cast<std::uint8_t>(word >> (8 * i));
+      size_ += 4;
+      bits_ >>= 32;
+      count_ -= 32;
     }
   }
 
-  void flush() {
-    if (count_ > 0) out_.push_back(static_cast<std::uint8_t>(bits_));
-    bits_ = 0;
-    count_ = 0;
+  std::vector<std::uint8_t> finish() {
+    while (count_ > 0) {
+      out_[size_++] = static_cast<std::uint8_t>(bits_);
+      bits_ >>= 8;
+      count_ -= 8;
+    }
+    out_.resize(size_);
+    return std::move(out_);
   }
 
  private:
-  std::vector<std::uint8_t>& out_;
+  std::vector<std::uint8_t> out_;
+  std::size_t size_ = 0;
   std::uint64_t bits_ = 0;
   int count_ = 0;
 };
@@ -48,9 +57,8 @@ std::vector<std::uint8_t> EncodeGifLzw(std::span<const std::uint8_t> pixels, int
   std::vector<std::uint16_t> table(static_cast<std::size_t>(kMaxCode + 1) * alphabet, 0);
   std::vector<std::uint32_t> filled(kMaxCode + 1);
 
-  std::vector<std::uint8_t> out;
-  out.reserve(pixels.size() / 2 + 16);
-  CodeWriter writer(out);
+  // At most one code per pixel, plus the clear codes and the first and last codes.
+  CodeWriter writer(pixels.size() + pixels.size() / (kMaxCode - firstFree) + 4);
   int width = minCodeSize + 1;
   int free = firstFree;
 
@@ -63,8 +71,7 @@ std::vector<std::uint8_t> EncodeGifLzw(std::span<const std::uint8_t> pixels, int
   writer.write(clear, width);
   if (pixels.empty()) {
     writer.write(end, width);
-    writer.flush();
-    return out;
+    return writer.finish();
   }
 
   auto checked = [alphabet](std::uint8_t index) {
@@ -97,8 +104,7 @@ std::vector<std::uint8_t> EncodeGifLzw(std::span<const std::uint8_t> pixels, int
   }
   emit(prefix);
   writer.write(end, width);
-  writer.flush();
-  return out;
+  return writer.finish();
 }
 
 }  // namespace pixtrel
