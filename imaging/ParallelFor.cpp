@@ -12,6 +12,7 @@ namespace pixtrel {
 namespace {
 
 std::atomic<int> threadLimit{0};
+constexpr int kPartsPerThread = 6;
 
 // Collects the first exception of any part.
 class FirstError {
@@ -45,39 +46,42 @@ void ParallelFor(int count, int grain, int minItems, const std::function<void(in
   if (count <= 0) return;
   grain = std::max(grain, 1);
   const int units = (count + grain - 1) / grain;
-  int parts = std::min(WorkerThreadCount(), units);
-  parts = std::max(1, std::min(parts, count / std::max(minItems, 1)));
-  if (parts == 1) {
+  int threads = std::min(WorkerThreadCount(), units);
+  threads = std::max(1, std::min(threads, count / std::max(minItems, 1)));
+  if (threads == 1) {
     work(0, count);
     return;
   }
 
+  // Several parts per thread, taken in turn by whichever thread is free: a core busy with
+  // another program then slows the whole by its share only.
+  const int parts = std::min(units, threads * kPartsPerThread);
+  std::atomic<int> next{0};
   FirstError error;
-  auto runPart = [&](int part) {
-    const int begin =
-        std::min(count, static_cast<int>(static_cast<long long>(units) * part / parts) * grain);
-    const int end = std::min(
-        count, static_cast<int>(static_cast<long long>(units) * (part + 1) / parts) * grain);
-    try {
-      if (begin < end) work(begin, end);
-    } catch (...) {
-      error.Capture();
+  auto runParts = [&] {
+    for (int part = next++; part < parts; part = next++) {
+      const int begin =
+          std::min(count, static_cast<int>(static_cast<long long>(units) * part / parts) * grain);
+      const int end = std::min(
+          count, static_cast<int>(static_cast<long long>(units) * (part + 1) / parts) * grain);
+      try {
+        if (begin < end) work(begin, end);
+      } catch (...) {
+        error.Capture();
+      }
     }
   };
 
   std::vector<std::thread> helpers;
-  helpers.reserve(static_cast<std::size_t>(parts - 1));
-  int started = 1;
-  for (; started < parts; ++started) {
+  helpers.reserve(static_cast<std::size_t>(threads - 1));
+  for (int t = 1; t < threads; ++t) {
     try {
-      helpers.emplace_back(runPart, started);
+      helpers.emplace_back(runParts);
     } catch (const std::system_error&) {
-      break;  // no more threads to be had: the calling thread does the rest
+      break;  // no more threads to be had: the others take the parts
     }
   }
-  runPart(0);
-  for (int part = started; part < parts; ++part)
-    runPart(part);
+  runParts();
   for (std::thread& t : helpers)
     t.join();
   error.Rethrow();

@@ -7,8 +7,8 @@
 namespace pixtrel {
 
 // Runs work(begin, end) over contiguous parts of [0, count) whose boundaries are multiples of
-// grain. Uses at most one thread per minItems items, and the calling thread for the first part.
-// Waits for every part; the first exception thrown by a part is rethrown here.
+// grain, on the calling thread and up to WorkerThreadCount() - 1 others, at most one thread per
+// minItems items. Waits for every part; the first exception thrown by a part is rethrown here.
 void ParallelFor(int count, int grain, int minItems, const std::function<void(int, int)>& work);
 
 // Upper limit of threads used by ParallelFor; 0 (the default) means one per processor.
