@@ -1,0 +1,166 @@
+#include "app/MainForm.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSlider>
+#include <QTimer>
+#include <algorithm>
+
+#include "app/DefaultFolder.h"
+#include "app/MessageBoxes.h"
+#include "app/Pictures.h"
+#include "app/WebAddresses.h"
+#include "settings/SettingsStore.h"
+
+namespace pixtrel {
+namespace {
+
+constexpr int kDesignWidth = 745;
+constexpr int kDesignHeight = 549;
+
+using Store = SettingsStore;
+
+// True when enough of the rectangle lies on a screen to grab the window and move it back.
+bool ReachableOnScreen(const QRect& frame) {
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect common = frame.intersected(screen->availableGeometry());
+    if (common.width() >= 40 && common.height() >= 40) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Pixtrel"));
+  setWindowIcon(ProgramIcon());
+  setMinimumSize(kDesignWidth, kDesignHeight);
+  resize(kDesignWidth, kDesignHeight);
+  BuildLayout();
+  BuildStatusBar();
+  BuildMenus();
+  ConnectCommandButtons();
+  // Until a start folder is read, the browser shows the folder the program was started in.
+  SetFolder(QDir::currentPath());
+
+  Timer2 = new QTimer(this);
+  Timer2->setObjectName(QStringLiteral("Timer2"));
+  Timer2->setInterval(500);
+  connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+  Timer2->start();
+
+  UpdatePageAddress = kHomePageAddress;
+  HomePageAddress = kHomePageAddress;
+  MakerPageAddress = kMakerPageAddress;
+  Guarded([this] {
+    Store::WriteString(kSettingsKeyPath, QStringLiteral("prisoten"), QStringLiteral("ja"));
+    Store::WriteString(kSettingsKeyPath, QStringLiteral("verzija"), ProgramVersion);
+    CurrentLanguage = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("jezik"), 2);
+  });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::showEvent(QShowEvent* event) {
+  // The set-up runs before the window first appears, so it opens where it was left.
+  FormActivate();
+  QMainWindow::showEvent(event);
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+  QMainWindow::changeEvent(event);
+}
+
+void TForm1::FormActivate() {
+  if (!FirstActivation) return;
+  // Cleared first: a store that fails must not bring its error back on every activation.
+  FirstActivation = false;
+  Guarded([this] {
+    const int top = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("x"), 104);
+    const int left = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("y"), 153);
+    const int width = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("w"), 713);
+    const int height = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("h"), 523);
+    RestorePlacement(top, left, width, height);
+    const QString defaultPixels = QStringLiteral("800");
+    Edit2->setText(Store::ReadString(kSettingsKeyPath, QStringLiteral("jpg.px"), defaultPixels));
+    Edit1->setText(Store::ReadString(kSettingsKeyPath, QStringLiteral("gif.px"), defaultPixels));
+    Edit3->setText(Store::ReadString(kSettingsKeyPath, QStringLiteral("bmp.px"), defaultPixels));
+    TrackBar7->setValue(Store::ReadInteger(kSettingsKeyPath, QStringLiteral("jpg.q"), 85));
+    bool entered = false;
+    try {
+      const QString start =
+          Store::ReadString(kSettingsKeyPath, QStringLiteral("Start"), DefaultFolder());
+      entered = start.isEmpty() || SetFolder(start);  // empty: stay where the browser is
+    } catch (const std::exception&) {
+      entered = false;
+    }
+    if (!entered) SetFolder(DefaultFolder());
+    LoadLanguageTexts(CurrentLanguage);
+    ApplyLanguageTexts();
+    NaloziRecent();
+  });
+}
+
+void TForm1::RestorePlacement(int top, int left, int width, int height) {
+  resize(std::max(width, minimumWidth()), std::max(height, minimumHeight()));
+  // A window stored on a screen that is gone would open out of reach.
+  if (!ReachableOnScreen(QRect(QPoint(left, top), size()))) {
+    top = 104;
+    left = 153;
+  }
+  // The frame's top-left corner, the same point that closing stores, so nothing creeps.
+  move(left, top);
+}
+
+void TForm1::Timer2Timer() {
+  Timer2->stop();
+  Guarded([this] { OpenPreviewAtStart(); });
+  show();
+  raise();
+  activateWindow();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (busy_) {
+    // Closed while a batch runs: stop it after the file in hand, then close.
+    closePending_ = true;
+    RequestStop();
+    event->ignore();
+    return;
+  }
+  Timer2->stop();
+  FormClose();
+  event->accept();
+}
+
+void TForm1::FormClose() {
+  // A store that cannot be written is reported, but never keeps the window from closing.
+  Guarded([this] {
+    const QPoint preview = PreviewTopLeft();
+    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview_x"), preview.y());
+    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview_y"), preview.x());
+    QRect frame(pos(), size());
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) frame = normalGeometry();
+    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("x"), frame.top());
+    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("y"), frame.left());
+    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("w"), frame.width());
+    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("h"), frame.height());
+    Store::WriteString(kSettingsKeyPath, QStringLiteral("jpg.px"), Edit2->text());
+    Store::WriteString(kSettingsKeyPath, QStringLiteral("bmp.px"), Edit3->text());
+    Store::WriteString(kSettingsKeyPath, QStringLiteral("gif.px"), Edit1->text());
+    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("jpg.q"), TrackBar7->value());
+    Store::WriteString(kSettingsKeyPath, QStringLiteral("Start"),
+                       QDir::toNativeSeparators(Folder()));
+  });
+}
+
+void TForm1::ShowError(const std::exception& error) {
+  ShowErrorBox(this, QString::fromLocal8Bit(error.what()));
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,253 @@
+#pragma once
+// The main window: banner, folder browser, the fifteen tabs with their commands, progress bar,
+// status bar and menus. It owns the working folder (also the process's current directory) and
+// the selection, and hands both, with its option controls, to the batch commands.
+//
+// The class is split over several files: MainForm.cpp (start, first activation, close),
+// MainFormLayout.cpp, MainFormPages.cpp, MainFormInfoPages.cpp, MainFormMenus.cpp,
+// MainFormBrowser.cpp, MainFormBatch.cpp, and the hooks that the language, preview and
+// recent-folder parts fill: FormLanguage.cpp, FormPreview.cpp, FormRecent.cpp.
+#include <QMainWindow>
+#include <QMap>
+#include <QPoint>
+#include <exception>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QShortcut;
+class QSlider;
+class QStatusBar;
+class QTimer;
+
+namespace pixtrel {
+
+class DriveComboBox;
+class FileListBox;
+class FolderTree;
+class PageControl;
+class RadioGroup;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  // Creation: builds the window, writes "prisoten" and "verzija" and reads "jezik".
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // Program-wide values.
+  const QString ProgramVersion = QStringLiteral("1.2");
+  const int PreviewScaleDivisor = 4;
+  QString UpdatePageAddress;
+  QString HomePageAddress;
+  QString MakerPageAddress;
+  int CurrentLanguage = 2;
+  bool FirstActivation = true;
+  QMap<int, QString> LanguageTexts;  // by text offset
+
+  // Tab indexes.
+  enum Tab {
+    TabJpg = 0,
+    TabGif,
+    TabBmp,
+    TabAbout,
+    TabHelp,
+    TabGifToJpg,
+    TabJpgToGif,
+    TabBmpToJpg,
+    TabBmpToGif,
+    TabRotate,
+    TabJpegQuality,
+    TabGreyscale,
+    TabOptions,
+    TabJpgToBmp,
+    TabGifToBmp
+  };
+
+  // Controls, named as their object names.
+  QWidget* Panel1 = nullptr;
+  QLabel* Image1 = nullptr;
+  QGroupBox* GroupBox2 = nullptr;
+  DriveComboBox* DriveComboBox10 = nullptr;
+  FolderTree* DirectoryListBox10 = nullptr;
+  FileListBox* FileListBox10 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  QAction* P1 = nullptr;
+  PageControl* PageControl1 = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QPushButton* StopButton = nullptr;
+  QShortcut* StopShortcut = nullptr;  // Esc while a batch runs
+  QStatusBar* StatusBar1 = nullptr;
+  QLabel* StatusPanel1 = nullptr;
+  QLabel* StatusPanel2 = nullptr;
+  QTimer* Timer2 = nullptr;
+
+  QSlider* TrackBar1 = nullptr;   // GIF: 0 normal, 1 better
+  QSlider* TrackBar2 = nullptr;   // JPG
+  QSlider* TrackBar3 = nullptr;   // BMP
+  QSlider* TrackBar7 = nullptr;   // the JPEG quality command's quality
+  QSlider* TrackBar9 = nullptr;   // hidden: resampling filter of the JPG tab
+  QSlider* TrackBar10 = nullptr;  // JPEG quality when saving
+  QLineEdit* Edit1 = nullptr;     // GIF pixels
+  QLineEdit* Edit2 = nullptr;     // JPG pixels
+  QLineEdit* Edit3 = nullptr;     // BMP pixels
+  QLineEdit* Edit4 = nullptr;     // hidden, empty
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button2 = nullptr;
+  QPushButton* Button3 = nullptr;
+  QPushButton* Button4 = nullptr;
+  QPushButton* Button5 = nullptr;
+  QPushButton* Button6 = nullptr;
+  QPushButton* Button7 = nullptr;
+  QPushButton* Button8 = nullptr;
+  QPushButton* Button9 = nullptr;
+  QPushButton* Button10 = nullptr;
+  QPushButton* Button11 = nullptr;
+  QPushButton* Button12 = nullptr;
+  QPushButton* Button13 = nullptr;
+  QPushButton* Button14 = nullptr;
+  RadioGroup* Radio1 = nullptr;    // save mode
+  RadioGroup* Radio2 = nullptr;    // rotation
+  QCheckBox* CheckBox1 = nullptr;  // keep date and time
+  QLabel* Image2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Image30 = nullptr;
+  QLabel* HotLabel1 = nullptr;
+  QLabel* Label6 = nullptr;
+  QPlainTextEdit* Memo1 = nullptr;
+  QPlainTextEdit* Memo2 = nullptr;
+  QPlainTextEdit* Memo3 = nullptr;
+  QPlainTextEdit* Memo4 = nullptr;
+  QPlainTextEdit* Memo5 = nullptr;
+  QPlainTextEdit* Memo6 = nullptr;
+
+  QMenu* M1 = nullptr;  // File
+  QMenu* M2 = nullptr;  // Resize
+  QMenu* M3 = nullptr;  // Convert
+  QMenu* M7 = nullptr;  // Language
+  QMenu* M9 = nullptr;  // Help
+  QMenu* M15 = nullptr;
+  QMenu* M16 = nullptr;
+  QAction* M12 = nullptr;
+  QAction* M13 = nullptr;
+  QAction* M151 = nullptr;
+  QAction* M152 = nullptr;
+  QAction* M153 = nullptr;
+  QAction* M154 = nullptr;
+  QAction* M155 = nullptr;
+  QAction* M161 = nullptr;
+  QAction* M162 = nullptr;
+  QAction* M163 = nullptr;
+  QAction* M164 = nullptr;
+  QAction* M19 = nullptr;
+  QAction* M71 = nullptr;
+  QAction* M72 = nullptr;
+  QAction* M79 = nullptr;
+  QAction* M91 = nullptr;
+  QAction* M92 = nullptr;
+  QAction* M93 = nullptr;
+  QAction* M94 = nullptr;
+  QAction* M95 = nullptr;
+  QAction* M96 = nullptr;
+  QAction* M97 = nullptr;
+  QAction* M99 = nullptr;
+
+  // Start and stop.
+  void FormActivate();
+  void Timer2Timer();
+
+  // The folder browser.
+  QString Folder() const;
+  // Moves the browser to the folder; false when it cannot be entered.
+  bool SetFolder(const QString& path);
+  void PageControl1Change();
+  void Osvezi();
+  void P1Click() { Osvezi(); }
+  // The focused file's full path when its entry is selected, otherwise empty.
+  QString FocusedFilePath() const;
+  void FileListBox10Click();
+  void FileListBox10DblClick();
+  void DeleteFocusedFile();
+  void TrackBar7Change();
+
+  // Batch commands, by their names in the core's registry.
+  void RunCommand(const QString& commandName);
+  bool BatchRunning() const { return busy_; }
+  bool StopRequested() const { return stop_; }
+  void RequestStop();
+
+  // Recent folders (FormRecent.cpp).
+  void AddFolderToRecent();
+  void NaloziRecent();
+  // Languages (FormLanguage.cpp).
+  void LoadLanguageTexts(int code);
+  void ApplyLanguageTexts();
+  void ShowLanguageMemos(int code);
+  void ChooseLanguage(int code);
+  // Preview and viewer (FormPreview.cpp).
+  void Preview(const QString& path);
+  void UpdatePreview(const QString& path);
+  void M12Click();
+  void OpenPreviewAtStart();
+  QPoint PreviewTopLeft() const;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildLayout();
+  QWidget* BuildBanner();
+  QWidget* BuildBrowser();
+  void BuildPages();
+  QWidget* BuildResizePage(int number, QSlider*& method, QLineEdit*& pixels, QPushButton*& button);
+  QWidget* BuildButtonPage(QPushButton*& button, const QString& name, const QString& caption);
+  QWidget* BuildRotatePage();
+  QWidget* BuildQualityPage();
+  QWidget* BuildOptionsPage();
+  QWidget* BuildAboutPage();
+  QWidget* BuildHelpPage();
+  void BuildStatusBar();
+  void BuildMenus();
+  void BuildLanguageMenu();
+  void BuildHelpMenu();
+  void ConnectCommandButtons();
+
+  void FormClose();
+  void RestorePlacement(int top, int left, int width, int height);
+  void SetBatchLock(bool locked);
+  void VolumePicked(const QString& root);
+
+  // Runs a handler's work; an error ends it and shows its message in the error box.
+  template <class Work>
+  void Guarded(Work&& work);
+  void ShowError(const std::exception& error);
+
+  std::vector<std::function<void()>> unlock_;  // restores what the batch lock changed
+  bool busy_ = false;
+  bool stop_ = false;
+  bool closePending_ = false;
+  std::optional<QString> pendingMask_;
+  QMap<QString, QString> lastFolderOnVolume_;
+};
+
+template <class Work>
+void TForm1::Guarded(Work&& work) {
+  try {
+    work();
+  } catch (const std::exception& error) {
+    ShowError(error);
+  }
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,92 @@
+// The folder browser: drive selector, folder tree and file list, kept on one folder, which is
+// also the process's current directory; the per-tab masks; refresh and delete.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <algorithm>
+
+#include "app/DriveComboBox.h"
+#include "app/FileListBox.h"
+#include "app/FileMask.h"
+#include "app/FolderTree.h"
+#include "app/MainForm.h"
+#include "app/MessageBoxes.h"
+#include "app/PageControl.h"
+
+namespace pixtrel {
+
+QString TForm1::Folder() const {
+  return DirectoryListBox10->directory();
+}
+
+bool TForm1::SetFolder(const QString& path) {
+  if (path.isEmpty()) return false;
+  const QFileInfo info(QDir::fromNativeSeparators(path));
+  if (!info.isDir() || !info.isExecutable()) return false;
+  const QString folder = QDir::cleanPath(info.absoluteFilePath());
+  if (!QDir::setCurrent(folder)) return false;
+  DirectoryListBox10->setDirectory(folder);
+  FileListBox10->setDirectory(folder);
+  DriveComboBox10->showVolumeOf(folder);
+  lastFolderOnVolume_[DriveComboBox10->currentRoot()] = folder;
+  return true;
+}
+
+// A volume picked in the drive selector: back to the folder last shown on it, else its root.
+void TForm1::VolumePicked(const QString& root) {
+  if (SetFolder(lastFolderOnVolume_.value(root, root)) || SetFolder(root)) return;
+  DriveComboBox10->showVolumeOf(Folder());
+  ShowErrorBox(this, QStringLiteral("Cannot open %1").arg(QDir::toNativeSeparators(root)));
+}
+
+void TForm1::PageControl1Change() {
+  const std::optional<QString> mask = MaskForTab(PageControl1->currentIndex());
+  if (!mask) return;
+  // A running batch walks the list as it is; the new mask waits for its end.
+  if (busy_) {
+    pendingMask_ = *mask;
+    return;
+  }
+  FileListBox10->setMask(*mask);
+}
+
+void TForm1::Osvezi() {
+  const int focused = FileListBox10->currentRow();
+  FileListBox10->readFolder();
+  DirectoryListBox10->refresh();
+  if (focused < 0 || FileListBox10->count() == 0) return;
+  // When the list got shorter, the last entry takes the focus.
+  const int index = std::min(focused, FileListBox10->count() - 1);
+  FileListBox10->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+}
+
+QString TForm1::FocusedFilePath() const {
+  const QString name = FileListBox10->focusedSelectedName();
+  if (name.isEmpty()) return QString();
+  return QDir::toNativeSeparators(QDir(Folder()).filePath(name));
+}
+
+void TForm1::FileListBox10Click() {
+  UpdatePreview(FocusedFilePath());
+}
+
+void TForm1::FileListBox10DblClick() {
+  Preview(FocusedFilePath());
+}
+
+void TForm1::DeleteFocusedFile() {
+  if (busy_) return;  // the running batch still walks this list
+  const QString path = FocusedFilePath();
+  if (!path.isEmpty() && QFileInfo::exists(path)) {
+    const QString name = QFileInfo(path).fileName();
+    // The trash lives in the user's data folder, which a fresh account may not have yet.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    if (AskMoveToTrash(this, name) && !QFile::moveToTrash(path)) {
+      ShowErrorBox(this, QStringLiteral("Could not move %1 to the trash").arg(name));
+    }
+  }
+  Osvezi();
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,166 @@
+// The About and Help tabs.
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/MainForm.h"
+#include "app/Pictures.h"
+#include "app/WebAddresses.h"
+
+namespace pixtrel {
+namespace {
+
+const char* const kAboutText =
+    "Pixtrel resizes and converts pictures in the BMP, GIF and JPG formats, many at a time. "
+    "Select the files in the list on the left, choose what to do with them on one of the tabs "
+    "and press its button: Pixtrel works through the whole selection and writes the new "
+    "pictures beside the originals, into a subfolder or over the originals, as you choose on "
+    "the Options tab. It can also rotate pictures, save JPG files at another quality and turn "
+    "them grey.\n\n"
+    "Terms of use: Pixtrel is free for personal and business use. You may copy it and give it "
+    "away, as long as you hand it on unchanged and free of charge. It comes without any "
+    "warranty: keep copies of the pictures you care about before you let any program change "
+    "them.";
+
+const char* const kHelpText =
+    "If you are resizing pictures:\n"
+    "1. Choose the tab for the format of your pictures: JPG, GIF or BMP.\n"
+    "2. Select the pictures in the file list on the left (hold Ctrl or Shift to select "
+    "several, or press Ctrl+A to select them all).\n"
+    "3. Type the number of pixels for the longer side of the new pictures.\n"
+    "4. Choose Normal quality (faster) or Better quality.\n"
+    "5. Press the Resize button.\n"
+    "Notes: double-click a name in the list to view the picture; click the picture to leave "
+    "the view. The width and height keep their proportion. New files are made beside their "
+    "sources, named \"mini-\" followed by the source file's name, unless you choose another "
+    "way on the Options tab.\n\n"
+    "If you are converting pictures:\n"
+    "1. Choose the tab of the conversion, for example GIF -> JPG.\n"
+    "2. Select the pictures in the file list on the left.\n"
+    "3. Press the Convert button.\n"
+    "Notes: a converted file keeps the whole name of its source and gains the new ending, so "
+    "image1.gif becomes image1.gif.jpg. Converting to GIF or saving as JPG can lower the "
+    "quality of a picture.";
+
+QPlainTextEdit* ReadOnlyText(const QString& name, const QString& text, QWidget* parent) {
+  auto* memo = new QPlainTextEdit(text, parent);
+  memo->setObjectName(name);
+  memo->setReadOnly(true);
+  return memo;
+}
+
+QLabel* CentredLine(const QString& name, const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  label->setAlignment(Qt::AlignCenter);
+  return label;
+}
+
+}  // namespace
+
+QWidget* TForm1::BuildAboutPage() {
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("TabSheet3"));
+
+  Image2 = new QLabel(page);
+  Image2->setObjectName(QStringLiteral("Image2"));
+  Image2->setPixmap(IconPicture(56));
+
+  Label3 = new QLabel(QStringLiteral("Pixtrel version ") + ProgramVersion, page);
+  Label3->setObjectName(QStringLiteral("Label3"));
+  QFont titleFont(QStringLiteral("Arial"));
+  titleFont.setPixelSize(23);
+  titleFont.setBold(true);
+  Label3->setFont(titleFont);
+  Label3->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
+  auto* notice = new QLabel(QStringLiteral("Free picture tools by Korvane"), page);
+  notice->setObjectName(QStringLiteral("NoticeLabel"));
+
+  Image30 = new QLabel(page);
+  Image30->setObjectName(QStringLiteral("Image30"));
+  Image30->setPixmap(DonatePicture());
+
+  auto* titles = new QVBoxLayout;
+  titles->setSpacing(2);
+  titles->addWidget(Label3);
+  titles->addWidget(notice);
+  auto* top = new QHBoxLayout;
+  top->addWidget(Image2);
+  top->addLayout(titles, 1);
+  top->addWidget(Image30, 0, Qt::AlignTop);
+
+  Memo1 = ReadOnlyText(
+      QStringLiteral("Memo1"),
+      QStringList{kHomePageAddress, kMakerPageAddress, kForumAddress, kMakerNationalPageAddress}
+          .join(u'\n'),
+      page);
+  Memo1->setFixedHeight(Memo1->fontMetrics().lineSpacing() * 4 + 12);
+  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+  // One about text shows; the others wait for their languages.
+  auto* texts = new QGridLayout;
+  Memo2 = ReadOnlyText(QStringLiteral("Memo2"), QString::fromUtf8(kAboutText), page);
+  Memo3 = ReadOnlyText(QStringLiteral("Memo3"), QString(), page);
+  Memo6 = ReadOnlyText(QStringLiteral("Memo6"), QString(), page);
+  for (QPlainTextEdit* memo : {Memo2, Memo3, Memo6})
+    texts->addWidget(memo, 0, 0);
+  Memo3->hide();
+  Memo6->hide();
+
+  HotLabel1 =
+      CentredLine(QStringLiteral("HotLabel1"),
+                  QStringLiteral("Click here to check for a new version on the internet!"), page);
+  HotLabel1->setStyleSheet(QStringLiteral("color: rgb(0, 0, 160); text-decoration: underline;"));
+  HotLabel1->setToolTip(kHomePageAddress);
+  Label6 =
+      CentredLine(QStringLiteral("Label6"), QStringLiteral("(only in English language)"), page);
+
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(10, 8, 10, 8);
+  layout->setSpacing(6);
+  layout->addLayout(top);
+  layout->addWidget(Memo1);
+  layout->addLayout(texts, 1);
+  layout->addWidget(HotLabel1);
+  layout->addWidget(Label6);
+  return page;
+}
+
+QWidget* TForm1::BuildHelpPage() {
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("TabSheet4"));
+  auto* group = new QGroupBox(QStringLiteral("How to use Pixtrel?"), page);
+  group->setObjectName(QStringLiteral("GroupBoxHelp"));
+  auto* texts = new QGridLayout;
+  Memo4 = ReadOnlyText(QStringLiteral("Memo4"), QString::fromUtf8(kHelpText), group);
+  Memo5 = ReadOnlyText(QStringLiteral("Memo5"), QString(), group);
+  texts->addWidget(Memo4, 0, 0);
+  texts->addWidget(Memo5, 0, 0);
+  Memo5->hide();
+
+  Button11 = new QPushButton(QStringLiteral("Online help"), group);
+  Button11->setObjectName(QStringLiteral("Button11"));
+  Button12 = new QPushButton(QStringLiteral("More help"), group);
+  Button12->setObjectName(QStringLiteral("Button12"));
+  // Both open help outside the program, which the links part will wire.
+  Button11->setEnabled(false);
+  Button12->setEnabled(false);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(Button11);
+  buttons->addWidget(Button12);
+
+  auto* groupLayout = new QVBoxLayout(group);
+  groupLayout->addLayout(texts, 1);
+  groupLayout->addLayout(buttons);
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(8, 8, 8, 8);
+  layout->addWidget(group);
+  return page;
+}
+
+}  // namespace pixtrel

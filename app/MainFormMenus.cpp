@@ -1,0 +1,152 @@
+// The menu bar. Entries whose work belongs to the preview and viewer windows, the recent and
+// special folders, the translations and the web links are in place but stay disabled until
+// those parts are built (FormPreview.cpp, FormRecent.cpp, FormLanguage.cpp).
+#include <QMenuBar>
+
+#include "app/MainForm.h"
+#include "app/PageControl.h"
+
+namespace pixtrel {
+namespace {
+
+QAction* AddEntry(QMenu* menu, const QString& name, const QString& caption) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(name);
+  return action;
+}
+
+QMenu* AddMenu(QMenu* parent, QMenuBar* bar, const QString& name, const QString& title) {
+  QMenu* menu = parent ? parent->addMenu(title) : bar->addMenu(title);
+  menu->setObjectName(name);
+  menu->menuAction()->setObjectName(name + QStringLiteral("Entry"));
+  return menu;
+}
+
+}  // namespace
+
+void TForm1::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+
+  M1 = AddMenu(nullptr, bar, QStringLiteral("M1"), QStringLiteral("File"));
+  M12 = AddEntry(M1, QStringLiteral("M12"), QStringLiteral("Preview images"));
+  M12->setCheckable(true);
+  M12->setEnabled(false);  // the preview window
+  connect(M12, &QAction::triggered, this, [this] { Guarded([this] { M12Click(); }); });
+  M13 = AddEntry(M1, QStringLiteral("M13"), QStringLiteral("View image"));
+  M13->setEnabled(false);  // the viewer window
+  connect(M13, &QAction::triggered, this, [this] { Preview(FocusedFilePath()); });
+  M1->addSeparator();
+  M15 = AddMenu(M1, bar, QStringLiteral("M15"), QStringLiteral("Recent folders"));
+  QAction** recent[] = {&M151, &M152, &M153, &M154, &M155};
+  for (int i = 0; i < 5; ++i) {
+    *recent[i] = AddEntry(M15, QStringLiteral("M15%1").arg(i + 1), QString());
+    QAction* entry = *recent[i];
+    connect(entry, &QAction::triggered, this, [this, entry] {
+      if (!entry->text().isEmpty()) Guarded([&] { SetFolder(entry->text()); });
+    });
+  }
+  M15->menuAction()->setEnabled(false);  // the recent folders
+  M16 = AddMenu(M1, bar, QStringLiteral("M16"), QStringLiteral("Special Folders"));
+  M161 = AddEntry(M16, QStringLiteral("M161"), QStringLiteral("My Pictures"));
+  M162 = AddEntry(M16, QStringLiteral("M162"), QStringLiteral("My Documents"));
+  M163 = AddEntry(M16, QStringLiteral("M163"), QStringLiteral("Recent Files"));
+  M164 = AddEntry(M16, QStringLiteral("M164"), QStringLiteral("Desktop"));
+  M16->menuAction()->setEnabled(false);  // the special folders
+  M1->addSeparator();
+  M19 = AddEntry(M1, QStringLiteral("M19"), QStringLiteral("Exit"));
+  connect(M19, &QAction::triggered, this, &QWidget::close);
+
+  // Choosing a tab from a menu only shows it; the file mask stays as it is.
+  auto showTab = [this](int index) {
+    return [this, index] { PageControl1->setCurrentIndex(index); };
+  };
+  M2 = AddMenu(nullptr, bar, QStringLiteral("M2"), QStringLiteral("Resize"));
+  connect(AddEntry(M2, QStringLiteral("M21"), QStringLiteral("JPG")), &QAction::triggered, this,
+          showTab(TabJpg));
+  connect(AddEntry(M2, QStringLiteral("M22"), QStringLiteral("BMP")), &QAction::triggered, this,
+          showTab(TabBmp));
+  connect(AddEntry(M2, QStringLiteral("M23"), QStringLiteral("GIF")), &QAction::triggered, this,
+          showTab(TabGif));
+
+  M3 = AddMenu(nullptr, bar, QStringLiteral("M3"), QStringLiteral("Convert"));
+  const struct {
+    const char* name;
+    const char* caption;
+    Tab tab;
+  } conversions[] = {{"M31", "BMP -> JPG", TabBmpToJpg}, {"M32", "BMP -> GIF", TabBmpToGif},
+                     {"M34", "JPG -> BMP", TabJpgToBmp}, {"M35", "JPG -> GIF", TabJpgToGif},
+                     {"M37", "GIF -> BMP", TabGifToBmp}, {"M38", "GIF -> JPG", TabGifToJpg}};
+  for (const auto& entry : conversions) {
+    connect(AddEntry(M3, QString::fromLatin1(entry.name), QString::fromLatin1(entry.caption)),
+            &QAction::triggered, this, showTab(entry.tab));
+  }
+
+  BuildLanguageMenu();
+  BuildHelpMenu();
+}
+
+void TForm1::BuildLanguageMenu() {
+  M7 = AddMenu(nullptr, menuBar(), QStringLiteral("M7"), QStringLiteral("Language"));
+  auto addLanguage = [this](QMenu* menu, const QString& name, const QString& caption, int code) {
+    QAction* entry = AddEntry(menu, name, caption);
+    entry->setData(code);
+    // Until the translation table is built only English can be chosen.
+    entry->setEnabled(code == 2);
+    connect(entry, &QAction::triggered, this, [this, code] { ChooseLanguage(code); });
+    return entry;
+  };
+  M71 = addLanguage(M7, QStringLiteral("M71"), QStringLiteral("Slovenian"), 1);
+  M72 = addLanguage(M7, QStringLiteral("M72"), QStringLiteral("English"), 2);
+  M7->addSeparator();
+  const struct {
+    const char* language;
+    std::initializer_list<int> codes;
+  } languages[] = {{"Afrikaans", {38}},  {"Catalan", {47}},        {"Chinese (traditional)", {15}},
+                   {"Czech", {50, 61}},  {"Danish", {46}},         {"Dutch", {7, 49}},
+                   {"Finnish", {11}},    {"French", {12, 14, 13}}, {"German", {19, 24, 3}},
+                   {"Hebrew", {58}},     {"Hungarian", {10}},      {"Italian", {30, 21, 53}},
+                   {"Lithuanian", {22}}, {"Norwegian", {9}},       {"Polish", {6}},
+                   {"Portuguese", {5}},  {"Serbian", {29}},        {"Slovak", {8}},
+                   {"Spanish", {4}},     {"Swedish", {28}},        {"Turkish", {23, 40}}};
+  for (const auto& language : languages) {
+    const QString title = QString::fromUtf8(language.language);
+    if (language.codes.size() == 1) {
+      const int code = *language.codes.begin();
+      addLanguage(M7, QStringLiteral("Language%1").arg(code), title, code);
+      continue;
+    }
+    QMenu* variants = AddMenu(M7, menuBar(), QStringLiteral("Languages") + title, title);
+    int variant = 1;
+    for (int code : language.codes) {
+      addLanguage(variants, QStringLiteral("Language%1").arg(code),
+                  QStringLiteral("%1, variant %2").arg(title).arg(variant++), code);
+    }
+  }
+  M7->addSeparator();
+  M79 = AddEntry(M7, QStringLiteral("M79"), QStringLiteral("Add your language online"));
+  M79->setEnabled(false);  // a web link
+}
+
+void TForm1::BuildHelpMenu() {
+  M9 = AddMenu(nullptr, menuBar(), QStringLiteral("M9"), QStringLiteral("Help"));
+  M91 = AddEntry(M9, QStringLiteral("M91"), QStringLiteral("Help"));
+  connect(M91, &QAction::triggered, this, [this] { PageControl1->setCurrentIndex(TabHelp); });
+  M9->addSeparator();
+  M96 = AddEntry(M9, QStringLiteral("M96"), QStringLiteral("More help"));
+  M97 = AddEntry(M9, QStringLiteral("M97"), QStringLiteral("Online help..."));
+  M9->addSeparator();
+  M95 = AddEntry(M9, QStringLiteral("M95"), QStringLiteral("Forum..."));
+  M92 = AddEntry(M9, QStringLiteral("M92"),
+                 QStringLiteral("Check the internet for a new version..."));
+  M9->addSeparator();
+  M93 = AddEntry(M9, QStringLiteral("M93"), QStringLiteral("Order CD online..."));
+  M94 = AddEntry(M9, QStringLiteral("M94"), QStringLiteral("Donate $5 online..."));
+  for (QAction* link : {M96, M97, M95, M92, M93, M94})
+    link->setEnabled(false);  // web links
+  M9->addSeparator();
+  M99 = AddEntry(M9, QStringLiteral("M99"), QStringLiteral("About..."));
+  connect(M99, &QAction::triggered, this, [this] { PageControl1->setCurrentIndex(TabAbout); });
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,26 @@
+#include "app/PageControl.h"
+
+#include <QVBoxLayout>
+
+namespace pixtrel {
+
+PageControl::PageControl(QWidget* parent) : QWidget(parent) {
+  strip_ = new TabStrip(this);
+  strip_->setObjectName(QStringLiteral("TabStrip"));
+  pages_ = new QStackedWidget(this);
+  pages_->setFrameShape(QFrame::StyledPanel);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(strip_);
+  layout->addWidget(pages_, 1);
+  connect(strip_, &TabStrip::currentChanged, pages_, &QStackedWidget::setCurrentIndex);
+  connect(strip_, &TabStrip::tabChosen, this, &PageControl::userChanged);
+}
+
+int PageControl::addPage(QWidget* page, const QString& caption) {
+  pages_->addWidget(page);
+  return strip_->addTab(caption);
+}
+
+}  // namespace pixtrel

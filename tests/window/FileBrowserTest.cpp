@@ -1,0 +1,180 @@
+// The folder browser: masks set by tab clicks but not by menu choices, letter case ignored,
+// hidden files and folders left out, Ctrl+A, refresh, and Delete moving a file to the trash.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+#include <fstream>
+
+#include "app/FileListBox.h"
+#include "app/FolderTree.h"
+#include "app/MessageBoxes.h"
+#include "app/PageControl.h"
+#include "tests/window/WindowTestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace pixtrel::test {
+namespace {
+
+void Touch(const fs::path& file) {
+  std::ofstream out(file);
+}
+
+class FileBrowserTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = environment.makeFolder("pictures");
+    for (const char* name : {"a.jpg", "B.JPEG", "c.jpe", "d.gif", "e.bmp", "PHOTO.JPG",
+                             ".hidden.jpg", "notes.txt", "f.jpg.txt"}) {
+      Touch(folder / name);
+    }
+    fs::create_directory(folder / "album.jpg");  // a folder, not a file
+    fs::create_directory(folder / "Holiday");
+    fs::create_directory(folder / ".cache");
+    Store("Start", Q(folder));
+    window = StartWindow();
+  }
+
+  WindowEnvironment environment;
+  fs::path folder;
+  std::unique_ptr<TForm1> window;
+};
+
+TEST_F(FileBrowserTest, TabClicksSetMasksAndMenuChoicesDoNot) {
+  auto* list = Control<FileListBox>(*window, "FileListBox10");
+  EXPECT_EQ(list->mask(), "*.jpg;*.bmp;*.gif");
+  EXPECT_EQ(ListedNames(*window), QStringList({"a.jpg", "d.gif", "e.bmp", "PHOTO.JPG"}));
+
+  ClickTab(*window, TForm1::TabGif);
+  EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabGif);
+  EXPECT_EQ(list->mask(), "*.gif");
+  EXPECT_EQ(ListedNames(*window), QStringList({"d.gif"}));
+
+  // Resize > JPG shows the JPG tab but keeps listing GIF files.
+  Control<QAction>(*window, "M21")->trigger();
+  EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabJpg);
+  EXPECT_EQ(ListedNames(*window), QStringList({"d.gif"}));
+  Control<QAction>(*window, "M35")->trigger();
+  EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabJpgToGif);
+  EXPECT_EQ(list->mask(), "*.gif");
+
+  ClickTab(*window, TForm1::TabGreyscale);
+  EXPECT_EQ(list->mask(), "*.jpg;*.jpeg;*.jpe");
+  EXPECT_EQ(ListedNames(*window), QStringList({"a.jpg", "B.JPEG", "c.jpe", "PHOTO.JPG"}));
+
+  // The Options tab keeps the mask in force.
+  ClickTab(*window, TForm1::TabOptions);
+  EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabOptions);
+  EXPECT_EQ(list->mask(), "*.jpg;*.jpeg;*.jpe");
+
+  ClickTab(*window, TForm1::TabRotate);
+  EXPECT_EQ(ListedNames(*window),
+            QStringList({"a.jpg", "B.JPEG", "c.jpe", "d.gif", "e.bmp", "PHOTO.JPG"}));
+  ClickTab(*window, TForm1::TabBmpToGif);
+  EXPECT_EQ(ListedNames(*window), QStringList({"e.bmp"}));
+}
+
+TEST_F(FileBrowserTest, EveryTabSetsItsMask) {
+  const QString jpeg = "*.jpg;*.jpeg;*.jpe", all = "*.bmp;*.jpg;*.gif;*.jpeg;*.jpe";
+  const QStringList masks = {jpeg,    "*.gif", "*.bmp", all,  all, "*.gif", jpeg,   "*.bmp",
+                             "*.bmp", all,     jpeg,    jpeg, "",  jpeg,    "*.gif"};
+  ClickTab(*window, TForm1::TabBmp);  // a mask that differs from the next tab's
+  for (int tab = 0; tab < 15; ++tab) {
+    const QString before = window->FileListBox10->mask();
+    ClickTab(*window, tab);
+    ASSERT_EQ(window->PageControl1->currentIndex(), tab);
+    EXPECT_EQ(window->FileListBox10->mask(), masks[tab].isEmpty() ? before : masks[tab])
+        << "tab " << tab;
+  }
+}
+
+TEST_F(FileBrowserTest, TheTreeShowsTheFolderAndItsVisibleSubfolders) {
+  auto* tree = Control<FolderTree>(*window, "DirectoryListBox10");
+  QTreeWidgetItem* current = tree->currentItem();
+  ASSERT_NE(current, nullptr);
+  EXPECT_EQ(FolderTree::PathOf(current), Q(folder));
+  QStringList children;
+  for (int i = 0; i < current->childCount(); ++i)
+    children.append(current->child(i)->text(0));
+  EXPECT_EQ(children, QStringList({"album.jpg", "Holiday"}));
+
+  // Clicking a subfolder opens it; the list and the current directory follow.
+  Touch(folder / "Holiday" / "sea.jpg");
+  QTreeWidgetItem* holiday = current->child(1);
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    tree->visualItemRect(holiday).center());
+  EXPECT_EQ(window->Folder(), Q(folder / "Holiday"));
+  EXPECT_EQ(QDir::currentPath(), Q(folder / "Holiday"));
+  EXPECT_EQ(ListedNames(*window), QStringList({"sea.jpg"}));
+}
+
+TEST_F(FileBrowserTest, CtrlAAloneSelectsEverything) {
+  auto* list = Control<FileListBox>(*window, "FileListBox10");
+  list->clearSelection();
+  QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(SelectedNames(*window).isEmpty());
+  QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_TRUE(SelectedNames(*window).isEmpty());
+  QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(SelectedNames(*window), ListedNames(*window));
+  EXPECT_EQ(SelectedNames(*window).size(), 4);
+}
+
+TEST_F(FileBrowserTest, RefreshShowsNewFilesAndKeepsOnlyTheFocusedEntrySelected) {
+  SelectNames(*window, {"a.jpg", "e.bmp", "d.gif"});  // d.gif focused, at index 1
+  Touch(folder / "b.gif");
+  Control<QAction>(*window, "P1")->trigger();
+  EXPECT_EQ(ListedNames(*window), QStringList({"a.jpg", "b.gif", "d.gif", "e.bmp", "PHOTO.JPG"}));
+  EXPECT_EQ(SelectedNames(*window), QStringList({"b.gif"}));  // the old focused index
+  EXPECT_EQ(window->FileListBox10->currentRow(), 1);
+}
+
+TEST_F(FileBrowserTest, DeleteAsksAndThenMovesTheFileToTheTrash) {
+  SelectNames(*window, {"e.bmp"});
+  {
+    BoxAnswerer answers({QMessageBox::No});
+    QTest::keyClick(window->FileListBox10, Qt::Key_Delete);
+    ASSERT_EQ(answers.seen.size(), 1u);
+    EXPECT_EQ(answers.seen[0].text, "Move e.bmp to the trash?");
+    EXPECT_EQ(answers.seen[0].icon, QMessageBox::Question);
+  }
+  EXPECT_TRUE(fs::exists(folder / "e.bmp"));
+  EXPECT_EQ(SelectedNames(*window), QStringList({"e.bmp"}));  // refreshed all the same
+
+  {
+    BoxAnswerer answers({QMessageBox::Yes});
+    QTest::keyClick(window->FileListBox10, Qt::Key_Delete);
+    ASSERT_EQ(answers.seen.size(), 1u);  // no error box follows
+  }
+  EXPECT_FALSE(fs::exists(folder / "e.bmp"));
+  EXPECT_TRUE(fs::exists(environment.home() / ".local/share/Trash/files/e.bmp"));
+  EXPECT_EQ(ListedNames(*window), QStringList({"a.jpg", "d.gif", "PHOTO.JPG"}));
+  // The focus stays at its place in the shorter list.
+  EXPECT_EQ(SelectedNames(*window), QStringList({"PHOTO.JPG"}));
+}
+
+TEST_F(FileBrowserTest, DeleteWithoutASelectedFocusedEntryOnlyRefreshes) {
+  SelectNames(*window, {"a.jpg"});
+  window->FileListBox10->currentItem()->setSelected(false);
+  Touch(folder / "z.gif");
+  BoxAnswerer answers({});
+  QTest::keyClick(window->FileListBox10, Qt::Key_Delete);
+  EXPECT_TRUE(answers.seen.empty());
+  EXPECT_TRUE(fs::exists(folder / "a.jpg"));
+  EXPECT_TRUE(ListedNames(*window).contains("z.gif"));
+}
+
+TEST(ErrorText, AppendsAFullStopAfterCharactersThatSortAfterIt) {
+  EXPECT_EQ(WithFullStop("JPEG error #53"), "JPEG error #53.");
+  EXPECT_EQ(WithFullStop("Cannot open file a.jpg"), "Cannot open file a.jpg.");
+  EXPECT_EQ(WithFullStop("Bitmap image is not valid."), "Bitmap image is not valid.");
+  EXPECT_EQ(WithFullStop("Out of memory!"), "Out of memory!");
+  EXPECT_EQ(WithFullStop("(a)"), "(a)");
+  EXPECT_EQ(WithFullStop("x -"), "x -");
+  EXPECT_EQ(WithFullStop("ends in /"), "ends in /.");
+  EXPECT_EQ(WithFullStop(""), "");
+}
+
+}  // namespace
+}  // namespace pixtrel::test
