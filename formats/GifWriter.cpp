@@ -113,7 +113,7 @@ void WriteFrame(ByteWriter& out, const TGIFImage& picture, const TGIFSubImage& f
   if (frame.colorMap.empty()) {
     out.u8(0);
   } else {
-    out.u8(0x80 | (frame.colorMap.sorted ? 0x20 : 0) | (frame.colorMap.BitsPerPixel() - 1));
+    out.u8(0x80 | (frame.colorMap.BitsPerPixel() - 1));  // interlace and sorted bits clear
     WriteColorMap(out, frame.colorMap);
   }
   const int minCodeSize = std::max(active.BitsPerPixel(), 2);
