@@ -6,6 +6,7 @@
 #include <QTest>
 #include <fstream>
 
+#include "app/DriveComboBox.h"
 #include "app/FileListBox.h"
 #include "app/FolderTree.h"
 #include "app/MessageBoxes.h"
@@ -163,6 +164,14 @@ TEST_F(FileBrowserTest, DeleteWithoutASelectedFocusedEntryOnlyRefreshes) {
   EXPECT_TRUE(answers.seen.empty());
   EXPECT_TRUE(fs::exists(folder / "a.jpg"));
   EXPECT_TRUE(ListedNames(*window).contains("z.gif"));
+}
+
+TEST(DriveComboBox, APathBelongsToTheVolumeWithTheLongestMatchingRoot) {
+  const QStringList roots = {"/", "/media/usb", "/media/usb2"};
+  EXPECT_EQ(DriveComboBox::RootOf(roots, "/media/usb2/holiday"), "/media/usb2");
+  EXPECT_EQ(DriveComboBox::RootOf(roots, "/media/usb"), "/media/usb");
+  EXPECT_EQ(DriveComboBox::RootOf(roots, "/media/usbx"), "/");
+  EXPECT_EQ(DriveComboBox::RootOf(roots, "/home/ana"), "/");
 }
 
 TEST(ErrorText, AppendsAFullStopAfterCharactersThatSortAfterIt) {
