@@ -1,0 +1,28 @@
+#pragma once
+// Resizing one picture file so that its longer side has N pixels, aspect ratio kept.
+#include <filesystem>
+
+#include "formats/ImageFormat.h"
+#include "imaging/ResizeMethod.h"
+
+namespace pixtrel {
+
+struct TargetSize {
+  int width = 0;
+  int height = 0;
+};
+
+// The size whose longer side is n: each side times n / (longer side), in double precision,
+// rounded half to even; a shorter side that would round to 0 becomes 1. Fails with "Invalid
+// size N: the longer side must be at least 1 pixel" for n < 1, with "Floating point division by
+// zero" for an empty picture, and with the picture size limits for a huge n.
+TargetSize ResizedSize(int width, int height, int n);
+
+// Reads source in the given format (the extension is not looked at), scales it to ResizedSize
+// with the method (Normal: nearest-neighbour stretch; Better: the "Lanczos3" resampler) and
+// writes it to output in the same format. A JPEG is written at jpegQuality and stays
+// progressive when its source was. Nothing is written when any step fails.
+void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
+                ImageFormat format, ResizeMethod method, int n, int jpegQuality);
+
+}  // namespace pixtrel
