@@ -137,6 +137,21 @@ int Decode(DecodeJob* job) {
                                          cinfo.output_width * 4, 1);
   }
   const bool inverted = cinfo.saw_Adobe_marker;
+  if (job->sink) {
+    // Rows go to the sink in batches through a buffer of sinkRows rows.
+    while (cinfo.output_scanline < cinfo.output_height) {
+      const int first = static_cast<int>(cinfo.output_scanline);
+      int filled = 0;
+      while (filled < job->sinkRows && cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW rows[1] = {job->pixels + job->stride * filled};
+        filled += static_cast<int>(jpeg_read_scanlines(&cinfo, rows, 1));
+      }
+      if (!job->sink(job->sinkContext, job->pixels, job->stride, first, filled)) {
+        jpeg_destroy_decompress(&cinfo);
+        return kStoppedBySink;
+      }
+    }
+  }
   while (cinfo.output_scanline < cinfo.output_height) {
     std::uint8_t* row = job->pixels + job->stride * cinfo.output_scanline;
     if (scratch) {
@@ -196,6 +211,8 @@ const char* OwnMessage(int code) {
       return "JPEG error: more than 100 progressive scans";
     case kOutOfMemory:
       return "Out of memory";
+    case kStoppedBySink:
+      return "JPEG decoding stopped";
     default:
       return nullptr;
   }

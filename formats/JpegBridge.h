@@ -10,6 +10,7 @@ namespace pixtrel::jpegbridge {
 // Codes of our own, above libjpeg's message table.
 inline constexpr int kTooManyScans = 10001;
 inline constexpr int kOutOfMemory = 10002;
+inline constexpr int kStoppedBySink = 10003;
 inline constexpr int kMaxProgressiveScans = 100;
 inline constexpr long kMaxMemoryToUse = 1L << 30;
 
@@ -27,6 +28,11 @@ struct HeaderInfo {
 // is for a one-component file; four-component files decode to CMYK.
 int ReadHeader(const std::uint8_t* data, std::size_t size, bool greyscale, HeaderInfo* info);
 
+// Receives decoded rows [firstRow, firstRow + count), stride bytes apart; false stops decoding.
+// Called between libjpeg calls, never from inside one; it must not throw.
+using RowSink = bool (*)(void* context, const std::uint8_t* rows, std::size_t stride, int firstRow,
+                         int count) noexcept;
+
 struct DecodeJob {
   const std::uint8_t* data = nullptr;
   std::size_t size = 0;
@@ -37,6 +43,10 @@ struct DecodeJob {
   // Cmyk output is converted to BGR rows here; the CMYK samples pass through a scratch row.
   std::uint8_t greyLevels[256] = {};  // the quantizer's colour map, GreyPalette only
   int greyLevelCount = 0;
+  // Streaming (Bgr output only): pixels holds sinkRows rows, handed to sink whenever full.
+  RowSink sink = nullptr;
+  void* sinkContext = nullptr;
+  int sinkRows = 0;
 };
 int Decode(DecodeJob* job);
 

@@ -1,5 +1,7 @@
 #include "formats/JpegImage.h"
 
+#include <algorithm>
+#include <exception>
 #include <string>
 
 #include "formats/Errors.h"
@@ -107,6 +109,66 @@ void DecodeJpeg(TJPEGImage& picture) {
   } else {
     picture.raster_ = std::move(colour);
   }
+}
+
+namespace {
+
+struct SinkContext {
+  const JpegRowConsumer* consume;
+  std::exception_ptr error;
+};
+
+bool ForwardRows(void* context, const std::uint8_t* rows, std::size_t stride, int firstRow,
+                 int count) noexcept {
+  auto* c = static_cast<SinkContext*>(context);
+  try {
+    (*c->consume)(rows, stride, firstRow, count);
+    return true;
+  } catch (...) {
+    c->error = std::current_exception();
+    return false;
+  }
+}
+
+void HandOverWhole(const Raster& raster, const JpegRowConsumer& consume) {
+  const Bitmap24* b = std::get_if<Bitmap24>(&raster);
+  std::optional<Bitmap24> expanded;
+  if (!b) b = &expanded.emplace(ToBitmap24(raster));
+  if (!b->empty()) consume(b->data(), b->stride(), 0, b->height());
+}
+
+}  // namespace
+
+void DecodeJpegRows(const TJPEGImage& picture, const JpegRowConsumer& consume) {
+  if (picture.raster_) return HandOverWhole(*picture.raster_, consume);
+  if (picture.data_.empty()) return;
+  jpegbridge::HeaderInfo info;
+  if (int code = jpegbridge::ReadHeader(picture.data_.data(), picture.data_.size(),
+                                        picture.greyscale_, &info))
+    ThrowJpegError(code);
+  CheckPictureSize(info.width, info.height);
+  if (info.kind != jpegbridge::OutputKind::Bgr) {
+    TJPEGImage copy = picture;  // greyscale and CMYK output take the whole-picture path
+    DecodeJpeg(copy);
+    return HandOverWhole(*copy.raster_, consume);
+  }
+  // Rows are decoded into a band of 16 (one block row at the largest sampling factor).
+  constexpr int kBandRows = 16;
+  Bitmap24 band = Bitmap24::Uninitialised(info.width, std::min(kBandRows, info.height));
+  SinkContext context{&consume, nullptr};
+  jpegbridge::DecodeJob job;
+  job.data = picture.data_.data();
+  job.size = picture.data_.size();
+  job.greyscale = picture.greyscale_;
+  job.kind = info.kind;
+  job.pixels = band.data();
+  job.stride = band.stride();
+  job.sink = ForwardRows;
+  job.sinkContext = &context;
+  job.sinkRows = band.height();
+  const int code = jpegbridge::Decode(&job);
+  if (context.error) std::rethrow_exception(context.error);
+  if (code) ThrowJpegError(code);
 }
 
 Raster TakeJpegRaster(TJPEGImage& picture) {

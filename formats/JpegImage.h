@@ -1,13 +1,19 @@
 #pragma once
 // A JPEG picture: the file's encoded bytes, a lazily decoded raster, and the settings it is
 // decoded and encoded with.
+#include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include "formats/FileBytes.h"
 #include "formats/Raster.h"
 
 namespace pixtrel {
+
+// Receives 24-bit rows [firstRow, firstRow + count) of a picture being decoded, stride bytes apart.
+using JpegRowConsumer =
+    std::function<void(const std::uint8_t* rows, std::size_t stride, int firstRow, int count)>;
 
 class TJPEGImage {
  public:
@@ -31,6 +37,7 @@ class TJPEGImage {
   friend TJPEGImage ReadJpegFile(const std::filesystem::path&);
   friend TJPEGImage JpegFromBytes(Bytes);
   friend void DecodeJpeg(TJPEGImage&);
+  friend void DecodeJpegRows(const TJPEGImage&, const JpegRowConsumer&);
   friend void SetJpegRaster(TJPEGImage&, Raster);
   friend Raster TakeJpegRaster(TJPEGImage&);
   friend void EncodeJpeg(TJPEGImage&);
@@ -56,6 +63,12 @@ void DecodeJpeg(TJPEGImage& picture);
 // Decodes when needed and moves the raster out of the picture, which keeps its bytes. Saves a
 // copy of a large picture when only its pixels are wanted.
 Raster TakeJpegRaster(TJPEGImage& picture);
+
+// Decodes the picture's bytes as DecodeJpeg would, handing the rows over in batches as they are
+// decoded instead of keeping the whole picture (greyscale output is expanded to 24 bits; a
+// picture that already holds a raster hands that over). An exception from consume stops the
+// decoding and is passed on.
+void DecodeJpegRows(const TJPEGImage& picture, const JpegRowConsumer& consume);
 
 // The picture takes the raster; its bytes are dropped, its settings kept.
 void SetJpegRaster(TJPEGImage& picture, Raster raster);

@@ -11,6 +11,7 @@
 #include "formats/Limits.h"
 #include "imaging/FilterTable.h"
 #include "imaging/ResampleBitmap.h"
+#include "imaging/RowResampler.h"
 
 namespace pixtrel {
 namespace {
@@ -49,9 +50,20 @@ void ResizeJpeg(const std::filesystem::path& source, const std::filesystem::path
                 ResizeMethod method, int n, int quality) {
   TJPEGImage picture = ReadJpegFile(source);
   const TargetSize size = ResizedSize(picture.width(), picture.height(), n);
-  Raster decoded = TakeJpegRaster(picture);
-  Bitmap24 target = Scale(decoded, size, method);
-  decoded = Bitmap24();  // free the full-size picture before encoding
+  Bitmap24 target(size.width, size.height);
+  if (method == ResizeMethod::Normal) {
+    Raster decoded = TakeJpegRaster(picture);
+    FastStretch(decoded, target, Rect{0, 0, size.width, size.height});
+  } else {
+    // Each decoded band goes through the first resampling pass at once, so the full-size picture
+    // is never held in memory; the bytes are those of resampling the whole decoded picture.
+    const FilterEntry& lanczos = Lanczos3Entry();
+    RowResampler resampler(picture.width(), picture.height(), size.width, size.height,
+                           lanczos.function, lanczos.support);
+    DecodeJpegRows(picture, [&](const std::uint8_t* rows, std::size_t stride, int first,
+                                int count) { resampler.AddRows(rows, stride, first, count); });
+    resampler.Finish(target);
+  }
   SetJpegRaster(picture, std::move(target));
   picture.Quality = quality;
   WriteJpegFile(picture, output);

@@ -243,3 +243,39 @@ TEST(JpegMalformed, RandomByteFlipsNeverCrash) {
 }
 
 }  // namespace
+
+namespace {
+
+// Rows handed over band by band make up exactly the picture DecodeJpeg gives.
+TEST(JpegRows, BandsAssembleToTheDecodedPicture) {
+  for (bool progressive : {false, true}) {
+    for (bool grey : {false, true}) {
+      SCOPED_TRACE(std::string(progressive ? "progressive" : "baseline") + (grey ? " grey" : ""));
+      TJPEGImage picture = JpegFromBytes(Encode(TestPattern(53, 41), 85, progressive, grey));
+      Bitmap24 assembled(53, 41, 7);
+      int calls = 0;
+      DecodeJpegRows(picture, [&](const std::uint8_t* rows, std::size_t stride, int first, int n) {
+        ++calls;
+        for (int i = 0; i < n; ++i)
+          std::memcpy(assembled.row(first + i), rows + i * stride, 53 * 3);
+      });
+      DecodeJpeg(picture);
+      EXPECT_TRUE(SamePixels(assembled, ToBitmap24(picture.raster())));
+      EXPECT_GE(calls, grey ? 1 : 3);
+    }
+  }
+}
+
+TEST(JpegRows, AConsumerErrorStopsTheDecoding) {
+  const TJPEGImage picture = JpegFromBytes(Photo());
+  int calls = 0;
+  EXPECT_THROW(DecodeJpegRows(picture,
+                              [&](const std::uint8_t*, std::size_t, int, int) {
+                                ++calls;
+                                throw Exception("stop here");
+                              }),
+               Exception);
+  EXPECT_EQ(calls, 1);
+}
+
+}  // namespace

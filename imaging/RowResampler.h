@@ -1,0 +1,42 @@
+#pragma once
+// The filtered resampler for a picture that arrives row by row (from a decoder): each source row
+// goes through the horizontal pass as soon as it arrives, so the whole source never has to be
+// held; the vertical pass runs when every row is in. ResampleBitmap is this with all rows at once,
+// so both give the same bytes.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "formats/Bitmap24.h"
+#include "imaging/FilterTable.h"
+
+namespace pixtrel {
+
+class TapLists;
+
+class RowResampler {
+ public:
+  // Source and target sizes at least 1 x 1. Builds the tap lists and the intermediate raster;
+  // throws before anything else happens when they cannot be made.
+  RowResampler(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight,
+               FilterFunction filter, float support);
+  ~RowResampler();
+  RowResampler(const RowResampler&) = delete;
+  RowResampler& operator=(const RowResampler&) = delete;
+
+  // Source rows [firstRow, firstRow + count), BGR, stride bytes apart; rows outside the source
+  // are ignored. Throws only when memory or threads run out.
+  void AddRows(const std::uint8_t* rows, std::size_t stride, int firstRow, int count);
+  // The vertical pass into target, which must have the target size. Rows never added count as
+  // black.
+  void Finish(Bitmap24& target) const;
+
+ private:
+  std::unique_ptr<TapLists> across_;
+  std::unique_ptr<TapLists> down_;
+  Bitmap24 intermediate_;
+  int sourceWidth_;
+  bool vector_;
+};
+
+}  // namespace pixtrel
