@@ -264,14 +264,8 @@ Raster DecodeBmp(std::span<const std::uint8_t> bytes) {
         PixelOffset(in, h.paletteOffset + palette.size() * h.paletteEntrySize);
     const bool rle = h.compression == kRle8 || h.compression == kRle4;
     if (rle) {
-      // Runs can describe a large picture in few bytes; refuse claims far beyond any real
-      // encoder's output before allocating (255 pixels per 2 bytes, plus room for deltas).
-      const std::uint64_t dataBytes = in.size() - offset;
-      if (static_cast<std::uint64_t>(h.width * h.height) > dataBytes * 4096 + (1u << 24)) {
-        throw Exception("Picture too large for its data: " + std::to_string(h.width) + " x " +
-                        std::to_string(h.height) + " pixels in " + std::to_string(dataBytes) +
-                        " bytes of run-length data");
-      }
+      // Runs can describe a large picture in few bytes, but not an unlimited one.
+      CheckPixelsForData(h.width, h.height, static_cast<std::int64_t>(in.size() - offset));
     } else {
       const std::uint64_t stride =
           ((static_cast<std::uint64_t>(h.width) * h.bitsPerPixel + 31) / 32) * 4;

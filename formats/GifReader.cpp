@@ -207,6 +207,7 @@ TGIFImage DecodeGif(std::span<const std::uint8_t> bytes) {
   h.backgroundColorIndex = in.u8();
   h.aspectRatio = in.u8();
   CheckPictureSize(h.width, h.height);
+  CheckPixelsForData(h.width, h.height, static_cast<std::int64_t>(bytes.size()));
   if (h.packedFields & 0x80) {
     h.colorMap = ReadColorMap(in, h.packedFields & 7, (h.packedFields & 0x08) != 0);
   }
@@ -235,6 +236,7 @@ TGIFImage DecodeGif(std::span<const std::uint8_t> bytes) {
       frame.height = h.height;
     }
     CheckPictureSize(frame.width, frame.height);
+    CheckPixelsForData(frame.width, frame.height, static_cast<std::int64_t>(bytes.size()));
     const std::int64_t area = std::int64_t{frame.width} * frame.height;
     if (!picture.images.empty() &&
         (picture.images.size() >= kMaxGifFrames || framePixels + area > kMaxGifFramePixels)) {

@@ -5,14 +5,9 @@
 #include <span>
 
 #include "formats/GifImage.h"
+#include "formats/Limits.h"
 
 namespace pixtrel {
-
-// Most frames a picture keeps, and most pixels in all its frames. Reading stops quietly before
-// a frame beyond either bound (the program uses the first frame only), so a small file cannot
-// claim gigabytes through thousands of frames.
-inline constexpr int kMaxGifFrames = 4096;
-inline constexpr std::int64_t kMaxGifFramePixels = std::int64_t{1} << 28;
 
 // Decodes a whole GIF file held in memory. Lives with: an unknown block type, a missing
 // trailer, a graphic control extension cut short, a code stream that ends early or is corrupt

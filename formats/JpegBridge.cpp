@@ -42,7 +42,7 @@ struct ScanLimit {
 void CheckScans(j_common_ptr cinfo) {
   auto* limit = reinterpret_cast<ScanLimit*>(cinfo->progress);
   auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
-  if (dinfo->input_scan_number > kMaxProgressiveScans) {
+  if (dinfo->input_scan_number > kMaxJpegScans) {
     limit->err->code = kTooManyScans;
     std::longjmp(limit->err->jump, 1);
   }
@@ -53,7 +53,7 @@ void ConfigureDecoder(j_decompress_ptr cinfo, bool greyscale) {
   cinfo->scale_denom = 1;
   cinfo->do_block_smoothing = TRUE;
   cinfo->dct_method = JDCT_FLOAT;
-  cinfo->mem->max_memory_to_use = kMaxMemoryToUse;
+  cinfo->mem->max_memory_to_use = kMaxJpegMemory;
   if (cinfo->num_components == 4) {
     cinfo->out_color_space = JCS_CMYK;
     return;

@@ -5,14 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "formats/Limits.h"
+
 namespace pixtrel::jpegbridge {
 
 // Codes of our own, above libjpeg's message table.
 inline constexpr int kTooManyScans = 10001;
 inline constexpr int kOutOfMemory = 10002;
 inline constexpr int kStoppedBySink = 10003;
-inline constexpr int kMaxProgressiveScans = 100;
-inline constexpr long kMaxMemoryToUse = 1L << 30;
 
 enum class OutputKind { Bgr, GreyPalette, Cmyk };
 

@@ -60,6 +60,7 @@ TJPEGImage JpegFromBytes(Bytes bytes) {
     if (int code = jpegbridge::ReadHeader(picture.data_.data(), picture.data_.size(), false, &info))
       ThrowJpegError(code);
     CheckPictureSize(info.width, info.height);
+  CheckPixelsForData(info.width, info.height, static_cast<std::int64_t>(picture.data_.size()));
     picture.headerWidth_ = info.width;
     picture.headerHeight_ = info.height;
     picture.Progressive = info.progressive;
@@ -82,6 +83,7 @@ void DecodeJpeg(TJPEGImage& picture) {
                                         picture.greyscale_, &info))
     ThrowJpegError(code);
   CheckPictureSize(info.width, info.height);
+  CheckPixelsForData(info.width, info.height, static_cast<std::int64_t>(picture.data_.size()));
 
   jpegbridge::DecodeJob job;
   job.data = picture.data_.data();
@@ -147,6 +149,7 @@ void DecodeJpegRows(const TJPEGImage& picture, const JpegRowConsumer& consume) {
                                         picture.greyscale_, &info))
     ThrowJpegError(code);
   CheckPictureSize(info.width, info.height);
+  CheckPixelsForData(info.width, info.height, static_cast<std::int64_t>(picture.data_.size()));
   if (info.kind != jpegbridge::OutputKind::Bgr) {
     TJPEGImage copy = picture;  // greyscale and CMYK output take the whole-picture path
     DecodeJpeg(copy);

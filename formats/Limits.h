@@ -12,7 +12,26 @@ inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 28;
 // Largest file read into memory.
 inline constexpr std::int64_t kMaxFileBytes = std::int64_t{1} << 31;
 
+// Compressed data cannot describe more than about this many pixels per byte (run-length BMP:
+// 255 pixels in 2 bytes; LZW: 4096 pixels in a 12-bit code; JPEG: a blank 16 x 16 block in
+// about 3 bytes), plus a picture of this many pixels whatever its data.
+inline constexpr std::int64_t kMaxPixelsPerDataByte = 4096;
+inline constexpr std::int64_t kPixelsFreeOfData = std::int64_t{1} << 24;
+
+// GIF: frames kept, and pixels in all of them together.
+inline constexpr int kMaxGifFrames = 4096;
+inline constexpr std::int64_t kMaxGifFramePixels = std::int64_t{1} << 28;
+
+// JPEG: memory libjpeg may use for one picture, and scans of a progressive file.
+inline constexpr long kMaxJpegMemory = 1L << 30;
+inline constexpr int kMaxJpegScans = 100;
+
 // Throws Exception naming the limit when width x height is out of bounds; negative sizes too.
 void CheckPictureSize(std::int64_t width, std::int64_t height);
+
+// Throws Exception "Picture too large for its data: ..." when a header claims far more pixels
+// than dataBytes of compressed data can hold, so a tiny damaged file cannot make the program
+// allocate and fill a huge raster.
+void CheckPixelsForData(std::int64_t width, std::int64_t height, std::int64_t dataBytes);
 
 }  // namespace pixtrel
