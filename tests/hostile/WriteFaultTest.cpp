@@ -1,0 +1,143 @@
+// Nothing is lost when a write fails or a run is interrupted: no partial output, no temporary
+// file left behind, and an overwritten source stays byte-identical.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <thread>
+
+#include "formats/Bmp.h"
+#include "formats/JpegImage.h"
+#include "tests/support/TestSupport.h"
+
+namespace fs = std::filesystem;
+using namespace pixtrel;
+using namespace pixtrel::test;
+
+namespace {
+
+Bytes Contents(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+Bytes Jpeg(int w, int h, unsigned seed) {
+  TJPEGImage p;
+  SetJpegRaster(p, TestPattern(w, h, seed));
+  p.Quality = 95;
+  EncodeJpeg(p);
+  return p.data();
+}
+
+std::vector<std::string> Entries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::recursive_directory_iterator(folder)) {
+    names.push_back(fs::relative(e.path(), folder).string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Runs pixtrel-batch with the file size limited to 8 KiB: every output above that fails to write.
+RunResult RunWithSmallFileLimit(const std::vector<std::string>& args, const fs::path& dir) {
+  std::string command = "ulimit -f 8; exec '" PIXTREL_BATCH_PATH "'";
+  for (const std::string& a : args)
+    command += " '" + a + "'";
+  return RunProgram({"bash", "-c", command}, dir);
+}
+
+TEST(WriteFault, FullDiskInEverySaveModeLosesNothing) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string source;
+  };
+  const std::vector<Case> cases = {
+      {{"quality", "--quality", "100"}, "a.jpg"},
+      {{"resize-jpg", "--pixels", "300", "--jpeg-quality", "100"}, "a.jpg"},
+      {{"rotate"}, "a.jpg"},
+      {{"resize-bmp", "--pixels", "300"}, "b.bmp"},
+      {{"jpg2bmp"}, "a.jpg"},
+      {{"bmp2gif"}, "b.bmp"},
+  };
+  for (const Case& c : cases) {
+    for (const char* mode : {"prefix", "subfolder", "overwrite"}) {
+      SCOPED_TRACE(c.args[0] + " " + mode);
+      TempFolder dir;
+      const Bytes jpeg = Jpeg(400, 300, 5);
+      WriteBytes(dir / "a.jpg", jpeg);
+      WriteBmpFile(TestPattern(200, 150, 6), dir / "b.bmp");
+      const Bytes source = Contents(dir / c.source);
+      std::vector<std::string> args = c.args;
+      args.insert(args.end(), {"--save", mode, "--yes", c.source});
+      const RunResult r = RunWithSmallFileLimit(args, dir.path());
+      EXPECT_EQ(r.exitCode, 1) << r.err;
+      EXPECT_NE(r.err.find("Cannot write file"), std::string::npos) << r.err;
+      EXPECT_EQ(Contents(dir / c.source), source);
+      // Only the sources remain (and the subfolder, empty, in subfolder mode).
+      std::vector<std::string> expected{"a.jpg", "b.bmp"};
+      if (std::string(mode) == "subfolder" && c.args[0].find('2') == std::string::npos) {
+        expected.push_back("vantro");
+      }
+      std::sort(expected.begin(), expected.end());
+      EXPECT_EQ(Entries(dir.path()), expected);
+    }
+  }
+}
+
+// An interrupted run leaves every output complete or absent, and no temporary file.
+TEST(WriteFault, InterruptedRunLeavesCompleteFilesOnly) {
+  TempFolder dir;
+  std::vector<std::string> names;
+  std::vector<Bytes> expected;
+  for (int i = 0; i < 16; ++i) {
+    const std::string name = "p" + std::to_string(10 + i) + ".jpg";
+    WriteBytes(dir / name, Jpeg(1200, 900, 40 + i));
+    names.push_back(name);
+    TJPEGImage p = ReadJpegFile(dir / name);
+    DecodeJpeg(p);
+    p.Quality = 60;
+    EncodeJpeg(p);
+    expected.push_back(p.data());
+  }
+  std::mt19937 random(7);
+  for (int signal : {SIGINT, SIGTERM, SIGINT, SIGTERM}) {
+    for (const std::string& n : names)
+      fs::remove(dir / ("q-" + n));
+    const pid_t pid = fork();
+    if (pid == 0) {
+      if (chdir(dir.path().c_str()) != 0) _exit(127);
+      std::vector<const char*> argv{PIXTREL_BATCH_PATH, "quality", "-q", "--quality", "60"};
+      for (const std::string& n : names)
+        argv.push_back(n.c_str());
+      argv.push_back(nullptr);
+      execv(argv[0], const_cast<char* const*>(argv.data()));
+      _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(30 + random() % 250));
+    kill(pid, signal);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    int complete = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      const fs::path out = dir / ("q-" + names[i]);
+      if (fs::exists(out)) {
+        EXPECT_EQ(Contents(out), expected[i]) << out;
+        ++complete;
+      }
+    }
+    for (const std::string& entry : Entries(dir.path())) {
+      EXPECT_EQ(entry.find(".pixtrel-"), std::string::npos) << entry;
+    }
+    if (WIFSIGNALED(status)) {
+      EXPECT_EQ(WTERMSIG(status), signal);
+      EXPECT_LT(complete, 16);
+    }
+  }
+}
+
+}  // namespace
