@@ -1,39 +1,137 @@
-// Languages. The controls are built with the English texts; the translation table and the
-// other languages' about and help texts belong to the languages library, which fills these
-// entry points. Until then the Language menu offers English only.
+// Languages: the texts of one language code are read from the translation table into
+// LanguageTexts and written into the captions, menus and the two secondary windows' titles. A
+// pick in the Language menu does this at once and stores the code under "jezik".
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 #include "app/MainForm.h"
+#include "app/PageControl.h"
+#include "app/RadioGroup.h"
+#include "languages/LanguageTable.h"
 #include "settings/SettingsStore.h"
 
 namespace pixtrel {
+namespace {
+
+// The Dutch variants have their own help and about texts.
+bool IsDutch(int code) {
+  return code == 7 || code == 49;
+}
+
+template <class Widget>
+void SetNamedText(QObject& window, const char* name, const QString& text) {
+  if (auto* widget = window.findChild<Widget*>(QString::fromLatin1(name))) widget->setText(text);
+}
+
+}  // namespace
 
 void TForm1::LoadLanguageTexts(int code) {
+  // A code without texts leaves every slot empty.
   LanguageTexts.clear();
-  LanguageTexts.insert(140, QStringLiteral("version"));
+  for (int offset : kTextOffsets)
+    LanguageTexts.insert(offset, LanguageText(code, offset));
+  LanguageDirection = IsRightToLeft(code) ? Qt::RightToLeft : Qt::LeftToRight;
   ShowLanguageMemos(code);
 }
 
-void TForm1::ShowLanguageMemos(int /*code*/) {
-  // Only the English help and about texts exist so far.
-  Memo4->show();
-  Memo5->hide();
-  Memo2->show();
-  Memo3->hide();
-  Memo6->hide();
+void TForm1::ShowLanguageMemos(int code) {
+  // Slovenian has its own about text only; both Dutch variants have both texts.
+  QPlainTextEdit* help = IsDutch(code) ? Memo5 : Memo4;
+  QPlainTextEdit* about = code == kSlovenian ? Memo6 : IsDutch(code) ? Memo3 : Memo2;
+  // The others are hidden first, so a stack never shows two at once.
+  for (QPlainTextEdit* memo : {Memo4, Memo5, Memo2, Memo3, Memo6}) {
+    if (memo != help && memo != about) memo->hide();
+  }
+  help->show();
+  about->show();
 }
 
 void TForm1::ApplyLanguageTexts() {
-  Label3->setText(QStringLiteral("Pixtrel ") + LanguageTexts.value(140) + u' ' + ProgramVersion);
+  const auto text = [this](int offset) { return LanguageTexts.value(offset); };
+  const auto dotted = [&](int offset) { return text(offset) + QStringLiteral("..."); };
+
+  // Mirrors the windows, menus and message boxes for Hebrew.
+  QApplication::setLayoutDirection(LanguageDirection);
+
+  // The three resize tabs.
+  for (const char* name : {"LabelNormal1", "LabelNormal2", "LabelNormal3"})
+    SetNamedText<QLabel>(*this, name, text(101));
+  for (const char* name : {"LabelBetter1", "LabelBetter2", "LabelBetter3"})
+    SetNamedText<QLabel>(*this, name, text(102));
+  for (const char* name : {"LabelPixels1", "LabelPixels2", "LabelPixels3"})
+    SetNamedText<QLabel>(*this, name, text(103));
+  for (QPushButton* button : {Button1, Button2, Button3})
+    button->setText(text(104));
+  M2->setTitle(text(104));
+
+  // The JPEG quality tab's slider and the Options tab's save quality slider.
+  for (const char* name : {"LabelWorse7", "LabelWorse10"})
+    SetNamedText<QLabel>(*this, name, text(105));
+  for (const char* name : {"LabelBest7", "LabelBest10"})
+    SetNamedText<QLabel>(*this, name, text(106));
+
+  for (QPushButton* button : {Button4, Button5, Button6, Button7, Button9, Button14, Button13})
+    button->setText(text(110));
+  M3->setTitle(text(110));
+
+  Button8->setText(text(111));
+  PageControl1->setTabText(TabRotate, text(111));
+  Radio2->setTitle(dotted(111));
+  Radio2->setItems({text(441), text(442), text(443)});
+  Button10->setText(text(112));
+  PageControl1->setTabText(TabJpegQuality, text(152));
+  PageControl1->setTabText(TabGreyscale, text(153));
+
+  // About page: its layout keeps the update link and its note as wide as the page, centred.
+  PageControl1->setTabText(TabAbout, text(120));
+  HotLabel1->setText(text(121));
+  Label6->setText(text(122));
+  // The product name comes first, so a right-to-left title needs a mark to read as one.
+  const QString titleStart =
+      LanguageDirection == Qt::RightToLeft ? QStringLiteral("\u200F") : QString();
+  Label3->setText(titleStart + QStringLiteral("Pixtrel ") + text(140) + u' ' + ProgramVersion);
+
+  // Help page.
+  PageControl1->setTabText(TabHelp, text(130));
+  if (auto* group = findChild<QGroupBox*>(QStringLiteral("GroupBoxHelp")))
+    group->setTitle(text(131));
+  Button11->setText(text(132));
+  Button12->setText(text(133));
+
+  // Menus.
+  P1->setText(text(201));
+  M1->setTitle(text(401));
+  M12->setText(text(412));
+  M13->setText(text(301));
+  M15->setTitle(text(415));
+  M19->setText(text(419));
+  M9->setTitle(text(130));
+  M91->setText(text(130));
+  M96->setText(text(133));
+  M97->setText(dotted(132));
+  M92->setText(dotted(492));
+  M93->setText(dotted(493));
+  M94->setText(dotted(494));
+  M99->setText(text(499));
+
+  // The viewer ("Slikca") and the preview window ("PreviewForm") take offsets 301 and 412.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->objectName() == QLatin1String("Slikca")) window->setWindowTitle(text(301));
+    if (window->objectName() == QLatin1String("PreviewForm")) window->setWindowTitle(text(412));
+  }
 }
 
 void TForm1::ChooseLanguage(int code) {
   Guarded([&] {
     LoadLanguageTexts(code);
     ApplyLanguageTexts();
-    SettingsStore::WriteInteger(kSettingsKeyPath, QStringLiteral("jezik"), code);
     CurrentLanguage = code;
+    SettingsStore::WriteInteger(kSettingsKeyPath, QStringLiteral("jezik"), code);
   });
 }
 

@@ -53,6 +53,8 @@ class TForm1 : public QMainWindow {
   int CurrentLanguage = 2;
   bool FirstActivation = true;
   QMap<int, QString> LanguageTexts;  // by text offset
+  // The direction of the loaded texts: right to left for Hebrew.
+  Qt::LayoutDirection LanguageDirection = Qt::LeftToRight;
 
   // Tab indexes.
   enum Tab {

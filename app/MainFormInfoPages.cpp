@@ -10,41 +10,10 @@
 #include "app/MainForm.h"
 #include "app/Pictures.h"
 #include "app/WebAddresses.h"
+#include "languages/InfoTexts.h"
 
 namespace pixtrel {
 namespace {
-
-const char* const kAboutText =
-    "Pixtrel resizes and converts pictures in the BMP, GIF and JPG formats, many at a time. "
-    "Select the files in the list on the left, choose what to do with them on one of the tabs "
-    "and press its button: Pixtrel works through the whole selection and writes the new "
-    "pictures beside the originals, into a subfolder or over the originals, as you choose on "
-    "the Options tab. It can also rotate pictures, save JPG files at another quality and turn "
-    "them grey.\n\n"
-    "Terms of use: Pixtrel is free for personal and business use. You may copy it and give it "
-    "away, as long as you hand it on unchanged and free of charge. It comes without any "
-    "warranty: keep copies of the pictures you care about before you let any program change "
-    "them.";
-
-const char* const kHelpText =
-    "If you are resizing pictures:\n"
-    "1. Choose the tab for the format of your pictures: JPG, GIF or BMP.\n"
-    "2. Select the pictures in the file list on the left (hold Ctrl or Shift to select "
-    "several, or press Ctrl+A to select them all).\n"
-    "3. Type the number of pixels for the longer side of the new pictures.\n"
-    "4. Choose Normal quality (faster) or Better quality.\n"
-    "5. Press the Resize button.\n"
-    "Notes: double-click a name in the list to view the picture; click the picture to leave "
-    "the view. The width and height keep their proportion. New files are made beside their "
-    "sources, named \"mini-\" followed by the source file's name, unless you choose another "
-    "way on the Options tab.\n\n"
-    "If you are converting pictures:\n"
-    "1. Choose the tab of the conversion, for example GIF -> JPG.\n"
-    "2. Select the pictures in the file list on the left.\n"
-    "3. Press the Convert button.\n"
-    "Notes: a converted file keeps the whole name of its source and gains the new ending, so "
-    "image1.gif becomes image1.gif.jpg. Converting to GIF or saving as JPG can lower the "
-    "quality of a picture.";
 
 QPlainTextEdit* ReadOnlyText(const QString& name, const QString& text, QWidget* parent) {
   auto* memo = new QPlainTextEdit(text, parent);
@@ -57,6 +26,8 @@ QLabel* CentredLine(const QString& name, const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(name);
   label->setAlignment(Qt::AlignCenter);
+  // A long translation wraps onto a second line rather than widening the window.
+  label->setWordWrap(true);
   return label;
 }
 
@@ -101,11 +72,11 @@ QWidget* TForm1::BuildAboutPage() {
   Memo1->setFixedHeight(Memo1->fontMetrics().lineSpacing() * 4 + 12);
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-  // One about text shows; the others wait for their languages.
+  // English, Dutch and Slovenian about texts in one place; the language shows one of them.
   auto* texts = new QGridLayout;
-  Memo2 = ReadOnlyText(QStringLiteral("Memo2"), QString::fromUtf8(kAboutText), page);
-  Memo3 = ReadOnlyText(QStringLiteral("Memo3"), QString(), page);
-  Memo6 = ReadOnlyText(QStringLiteral("Memo6"), QString(), page);
+  Memo2 = ReadOnlyText(QStringLiteral("Memo2"), EnglishAboutText(), page);
+  Memo3 = ReadOnlyText(QStringLiteral("Memo3"), DutchAboutText(), page);
+  Memo6 = ReadOnlyText(QStringLiteral("Memo6"), SlovenianAboutText(), page);
   for (QPlainTextEdit* memo : {Memo2, Memo3, Memo6})
     texts->addWidget(memo, 0, 0);
   Memo3->hide();
@@ -136,8 +107,8 @@ QWidget* TForm1::BuildHelpPage() {
   auto* group = new QGroupBox(QStringLiteral("How to use Pixtrel?"), page);
   group->setObjectName(QStringLiteral("GroupBoxHelp"));
   auto* texts = new QGridLayout;
-  Memo4 = ReadOnlyText(QStringLiteral("Memo4"), QString::fromUtf8(kHelpText), group);
-  Memo5 = ReadOnlyText(QStringLiteral("Memo5"), QString(), group);
+  Memo4 = ReadOnlyText(QStringLiteral("Memo4"), EnglishHelpText(), group);
+  Memo5 = ReadOnlyText(QStringLiteral("Memo5"), DutchHelpText(), group);
   texts->addWidget(Memo4, 0, 0);
   texts->addWidget(Memo5, 0, 0);
   Memo5->hide();

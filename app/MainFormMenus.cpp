@@ -1,10 +1,12 @@
 // The menu bar. Entries whose work belongs to the preview and viewer windows, the recent and
-// special folders, the translations and the web links are in place but stay disabled until
-// those parts are built (FormPreview.cpp, FormRecent.cpp, FormLanguage.cpp).
+// special folders and the web links are in place but stay disabled until those parts are
+// built (FormPreview.cpp, FormRecent.cpp).
 #include <QMenuBar>
 
 #include "app/MainForm.h"
 #include "app/PageControl.h"
+#include "languages/LanguageMenu.h"
+#include "languages/LanguageTable.h"
 
 namespace pixtrel {
 namespace {
@@ -87,40 +89,34 @@ void TForm1::BuildMenus() {
 }
 
 void TForm1::BuildLanguageMenu() {
+  // Entries keep their English captions in every language, so anyone can find their own.
   M7 = AddMenu(nullptr, menuBar(), QStringLiteral("M7"), QStringLiteral("Language"));
   auto addLanguage = [this](QMenu* menu, const QString& name, const QString& caption, int code) {
     QAction* entry = AddEntry(menu, name, caption);
     entry->setData(code);
-    // Until the translation table is built only English can be chosen.
-    entry->setEnabled(code == 2);
     connect(entry, &QAction::triggered, this, [this, code] { ChooseLanguage(code); });
     return entry;
   };
-  M71 = addLanguage(M7, QStringLiteral("M71"), QStringLiteral("Slovenian"), 1);
-  M72 = addLanguage(M7, QStringLiteral("M72"), QStringLiteral("English"), 2);
+  M71 = addLanguage(M7, QStringLiteral("M71"), QStringLiteral("Slovenian"), kSlovenian);
+  M72 = addLanguage(M7, QStringLiteral("M72"), QStringLiteral("English"), kEnglish);
   M7->addSeparator();
-  const struct {
-    const char* language;
-    std::initializer_list<int> codes;
-  } languages[] = {{"Afrikaans", {38}},  {"Catalan", {47}},        {"Chinese (traditional)", {15}},
-                   {"Czech", {50, 61}},  {"Danish", {46}},         {"Dutch", {7, 49}},
-                   {"Finnish", {11}},    {"French", {12, 14, 13}}, {"German", {19, 24, 3}},
-                   {"Hebrew", {58}},     {"Hungarian", {10}},      {"Italian", {30, 21, 53}},
-                   {"Lithuanian", {22}}, {"Norwegian", {9}},       {"Polish", {6}},
-                   {"Portuguese", {5}},  {"Serbian", {29}},        {"Slovak", {8}},
-                   {"Spanish", {4}},     {"Swedish", {28}},        {"Turkish", {23, 40}}};
-  for (const auto& language : languages) {
-    const QString title = QString::fromUtf8(language.language);
-    if (language.codes.size() == 1) {
-      const int code = *language.codes.begin();
-      addLanguage(M7, QStringLiteral("Language%1").arg(code), title, code);
+  // The translations show their own names too; a language with variants gets a submenu, whose
+  // tooltips tell the variants apart.
+  for (const MenuLanguage& language : OtherMenuLanguages()) {
+    if (language.variants.size() == 1) {
+      const int code = language.variants.front().code;
+      addLanguage(M7, QStringLiteral("Language%1").arg(code), LanguageEntryCaption(language, 0),
+                  code);
       continue;
     }
-    QMenu* variants = AddMenu(M7, menuBar(), QStringLiteral("Languages") + title, title);
-    int variant = 1;
-    for (int code : language.codes) {
-      addLanguage(variants, QStringLiteral("Language%1").arg(code),
-                  QStringLiteral("%1, variant %2").arg(title).arg(variant++), code);
+    QMenu* variants = AddMenu(M7, menuBar(), QStringLiteral("Languages") + language.englishName,
+                              language.englishName);
+    variants->setToolTipsVisible(true);
+    for (int i = 0; i < static_cast<int>(language.variants.size()); ++i) {
+      const LanguageVariant& variant = language.variants[i];
+      QAction* entry = addLanguage(variants, QStringLiteral("Language%1").arg(variant.code),
+                                   LanguageEntryCaption(language, i), variant.code);
+      entry->setToolTip(variant.note);
     }
   }
   M7->addSeparator();
