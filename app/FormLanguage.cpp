@@ -119,11 +119,7 @@ void TForm1::ApplyLanguageTexts() {
   M94->setText(dotted(494));
   M99->setText(text(499));
 
-  // The viewer ("Slikca") and the preview window ("PreviewForm") take offsets 301 and 412.
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (window->objectName() == QLatin1String("Slikca")) window->setWindowTitle(text(301));
-    if (window->objectName() == QLatin1String("PreviewForm")) window->setWindowTitle(text(412));
-  }
+  RetitleSecondaryWindows();  // the viewer and the preview window (FormPreview.cpp)
 }
 
 void TForm1::ChooseLanguage(int code) {

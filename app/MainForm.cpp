@@ -14,6 +14,7 @@
 #include "app/Pictures.h"
 #include "app/WebAddresses.h"
 #include "settings/SettingsStore.h"
+#include "windows/PreviewForm.h"
 
 namespace pixtrel {
 namespace {
@@ -50,6 +51,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   Timer2 = new QTimer(this);
   Timer2->setObjectName(QStringLiteral("Timer2"));
   Timer2->setInterval(500);
+  Timer2->setTimerType(Qt::PreciseTimer);  // half a second, not up to 5 % less
   connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
   Timer2->start();
 
@@ -61,6 +63,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Store::WriteString(kSettingsKeyPath, QStringLiteral("verzija"), ProgramVersion);
     CurrentLanguage = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("jezik"), 2);
   });
+  BuildSecondaryWindows();
 }
 
 TForm1::~TForm1() = default;
@@ -123,6 +126,8 @@ void TForm1::Timer2Timer() {
   show();
   raise();
   activateWindow();
+  // The preview stays above the main window, also where no window manager keeps it on top.
+  if (PreviewForm->isVisible()) PreviewForm->raise();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -134,6 +139,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     return;
   }
   Timer2->stop();
+  // The program ends here: the preview closing with it is not the user closing it.
+  PreviewForm->SetProgramEnding();
   FormClose();
   event->accept();
 }
@@ -141,9 +148,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::FormClose() {
   // A store that cannot be written is reported, but never keeps the window from closing.
   Guarded([this] {
-    const QPoint preview = PreviewTopLeft();
-    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview_x"), preview.y());
-    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview_y"), preview.x());
+    // A preview never placed this run keeps the stored place.
+    if (const std::optional<QPoint> preview = PreviewTopLeft()) {
+      Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview_x"), preview->y());
+      Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview_y"), preview->x());
+    }
     QRect frame(pos(), size());
     if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) frame = normalGeometry();
     Store::WriteInteger(kSettingsKeyPath, QStringLiteral("x"), frame.top());

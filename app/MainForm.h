@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QPoint>
+#include <QStringList>
 #include <exception>
 #include <functional>
 #include <optional>
@@ -36,6 +37,8 @@ class FileListBox;
 class FolderTree;
 class PageControl;
 class RadioGroup;
+class TPreviewForm;
+class TSlikca;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -92,6 +95,9 @@ class TForm1 : public QMainWindow {
   QLabel* StatusPanel1 = nullptr;
   QLabel* StatusPanel2 = nullptr;
   QTimer* Timer2 = nullptr;
+  // The viewer and the preview window, created hidden after the main window's own controls.
+  TSlikca* Slikca = nullptr;
+  TPreviewForm* PreviewForm = nullptr;
 
   QSlider* TrackBar1 = nullptr;   // GIF: 0 normal, 1 better
   QSlider* TrackBar2 = nullptr;   // JPG
@@ -187,9 +193,20 @@ class TForm1 : public QMainWindow {
   bool StopRequested() const { return stop_; }
   void RequestStop();
 
-  // Recent folders (FormRecent.cpp).
+  // Recent and special folders (FormRecent.cpp).
   void AddFolderToRecent();
   void NaloziRecent();
+  // The folders the entries M151 to M155 show, newest first.
+  QStringList RecentCaptions() const;
+  void M151Click();
+  void M152Click();
+  void M153Click();
+  void M154Click();
+  void M155Click();
+  void M161Click();
+  void M162Click();
+  void M163Click();
+  void M164Click();
   // Languages (FormLanguage.cpp).
   void LoadLanguageTexts(int code);
   void ApplyLanguageTexts();
@@ -200,7 +217,13 @@ class TForm1 : public QMainWindow {
   void UpdatePreview(const QString& path);
   void M12Click();
   void OpenPreviewAtStart();
-  QPoint PreviewTopLeft() const;
+  // The preview window's frame top-left corner, once the window was placed during this run.
+  std::optional<QPoint> PreviewTopLeft() const;
+  // The preview window's close handler: clears M12's check mark, stores "preview" = 0 and the
+  // window's place.
+  void PreviewFormClose();
+  // Titles the viewer and the preview window from the language texts (offsets 301 and 412).
+  void RetitleSecondaryWindows();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -229,6 +252,11 @@ class TForm1 : public QMainWindow {
   void RestorePlacement(int top, int left, int width, int height);
   void SetBatchLock(bool locked);
   void VolumePicked(const QString& root);
+  void BuildSecondaryWindows();
+  // Moves the browser to a recent or special folder; one that cannot be entered is reported.
+  void GoToFolder(const QString& folder);
+  void OpenRecentEntry(QAction* entry);
+  void UpdateSpecialFolderEntries();
 
   // Runs a handler's work; an error ends it and shows its message in the error box.
   template <class Work>

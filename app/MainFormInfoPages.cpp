@@ -11,6 +11,8 @@
 #include "app/Pictures.h"
 #include "app/WebAddresses.h"
 #include "languages/InfoTexts.h"
+#include "windows/ClickFilter.h"
+#include "windows/Links.h"
 
 namespace pixtrel {
 namespace {
@@ -20,6 +22,14 @@ QPlainTextEdit* ReadOnlyText(const QString& name, const QString& text, QWidget* 
   memo->setObjectName(name);
   memo->setReadOnly(true);
   return memo;
+}
+
+// The update link's look: underlined, in the given colour.
+QString LinkStyle(int red, int green, int blue) {
+  return QStringLiteral("color: rgb(%1, %2, %3); text-decoration: underline;")
+      .arg(red)
+      .arg(green)
+      .arg(blue);
 }
 
 QLabel* CentredLine(const QString& name, const QString& text, QWidget* parent) {
@@ -40,6 +50,7 @@ QWidget* TForm1::BuildAboutPage() {
   Image2 = new QLabel(page);
   Image2->setObjectName(QStringLiteral("Image2"));
   Image2->setPixmap(IconPicture(56));
+  OnClick(Image2, [this] { OpenWebAddress(HomePageAddress); });
 
   Label3 = new QLabel(QStringLiteral("Pixtrel version ") + ProgramVersion, page);
   Label3->setObjectName(QStringLiteral("Label3"));
@@ -54,6 +65,7 @@ QWidget* TForm1::BuildAboutPage() {
   Image30 = new QLabel(page);
   Image30->setObjectName(QStringLiteral("Image30"));
   Image30->setPixmap(DonatePicture());
+  OnClick(Image30, [] { OpenWebAddress(kDonateButtonAddress); });
 
   auto* titles = new QVBoxLayout;
   titles->setSpacing(2);
@@ -85,8 +97,12 @@ QWidget* TForm1::BuildAboutPage() {
   HotLabel1 =
       CentredLine(QStringLiteral("HotLabel1"),
                   QStringLiteral("Click here to check for a new version on the internet!"), page);
-  HotLabel1->setStyleSheet(QStringLiteral("color: rgb(0, 0, 160); text-decoration: underline;"));
+  HotLabel1->setStyleSheet(LinkStyle(0, 0, 160));
   HotLabel1->setToolTip(kHomePageAddress);
+  // Red while the button is held down, navy once it is released.
+  ClickFilter* update = OnClick(HotLabel1, [this] { OpenWebAddress(UpdatePageAddress); });
+  update->pressed = [this] { HotLabel1->setStyleSheet(LinkStyle(255, 0, 0)); };
+  update->released = [this] { HotLabel1->setStyleSheet(LinkStyle(0, 0, 128)); };
   Label6 =
       CentredLine(QStringLiteral("Label6"), QStringLiteral("(only in English language)"), page);
 
@@ -117,9 +133,8 @@ QWidget* TForm1::BuildHelpPage() {
   Button11->setObjectName(QStringLiteral("Button11"));
   Button12 = new QPushButton(QStringLiteral("More help"), group);
   Button12->setObjectName(QStringLiteral("Button12"));
-  // Both open help outside the program, which the links part will wire.
-  Button11->setEnabled(false);
-  Button12->setEnabled(false);
+  connect(Button11, &QPushButton::clicked, this, [] { OpenWebAddress(kOnlineHelpAddress); });
+  connect(Button12, &QPushButton::clicked, this, [] { OpenLocalHelp(); });
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(Button11);

@@ -20,6 +20,8 @@
 #include "app/PageControl.h"
 #include "app/Pictures.h"
 #include "app/WebAddresses.h"
+#include "windows/ClickFilter.h"
+#include "windows/Links.h"
 
 namespace pixtrel {
 
@@ -81,6 +83,7 @@ QWidget* TForm1::BuildBanner() {
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setPixmap(BannerPicture());
   Image1->setFixedSize(468, 60);
+  OnClick(Image1, [this] { OpenWebAddress(MakerPageAddress); });
   // Stays centred however wide the window is.
   layout->addStretch();
   layout->addWidget(Image1);
@@ -143,6 +146,11 @@ void TForm1::BuildStatusBar() {
   StatusBar1->addWidget(StatusPanel1);
   StatusBar1->addWidget(StatusPanel2, 1);
   setStatusBar(StatusBar1);
+  // A click anywhere on the bar but its size grip opens the home page.
+  for (QWidget* part : {static_cast<QWidget*>(StatusBar1), static_cast<QWidget*>(StatusPanel1),
+                        static_cast<QWidget*>(StatusPanel2)}) {
+    OnClick(part, [this] { OpenWebAddress(HomePageAddress); });
+  }
 }
 
 }  // namespace pixtrel

@@ -1,12 +1,13 @@
-// The menu bar. Entries whose work belongs to the preview and viewer windows, the recent and
-// special folders and the web links are in place but stay disabled until those parts are
-// built (FormPreview.cpp, FormRecent.cpp).
+// The menu bar. The preview and viewer entries work through FormPreview.cpp, the recent and
+// special folders through FormRecent.cpp; the help and web entries open their pages.
 #include <QMenuBar>
 
 #include "app/MainForm.h"
 #include "app/PageControl.h"
+#include "app/WebAddresses.h"
 #include "languages/LanguageMenu.h"
 #include "languages/LanguageTable.h"
+#include "windows/Links.h"
 
 namespace pixtrel {
 namespace {
@@ -33,28 +34,35 @@ void TForm1::BuildMenus() {
   M1 = AddMenu(nullptr, bar, QStringLiteral("M1"), QStringLiteral("File"));
   M12 = AddEntry(M1, QStringLiteral("M12"), QStringLiteral("Preview images"));
   M12->setCheckable(true);
-  M12->setEnabled(false);  // the preview window
   connect(M12, &QAction::triggered, this, [this] { Guarded([this] { M12Click(); }); });
   M13 = AddEntry(M1, QStringLiteral("M13"), QStringLiteral("View image"));
-  M13->setEnabled(false);  // the viewer window
   connect(M13, &QAction::triggered, this, [this] { Preview(FocusedFilePath()); });
   M1->addSeparator();
   M15 = AddMenu(M1, bar, QStringLiteral("M15"), QStringLiteral("Recent folders"));
-  QAction** recent[] = {&M151, &M152, &M153, &M154, &M155};
+  const struct {
+    QAction*& entry;
+    void (TForm1::*click)();
+  } recent[] = {{M151, &TForm1::M151Click},
+                {M152, &TForm1::M152Click},
+                {M153, &TForm1::M153Click},
+                {M154, &TForm1::M154Click},
+                {M155, &TForm1::M155Click}};
   for (int i = 0; i < 5; ++i) {
-    *recent[i] = AddEntry(M15, QStringLiteral("M15%1").arg(i + 1), QString());
-    QAction* entry = *recent[i];
-    connect(entry, &QAction::triggered, this, [this, entry] {
-      if (!entry->text().isEmpty()) Guarded([&] { SetFolder(entry->text()); });
-    });
+    recent[i].entry = AddEntry(M15, QStringLiteral("M15%1").arg(i + 1), QString());
+    const auto click = recent[i].click;
+    connect(recent[i].entry, &QAction::triggered, this,
+            [this, click] { Guarded([&] { (this->*click)(); }); });
   }
-  M15->menuAction()->setEnabled(false);  // the recent folders
   M16 = AddMenu(M1, bar, QStringLiteral("M16"), QStringLiteral("Special Folders"));
   M161 = AddEntry(M16, QStringLiteral("M161"), QStringLiteral("My Pictures"));
   M162 = AddEntry(M16, QStringLiteral("M162"), QStringLiteral("My Documents"));
   M163 = AddEntry(M16, QStringLiteral("M163"), QStringLiteral("Recent Files"));
   M164 = AddEntry(M16, QStringLiteral("M164"), QStringLiteral("Desktop"));
-  M16->menuAction()->setEnabled(false);  // the special folders
+  connect(M161, &QAction::triggered, this, [this] { Guarded([this] { M161Click(); }); });
+  connect(M162, &QAction::triggered, this, [this] { Guarded([this] { M162Click(); }); });
+  connect(M163, &QAction::triggered, this, [this] { Guarded([this] { M163Click(); }); });
+  connect(M164, &QAction::triggered, this, [this] { Guarded([this] { M164Click(); }); });
+  connect(M16, &QMenu::aboutToShow, this, &TForm1::UpdateSpecialFolderEntries);
   M1->addSeparator();
   M19 = AddEntry(M1, QStringLiteral("M19"), QStringLiteral("Exit"));
   connect(M19, &QAction::triggered, this, &QWidget::close);
@@ -121,7 +129,7 @@ void TForm1::BuildLanguageMenu() {
   }
   M7->addSeparator();
   M79 = AddEntry(M7, QStringLiteral("M79"), QStringLiteral("Add your language online"));
-  M79->setEnabled(false);  // a web link
+  connect(M79, &QAction::triggered, this, [] { OpenWebAddress(kTranslationPageAddress); });
 }
 
 void TForm1::BuildHelpMenu() {
@@ -138,8 +146,12 @@ void TForm1::BuildHelpMenu() {
   M9->addSeparator();
   M93 = AddEntry(M9, QStringLiteral("M93"), QStringLiteral("Order CD online..."));
   M94 = AddEntry(M9, QStringLiteral("M94"), QStringLiteral("Donate $5 online..."));
-  for (QAction* link : {M96, M97, M95, M92, M93, M94})
-    link->setEnabled(false);  // web links
+  connect(M96, &QAction::triggered, this, [] { OpenLocalHelp(); });
+  connect(M97, &QAction::triggered, this, [] { OpenWebAddress(kOnlineHelpAddress); });
+  connect(M95, &QAction::triggered, this, [] { OpenWebAddress(kForumAddress); });
+  connect(M92, &QAction::triggered, this, [this] { OpenWebAddress(UpdatePageAddress); });
+  connect(M93, &QAction::triggered, this, [] { OpenWebAddress(kOrderPageAddress); });
+  connect(M94, &QAction::triggered, this, [] { OpenWebAddress(kDonationsPageAddress); });
   M9->addSeparator();
   M99 = AddEntry(M9, QStringLiteral("M99"), QStringLiteral("About..."));
   connect(M99, &QAction::triggered, this, [this] { PageControl1->setCurrentIndex(TabAbout); });

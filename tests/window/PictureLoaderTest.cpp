@@ -1,0 +1,114 @@
+// Pictures for the preview and the viewer: the reader picked by the extension, and the pixels
+// as pictures made by an independent writer (PIL) hold them.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "formats/Errors.h"
+#include "tests/support/TestSupport.h"
+#include "tests/window/ViewsTestSupport.h"
+#include "tests/window/WindowTestSupport.h"
+#include "windows/PictureLoader.h"
+
+namespace fs = std::filesystem;
+
+namespace pixtrel::test {
+namespace {
+
+std::string LoadError(const fs::path& file) {
+  try {
+    LoadPictureFile(Q(file));
+  } catch (const Exception& error) {
+    return error.what();
+  }
+  return "(loaded)";
+}
+
+// Writes pictures with PIL: a 5 x 3 BMP of distinct colours, a GIF of the same with its first
+// pixel transparent, and a greyscale JPEG; skips when PIL is missing.
+void WriteWithPil(const fs::path& folder) {
+  if (!PythonWithPil()) GTEST_SKIP() << "python3 with PIL is missing";
+  const RunResult made = RunPython(R"(
+import sys, os
+from PIL import Image
+folder = sys.argv[1]
+im = Image.new("RGB", (5, 3))
+im.putdata([(x * 50, y * 100, 255 - x * 40 - y * 10) for y in range(3) for x in range(5)])
+im.save(os.path.join(folder, "pil.bmp"))
+pal = im.convert("P", palette=Image.ADAPTIVE, colors=16)
+pal.save(os.path.join(folder, "pil.gif"), transparency=pal.getpixel((0, 0)))
+pal.save(os.path.join(folder, "plain.gif"))
+Image.new("L", (9, 4), 77).save(os.path.join(folder, "grey.jpg"), quality=95)
+)",
+                                   {folder.string()});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+}
+
+QRgb Expected(int x, int y) {
+  return qRgb(x * 50, y * 100, 255 - x * 40 - y * 10);
+}
+
+TEST(PictureLoaderTest, PicturesFromAnotherWriterShowTheirPixels) {
+  TempFolder folder;
+  WriteWithPil(folder.path());
+  if (testing::Test::IsSkipped()) return;
+
+  const QImage bmp = LoadPictureFile(Q(folder / "pil.bmp"));
+  ASSERT_EQ(bmp.size(), QSize(5, 3));
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x)
+      EXPECT_EQ(bmp.pixel(x, y), Expected(x, y)) << x << "," << y;
+  }
+  // 15 colours fit the GIF's table exactly; the transparent pixel shows white.
+  const QImage plain = LoadPictureFile(Q(folder / "plain.gif"));
+  const QImage gif = LoadPictureFile(Q(folder / "pil.gif"));
+  ASSERT_EQ(gif.size(), QSize(5, 3));
+  EXPECT_EQ(plain.pixel(0, 0), Expected(0, 0));
+  EXPECT_EQ(gif.pixel(0, 0), qRgb(255, 255, 255));
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      if (x + y > 0) {
+        EXPECT_EQ(gif.pixel(x, y), Expected(x, y)) << x << "," << y;
+      }
+      EXPECT_EQ(plain.pixel(x, y), Expected(x, y)) << x << "," << y;
+    }
+  }
+  // A one-component JPEG comes as grey levels.
+  const QImage grey = LoadPictureFile(Q(folder / "grey.jpg"));
+  ASSERT_EQ(grey.size(), QSize(9, 4));
+  EXPECT_NEAR(qRed(grey.pixel(4, 2)), 77, 2);
+  EXPECT_EQ(qRed(grey.pixel(4, 2)), qBlue(grey.pixel(4, 2)));
+}
+
+TEST(PictureLoaderTest, TheExtensionPicksTheReader) {
+  TempFolder folder;
+  WriteTestJpeg(folder / "a.jpg", 30, 20);
+  for (const char* name : {"b.JPG", "c.jpeg", "d.Jpeg", "e.jpe", "f.png", "g", "h.jpg.txt"})
+    fs::copy_file(folder / "a.jpg", folder / name);
+  WriteTestGif(folder / "i.GIF", 7, 5);
+  WriteTestBmp(folder / "j.Bmp", 9, 4);
+  for (const char* name : {"a.jpg", "b.JPG", "c.jpeg", "d.Jpeg"})
+    EXPECT_EQ(LoadPictureFile(Q(folder / name)).size(), QSize(30, 20)) << name;
+  EXPECT_EQ(LoadPictureFile(Q(folder / "i.GIF")).size(), QSize(7, 5));
+  EXPECT_EQ(LoadPictureFile(Q(folder / "j.Bmp")).size(), QSize(9, 4));
+
+  EXPECT_EQ(LoadError(folder / "e.jpe"), "Unknown picture file extension (.jpe)");
+  EXPECT_EQ(LoadError(folder / "f.png"), "Unknown picture file extension (.png)");
+  EXPECT_EQ(LoadError(folder / "g"), "Unknown picture file extension (.)");
+  EXPECT_EQ(LoadError(folder / "h.jpg.txt"), "Unknown picture file extension (.txt)");
+  EXPECT_EQ(LoadError(fs::path()), "Unknown picture file extension (.)");
+
+  // The content must match the reader the extension chose.
+  fs::copy_file(folder / "a.jpg", folder / "k.gif");
+  fs::copy_file(folder / "a.jpg", folder / "l.bmp");
+  EXPECT_NE(LoadError(folder / "k.gif"), "(loaded)");
+  EXPECT_NE(LoadError(folder / "l.bmp"), "(loaded)");
+  EXPECT_NE(LoadError(folder / "gone.jpg").find("Cannot open file"), std::string::npos);
+  WriteBytes(folder / "empty.bmp", Bytes{});
+  WriteBytes(folder / "empty.jpg", Bytes{});
+  EXPECT_NE(LoadError(folder / "empty.bmp"), "(loaded)");
+  EXPECT_NE(LoadError(folder / "empty.jpg"), "(loaded)");
+}
+
+}  // namespace
+}  // namespace pixtrel::test

@@ -1,0 +1,61 @@
+#pragma once
+// The preview window: a small tool window that stays on top and shows the picture last clicked
+// in the file list, reduced by the main window's scale divisor. It lives for the whole run and
+// is shown and hidden, never destroyed.
+#include <QImage>
+#include <QSize>
+#include <QWidget>
+
+class QLabel;
+
+namespace pixtrel {
+
+class TPreviewForm : public QWidget {
+  Q_OBJECT
+ public:
+  // Created hidden, at its design place and size, owned by the main window.
+  TPreviewForm(QWidget* owner, int scaleDivisor);
+
+  QLabel* Image1 = nullptr;  // the picture, stretched to its own size
+
+  // Loads the picture for the next FitToPicture. False when it cannot be read, and the
+  // previous picture stays; nothing is reported.
+  bool LoadPicture(const QString& path);
+  // Image1, and the window with it, take the held picture's size divided by the scale divisor
+  // (halves to even), reduced further when that would cover more than half the screen. Without
+  // a picture nothing changes.
+  void FitToPicture();
+
+  // Puts the frame's top-left corner at the place; a place where the window could not be
+  // reached moves onto the nearest screen.
+  void PlaceAt(int top, int left);
+  // Shows the window placed so (PlaceAt); placed again once shown, when its frame is known.
+  void ShowAt(int top, int left);
+  // True once the window was placed during this run; before, its position is only the design
+  // place, which says nothing about where the user left it.
+  bool Placed() const { return placed_; }
+
+  // The program is ending: a close from now on is not the user's (until the window shows
+  // again).
+  void SetProgramEnding() { programEnding_ = true; }
+
+ signals:
+  // The user closed the window (its close box, or the menu that closes it).
+  void closedByUser();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Resize(QSize size);
+
+  int scaleDivisor_;
+  QImage picture_;  // at the reduced size, to keep memory small for large pictures
+  QSize reduced_;
+  bool placed_ = false;
+  bool programEnding_ = false;
+};
+
+}  // namespace pixtrel

@@ -1,0 +1,43 @@
+#pragma once
+// The viewer: shows one picture at its own size, with scroll bars when it is larger than the
+// window; a click on the picture hides it. It lives for the whole run and is shown and hidden,
+// never destroyed.
+#include <QScrollArea>
+#include <QSize>
+
+class QLabel;
+
+namespace pixtrel {
+
+// The viewer's outer size for a picture on a screen: each side of the picture plus 9 (width)
+// or 28 (height) when the screen is larger in that direction, otherwise the screen's side less
+// 9 or 28.
+QSize ViewerOuterSize(QSize picture, QSize screen);
+
+// "CAPTION - WIDTHxHEIGHT".
+QString ViewerTitle(const QString& caption, QSize picture);
+
+class TSlikca : public QScrollArea {
+  Q_OBJECT
+ public:
+  // Created hidden, owned by the main window.
+  explicit TSlikca(QWidget* owner);
+
+  QLabel* Image1 = nullptr;  // the picture at its own size, centred in the window
+
+  // Shows the picture: loads it, titles the window with the caption and the picture's size,
+  // sizes the window to it (ViewerOuterSize) and shows it, centred on the screen when it was
+  // hidden. A picture that cannot be read changes nothing and reports nothing: false.
+  bool ShowPicture(const QString& path, const QString& caption);
+  // A new caption (another language); the title keeps the size of the picture shown.
+  void Retitle(const QString& caption);
+  QSize pictureSize() const { return pictureSize_; }
+
+ private:
+  QScreen* Screen() const;
+
+  QString caption_;
+  QSize pictureSize_;
+};
+
+}  // namespace pixtrel
