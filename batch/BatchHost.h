@@ -43,6 +43,11 @@ class BatchHost {
   virtual void refresh() {}
   // Polled between files: true ends the batch after the file in hand.
   virtual bool stopRequested() { return false; }
+
+  // True when the options and the selection never change during a run, and the option getters
+  // may be called from another thread: the batch then prepares the next file's output while the
+  // current one is finished, and writes every file in order all the same.
+  virtual bool optionsFixed() { return false; }
 };
 
 }  // namespace pixtrel

@@ -1,8 +1,12 @@
 #include "batch/BatchRunner.h"
 
+#include <future>
 #include <new>
+#include <optional>
+#include <system_error>
 
 #include "batch/FileStamp.h"
+#include "formats/SafeWrite.h"
 
 namespace pixtrel {
 namespace {
@@ -26,6 +30,55 @@ bool SettleSaveMode(const BatchCommand& command, const FileTask& task, BatchHost
       return true;
   }
   return true;
+}
+
+// The output of an item computed ahead of its turn, held in memory until the items before it
+// are written.
+struct Prepared {
+  int index = 0;
+  std::string name;
+  FileStamp stamp = kNoFileStamp;
+  std::future<PendingFiles> files;
+};
+
+// Starts preparing the selected item after `current`, unless it reads the file that `current`
+// is about to write (then it must wait for that write, as in a plain run).
+std::optional<Prepared> PrepareNext(const BatchCommand& command, const FileTask& current, int index,
+                                    int count, BatchHost& host) {
+  int next = index + 1;
+  while (next < count && !host.itemSelected(next))
+    ++next;
+  if (next >= count) return std::nullopt;
+  FileTask task = current;
+  task.name = host.itemName(next);
+  std::error_code ec;
+  const auto written = std::filesystem::weakly_canonical(
+      current.resolve(command.outputName(current.name, current.outputPrefix)), ec);
+  if (ec || written == std::filesystem::weakly_canonical(task.source(), ec) || ec) {
+    return std::nullopt;
+  }
+  Prepared p;
+  p.index = next;
+  p.name = task.name;
+  p.stamp = command.keepsDate ? ReadFileStamp(task.source()) : kNoFileStamp;
+  try {
+    p.files = std::async(std::launch::async, [&command, task] {
+      PendingFiles files;
+      WriteCollector collect(files);
+      command.run(task);
+      return files;
+    });
+  } catch (const std::system_error&) {
+    return std::nullopt;  // no thread to spare: the item runs in its turn
+  }
+  return p;
+}
+
+BatchResult Failed(BatchResult& result, const std::string& name, const std::string& message) {
+  result.outcome = BatchOutcome::Failed;
+  result.failedName = name;
+  result.message = message;
+  return result;
 }
 
 }  // namespace
@@ -59,30 +112,35 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
   host.showProgress(host.selectedCount());
 
   const int count = host.itemCount();
+  const bool lookAhead = host.optionsFixed();
+  std::optional<Prepared> ahead;  // the next selected item, being prepared on another thread
   for (int index = 0; index < count; ++index) {
     if (host.stopRequested()) {
       result.outcome = BatchOutcome::Stopped;
       break;
     }
-    if (!host.itemSelected(index)) {
+    const bool prepared = ahead && ahead->index == index;
+    if (!prepared && !host.itemSelected(index)) {
       if (command.pumpsSkipped) host.pumpEvents();
       continue;
     }
-    task.name = host.itemName(index);
+    task.name = prepared ? ahead->name : host.itemName(index);
     // Read before anything is written, so an overwritten source's time survives.
-    const FileStamp stamp = command.keepsDate ? ReadFileStamp(task.source()) : kNoFileStamp;
+    const FileStamp stamp =
+        prepared ? ahead->stamp : (command.keepsDate ? ReadFileStamp(task.source()) : kNoFileStamp);
     try {
-      command.run(task);
+      std::optional<Prepared> mine;
+      if (prepared) mine.swap(ahead);
+      if (lookAhead) ahead = PrepareNext(command, task, index, count, host);
+      if (mine) {
+        WritePendingFiles(mine->files.get());
+      } else {
+        command.run(task);
+      }
     } catch (const std::bad_alloc&) {
-      result.outcome = BatchOutcome::Failed;
-      result.failedName = task.name;
-      result.message = "Out of memory";
-      return result;
+      return Failed(result, task.name, "Out of memory");
     } catch (const std::exception& error) {
-      result.outcome = BatchOutcome::Failed;
-      result.failedName = task.name;
-      result.message = error.what();
-      return result;
+      return Failed(result, task.name, error.what());
     }
     if (command.keepsDate && host.keepDate()) {
       ApplyFileStamp(task.resolve(command.outputName(task.name, task.outputPrefix)), stamp);

@@ -23,6 +23,7 @@ class TerminalHost : public BatchHost {
   ResizeMethod resizeMethod(ImageFormat) override { return line_.method; }
   TurnChoice turnChoice() override { return line_.turn; }
 
+  bool optionsFixed() override { return true; }
   bool confirmOverwrite() override;
   void showProgress(int maximum) override;
   void advanceProgress() override;

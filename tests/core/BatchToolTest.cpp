@@ -201,3 +201,38 @@ TEST_F(BatchTool, MissingFileNamesIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// pixtrel-batch prepares the next file while it finishes the current one; a file that reads what
+// the one before it writes must still see the written file.
+TEST_F(BatchTool, LaterFilesSeeWhatEarlierFilesWrote) {
+  const RunResult twice =
+      RunBatchTool({"quality", "--save", "overwrite", "--yes", "--quality", "50", "a.jpg", "a.jpg"},
+                   dir_.path());
+  ASSERT_EQ(twice.exitCode, 0) << twice.err;
+  EXPECT_EQ(Contents(dir_ / "a.jpg"), Reencoded(Reencoded(source_, 50), 50));
+
+  WriteBytes(dir_ / "b.jpg", source_);
+  WriteBytes(dir_ / "bw-b.jpg", MakeJpeg(30, 30, false, 9));
+  ASSERT_EQ(RunBatchTool({"greyscale", "b.jpg", "bw-b.jpg"}, dir_.path()).exitCode, 0);
+  TJPEGImage expected = JpegFromBytes(Contents(dir_ / "bw-b.jpg"));  // b.jpg's grey version
+  EXPECT_EQ(expected.width(), 64);
+  EXPECT_EQ(JpegFromBytes(Contents(dir_ / "bw-bw-b.jpg")).width(), 64);
+}
+
+TEST_F(BatchTool, ManyFilesComeOutAsInOneByOneRuns) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 6; ++i) {
+    names.push_back("m" + std::to_string(i) + ".jpg");
+    WriteBytes(dir_ / names.back(), MakeJpeg(40 + i, 30, i % 2 == 0, 20 + i));
+  }
+  std::vector<std::string> args{"quality", "--quality", "33"};
+  args.insert(args.end(), names.begin(), names.end());
+  ASSERT_EQ(RunBatchTool(args, dir_.path()).exitCode, 0);
+  for (const std::string& n : names) {
+    EXPECT_EQ(Contents(dir_ / ("q-" + n)), Reencoded(Contents(dir_ / n), 33)) << n;
+  }
+}
+
+}  // namespace
