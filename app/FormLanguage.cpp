@@ -28,6 +28,14 @@ void SetNamedText(QObject& window, const char* name, const QString& text) {
   if (auto* widget = window.findChild<Widget*>(QString::fromLatin1(name))) widget->setText(text);
 }
 
+// An English caption that no text covers reads left to right also in a right-to-left window;
+// there a left-to-right mark keeps its closing dots at its end.
+QString WithDirectionMark(QString caption, Qt::LayoutDirection direction) {
+  caption.remove(QChar(0x200E));
+  if (direction == Qt::RightToLeft) caption += QChar(0x200E);
+  return caption;
+}
+
 }  // namespace
 
 void TForm1::LoadLanguageTexts(int code) {
@@ -57,6 +65,8 @@ void TForm1::ApplyLanguageTexts() {
 
   // Mirrors the windows, menus and message boxes for Hebrew.
   QApplication::setLayoutDirection(LanguageDirection);
+  Radio1->setTitle(WithDirectionMark(Radio1->title(), LanguageDirection));
+  M95->setText(WithDirectionMark(M95->text(), LanguageDirection));
 
   // The three resize tabs.
   for (const char* name : {"LabelNormal1", "LabelNormal2", "LabelNormal3"})

@@ -313,9 +313,15 @@ TEST_F(LanguageWindowTest, HebrewTurnsTheWindowRightToLeft) {
   EXPECT_GT(pixels->mapTo(window.get(), QPoint(0, 0)).x(),
             window->Edit2->mapTo(window.get(), QPoint(0, 0)).x());
 
+  // English captions that stay keep their closing dots at their end.
+  EXPECT_EQ(window->Radio1->title(), QStringLiteral("How to save files...") + QChar(0x200E));
+  EXPECT_EQ(window->M95->text(), QStringLiteral("Forum...") + QChar(0x200E));
+
   window->M72->trigger();
   EXPECT_EQ(QApplication::layoutDirection(), Qt::LeftToRight);
   EXPECT_EQ(window->Label3->text(), "Pixtrel version 1.2");
+  EXPECT_EQ(window->Radio1->title(), "How to save files...");
+  EXPECT_EQ(window->M95->text(), "Forum...");
 }
 
 // A control whose text is cut: narrower than its text needs, or reaching past its page.
