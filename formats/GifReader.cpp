@@ -169,6 +169,7 @@ bool ReadPixels(ByteReader& in, TGIFSubImage& frame) {
   const int minCodeSize = in.u8();
   std::vector<std::uint8_t> codes;
   const bool complete = ReadSubBlocks(in, &codes);
+  if (count == 0) return complete;  // a frame without pixels (on a screen of size 0)
   if (!frame.interlaced()) {
     DecodeGifLzw(codes, minCodeSize, frame.pixels.data(), count);
     return complete;
