@@ -41,6 +41,7 @@ Bytes Encode24(const Bitmap24& b) {
   Bytes out = Headers(b.width(), b.height(), 24, 0, stride * b.height());
   std::uint8_t* pixels = out.data() + 54;
   const std::size_t rowBytes = static_cast<std::size_t>(b.width()) * 3;
+  if (b.empty()) return out;  // a raster of no pixels may have rows of none
   for (int y = 0; y < b.height(); ++y) {
     std::memcpy(pixels + static_cast<std::size_t>(b.height() - 1 - y) * stride, b.row(y), rowBytes);
   }
@@ -61,6 +62,7 @@ Bytes Encode8(const PaletteBitmap& p) {
     e[2] = p.palette()[i].r;
   }
   std::uint8_t* pixels = out.data() + 54 + entries * 4;
+  if (p.empty()) return out;
   for (int y = 0; y < p.height(); ++y) {
     std::memcpy(pixels + static_cast<std::size_t>(p.height() - 1 - y) * stride, p.row(y),
                 static_cast<std::size_t>(p.width()));

@@ -174,6 +174,15 @@ TEST(BmpWriter, IndependentReaderSeesOurPixels) {
   EXPECT_EQ(back.palette()[15], (Rgb{0, 0, 0}));
 }
 
+TEST(BmpWriter, RastersWithoutPixels) {
+  for (const Raster& r : {Raster(Bitmap24(0, 5)), Raster(Bitmap24(3, 0)),
+                          Raster(PaletteBitmap(0, 3, 8, {{1, 2, 3}}))}) {
+    const Bytes bytes = EncodeBmp(r);
+    ASSERT_GE(bytes.size(), 54u);
+    EXPECT_TRUE(RasterEmpty(DecodeBmp(bytes)));
+  }
+}
+
 TEST(BmpWriter, HeaderFields) {
   const Bytes bytes = EncodeBmp(Bitmap24(3, 2));
   ASSERT_EQ(bytes.size(), 54u + 12u * 2);  // rows of 9 bytes padded to 12
