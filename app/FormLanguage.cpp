@@ -23,9 +23,9 @@ bool IsDutch(int code) {
   return code == 7 || code == 49;
 }
 
-template <class Widget>
-void SetNamedText(QObject& window, const char* name, const QString& text) {
-  if (auto* widget = window.findChild<Widget*>(QString::fromLatin1(name))) widget->setText(text);
+// The labels beside the sliders and boxes are reached by their names.
+void SetLabelText(QObject& window, const char* name, const QString& text) {
+  if (auto* label = window.findChild<QLabel*>(QString::fromLatin1(name))) label->setText(text);
 }
 
 // An English caption that no text covers reads left to right also in a right-to-left window;
@@ -70,20 +70,20 @@ void TForm1::ApplyLanguageTexts() {
 
   // The three resize tabs.
   for (const char* name : {"LabelNormal1", "LabelNormal2", "LabelNormal3"})
-    SetNamedText<QLabel>(*this, name, text(101));
+    SetLabelText(*this, name, text(101));
   for (const char* name : {"LabelBetter1", "LabelBetter2", "LabelBetter3"})
-    SetNamedText<QLabel>(*this, name, text(102));
+    SetLabelText(*this, name, text(102));
   for (const char* name : {"LabelPixels1", "LabelPixels2", "LabelPixels3"})
-    SetNamedText<QLabel>(*this, name, text(103));
+    SetLabelText(*this, name, text(103));
   for (QPushButton* button : {Button1, Button2, Button3})
     button->setText(text(104));
   M2->setTitle(text(104));
 
   // The JPEG quality tab's slider and the Options tab's save quality slider.
   for (const char* name : {"LabelWorse7", "LabelWorse10"})
-    SetNamedText<QLabel>(*this, name, text(105));
+    SetLabelText(*this, name, text(105));
   for (const char* name : {"LabelBest7", "LabelBest10"})
-    SetNamedText<QLabel>(*this, name, text(106));
+    SetLabelText(*this, name, text(106));
 
   for (QPushButton* button : {Button4, Button5, Button6, Button7, Button9, Button14, Button13})
     button->setText(text(110));
