@@ -136,6 +136,11 @@ int TabStrip::heightForWidth(int width) const {
 
 void TabStrip::relayout() {
   rects_ = layoutFor(width());
+  // Right to left, the first tab sits at the right edge and rows fill towards the left.
+  if (layoutDirection() == Qt::RightToLeft) {
+    for (QRect& rect : rects_)
+      rect.moveLeft(width() - rect.left() - rect.width());
+  }
   updateGeometry();
   update();
 }
@@ -145,7 +150,10 @@ void TabStrip::resizeEvent(QResizeEvent*) {
 }
 
 void TabStrip::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) relayout();
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
+      event->type() == QEvent::LayoutDirectionChange) {
+    relayout();
+  }
   QWidget::changeEvent(event);
 }
 
@@ -199,12 +207,13 @@ void TabStrip::mousePressEvent(QMouseEvent* event) {
 }
 
 void TabStrip::keyPressEvent(QKeyEvent* event) {
+  const int forward = layoutDirection() == Qt::RightToLeft ? -1 : 1;
   switch (event->key()) {
     case Qt::Key_Left:
-      choose(current_ - 1);
+      choose(current_ - forward);
       break;
     case Qt::Key_Right:
-      choose(current_ + 1);
+      choose(current_ + forward);
       break;
     default:
       QWidget::keyPressEvent(event);

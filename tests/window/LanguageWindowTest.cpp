@@ -13,6 +13,7 @@
 
 #include "app/PageControl.h"
 #include "app/RadioGroup.h"
+#include "app/TabStrip.h"
 #include "languages/InfoTexts.h"
 #include "languages/LanguageTable.h"
 #include "tests/window/WindowTestSupport.h"
@@ -313,12 +314,19 @@ TEST_F(LanguageWindowTest, HebrewTurnsTheWindowRightToLeft) {
   EXPECT_GT(pixels->mapTo(window.get(), QPoint(0, 0)).x(),
             window->Edit2->mapTo(window.get(), QPoint(0, 0)).x());
 
+  // The tab strip starts at the right: the first tab stands right of the second.
+  auto* strip = window->findChild<TabStrip*>();
+  ASSERT_NE(strip, nullptr);
+  EXPECT_GT(strip->tabRect(0).left(), strip->tabRect(1).left());
+
   // English captions that stay keep their closing dots at their end.
   EXPECT_EQ(window->Radio1->title(), QStringLiteral("How to save files...") + QChar(0x200E));
   EXPECT_EQ(window->M95->text(), QStringLiteral("Forum...") + QChar(0x200E));
 
   window->M72->trigger();
   EXPECT_EQ(QApplication::layoutDirection(), Qt::LeftToRight);
+  QApplication::processEvents();
+  EXPECT_LT(strip->tabRect(0).left(), strip->tabRect(1).left());
   EXPECT_EQ(window->Label3->text(), "Pixtrel version 1.2");
   EXPECT_EQ(window->Radio1->title(), "How to save files...");
   EXPECT_EQ(window->M95->text(), "Forum...");
