@@ -38,6 +38,17 @@ PaletteBitmap GreyFromColour(const Bitmap24& colour) {
   return grey;
 }
 
+// The header of the bytes with the decoding's output settings, held to the picture limits.
+jpegbridge::HeaderInfo CheckedHeader(const Bytes& data, bool greyscale) {
+  jpegbridge::HeaderInfo info;
+  if (int code = jpegbridge::ReadHeader(data.data(), data.size(), greyscale, &info)) {
+    ThrowJpegError(code);
+  }
+  CheckPictureSize(info.width, info.height);
+  CheckPixelsForData(info.width, info.height, static_cast<std::int64_t>(data.size()));
+  return info;
+}
+
 }  // namespace
 
 void TJPEGImage::SetGreyscale(bool value) {
@@ -60,7 +71,7 @@ TJPEGImage JpegFromBytes(Bytes bytes) {
     if (int code = jpegbridge::ReadHeader(picture.data_.data(), picture.data_.size(), false, &info))
       ThrowJpegError(code);
     CheckPictureSize(info.width, info.height);
-  CheckPixelsForData(info.width, info.height, static_cast<std::int64_t>(picture.data_.size()));
+    CheckPixelsForData(info.width, info.height, static_cast<std::int64_t>(picture.data_.size()));
     picture.headerWidth_ = info.width;
     picture.headerHeight_ = info.height;
     picture.Progressive = info.progressive;
@@ -78,12 +89,7 @@ void DecodeJpeg(TJPEGImage& picture) {
     picture.raster_ = Bitmap24();
     return;
   }
-  jpegbridge::HeaderInfo info;
-  if (int code = jpegbridge::ReadHeader(picture.data_.data(), picture.data_.size(),
-                                        picture.greyscale_, &info))
-    ThrowJpegError(code);
-  CheckPictureSize(info.width, info.height);
-  CheckPixelsForData(info.width, info.height, static_cast<std::int64_t>(picture.data_.size()));
+  const jpegbridge::HeaderInfo info = CheckedHeader(picture.data_, picture.greyscale_);
 
   jpegbridge::DecodeJob job;
   job.data = picture.data_.data();
@@ -144,12 +150,7 @@ void HandOverWhole(const Raster& raster, const JpegRowConsumer& consume) {
 void DecodeJpegRows(const TJPEGImage& picture, const JpegRowConsumer& consume) {
   if (picture.raster_) return HandOverWhole(*picture.raster_, consume);
   if (picture.data_.empty()) return;
-  jpegbridge::HeaderInfo info;
-  if (int code = jpegbridge::ReadHeader(picture.data_.data(), picture.data_.size(),
-                                        picture.greyscale_, &info))
-    ThrowJpegError(code);
-  CheckPictureSize(info.width, info.height);
-  CheckPixelsForData(info.width, info.height, static_cast<std::int64_t>(picture.data_.size()));
+  const jpegbridge::HeaderInfo info = CheckedHeader(picture.data_, picture.greyscale_);
   if (info.kind != jpegbridge::OutputKind::Bgr) {
     TJPEGImage copy = picture;  // greyscale and CMYK output take the whole-picture path
     DecodeJpeg(copy);

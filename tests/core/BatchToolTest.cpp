@@ -16,11 +16,6 @@ using namespace pixtrel::test;
 
 namespace {
 
-Bytes Contents(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 Bytes MakeJpeg(int w, int h, bool progressive = false, unsigned seed = 1) {
   TJPEGImage picture;
   SetJpegRaster(picture, TestPattern(w, h, seed));
@@ -37,14 +32,6 @@ Bytes Reencoded(const Bytes& source, int quality) {
   picture.Quality = quality;
   EncodeJpeg(picture);
   return picture.data();
-}
-
-std::string LastLine(const std::string& text) {
-  std::string t = text;
-  while (!t.empty() && t.back() == '\n')
-    t.pop_back();
-  const auto nl = t.rfind('\n');
-  return nl == std::string::npos ? t : t.substr(nl + 1);
 }
 
 void SetMtime(const fs::path& file, std::time_t when) {
@@ -72,18 +59,18 @@ TEST_F(BatchTool, QualityInEverySaveMode) {
   const Bytes expected = Reencoded(source_, 40);
   RunResult r = RunBatchTool({"quality", "--quality", "40", "a.jpg"}, dir_.path());
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(Contents(dir_ / "q-a.jpg"), expected);
+  EXPECT_EQ(FileContents(dir_ / "q-a.jpg"), expected);
 
   r = RunBatchTool(
       {"quality", "--quality", "40", "--save", "subfolder", "-C", dir_.path().string(), "a.jpg"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(Contents(dir_ / "vantro" / "a.jpg"), expected);
+  EXPECT_EQ(FileContents(dir_ / "vantro" / "a.jpg"), expected);
   EXPECT_FALSE(fs::exists(dir_ / "vantro\\a.jpg"));
 
   r = RunBatchTool(
       {"quality", "--quality", "40", "--save", "overwrite", "--yes", (dir_ / "a.jpg").string()});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(Contents(dir_ / "a.jpg"), expected);
+  EXPECT_EQ(FileContents(dir_ / "a.jpg"), expected);
 
   if (const auto pil = ReadWithPil(dir_ / "q-a.jpg")) {
     EXPECT_EQ(pil->format, "JPEG");
@@ -95,8 +82,8 @@ TEST_F(BatchTool, ProgressiveStaysProgressive) {
   WriteBytes(dir_ / "p.jpg", MakeJpeg(40, 40, true));
   ASSERT_EQ(RunBatchTool({"quality", "p.jpg"}, dir_.path()).exitCode, 0);
   ASSERT_EQ(RunBatchTool({"greyscale", "p.jpg"}, dir_.path()).exitCode, 0);
-  EXPECT_TRUE(JpegFromBytes(Contents(dir_ / "q-p.jpg")).Progressive);
-  EXPECT_TRUE(JpegFromBytes(Contents(dir_ / "bw-p.jpg")).Progressive);
+  EXPECT_TRUE(JpegFromBytes(FileContents(dir_ / "q-p.jpg")).Progressive);
+  EXPECT_TRUE(JpegFromBytes(FileContents(dir_ / "bw-p.jpg")).Progressive);
 }
 
 TEST_F(BatchTool, DeclinedOverwriteWritesNothing) {
@@ -104,7 +91,7 @@ TEST_F(BatchTool, DeclinedOverwriteWritesNothing) {
     const RunResult r = RunBatchTool({command, "--save", "overwrite", "a.jpg"}, dir_.path());
     EXPECT_EQ(r.exitCode, 3) << r.err;
     EXPECT_NE(r.err.find("declined"), std::string::npos);
-    EXPECT_EQ(Contents(dir_ / "a.jpg"), source_);
+    EXPECT_EQ(FileContents(dir_ / "a.jpg"), source_);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 1);
   }
 }
@@ -114,7 +101,7 @@ TEST_F(BatchTool, GreyscaleIgnoresSaveModeAndKeepDate) {
   const RunResult r =
       RunBatchTool({"greyscale", "--save", "overwrite", "--keep-date", "a.jpg"}, dir_.path());
   ASSERT_EQ(r.exitCode, 0) << r.err;  // no question asked
-  EXPECT_EQ(Contents(dir_ / "a.jpg"), source_);
+  EXPECT_EQ(FileContents(dir_ / "a.jpg"), source_);
   EXPECT_FALSE(fs::exists(dir_ / "vantro"));
   ASSERT_TRUE(fs::exists(dir_ / "bw-a.jpg"));
   EXPECT_GT(Mtime(dir_ / "bw-a.jpg"), 946728000 + 86400);
@@ -131,7 +118,7 @@ TEST_F(BatchTool, KeepDateSurvivesOverwrite) {
   const RunResult r = RunBatchTool(
       {"quality", "--save", "overwrite", "--yes", "--keep-date", "a.jpg"}, dir_.path());
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(Contents(dir_ / "a.jpg"), source_);
+  EXPECT_NE(FileContents(dir_ / "a.jpg"), source_);
   EXPECT_EQ(Mtime(dir_ / "a.jpg"), 946728000);
 }
 
@@ -211,14 +198,14 @@ TEST_F(BatchTool, LaterFilesSeeWhatEarlierFilesWrote) {
       RunBatchTool({"quality", "--save", "overwrite", "--yes", "--quality", "50", "a.jpg", "a.jpg"},
                    dir_.path());
   ASSERT_EQ(twice.exitCode, 0) << twice.err;
-  EXPECT_EQ(Contents(dir_ / "a.jpg"), Reencoded(Reencoded(source_, 50), 50));
+  EXPECT_EQ(FileContents(dir_ / "a.jpg"), Reencoded(Reencoded(source_, 50), 50));
 
   WriteBytes(dir_ / "b.jpg", source_);
   WriteBytes(dir_ / "bw-b.jpg", MakeJpeg(30, 30, false, 9));
   ASSERT_EQ(RunBatchTool({"greyscale", "b.jpg", "bw-b.jpg"}, dir_.path()).exitCode, 0);
-  TJPEGImage expected = JpegFromBytes(Contents(dir_ / "bw-b.jpg"));  // b.jpg's grey version
+  TJPEGImage expected = JpegFromBytes(FileContents(dir_ / "bw-b.jpg"));  // b.jpg's grey version
   EXPECT_EQ(expected.width(), 64);
-  EXPECT_EQ(JpegFromBytes(Contents(dir_ / "bw-bw-b.jpg")).width(), 64);
+  EXPECT_EQ(JpegFromBytes(FileContents(dir_ / "bw-bw-b.jpg")).width(), 64);
 }
 
 TEST_F(BatchTool, ManyFilesComeOutAsInOneByOneRuns) {
@@ -231,7 +218,7 @@ TEST_F(BatchTool, ManyFilesComeOutAsInOneByOneRuns) {
   args.insert(args.end(), names.begin(), names.end());
   ASSERT_EQ(RunBatchTool(args, dir_.path()).exitCode, 0);
   for (const std::string& n : names) {
-    EXPECT_EQ(Contents(dir_ / ("q-" + n)), Reencoded(Contents(dir_ / n), 33)) << n;
+    EXPECT_EQ(FileContents(dir_ / ("q-" + n)), Reencoded(FileContents(dir_ / n), 33)) << n;
   }
 }
 

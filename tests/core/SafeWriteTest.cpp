@@ -17,11 +17,6 @@ using namespace pixtrel::test;
 
 namespace {
 
-Bytes Contents(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 int EntryCount(const fs::path& folder) {
   return static_cast<int>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
@@ -36,7 +31,7 @@ TEST(SafeWrite, ReplacesAndKeepsTheMode) {
   WriteBytes(folder / "a.jpg", {1, 2, 3});
   fs::permissions(folder / "a.jpg", fs::perms(0640));
   WriteFileAtomically(folder / "a.jpg", Bytes{9, 8});
-  EXPECT_EQ(Contents(folder / "a.jpg"), (Bytes{9, 8}));
+  EXPECT_EQ(FileContents(folder / "a.jpg"), (Bytes{9, 8}));
   EXPECT_EQ(fs::status(folder / "a.jpg").permissions(), fs::perms(0640));
   EXPECT_EQ(EntryCount(folder.path()), 1);
 }
@@ -50,7 +45,7 @@ TEST(SafeWrite, FailedWriteLeavesTargetAndNoTemporaryFile) {
     EXPECT_THROW(WriteFileAtomically(folder / "photo.jpg", Bytes(10000, 1)), Exception);
     EXPECT_THROW(WriteFileAtomically(folder / "new.jpg", Bytes(10000, 1)), Exception);
   }
-  EXPECT_EQ(Contents(folder / "photo.jpg"), original);
+  EXPECT_EQ(FileContents(folder / "photo.jpg"), original);
   EXPECT_FALSE(fs::exists(folder / "new.jpg"));
   EXPECT_EQ(EntryCount(folder.path()), 1);
 }
@@ -87,7 +82,7 @@ TEST(SafeWrite, WritesThroughSymbolicLinks) {
   fs::create_symlink("real/target.gif", folder / "link.gif");
   WriteFileAtomically(folder / "link.gif", Bytes{4, 5});
   EXPECT_TRUE(fs::is_symlink(folder / "link.gif"));
-  EXPECT_EQ(Contents(folder / "real" / "target.gif"), (Bytes{4, 5}));
+  EXPECT_EQ(FileContents(folder / "real" / "target.gif"), (Bytes{4, 5}));
 }
 
 TEST(SafeWrite, AFolderInTheWayIsAnError) {

@@ -17,11 +17,6 @@ using namespace pixtrel::test;
 
 namespace {
 
-Bytes Contents(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 void Put16(Bytes& b, std::size_t at, unsigned v) {
   if (at + 1 < b.size()) b[at] = v & 0xFF, b[at + 1] = (v >> 8) & 0xFF;
 }
@@ -43,7 +38,7 @@ std::vector<Bytes> Seeds(const std::string& format) {
   std::vector<Bytes> seeds;
   const fs::path corpus = fs::path(PIXTREL_SOURCE_DIR) / "tests/fuzz/corpus" / format;
   for (const auto& e : fs::directory_iterator(corpus)) {
-    if (e.file_size() > 0 && e.file_size() < 3000) seeds.push_back(Contents(e.path()));
+    if (e.file_size() > 0 && e.file_size() < 3000) seeds.push_back(FileContents(e.path()));
   }
   std::sort(seeds.begin(), seeds.end());
   return seeds;

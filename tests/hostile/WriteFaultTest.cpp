@@ -21,11 +21,6 @@ using namespace pixtrel::test;
 
 namespace {
 
-Bytes Contents(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 Bytes Jpeg(int w, int h, unsigned seed) {
   TJPEGImage p;
   SetJpegRaster(p, TestPattern(w, h, seed));
@@ -71,13 +66,13 @@ TEST(WriteFault, FullDiskInEverySaveModeLosesNothing) {
       const Bytes jpeg = Jpeg(400, 300, 5);
       WriteBytes(dir / "a.jpg", jpeg);
       WriteBmpFile(TestPattern(200, 150, 6), dir / "b.bmp");
-      const Bytes source = Contents(dir / c.source);
+      const Bytes source = FileContents(dir / c.source);
       std::vector<std::string> args = c.args;
       args.insert(args.end(), {"--save", mode, "--yes", c.source});
       const RunResult r = RunWithSmallFileLimit(args, dir.path());
       EXPECT_EQ(r.exitCode, 1) << r.err;
       EXPECT_NE(r.err.find("Cannot write file"), std::string::npos) << r.err;
-      EXPECT_EQ(Contents(dir / c.source), source);
+      EXPECT_EQ(FileContents(dir / c.source), source);
       // Only the sources remain (and the subfolder, empty, in subfolder mode).
       std::vector<std::string> expected{"a.jpg", "b.bmp"};
       if (std::string(mode) == "subfolder" && c.args[0].find('2') == std::string::npos) {
@@ -126,7 +121,7 @@ TEST(WriteFault, InterruptedRunLeavesCompleteFilesOnly) {
     for (std::size_t i = 0; i < names.size(); ++i) {
       const fs::path out = dir / ("q-" + names[i]);
       if (fs::exists(out)) {
-        EXPECT_EQ(Contents(out), expected[i]) << out;
+        EXPECT_EQ(FileContents(out), expected[i]) << out;
         ++complete;
       }
     }

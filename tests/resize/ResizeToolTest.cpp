@@ -15,11 +15,6 @@ using namespace pixtrel::test;
 
 namespace {
 
-Bytes Contents(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 void WriteJpeg(const fs::path& file, int w, int h, bool progressive = false) {
   TJPEGImage picture;
   SetJpegRaster(picture, TestPattern(w, h));
@@ -29,13 +24,6 @@ void WriteJpeg(const fs::path& file, int w, int h, bool progressive = false) {
 
 std::pair<int, int> SizeOf(const TJPEGImage& p) {
   return {p.width(), p.height()};
-}
-
-std::string LastLine(std::string t) {
-  while (!t.empty() && t.back() == '\n')
-    t.pop_back();
-  const auto nl = t.rfind('\n');
-  return nl == std::string::npos ? t : t.substr(nl + 1);
 }
 
 int FileCount(const fs::path& folder) {
@@ -83,7 +71,7 @@ TEST(ResizeTool, SameSizeIsStillReencodedAtTheSaveQuality) {
   TempFolder dir;
   WriteJpeg(dir / "x.jpg", 800, 300);
   ASSERT_EQ(RunBatchTool({"resize-jpg", "--jpeg-quality", "20", "x.jpg"}, dir.path()).exitCode, 0);
-  const Bytes source = Contents(dir / "x.jpg"), out = Contents(dir / "mini-x.jpg");
+  const Bytes source = FileContents(dir / "x.jpg"), out = FileContents(dir / "mini-x.jpg");
   EXPECT_NE(out, source);
   EXPECT_LT(out.size(), source.size() / 2);  // quality 20 against the source's 90
   EXPECT_EQ(SizeOf(JpegFromBytes(out)), std::make_pair(800, 300));
@@ -185,7 +173,7 @@ TEST_F(ResizeGif, AnimatedComesOutAsItsFirstFrame) {
       "im.info.get('loop'))\n",
       {(dir_ / "mini-anim.gif").string()});
   EXPECT_EQ(frames.out, "1 (255, 0, 0) None\n");
-  EXPECT_EQ(Contents(dir_ / "mini-anim.gif").at(4), '7');  // GIF87a
+  EXPECT_EQ(FileContents(dir_ / "mini-anim.gif").at(4), '7');  // GIF87a
 }
 
 TEST(ResizeTool, KeepDateAndSubfolder) {

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -158,6 +159,18 @@ Bitmap24 TestPattern(int width, int height, unsigned seed) {
     }
   }
   return b;
+}
+
+Bytes FileContents(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string LastLine(std::string text) {
+  while (!text.empty() && text.back() == '\n')
+    text.pop_back();
+  const auto nl = text.rfind('\n');
+  return nl == std::string::npos ? text : text.substr(nl + 1);
 }
 
 void WriteBytes(const fs::path& file, const Bytes& bytes) {

@@ -68,6 +68,12 @@ std::optional<PilPicture> ReadWithPil(const std::filesystem::path& file);
 // A picture with varied colours: gradients plus a checker pattern, deterministic.
 Bitmap24 TestPattern(int width, int height, unsigned seed = 1);
 
+// The whole file (empty when it cannot be read).
+Bytes FileContents(const std::filesystem::path& file);
+
+// The last line of a text, without its line end.
+std::string LastLine(std::string text);
+
 // Writes raw bytes to a file.
 void WriteBytes(const std::filesystem::path& file, const Bytes& bytes);
 
