@@ -143,11 +143,16 @@ void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> byt
   int fd = -1;
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
     temp = TemporaryName(target);
+    // Announced before it exists, so an interrupt right after the create still removes it.
+    SetPending(temp);
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
+    if (fd < 0) {
+      const int error = errno;
+      ClearPending();
+      if (error != EEXIST) break;
+    }
   }
   if (fd < 0) throw Exception("Cannot create file " + path.string());
-  SetPending(temp);
 
   auto fail = [&](const std::string& reason) {
     if (fd >= 0) ::close(fd);

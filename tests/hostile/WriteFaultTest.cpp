@@ -100,7 +100,8 @@ TEST(WriteFault, InterruptedRunLeavesCompleteFilesOnly) {
     expected.push_back(p.data());
   }
   std::mt19937 random(7);
-  for (int signal : {SIGINT, SIGTERM, SIGINT, SIGTERM}) {
+  int interruptedMidway = 0;
+  for (int signal : {SIGINT, SIGTERM, SIGINT, SIGTERM, SIGINT, SIGTERM}) {
     for (const std::string& n : names)
       fs::remove(dir / ("q-" + n));
     const pid_t pid = fork();
@@ -113,7 +114,7 @@ TEST(WriteFault, InterruptedRunLeavesCompleteFilesOnly) {
       execv(argv[0], const_cast<char* const*>(argv.data()));
       _exit(127);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(30 + random() % 250));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 200));
     kill(pid, signal);
     int status = 0;
     waitpid(pid, &status, 0);
@@ -130,9 +131,10 @@ TEST(WriteFault, InterruptedRunLeavesCompleteFilesOnly) {
     }
     if (WIFSIGNALED(status)) {
       EXPECT_EQ(WTERMSIG(status), signal);
-      EXPECT_LT(complete, 16);
+      if (complete < 16) ++interruptedMidway;
     }
   }
+  EXPECT_GT(interruptedMidway, 0);  // the signals did land inside the run
 }
 
 }  // namespace
