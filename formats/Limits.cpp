@@ -22,8 +22,7 @@ void CheckPictureSize(std::int64_t width, std::int64_t height) {
 void CheckPixelsForData(std::int64_t width, std::int64_t height, std::int64_t dataBytes) {
   if (width * height > dataBytes * kMaxPixelsPerDataByte + kPixelsFreeOfData) {
     throw Exception("Picture too large for its data: " + std::to_string(width) + " x " +
-                    std::to_string(height) + " pixels in " + std::to_string(dataBytes) +
-                    " bytes");
+                    std::to_string(height) + " pixels in " + std::to_string(dataBytes) + " bytes");
   }
 }
 
