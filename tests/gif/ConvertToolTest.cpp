@@ -103,7 +103,7 @@ TEST_F(ConvertTool, NamesAppendTheNewExtensionInEverySaveMode) {
       {"gif2jpg", {"image1.gif", "image1.gif.jpg"}}, {"jpg2gif", {"PHOTO.JPG", "PHOTO.JPG.gif"}},
       {"bmp2jpg", {"pic.bmp", "pic.bmp.jpg"}},       {"bmp2gif", {"pic.bmp", "pic.bmp.gif"}},
       {"jpg2bmp", {"PHOTO.JPG", "PHOTO.JPG.bmp"}},   {"gif2bmp", {"image1.gif", "image1.gif.bmp"}}};
-  const Bytes gifSource = ReadAll(dir_ / "image1.gif");
+  const Bytes gifSource = FileContents(dir_ / "image1.gif");
   for (const std::string mode : {"prefix", "subfolder", "overwrite"}) {
     for (const std::string& command : kCommands) {
       SCOPED_TRACE(command + " " + mode);
@@ -116,7 +116,7 @@ TEST_F(ConvertTool, NamesAppendTheNewExtensionInEverySaveMode) {
     }
   }
   EXPECT_FALSE(fs::exists(dir_ / "vantro"));
-  EXPECT_EQ(ReadAll(dir_ / "image1.gif"), gifSource);
+  EXPECT_EQ(FileContents(dir_ / "image1.gif"), gifSource);
 
   // Converting a converted file appends again.
   Run({"jpg2gif", "image1.gif.jpg"});
@@ -131,12 +131,13 @@ TEST_F(ConvertTool, NewJpegsHaveTheCreationSettingsWhateverTheSliders) {
   WriteBytes(dir_ / "b.bmp", EncodeBmp(TestPattern(40, 30)));
 
   Run({"gif2jpg", "--jpeg-quality", "5", "--quality", "7", "a.gif"});
-  const Bytes first = ReadAll(dir_ / "a.gif.jpg");
+  const Bytes first = FileContents(dir_ / "a.gif.jpg");
   Run({"gif2jpg", "--jpeg-quality", "100", "--quality", "100", "a.gif"});
-  EXPECT_EQ(ReadAll(dir_ / "a.gif.jpg"), first) << "converting again replaces the file the same";
+  EXPECT_EQ(FileContents(dir_ / "a.gif.jpg"), first)
+      << "converting again replaces the file the same";
   EXPECT_EQ(first, JpegOf(frame, 90));
   Run({"bmp2jpg", "--jpeg-quality", "3", "b.bmp"});
-  EXPECT_EQ(ReadAll(dir_ / "b.bmp.jpg"), JpegOf(TestPattern(40, 30), 90));
+  EXPECT_EQ(FileContents(dir_ / "b.bmp.jpg"), JpegOf(TestPattern(40, 30), 90));
 
   const auto pil = ReadWithPil(dir_ / "a.gif.jpg");
   if (!pil) GTEST_SKIP() << "python3 with PIL is needed";
@@ -154,7 +155,7 @@ TEST_F(ConvertTool, AColourJpegBecomesANetscapeGif) {
                       dir_.path()))
     GTEST_SKIP() << "python3 with PIL is needed";
   Run({"jpg2gif", "c.jpg"});
-  const Bytes gif = ReadAll(dir_ / "c.jpg.gif");
+  const Bytes gif = FileContents(dir_ / "c.jpg.gif");
   EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF87a");
   EXPECT_EQ(gif[22], 0x87);  // local table of 256 entries
 
@@ -184,7 +185,7 @@ TEST_F(ConvertTool, AOneComponentJpegKeepsItsGreyLevels) {
   ASSERT_EQ(grey.palette().size(), 236u);
 
   Run({"jpg2gif", "g.jpg"});
-  const Bytes gif = ReadAll(dir_ / "g.jpg.gif");
+  const Bytes gif = FileContents(dir_ / "g.jpg.gif");
   for (int i = 0; i < 236; ++i) {
     EXPECT_EQ(gif[23 + 3 * i], grey.palette()[i].r);
     EXPECT_EQ(gif[24 + 3 * i], grey.palette()[i].g);
@@ -194,7 +195,7 @@ TEST_F(ConvertTool, AOneComponentJpegKeepsItsGreyLevels) {
   EXPECT_EQ(pil->indices, std::vector<std::uint8_t>(grey.data(), grey.data() + grey.pixelCount()));
 
   Run({"jpg2bmp", "g.jpg"});
-  const Bytes bmp = ReadAll(dir_ / "g.jpg.bmp");
+  const Bytes bmp = FileContents(dir_ / "g.jpg.bmp");
   EXPECT_EQ(BmpBits(bmp), 8);
 }
 
@@ -202,7 +203,7 @@ TEST_F(ConvertTool, A24BitBmpComesBackFromGifAs8BitWithNetscapeColours) {
   WriteBytes(dir_ / "t.bmp", EncodeBmp(TestPattern(33, 21)));
   Run({"bmp2gif", "t.bmp"});
   Run({"gif2bmp", "t.bmp.gif"});
-  const Bytes bmp = ReadAll(dir_ / "t.bmp.gif.bmp");
+  const Bytes bmp = FileContents(dir_ / "t.bmp.gif.bmp");
   EXPECT_EQ(BmpBits(bmp), 8);
   const auto pil = ReadWithPil(dir_ / "t.bmp.gif.bmp");
   if (!pil) GTEST_SKIP() << "python3 with PIL is needed";
@@ -243,13 +244,13 @@ TEST_F(ConvertTool, PaletteBmpsKeepTheirTables) {
   const auto gif = ReadIndexedWithPil(dir_ / "eight.bmp.gif");
   ASSERT_TRUE(bmp && gif);
   EXPECT_EQ(gif->indices, bmp->indices);
-  const Bytes eight = ReadAll(dir_ / "eight.bmp.gif");
+  const Bytes eight = FileContents(dir_ / "eight.bmp.gif");
   ASSERT_GE(bmp->palette.size(), 256u);
   for (int i = 0; i < 256; ++i) {
     ASSERT_EQ((Rgb{eight[23 + 3 * i], eight[24 + 3 * i], eight[25 + 3 * i]}), bmp->palette[i]) << i;
   }
 
-  const Bytes four = ReadAll(dir_ / "four.bmp.gif");
+  const Bytes four = FileContents(dir_ / "four.bmp.gif");
   EXPECT_EQ(four[22], 0x83);
   EXPECT_EQ(four[23 + 48], 4);  // minimum code size
   EXPECT_EQ((Rgb{four[23 + 3 * 5], four[24 + 3 * 5], four[25 + 3 * 5]}), (Rgb{255 - 80, 55, 15}));
@@ -260,7 +261,7 @@ TEST_F(ConvertTool, PaletteBmpsKeepTheirTables) {
       EXPECT_EQ(fourPil->indices[y * 13 + x], (x + y) % 16);
   }
 
-  const Bytes one = ReadAll(dir_ / "one.bmp.gif");
+  const Bytes one = FileContents(dir_ / "one.bmp.gif");
   EXPECT_EQ(one[10], 0x00);
   EXPECT_EQ(one[22], 0x80);
   EXPECT_EQ(one[23 + 6], 2);
@@ -272,7 +273,7 @@ TEST_F(ConvertTool, AnEmptyBmpGivesAnEmptyJpegAndA14ByteGif) {
   Run({"bmp2gif", "e.bmp"});
   ASSERT_TRUE(fs::exists(dir_ / "e.bmp.jpg"));
   EXPECT_EQ(fs::file_size(dir_ / "e.bmp.jpg"), 0u);
-  EXPECT_EQ(ReadAll(dir_ / "e.bmp.gif"),
+  EXPECT_EQ(FileContents(dir_ / "e.bmp.gif"),
             (Bytes{'G', 'I', 'F', '8', '7', 'a', 0, 0, 0, 0, 0x77, 0, 0, 0x3B}));
 }
 
@@ -283,7 +284,7 @@ TEST_F(ConvertTool, JpegToBmpAndBackIsBaseline) {
   EncodeJpeg(progressive);
   WriteBytes(dir_ / "p.jpg", progressive.data());
   Run({"jpg2bmp", "p.jpg"});
-  const Bytes bmp = ReadAll(dir_ / "p.jpg.bmp");
+  const Bytes bmp = FileContents(dir_ / "p.jpg.bmp");
   EXPECT_EQ(BmpBits(bmp), 24);
   EXPECT_TRUE(SamePixels(ToBitmap24(ReadBmpFile(dir_ / "p.jpg.bmp")),
                          ToBitmap24(DecodedJpeg(dir_ / "p.jpg"))));
@@ -309,7 +310,7 @@ TEST_F(ConvertTool, GifToBmpDependsOnWhetherTheFirstFrameCovers) {
   Run({"gif2jpg", "anim.gif"});
 
   // Animated, covering: 8 bits with the frame's 256-entry table; the first frame only.
-  const Bytes anim = ReadAll(dir_ / "anim.gif.bmp");
+  const Bytes anim = FileContents(dir_ / "anim.gif.bmp");
   EXPECT_EQ(BmpBits(anim), 8);
   const auto pil = ReadWithPil(dir_ / "anim.gif.bmp");
   ASSERT_TRUE(pil);
@@ -327,7 +328,7 @@ TEST_F(ConvertTool, GifToBmpDependsOnWhetherTheFirstFrameCovers) {
       << "the first frame, not the second";
 
   // Smaller than the screen: 24 bits, white around the frame at its offset.
-  const Bytes offset = ReadAll(dir_ / "offset.gif.bmp");
+  const Bytes offset = FileContents(dir_ / "offset.gif.bmp");
   EXPECT_EQ(BmpBits(offset), 24);
   const Bitmap24 b = ToBitmap24(ReadBmpFile(dir_ / "offset.gif.bmp"));
   EXPECT_EQ(b.width(), 20);

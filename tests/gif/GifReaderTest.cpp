@@ -197,7 +197,7 @@ TEST_F(GifFromOtherTools, AFrameSmallerThanTheScreenSitsOnWhite) {
 }
 
 TEST_F(GifFromOtherTools, ALengthPrefixedFileReadsLikeThePlainOne) {
-  Bytes bytes = ReadAll(File("plain.gif"));
+  Bytes bytes = FileContents(File("plain.gif"));
   const std::uint32_t n = static_cast<std::uint32_t>(bytes.size());
   bytes.insert(bytes.begin(),
                {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
@@ -206,7 +206,7 @@ TEST_F(GifFromOtherTools, ALengthPrefixedFileReadsLikeThePlainOne) {
   ASSERT_EQ(picture.images.size(), 1u);
   ExpectPattern(picture, picture.images[0]);
   // Lower-case signatures are accepted too.
-  Bytes lower = ReadAll(File("plain.gif"));
+  Bytes lower = FileContents(File("plain.gif"));
   lower[0] = 'g';
   lower[2] = 'f';
   EXPECT_EQ(DecodeGif(lower).images.size(), 1u);
@@ -220,7 +220,7 @@ TEST_F(GifFromOtherTools, AnImageMagickFileMatchesImageMagicksOwnDecoding) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   r = RunProgram({"convert", gif.string(), "-depth", "8", ("rgb:" + rgb.string())});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  const Bytes expected = ReadAll(rgb);
+  const Bytes expected = FileContents(rgb);
   const Bitmap24 ours = ToBitmap24(GifFrameRaster(ReadGifFile(gif)));
   ASSERT_EQ(expected.size(), static_cast<std::size_t>(ours.width()) * ours.height() * 3);
   int wrong = 0;

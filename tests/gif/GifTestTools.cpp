@@ -10,11 +10,6 @@ namespace fs = std::filesystem;
 
 namespace pixtrel::test {
 
-Bytes ReadAll(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 std::optional<PilIndexed> ReadIndexedWithPil(const fs::path& file) {
   if (!PythonWithPil()) return std::nullopt;
   TempFolder scratch;
@@ -38,8 +33,8 @@ std::optional<PilIndexed> ReadIndexedWithPil(const fs::path& file) {
   lines >> p.mode >> p.width >> p.height >> p.frames;
   std::getline(lines, p.info);
   std::getline(lines, p.info);
-  p.indices = ReadAll(raw);
-  const Bytes palette = ReadAll(pal);
+  p.indices = FileContents(raw);
+  const Bytes palette = FileContents(pal);
   for (std::size_t i = 0; i + 2 < palette.size(); i += 3)
     p.palette.push_back(Rgb{palette[i], palette[i + 1], palette[i + 2]});
   return p;

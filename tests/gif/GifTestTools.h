@@ -28,8 +28,6 @@ std::optional<PilIndexed> ReadIndexedWithPil(const std::filesystem::path& file);
 bool MakeWithPython(const std::string& code, const std::filesystem::path& folder,
                     std::string* message = nullptr);
 
-Bytes ReadAll(const std::filesystem::path& file);
-
 // Little-endian 16-bit value at offset.
 inline int U16At(const Bytes& b, std::size_t at) {
   return b[at] | (b[at + 1] << 8);

@@ -226,7 +226,7 @@ TEST(GifWriter, ALargeDetailedPictureRestartsTheTableAndDecodesExactly) {
   SetGifRaster(picture, raster);
   TempFolder dir;
   WriteGifFile(picture, dir / "big.gif");
-  const Bytes b = ReadAll(dir / "big.gif");
+  const Bytes b = FileContents(dir / "big.gif");
   const StreamFacts facts = ScanStream(b, 23 + 768);
   EXPECT_GE(facts.clears, 20) << "the code table should fill many times";
   EXPECT_TRUE(facts.endsWithEndCode);
@@ -241,7 +241,7 @@ TEST(GifWriter, ALargeDetailedPictureRestartsTheTableAndDecodesExactly) {
     const RunResult r =
         RunProgram({"gif2rgb", "-1", "-o", (dir / "big.rgb").string(), (dir / "big.gif").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const Bytes rgb = ReadAll(dir / "big.rgb");
+    const Bytes rgb = FileContents(dir / "big.rgb");
     ASSERT_EQ(rgb.size(), expected.size() * 3);
     std::size_t mismatches = 0;
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -295,12 +295,12 @@ TEST(GifWriter, AFailedWriteLeavesTheOldFileWhole) {
   InjectWriteFailureAfter(100);
   EXPECT_THROW(WriteGifFile(picture, dir / "out.gif"), Exception);
   InjectWriteFailureAfter(-1);
-  EXPECT_EQ(ReadAll(dir / "out.gif"), old);
+  EXPECT_EQ(FileContents(dir / "out.gif"), old);
 
   // An encoding error happens before the file is touched.
   SetGifRaster(picture, PaletteBitmap(2, 2, 1, {}));
   EXPECT_THROW(WriteGifFile(picture, dir / "out.gif"), EGIFError);
-  EXPECT_EQ(ReadAll(dir / "out.gif"), old);
+  EXPECT_EQ(FileContents(dir / "out.gif"), old);
   int files = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path()))
     ++files;
