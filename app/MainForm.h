@@ -178,6 +178,8 @@ class TForm1 : public QMainWindow {
   // Moves the browser to the folder; false when it cannot be entered.
   bool SetFolder(const QString& path);
   void PageControl1Change();
+  // Shows the tab and sets its file mask, as choosing it on the tab strip does.
+  void ShowTab(int index);
   void Osvezi();
   void P1Click() { Osvezi(); }
   // The focused file's full path when its entry is selected, otherwise empty.

@@ -27,6 +27,11 @@ QMenu* AddMenu(QMenu* parent, QMenuBar* bar, const QString& name, const QString&
 
 }  // namespace
 
+void TForm1::ShowTab(int index) {
+  PageControl1->setCurrentIndex(index);
+  PageControl1Change();
+}
+
 void TForm1::BuildMenus() {
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MainMenu1"));
@@ -67,10 +72,8 @@ void TForm1::BuildMenus() {
   M19 = AddEntry(M1, QStringLiteral("M19"), QStringLiteral("Exit"));
   connect(M19, &QAction::triggered, this, &QWidget::close);
 
-  // Choosing a tab from a menu only shows it; the file mask stays as it is.
-  auto showTab = [this](int index) {
-    return [this, index] { PageControl1->setCurrentIndex(index); };
-  };
+  // A tab chosen from a menu lists the files its command works on, as a click on it does.
+  auto showTab = [this](int index) { return [this, index] { ShowTab(index); }; };
   M2 = AddMenu(nullptr, bar, QStringLiteral("M2"), QStringLiteral("Resize"));
   connect(AddEntry(M2, QStringLiteral("M21"), QStringLiteral("JPG")), &QAction::triggered, this,
           showTab(TabJpg));
@@ -135,7 +138,7 @@ void TForm1::BuildLanguageMenu() {
 void TForm1::BuildHelpMenu() {
   M9 = AddMenu(nullptr, menuBar(), QStringLiteral("M9"), QStringLiteral("Help"));
   M91 = AddEntry(M9, QStringLiteral("M91"), QStringLiteral("Help"));
-  connect(M91, &QAction::triggered, this, [this] { PageControl1->setCurrentIndex(TabHelp); });
+  connect(M91, &QAction::triggered, this, [this] { ShowTab(TabHelp); });
   M9->addSeparator();
   M96 = AddEntry(M9, QStringLiteral("M96"), QStringLiteral("More help"));
   M97 = AddEntry(M9, QStringLiteral("M97"), QStringLiteral("Online help..."));
@@ -154,7 +157,7 @@ void TForm1::BuildHelpMenu() {
   connect(M94, &QAction::triggered, this, [] { OpenWebAddress(kDonationsPageAddress); });
   M9->addSeparator();
   M99 = AddEntry(M9, QStringLiteral("M99"), QStringLiteral("About..."));
-  connect(M99, &QAction::triggered, this, [this] { PageControl1->setCurrentIndex(TabAbout); });
+  connect(M99, &QAction::triggered, this, [this] { ShowTab(TabAbout); });
 }
 
 }  // namespace pixtrel

@@ -1,4 +1,4 @@
-// The folder browser: masks set by tab clicks but not by menu choices, letter case ignored,
+// The folder browser: masks set by tab clicks and menu choices alike, letter case ignored,
 // hidden files and folders left out, Ctrl+A, refresh, and Delete moving a file to the trash.
 #include <QAction>
 #include <QApplication>
@@ -42,7 +42,7 @@ class FileBrowserTest : public ::testing::Test {
   std::unique_ptr<TForm1> window;
 };
 
-TEST_F(FileBrowserTest, TabClicksSetMasksAndMenuChoicesDoNot) {
+TEST_F(FileBrowserTest, TabClicksAndMenuChoicesSetMasks) {
   auto* list = Control<FileListBox>(*window, "FileListBox10");
   EXPECT_EQ(list->mask(), "*.jpg;*.bmp;*.gif");
   EXPECT_EQ(ListedNames(*window), QStringList({"a.jpg", "d.gif", "e.bmp", "PHOTO.JPG"}));
@@ -52,12 +52,13 @@ TEST_F(FileBrowserTest, TabClicksSetMasksAndMenuChoicesDoNot) {
   EXPECT_EQ(list->mask(), "*.gif");
   EXPECT_EQ(ListedNames(*window), QStringList({"d.gif"}));
 
-  // Resize > JPG shows the JPG tab but keeps listing GIF files.
+  // Resize > JPG shows the JPG tab and lists its JPEG files, as a click on the tab does.
   Control<QAction>(*window, "M21")->trigger();
   EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabJpg);
-  EXPECT_EQ(ListedNames(*window), QStringList({"d.gif"}));
-  Control<QAction>(*window, "M35")->trigger();
-  EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabJpgToGif);
+  EXPECT_EQ(list->mask(), "*.jpg;*.jpeg;*.jpe");
+  EXPECT_EQ(ListedNames(*window), QStringList({"a.jpg", "B.JPEG", "c.jpe", "PHOTO.JPG"}));
+  Control<QAction>(*window, "M37")->trigger();
+  EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabGifToBmp);
   EXPECT_EQ(list->mask(), "*.gif");
 
   ClickTab(*window, TForm1::TabGreyscale);
