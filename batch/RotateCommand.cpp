@@ -5,6 +5,7 @@
 #include "formats/GifCodec.h"
 #include "formats/JpegImage.h"
 #include "imaging/Rotate90.h"
+#include "imaging/RotatePalette.h"
 
 namespace pixtrel {
 namespace {
@@ -86,10 +87,19 @@ BatchCommand RotateCommand() {
       throw Exception("Cannot rotate " + task.name + ": unknown picture file extension (" +
                       std::string(ExtensionOf(task.name)) + ")");
     }
-    Bitmap24 turned = [&] {
-      const Bitmap24 upright = ToBitmap24(ReadAsRaster(task.source(), *kind));
-      return Rotate90(TurnAngle(task.host->turnChoice()), upright);
-    }();
+    Raster upright = ReadAsRaster(task.source(), *kind);
+    const int angle = TurnAngle(task.host->turnChoice());
+    if (const auto* indices = std::get_if<PaletteBitmap>(&upright);
+        indices && *kind == ImageFormat::Gif) {
+      // A GIF's indices turn and its colour table stays, so no colour is lost.
+      TGIFImage picture;
+      SetGifRaster(picture, RotatePalette(angle, *indices));
+      upright = Bitmap24();
+      WriteGifFile(picture, task.prefixedOutput());
+      return;
+    }
+    Bitmap24 turned = Rotate90(angle, ToBitmap24(std::move(upright)));
+    upright = Bitmap24();
     WriteRaster(std::move(turned), task.prefixedOutput(), *kind, task.host->saveQuality());
   };
   return c;

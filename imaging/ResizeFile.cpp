@@ -1,6 +1,7 @@
 #include "imaging/ResizeFile.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "formats/Bmp.h"
@@ -12,6 +13,7 @@
 #include "imaging/FilterTable.h"
 #include "imaging/ResampleBitmap.h"
 #include "imaging/RowResampler.h"
+#include "imaging/StretchPalette.h"
 
 namespace pixtrel {
 namespace {
@@ -28,10 +30,40 @@ Bitmap24 Scale(Raster& picture, const TargetSize& size, ResizeMethod method) {
   return target;
 }
 
+// The first frame's indices when it covers the whole logical screen, its transparent colour
+// made white: what drawing the frame on a white screen would show, without leaving the table.
+std::optional<PaletteBitmap> WholeScreenIndices(const TGIFImage& picture) {
+  if (picture.images.empty()) return std::nullopt;
+  const TGIFSubImage& frame = picture.images.front();
+  if (frame.empty() || frame.left != 0 || frame.top != 0 || frame.width != picture.width() ||
+      frame.height != picture.height() ||
+      frame.pixels.size() != static_cast<std::size_t>(frame.width) * frame.height) {
+    return std::nullopt;
+  }
+  PaletteBitmap indices = FramePaletteBitmap(picture, frame);
+  if (const int transparent = frame.transparentIndex(); transparent >= 0) {
+    std::vector<Rgb>& table = indices.palette();
+    if (table.size() <= static_cast<std::size_t>(transparent)) table.resize(transparent + 1);
+    table[transparent] = Rgb{255, 255, 255};
+  }
+  return indices;
+}
+
 void ResizeGif(const std::filesystem::path& source, const std::filesystem::path& output,
                ResizeMethod method, int n) {
   TGIFImage picture = ReadGifFile(source);
   const TargetSize size = ResizedSize(picture.width(), picture.height(), n);
+  if (method == ResizeMethod::Normal) {
+    // Picking pixels needs no new colour: the indices are stretched and the table is kept. A
+    // shrunk transparent area stays white, with no dark fringe where it meets opaque pixels.
+    if (std::optional<PaletteBitmap> indices = WholeScreenIndices(picture)) {
+      const PaletteBitmap stretched = StretchPalette(*indices, size.width, size.height);
+      indices.reset();
+      SetGifRaster(picture, stretched);
+      WriteGifFile(picture, output);
+      return;
+    }
+  }
   Bitmap24 target(size.width, size.height);
   if (method == ResizeMethod::Normal) {
     DrawGifFrame(picture, target, Rect{0, 0, size.width, size.height});

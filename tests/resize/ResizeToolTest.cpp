@@ -146,8 +146,11 @@ TEST_F(ResizeGif, BetterPutsWhiteWhereTransparent) {
   EXPECT_EQ(std::vector<int>(last, last + 3), (std::vector<int>{255, 0, 0}));
 }
 
-TEST_F(ResizeGif, NormalShrinkTurnsMixedPixelsBlack) {
-  MakeGif(dir_ / "c.gif", "trtrtrtrrtrtrtrt");  // a one-pixel checker
+// Normal quality only picks pixels, also where transparent and opaque pixels meet: each target
+// pixel is the source pixel under its centre, white where that one is transparent.
+TEST_F(ResizeGif, NormalShrinkPicksPixelsAndShowsTransparentOnesWhite) {
+  const std::string pattern = "ttrrrtrtrrtttrrt";  // rows of 8 from a 16-letter cycle
+  MakeGif(dir_ / "c.gif", pattern);
   ASSERT_EQ(
       RunBatchTool({"resize-gif", "--method", "normal", "--pixels", "4", "c.gif"}, dir_.path())
           .exitCode,
@@ -155,8 +158,21 @@ TEST_F(ResizeGif, NormalShrinkTurnsMixedPixelsBlack) {
   const auto pil = ReadWithPil(dir_ / "mini-c.gif");
   ASSERT_TRUE(pil.has_value());
   ASSERT_EQ(pil->width, 4);
-  for (std::uint8_t v : pil->rgb)
-    ASSERT_EQ(v, 0);
+  ASSERT_EQ(pil->height, 4);
+  int white = 0, red = 0;
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 4; ++x) {
+      const int source = (2 * y + 1) * 8 + (2 * x + 1);  // the pixel under the centre
+      const bool transparent = pattern[source % pattern.size()] == 't';
+      const std::uint8_t* p = &pil->rgb[(y * 4 + x) * 3];
+      const std::vector<int> expected =
+          transparent ? std::vector<int>{255, 255, 255} : std::vector<int>{255, 0, 0};
+      EXPECT_EQ(std::vector<int>(p, p + 3), expected) << x << "," << y;
+      (transparent ? white : red)++;
+    }
+  }
+  EXPECT_GT(white, 0);  // the pattern puts both kinds under the centres
+  EXPECT_GT(red, 0);
 }
 
 TEST_F(ResizeGif, AnimatedComesOutAsItsFirstFrame) {

@@ -1,0 +1,163 @@
+// GIF to GIF without new colours: a turn, and a Normal resize (which only picks pixels), keep the
+// picture's own colour table and move its indices; checked with our reader and with PIL.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "formats/GifCodec.h"
+#include "imaging/RotatePalette.h"
+#include "imaging/StretchPalette.h"
+#include "tests/support/TestSupport.h"
+
+namespace fs = std::filesystem;
+using namespace pixtrel;
+using namespace pixtrel::test;
+
+namespace {
+
+// 64 x 40 over 256 distinct colours, every one of them used.
+PaletteBitmap FullTable() {
+  std::vector<Rgb> table;
+  for (int i = 0; i < 256; ++i) {
+    table.push_back(Rgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>((i * 53) % 256),
+                        static_cast<std::uint8_t>((i * 101 + 7) % 256)});
+  }
+  PaletteBitmap bitmap(64, 40, 8, table);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 64; ++x)
+      bitmap.row(y)[x] = static_cast<std::uint8_t>((x * 5 + y * 64 + (x ^ y)) % 256);
+  return bitmap;
+}
+
+void WritePaletteGif(const PaletteBitmap& bitmap, const fs::path& file) {
+  TGIFImage picture;
+  SetGifRaster(picture, bitmap);
+  WriteGifFile(picture, file);
+}
+
+PaletteBitmap ReadIndices(const fs::path& file) {
+  Raster raster = GifFrameRaster(ReadGifFile(file));
+  const auto* indices = std::get_if<PaletteBitmap>(&raster);
+  if (!indices) ADD_FAILURE() << file << " is not read as a palette picture";
+  return indices ? *indices : PaletteBitmap();
+}
+
+// The picture's colours, looked up through its table, as r g b bytes row by row.
+std::vector<std::uint8_t> Rgb24(const PaletteBitmap& bitmap) {
+  std::vector<std::uint8_t> out;
+  for (std::size_t i = 0; i < bitmap.pixelCount(); ++i) {
+    const Rgb c = bitmap.palette().at(bitmap.data()[i]);
+    out.insert(out.end(), {c.r, c.g, c.b});
+  }
+  return out;
+}
+
+std::size_t DistinctColours(const std::vector<std::uint8_t>& rgb) {
+  std::set<std::uint32_t> seen;
+  for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+    seen.insert(std::uint32_t{rgb[i]} << 16 | std::uint32_t{rgb[i + 1]} << 8 | rgb[i + 2]);
+  return seen.size();
+}
+
+// What PIL sees in the file must be the expected picture exactly.
+void ExpectPilSees(const fs::path& file, const PaletteBitmap& expected) {
+  if (!PythonWithPil()) GTEST_SKIP() << "Python with PIL is not installed; our reader checked";
+  const std::optional<PilPicture> pil = ReadWithPil(file);
+  ASSERT_TRUE(pil.has_value());
+  EXPECT_EQ(pil->width, expected.width());
+  EXPECT_EQ(pil->height, expected.height());
+  EXPECT_EQ(DistinctColours(pil->rgb), 256u);
+  EXPECT_TRUE(pil->rgb == Rgb24(expected)) << "PIL reads other pixels from " << file;
+}
+
+TEST(GifPaletteKept, RotatingA256ColourGifKeepsEveryColourAndTurnsItsIndices) {
+  TempFolder dir;
+  const PaletteBitmap source = FullTable();
+  WritePaletteGif(source, dir / "p.gif");
+  for (const auto& [turn, angle, prefix] :
+       {std::tuple{"right", 270, "right-"}, std::tuple{"left", 90, "left-"},
+        std::tuple{"180", 180, "180-"}}) {
+    const RunResult r =
+        RunBatchTool({"rotate", "--turn", turn, "-q", "-C", dir.path().string(), "p.gif"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const fs::path output = dir / (std::string(prefix) + "p.gif");
+    const PaletteBitmap got = ReadIndices(output);
+    const PaletteBitmap expected = RotatePalette(angle, source);
+    ASSERT_EQ(got.width(), expected.width()) << turn;
+    ASSERT_EQ(got.height(), expected.height()) << turn;
+    EXPECT_EQ(got.palette(), source.palette()) << turn;
+    EXPECT_TRUE(std::equal(got.data(), got.data() + got.pixelCount(), expected.data())) << turn;
+    EXPECT_EQ(DistinctColours(Rgb24(got)), 256u) << turn;
+    ExpectPilSees(output, expected);
+  }
+}
+
+TEST(GifPaletteKept, NormalResizeOfAGifKeepsItsTableAndPicksItsIndices) {
+  TempFolder dir;
+  const PaletteBitmap source = FullTable();
+  WritePaletteGif(source, dir / "p.gif");
+  // 64 x 40 to 128 x 80: every source pixel is kept, doubled.
+  const RunResult r = RunBatchTool({"resize-gif", "--method", "normal", "--pixels", "128", "-q",
+                                    "-C", dir.path().string(), "p.gif"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const PaletteBitmap got = ReadIndices(dir / "mini-p.gif");
+  const PaletteBitmap expected = StretchPalette(source, 128, 80);
+  ASSERT_EQ(got.width(), 128);
+  ASSERT_EQ(got.height(), 80);
+  EXPECT_EQ(got.palette(), source.palette());
+  EXPECT_TRUE(std::equal(got.data(), got.data() + got.pixelCount(), expected.data()));
+  ExpectPilSees(dir / "mini-p.gif", expected);
+}
+
+TEST(GifPaletteKept, NormalResizeShowsTransparentPixelsWhiteAsDrawingOnWhiteDoes) {
+  TempFolder dir;
+  // Index 0 is transparent (its table colour, green, must not show), 1 red, 2 blue.
+  TGIFImage picture;
+  picture.header.width = 6;
+  picture.header.height = 4;
+  TGIFSubImage& frame = picture.images.emplace_back();
+  frame.width = 6;
+  frame.height = 4;
+  frame.colorMap.colors = {Rgb{0, 255, 0}, Rgb{255, 0, 0}, Rgb{0, 0, 255}, Rgb{9, 9, 9}};
+  TGIFGraphicControlExtension control;
+  control.packedFields = 1;
+  control.transparentIndex = 0;
+  frame.extensions.emplace_back(control);
+  frame.pixels = {0, 0, 1, 1, 2, 2, 0, 1, 1, 2, 2, 0, 1, 1, 0, 0, 2, 2, 2, 0, 0, 1, 1, 0};
+  WriteGifFile(picture, dir / "t.gif");
+
+  // Enlarged, every target pixel has one source pixel: exactly what drawing on white gives.
+  ASSERT_EQ(RunBatchTool({"resize-gif", "--method", "normal", "--pixels", "15", "-q", "-C",
+                          dir.path().string(), "t.gif"})
+                .exitCode,
+            0);
+  const TGIFImage source = ReadGifFile(dir / "t.gif");
+  Bitmap24 drawn(15, 10);
+  DrawGifFrame(source, drawn, Rect{0, 0, 15, 10});
+  const Bitmap24 got = ToBitmap24(GifFrameRaster(ReadGifFile(dir / "mini-t.gif")));
+  ASSERT_EQ(got.width(), 15);
+  ASSERT_EQ(got.height(), 10);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 15; ++x)
+      ASSERT_EQ(PixelAt(got, x, y), PixelAt(drawn, x, y)) << x << "," << y;
+  EXPECT_EQ(PixelAt(got, 0, 0), (Bgr{255, 255, 255}));
+  EXPECT_EQ(PixelAt(got, 14, 0), (Bgr{255, 0, 0}));  // blue, in b g r order
+
+  // Shrunk, each target pixel is the one source pixel picked: white where that is transparent,
+  // its own colour where it is not; no dark pixel where transparent and opaque meet.
+  ASSERT_EQ(RunBatchTool({"resize-gif", "--method", "normal", "--pixels", "3", "-q", "-C",
+                          dir.path().string(), "t.gif"})
+                .exitCode,
+            0);
+  const Bitmap24 small = ToBitmap24(GifFrameRaster(ReadGifFile(dir / "mini-t.gif")));
+  ASSERT_EQ(small.width(), 3);
+  ASSERT_EQ(small.height(), 2);
+  const Bgr white{255, 255, 255}, red{0, 0, 255}, blue{255, 0, 0};
+  // Picked: columns 1, 3, 5 of rows 1 and 3.
+  const Bgr expected[2][3] = {{red, blue, white}, {white, red, white}};
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x)
+      EXPECT_EQ(PixelAt(small, x, y), expected[y][x]) << x << "," << y;
+}
+
+}  // namespace
