@@ -5,6 +5,7 @@
 #include "app/MainForm.h"
 #include "app/PageControl.h"
 #include "app/WebAddresses.h"
+#include "app/WindowKeys.h"
 #include "languages/LanguageMenu.h"
 #include "languages/LanguageTable.h"
 #include "windows/Links.h"
@@ -97,6 +98,8 @@ void TForm1::BuildMenus() {
 
   BuildLanguageMenu();
   BuildHelpMenu();
+  // Enter on buttons, Alt and F10 for the bar, Alt and a letter for a menu.
+  new WindowKeys(this);
 }
 
 void TForm1::BuildLanguageMenu() {

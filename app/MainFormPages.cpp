@@ -132,6 +132,8 @@ QWidget* TForm1::BuildResizePage(int number, QSlider*& method, QLineEdit*& pixel
 
   button = Named(new QPushButton(QStringLiteral("Resize"), page), QStringLiteral("Button") + n);
   button->setMinimumWidth(120);
+  // Enter in the pixels box runs the tab's command; click() does nothing while it is locked.
+  connect(pixels, &QLineEdit::returnPressed, button, &QPushButton::click);
   auto* buttonRow = new QHBoxLayout;
   buttonRow->addWidget(button);
   buttonRow->addStretch();

@@ -1,6 +1,7 @@
 #include "windows/Slikca.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
@@ -94,6 +95,15 @@ bool TSlikca::ShowPicture(const QString& path, const QString& caption) {
 void TSlikca::Retitle(const QString& caption) {
   caption_ = caption;
   setWindowTitle(pictureSize_.isEmpty() ? caption_ : ViewerTitle(caption_, pictureSize_));
+}
+
+void TSlikca::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && (event->modifiers() & ~Qt::KeypadModifier) == 0) {
+    hide();
+    event->accept();
+    return;
+  }
+  QScrollArea::keyPressEvent(event);
 }
 
 }  // namespace pixtrel

@@ -33,6 +33,10 @@ class TSlikca : public QScrollArea {
   void Retitle(const QString& caption);
   QSize pictureSize() const { return pictureSize_; }
 
+ protected:
+  // Esc closes the viewer, as a click on the picture does.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   QScreen* Screen() const;
 

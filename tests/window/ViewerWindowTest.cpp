@@ -129,5 +129,22 @@ TEST_F(ViewerWindowTest, TheTitlesFollowTheLanguageTexts) {
   EXPECT_EQ(viewer->windowTitle(), "Bild ansehen - 1024x768");
 }
 
+TEST_F(ViewerWindowTest, EscClosesTheViewer) {
+  DoubleClickListEntry(*window, "small.gif");
+  ASSERT_TRUE(viewer->isVisible());
+  QWidget* target = QApplication::focusWidget();
+  if (!target || target->window() != viewer) target = viewer;
+  QTest::keyClick(target, Qt::Key_Escape);
+  EXPECT_FALSE(viewer->isVisible());
+  // Other keys leave it open.
+  window->Preview(Q(folder / "small.gif"));
+  ASSERT_TRUE(viewer->isVisible());
+  QTest::keyClick(viewer, Qt::Key_Right);
+  QTest::keyClick(viewer, Qt::Key_Escape, Qt::ShiftModifier);
+  EXPECT_TRUE(viewer->isVisible());
+  QTest::keyClick(viewer, Qt::Key_Escape);
+  EXPECT_FALSE(viewer->isVisible());
+}
+
 }  // namespace
 }  // namespace pixtrel::test
