@@ -1,10 +1,14 @@
 // The preview window and the viewer, as the main window drives them: file-list clicks, "View
 // image", the "Preview images" toggle, the start-up reopening and what closing stores.
 #include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
 
+#include "app/FileListBox.h"
 #include "app/MainForm.h"
 #include "settings/SettingsStore.h"
 #include "windows/PreviewForm.h"
+#include "windows/PreviewFormPlace.h"
 #include "windows/Slikca.h"
 
 namespace pixtrel {
@@ -12,10 +16,20 @@ namespace {
 
 using Store = SettingsStore;
 
+QPoint FirstRunPlace(const TPreviewForm& preview, const QWidget& main) {
+  const QRect frame = main.frameGeometry();
+  const QScreen* where = QGuiApplication::screenAt(frame.center());
+  if (!where) where = main.screen();
+  if (!where) return QPoint(700, 200);
+  return FirstPreviewPlace(frame, preview.ExpectedFrameSize(), where->availableGeometry());
+}
+
 // Shows the preview at its stored place: "preview_x" is the top edge, "preview_y" the left.
-void ShowAtStoredPlace(TPreviewForm& preview) {
-  const int top = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("preview_x"), 200);
-  const int left = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("preview_y"), 700);
+// Nothing stored yet: beside the main window, clear of its tabs.
+void ShowAtStoredPlace(TPreviewForm& preview, const QWidget& main) {
+  const QPoint first = FirstRunPlace(preview, main);
+  const int top = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("preview_x"), first.y());
+  const int left = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("preview_y"), first.x());
   preview.ShowAt(top, left);
 }
 
@@ -26,6 +40,11 @@ void TForm1::BuildSecondaryWindows() {
   PreviewForm = new TPreviewForm(this, PreviewScaleDivisor);
   connect(PreviewForm, &TPreviewForm::closedByUser, this,
           [this] { Guarded([this] { PreviewFormClose(); }); });
+  // The preview follows the focus through the list, by keys as well as by clicks. Queued: a
+  // mouse press moves the focus before it selects the entry.
+  connect(
+      FileListBox10, &QListWidget::currentItemChanged, this,
+      [this] { UpdatePreview(FocusedFilePath()); }, Qt::QueuedConnection);
 }
 
 void TForm1::Preview(const QString& path) {
@@ -33,8 +52,14 @@ void TForm1::Preview(const QString& path) {
 }
 
 void TForm1::UpdatePreview(const QString& path) {
-  // Open or not, the preview follows the list; a picture it cannot read changes nothing.
-  if (PreviewForm->LoadPicture(path)) PreviewForm->FitToPicture();
+  // Open or not, the preview follows the list. No selected entry under the focus leaves the
+  // picture; a file it cannot read empties it, so it never shows a picture for the wrong file.
+  if (path.isEmpty()) return;
+  if (PreviewForm->LoadPicture(path)) {
+    PreviewForm->FitToPicture();
+  } else {
+    PreviewForm->Clear();
+  }
 }
 
 void TForm1::M12Click() {
@@ -45,7 +70,7 @@ void TForm1::M12Click() {
     PreviewForm->close();  // its close handler stores the place
   } else {
     PreviewForm->FitToPicture();
-    ShowAtStoredPlace(*PreviewForm);
+    ShowAtStoredPlace(*PreviewForm, *this);
     state = 1;
   }
   M12->setChecked(state == 1);
@@ -54,7 +79,7 @@ void TForm1::M12Click() {
 
 void TForm1::OpenPreviewAtStart() {
   if (Store::ReadInteger(kSettingsKeyPath, QStringLiteral("preview"), 1) != 1) return;
-  ShowAtStoredPlace(*PreviewForm);
+  ShowAtStoredPlace(*PreviewForm, *this);
   M12->setChecked(true);
 }
 

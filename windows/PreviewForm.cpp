@@ -2,12 +2,15 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
 #include <exception>
 
 #include "windows/PictureLoader.h"
+#include "windows/PreviewFormPlace.h"
 #include "windows/PreviewSize.h"
 #include "windows/ScreenPlacement.h"
 
@@ -29,12 +32,19 @@ TPreviewForm::TPreviewForm(QWidget* owner, int scaleDivisor)
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setScaledContents(true);
   Resize(kDesignSize);
+  hiddenSize_ = kDesignSize;
   move(kDesignLeft, kDesignTop);
   // Quitting closes every window before the main one; that close is not the user's.
   QCoreApplication::instance()->installEventFilter(this);
 }
 
 bool TPreviewForm::LoadPicture(const QString& path) {
+  const QFileInfo file(path);
+  // Moving onto a file and clicking it asks for the same picture twice.
+  if (!picture_.isNull() && !path.isEmpty() && path == loadedPath_ && file.exists() &&
+      file.lastModified() == loadedTime_ && file.size() == loadedBytes_) {
+    return true;
+  }
   try {
     const QImage picture = LoadPictureFile(path);
     const QSize reduced = ReducedSize(picture.size(), scaleDivisor_);
@@ -44,6 +54,9 @@ bool TPreviewForm::LoadPicture(const QString& path) {
     if (smaller.isNull()) return false;
     picture_ = std::move(smaller);
     reduced_ = reduced;
+    loadedPath_ = path;
+    loadedTime_ = file.lastModified();
+    loadedBytes_ = file.size();
     return true;
   } catch (const std::exception&) {
     return false;
@@ -58,9 +71,45 @@ void TPreviewForm::FitToPicture() {
   Resize(FitWithin(reduced_, half));
 }
 
+void TPreviewForm::Clear() {
+  picture_ = QImage();
+  reduced_ = QSize();
+  loadedPath_.clear();
+  Image1->clear();
+  Resize(kDesignSize);
+}
+
 void TPreviewForm::Resize(QSize size) {
+  const QSize margins = FrameMargins();
+  const QRect before(pos(), this->size() + margins);
   Image1->setGeometry(QRect(QPoint(0, 0), size));
   setFixedSize(size);
+  if (!isVisible()) return;
+  // It grows to the right and down from where it stands; what would leave the screen moves back.
+  const QRect after(before.topLeft(), size + margins);
+  const QPoint place = KeepGrowthInside(before, after, UsableArea(before));
+  if (place != before.topLeft()) move(place);
+}
+
+QSize TPreviewForm::FrameMargins() const {
+  // A window manager may report the decorations only some time after the window appeared;
+  // until then the last ones seen, or the owner's, are the best guess.
+  const QSize now = frameGeometry().size() - size();
+  if (isVisible() && !now.isNull()) return now;
+  if (margins_ && !margins_->isNull()) return *margins_;
+  const QWidget* owner = parentWidget();
+  if (owner && owner->isVisible()) return owner->frameGeometry().size() - owner->size();
+  return now;
+}
+
+QSize TPreviewForm::ExpectedFrameSize() const {
+  return size() + FrameMargins();
+}
+
+QRect TPreviewForm::UsableArea(const QRect& frame) const {
+  const QScreen* where = QGuiApplication::screenAt(frame.center());
+  if (!where) where = screen();
+  return where ? where->availableGeometry() : frame;
 }
 
 void TPreviewForm::PlaceAt(int top, int left) {
@@ -70,14 +119,30 @@ void TPreviewForm::PlaceAt(int top, int left) {
 }
 
 void TPreviewForm::ShowAt(int top, int left) {
-  PlaceAt(top, left);
+  QPoint place(left, top);
+  if (size() != hiddenSize_) {
+    // It got another picture while closed: as it had grown in view, it keeps clear of the
+    // edges. Settled before it shows, so that the window manager gets one place only.
+    const QSize margins = FrameMargins();
+    const QRect after(place, size() + margins);
+    place = KeepGrowthInside(QRect(place, hiddenSize_ + margins), after, UsableArea(after));
+  }
+  PlaceAt(place.y(), place.x());
   show();
-  PlaceAt(top, left);
+  PlaceAt(place.y(), place.x());
 }
 
 void TPreviewForm::showEvent(QShowEvent* event) {
   programEnding_ = false;
   QWidget::showEvent(event);
+  if (!(frameGeometry().size() - size()).isNull()) margins_ = frameGeometry().size() - size();
+}
+
+void TPreviewForm::hideEvent(QHideEvent* event) {
+  hiddenSize_ = size();
+  // Known for sure by now, also under a window manager.
+  if (!(frameGeometry().size() - size()).isNull()) margins_ = frameGeometry().size() - size();
+  QWidget::hideEvent(event);
 }
 
 void TPreviewForm::closeEvent(QCloseEvent* event) {

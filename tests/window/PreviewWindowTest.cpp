@@ -54,9 +54,12 @@ TEST_F(PreviewWindowTest, FirstRunOpensThePreviewHalfASecondAfterStart) {
   EXPECT_TRUE(window->M12->isChecked());
   EXPECT_TRUE(preview->windowFlags().testFlag(Qt::Tool));
   EXPECT_TRUE(preview->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  // Top 200, left 700: the frame's corner. Empty, at its design size.
-  EXPECT_EQ(preview->pos(), QPoint(700, 200));
-  EXPECT_EQ(preview->frameGeometry().topLeft(), QPoint(700, 200));
+  // Beside the main window, level with its top, where it covers none of it. Empty, at its
+  // design size.
+  const QRect main = window->frameGeometry();
+  EXPECT_EQ(preview->pos(), QPoint(main.right() + 1 + 8, main.top()));
+  EXPECT_EQ(preview->frameGeometry().topLeft(), preview->pos());
+  EXPECT_FALSE(preview->frameGeometry().intersects(main));
   EXPECT_EQ(preview->size(), QSize(137, 85));
   EXPECT_TRUE(preview->Image1->pixmap().isNull());
   // The main window is the active one again, the preview above it.
@@ -84,15 +87,22 @@ TEST_F(PreviewWindowTest, AClickShowsThePictureAtAQuarterOfItsSize) {
   ClickListEntry(*window, "scan.bmp");
   EXPECT_EQ(PreviewPicture(), QSize(10, 6));  // 10.25 and 5.75
 
-  // A picture that cannot be read changes nothing and says nothing.
+  // No path (no selected entry under the focus) leaves the picture.
+  window->UpdatePreview(QString());
+  EXPECT_EQ(PreviewPicture(), QSize(10, 6));
+  // A picture that cannot be read empties the preview, back to its design size, silently.
   BoxAnswerer boxes({});
   ClickListEntry(*window, "broken.jpg");
+  EXPECT_TRUE(window->PreviewForm->Image1->pixmap().isNull());
+  EXPECT_EQ(window->PreviewForm->size(), QSize(137, 85));
+  ClickListEntry(*window, "scan.bmp");
   window->UpdatePreview(Q(folder / "missing.jpg"));
-  window->UpdatePreview(QString());
+  EXPECT_TRUE(window->PreviewForm->Image1->pixmap().isNull());
+  ClickListEntry(*window, "scan.bmp");
   fs::copy_file(folder / "wide.jpg", folder / "copy.jpe");
   window->UpdatePreview(Q(folder / "copy.jpe"));  // ".jpe" has no reader here
   QApplication::processEvents();
-  EXPECT_EQ(PreviewPicture(), QSize(10, 6));
+  EXPECT_TRUE(window->PreviewForm->Image1->pixmap().isNull());
   EXPECT_TRUE(boxes.seen.empty());
   // Upper-case extensions and ".jpeg" are read.
   fs::copy_file(folder / "wide.jpg", folder / "copy.JPEG");
@@ -151,6 +161,7 @@ TEST_F(PreviewWindowTest, TheMenuTogglesThePreviewAndStoresEachState) {
   window = StartWindow();
   WaitForStartUp(*window);
   ASSERT_TRUE(window->PreviewForm->isVisible());
+  const QPoint firstPlace = window->PreviewForm->pos();
   StoreTraffic traffic;
   window->M12->trigger();
   EXPECT_FALSE(window->PreviewForm->isVisible());
@@ -163,7 +174,7 @@ TEST_F(PreviewWindowTest, TheMenuTogglesThePreviewAndStoresEachState) {
   EXPECT_TRUE(window->PreviewForm->isVisible());
   EXPECT_TRUE(window->M12->isChecked());
   EXPECT_EQ(Stored("preview"), "1");
-  EXPECT_EQ(window->PreviewForm->pos(), QPoint(700, 200));
+  EXPECT_EQ(window->PreviewForm->pos(), firstPlace);  // where closing left it
 }
 
 TEST_F(PreviewWindowTest, LeavingWithThePreviewOpenReopensItWhereItWasWithoutCreeping) {
@@ -218,7 +229,7 @@ TEST_F(PreviewWindowTest, QuittingTheApplicationIsNotTheUserClosingThePreview) {
   window->close();
   qApp->removeEventFilter(&catcher);
   EXPECT_EQ(Stored("preview"), "<absent>");  // still opens at the next start
-  EXPECT_EQ(Stored("preview_x"), "200");
+  EXPECT_EQ(Stored("preview_x"), "104");     // its first place, level with the main window
 }
 
 TEST_F(PreviewWindowTest, APlaceOffEveryScreenMovesOntoTheNearestScreen) {
