@@ -1,5 +1,7 @@
 #include "windows/Slikca.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -34,8 +36,10 @@ QSize ViewerOuterSize(QSize picture, QSize screen) {
                OuterSide(picture.height(), screen.height(), kExtraHeight));
 }
 
-QString ViewerTitle(const QString& caption, QSize picture) {
-  return QStringLiteral("%1 - %2x%3").arg(caption).arg(picture.width()).arg(picture.height());
+QString ViewerTitle(const QString& caption, QSize picture, const QString& name) {
+  const QString title =
+      QStringLiteral("%1 - %2x%3").arg(caption).arg(picture.width()).arg(picture.height());
+  return name.isEmpty() ? title : name + QStringLiteral(" - ") + title;
 }
 
 TSlikca::TSlikca(QWidget* owner) : QScrollArea(owner) {
@@ -75,7 +79,8 @@ bool TSlikca::ShowPicture(const QString& path, const QString& caption) {
   Image1->resize(pixmap.size());
   pictureSize_ = pixmap.size();
   caption_ = caption;
-  setWindowTitle(ViewerTitle(caption_, pictureSize_));
+  name_ = QFileInfo(QDir::fromNativeSeparators(path)).fileName();
+  setWindowTitle(ViewerTitle(caption_, pictureSize_, name_));
 
   const bool appearing = !isVisible();
   // An open viewer the user moved to another screen stays on that one.
@@ -94,7 +99,7 @@ bool TSlikca::ShowPicture(const QString& path, const QString& caption) {
 
 void TSlikca::Retitle(const QString& caption) {
   caption_ = caption;
-  setWindowTitle(pictureSize_.isEmpty() ? caption_ : ViewerTitle(caption_, pictureSize_));
+  setWindowTitle(pictureSize_.isEmpty() ? caption_ : ViewerTitle(caption_, pictureSize_, name_));
 }
 
 void TSlikca::keyPressEvent(QKeyEvent* event) {

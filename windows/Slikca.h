@@ -14,8 +14,9 @@ namespace pixtrel {
 // 9 or 28.
 QSize ViewerOuterSize(QSize picture, QSize screen);
 
-// "CAPTION - WIDTHxHEIGHT".
-QString ViewerTitle(const QString& caption, QSize picture);
+// "NAME - CAPTION - WIDTHxHEIGHT", the file's bare name first so that it shows where titles are
+// cut short; "CAPTION - WIDTHxHEIGHT" without a name.
+QString ViewerTitle(const QString& caption, QSize picture, const QString& name = QString());
 
 class TSlikca : public QScrollArea {
   Q_OBJECT
@@ -25,11 +26,11 @@ class TSlikca : public QScrollArea {
 
   QLabel* Image1 = nullptr;  // the picture at its own size, centred in the window
 
-  // Shows the picture: loads it, titles the window with the caption and the picture's size,
+  // Shows the picture: loads it, titles the window with its name, the caption and its size,
   // sizes the window to it (ViewerOuterSize) and shows it, centred on the screen when it was
   // hidden. A picture that cannot be read changes nothing and reports nothing: false.
   bool ShowPicture(const QString& path, const QString& caption);
-  // A new caption (another language); the title keeps the size of the picture shown.
+  // A new caption (another language); the title keeps the name and size of the picture shown.
   void Retitle(const QString& caption);
   QSize pictureSize() const { return pictureSize_; }
 
@@ -41,6 +42,7 @@ class TSlikca : public QScrollArea {
   QScreen* Screen() const;
 
   QString caption_;
+  QString name_;
   QSize pictureSize_;
 };
 

@@ -45,7 +45,7 @@ TEST_F(ViewerWindowTest, ADoubleClickShowsThePictureAtItsOwnSizeCentredOnTheScre
 
   DoubleClickListEntry(*window, "photo.jpg");
   ASSERT_TRUE(viewer->isVisible());
-  EXPECT_EQ(viewer->windowTitle(), "View image - 1024x768");
+  EXPECT_EQ(viewer->windowTitle(), "photo.jpg - View image - 1024x768");
   EXPECT_EQ(viewer->Image1->size(), QSize(1024, 768));
   // On the 1280 x 1024 screen: the picture plus 9 and 28, centred.
   EXPECT_EQ(viewer->frameGeometry(), QRect(123, 114, 1033, 796));
@@ -62,7 +62,7 @@ TEST_F(ViewerWindowTest, APictureLargerThanTheScreenFillsItLessTheMarginsWithScr
   window->Osvezi();
   DoubleClickListEntry(*window, "large.jpg");
   ASSERT_TRUE(viewer->isVisible());
-  EXPECT_EQ(viewer->windowTitle(), "View image - 2000x1500");
+  EXPECT_EQ(viewer->windowTitle(), "large.jpg - View image - 2000x1500");
   EXPECT_EQ(viewer->frameGeometry(), QRect(4, 14, 1271, 996));
   EXPECT_TRUE(viewer->horizontalScrollBar()->isVisible());
   EXPECT_TRUE(viewer->verticalScrollBar()->isVisible());
@@ -73,7 +73,7 @@ TEST_F(ViewerWindowTest, AnOpenViewerTakesTheNextPictureWhereItIs) {
   DoubleClickListEntry(*window, "photo.jpg");
   viewer->move(40, 30);
   window->Preview(Q(folder / "small.gif"));
-  EXPECT_EQ(viewer->windowTitle(), "View image - 120x90");
+  EXPECT_EQ(viewer->windowTitle(), "small.gif - View image - 120x90");
   EXPECT_EQ(viewer->frameGeometry(), QRect(40, 30, 129, 118));
   // Narrow, but centred: a picture smaller than the window sits in its middle.
   EXPECT_EQ(viewer->Image1->pos(), QPoint((viewer->viewport()->width() - 120) / 2,
@@ -100,7 +100,7 @@ TEST_F(ViewerWindowTest, APictureThatCannotBeReadChangesNothing) {
   window->Preview(Q(folder / "photo.jpe"));
   QApplication::processEvents();
   EXPECT_TRUE(viewer->isVisible());
-  EXPECT_EQ(viewer->windowTitle(), "View image - 120x90");
+  EXPECT_EQ(viewer->windowTitle(), "small.gif - View image - 120x90");
   EXPECT_EQ(viewer->frameGeometry(), frame);
   EXPECT_TRUE(boxes.seen.empty());
 }
@@ -109,7 +109,7 @@ TEST_F(ViewerWindowTest, ViewImageOpensTheFocusedSelectedFile) {
   SelectNames(*window, {"small.gif"});
   window->M13->trigger();
   ASSERT_TRUE(viewer->isVisible());
-  EXPECT_EQ(viewer->windowTitle(), "View image - 120x90");
+  EXPECT_EQ(viewer->windowTitle(), "small.gif - View image - 120x90");
   QTest::mouseClick(viewer->Image1, Qt::LeftButton);
 
   // A focused entry that is not selected gives the empty path: nothing opens.
@@ -123,10 +123,19 @@ TEST_F(ViewerWindowTest, TheTitlesFollowTheLanguageTexts) {
   window->LanguageTexts.insert(301, QStringLiteral("Bild ansehen"));
   window->LanguageTexts.insert(412, QStringLiteral("Vorschau"));
   window->RetitleSecondaryWindows();
-  EXPECT_EQ(viewer->windowTitle(), "Bild ansehen - 120x90");
+  EXPECT_EQ(viewer->windowTitle(), "small.gif - Bild ansehen - 120x90");
   EXPECT_EQ(window->PreviewForm->windowTitle(), "Vorschau");
   window->Preview(Q(folder / "photo.jpg"));
-  EXPECT_EQ(viewer->windowTitle(), "Bild ansehen - 1024x768");
+  EXPECT_EQ(viewer->windowTitle(), "photo.jpg - Bild ansehen - 1024x768");
+}
+
+TEST_F(ViewerWindowTest, TheTitleNamesTheFileShown) {
+  fs::copy_file(folder / "small.gif", folder / "Beach at dawn.gif");
+  window->Preview(Q(folder / "Beach at dawn.gif"));
+  EXPECT_EQ(viewer->windowTitle(), "Beach at dawn.gif - View image - 120x90");
+  window->Preview(Q(folder / "photo.jpg"));
+  EXPECT_EQ(viewer->windowTitle(), "photo.jpg - View image - 1024x768");
+  EXPECT_EQ(ViewerTitle("View image", QSize(3, 4), "a.bmp"), "a.bmp - View image - 3x4");
 }
 
 TEST_F(ViewerWindowTest, EscClosesTheViewer) {
