@@ -59,10 +59,6 @@ void SetGifRaster(TGIFImage& picture, const PaletteBitmap& raster) {
   TakeSize(picture, frame, raster.width(), raster.height());
   frame.colorMap.colors = raster.palette();
   frame.pixels.assign(raster.data(), raster.data() + raster.pixelCount());
-  // The table is written as it is; indices beyond it, which draw black, get black entries so
-  // that the file stays readable.
-  const std::uint8_t highest = *std::max_element(frame.pixels.begin(), frame.pixels.end());
-  if (frame.colorMap.colors.size() <= highest) frame.colorMap.colors.resize(highest + 1u);
 }
 
 void SetGifRaster(TGIFImage& picture, const Raster& raster) {

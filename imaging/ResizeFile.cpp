@@ -11,6 +11,7 @@
 #include "formats/JpegImage.h"
 #include "formats/Limits.h"
 #include "imaging/FilterTable.h"
+#include "imaging/PaletteCoverage.h"
 #include "imaging/ResampleBitmap.h"
 #include "imaging/RowResampler.h"
 #include "imaging/StretchPalette.h"
@@ -46,6 +47,7 @@ std::optional<PaletteBitmap> WholeScreenIndices(const TGIFImage& picture) {
     if (table.size() <= static_cast<std::size_t>(transparent)) table.resize(transparent + 1);
     table[transparent] = Rgb{255, 255, 255};
   }
+  CoverIndicesWithTable(indices);  // indices past a short table keep drawing black
   return indices;
 }
 

@@ -5,6 +5,7 @@
 #include "formats/Errors.h"
 #include "formats/FastStretch.h"
 #include "formats/PaletteBitmap.h"
+#include "imaging/PaletteCoverage.h"
 #include "imaging/Rotate90.h"
 #include "imaging/RotatePalette.h"
 #include "imaging/StretchPalette.h"
@@ -121,6 +122,19 @@ TEST(StretchPalette, PicksTheIndicesFastStretchPicksAndKeepsTheTable) {
   const PaletteBitmap half = StretchPalette(source, 4, 3);
   EXPECT_EQ(half.row(0)[0], source.row(1)[1]);
   EXPECT_EQ(half.row(2)[3], source.row(5)[7]);
+}
+
+TEST(PaletteCoverage, AShortTableGetsBlackEntriesUpToTheHighestIndex) {
+  PaletteBitmap raster(3, 1, 8, {Rgb{9, 8, 7}});
+  raster.row(0)[1] = 4;
+  CoverIndicesWithTable(raster);
+  ASSERT_EQ(raster.palette().size(), 5u);
+  EXPECT_EQ(raster.palette()[0], (Rgb{9, 8, 7}));
+  EXPECT_EQ(raster.palette()[4], (Rgb{0, 0, 0}));
+  // A table that covers its indices stays as it is.
+  PaletteBitmap full = Numbered(4, 4);
+  CoverIndicesWithTable(full);
+  EXPECT_EQ(full.palette().size(), 256u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "formats/GifCodec.h"
 #include "imaging/RotatePalette.h"
 #include "imaging/StretchPalette.h"
+#include "tests/gif/GifBuilder.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -158,6 +159,36 @@ TEST(GifPaletteKept, NormalResizeShowsTransparentPixelsWhiteAsDrawingOnWhiteDoes
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 3; ++x)
       EXPECT_EQ(PixelAt(small, x, y), expected[y][x]) << x << "," << y;
+}
+
+TEST(GifPaletteKept, IndicesPastAShortTableStillTurnAndResizeAsBlack) {
+  TempFolder dir;
+  // A two-entry table (black, grey 16) and pixels that use indices 2 and 3 beyond it.
+  GifBuilder gif;
+  gif.screen(4, 2, 1).image(0, 0, 4, 2, 0, {0, 1, 2, 3, 3, 2, 1, 0}).trailer();
+  WriteBytes(dir / "s.gif", Bytes(gif.bytes.begin(), gif.bytes.end()));
+  const Bitmap24 shown = ToBitmap24(GifFrameRaster(ReadGifFile(dir / "s.gif")));
+
+  ASSERT_EQ(
+      RunBatchTool({"rotate", "--turn", "180", "-q", "-C", dir.path().string(), "s.gif"}).exitCode,
+      0);
+  const Bitmap24 turned = ToBitmap24(GifFrameRaster(ReadGifFile(dir / "180-s.gif")));
+  ASSERT_EQ(turned.width(), 4);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x)
+      EXPECT_EQ(PixelAt(turned, 3 - x, 1 - y), PixelAt(shown, x, y)) << x << "," << y;
+  EXPECT_EQ(PixelAt(turned, 3, 1), (Bgr{0, 0, 0}));
+  EXPECT_EQ(PixelAt(turned, 1, 1), (Bgr{0, 0, 0}));  // index 2: black
+
+  ASSERT_EQ(RunBatchTool({"resize-gif", "--method", "normal", "--pixels", "8", "-q", "-C",
+                          dir.path().string(), "s.gif"})
+                .exitCode,
+            0);
+  const Bitmap24 doubled = ToBitmap24(GifFrameRaster(ReadGifFile(dir / "mini-s.gif")));
+  ASSERT_EQ(doubled.width(), 8);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 8; ++x)
+      EXPECT_EQ(PixelAt(doubled, x, y), PixelAt(shown, x / 2, y / 2)) << x << "," << y;
 }
 
 }  // namespace
