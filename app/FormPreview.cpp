@@ -61,7 +61,7 @@ void TForm1::OpenPreviewAtStart() {
 void TForm1::PreviewFormClose() {
   M12->setChecked(false);
   Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview"), 0);
-  const QPoint place = PreviewForm->pos();
+  const QPoint place = PreviewForm->geometry().topLeft();  // the inside, as ShowAt places it
   Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview_x"), place.y());
   Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview_y"), place.x());
 }
@@ -75,7 +75,7 @@ std::optional<QPoint> TForm1::PreviewTopLeft() const {
   // Before the window was placed this run its position is only the design place; writing that
   // would lose where the user left it.
   if (!PreviewForm || !PreviewForm->Placed()) return std::nullopt;
-  return PreviewForm->pos();
+  return PreviewForm->geometry().topLeft();
 }
 
 }  // namespace pixtrel

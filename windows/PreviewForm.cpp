@@ -64,8 +64,7 @@ void TPreviewForm::Resize(QSize size) {
 }
 
 void TPreviewForm::PlaceAt(int top, int left) {
-  const QSize frame = isVisible() ? frameGeometry().size() : size();
-  move(ReachablePlace(QRect(QPoint(left, top), frame)));
+  PlaceInsideAt(*this, QPoint(left, top));
   placed_ = true;
 }
 

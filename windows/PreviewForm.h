@@ -26,8 +26,8 @@ class TPreviewForm : public QWidget {
   // a picture nothing changes.
   void FitToPicture();
 
-  // Puts the frame's top-left corner at the place; a place where the window could not be
-  // reached moves onto the nearest screen.
+  // Puts the inside's top-left corner (the window without the window manager's frame) at the
+  // place; a place where the window could not be reached moves onto the nearest screen.
   void PlaceAt(int top, int left);
   // Shows the window placed so (PlaceAt); placed again once shown, when its frame is known.
   void ShowAt(int top, int left);
