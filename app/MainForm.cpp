@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/DefaultFolder.h"
+#include "app/FileListBox.h"
 #include "app/MessageBoxes.h"
 #include "app/Pictures.h"
 #include "app/WebAddresses.h"
@@ -64,6 +65,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     CurrentLanguage = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("jezik"), 2);
   });
   BuildSecondaryWindows();
+  connect(FileListBox10, &FileListBox::pathsDropped, this,
+          [this](const QStringList& paths) { Guarded([&] { OpenPaths(paths); }); });
 }
 
 TForm1::~TForm1() = default;

@@ -16,6 +16,8 @@
 #include <optional>
 #include <vector>
 
+#include "app/OpenRequest.h"
+
 class QAction;
 class QCheckBox;
 class QGroupBox;
@@ -178,6 +180,9 @@ class TForm1 : public QMainWindow {
   // Moves the browser to the folder; false when it cannot be entered.
   bool SetFolder(const QString& path);
   void PageControl1Change();
+  // Opens what the command line or a drop names: the folder, or the files' folder with exactly
+  // those files selected on the tab of their format; what cannot be opened is told in a box.
+  void OpenPaths(const QStringList& paths, OpenJob job = OpenJob::Any);
   void Osvezi();
   void P1Click() { Osvezi(); }
   // The focused file's full path when its entry is selected, otherwise empty.

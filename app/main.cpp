@@ -9,6 +9,7 @@
 #include "app/FileListBox.h"
 #include "app/MainForm.h"
 #include "app/MessageBoxes.h"
+#include "app/OpenRequest.h"
 #include "app/PageControl.h"
 #include "app/Pictures.h"
 
@@ -52,6 +53,9 @@ Screenshot ScreenshotRequest(const QStringList& arguments) {
   return request;
 }
 
+using pixtrel::OpenArguments;
+using pixtrel::ParseOpenArguments;
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,7 +69,16 @@ int main(int argc, char** argv) {
   form.show();
 
   const Screenshot screenshot = ScreenshotRequest(QApplication::arguments());
-  if (!screenshot.file.isEmpty()) {
+  if (screenshot.file.isEmpty()) {
+    // Once the event loop runs, so the window is up when a message has to be shown.
+    const OpenArguments opening = ParseOpenArguments(QApplication::arguments());
+    QTimer::singleShot(0, &form, [&form, opening] {
+      if (!opening.problems.isEmpty()) {
+        pixtrel::ShowErrorBox(&form, opening.problems.join(u'\n'));
+      }
+      form.OpenPaths(opening.paths, opening.job);
+    });
+  } else {
     // After the start-up timer has run, so the window is in its settled state.
     QTimer::singleShot(900, &form, [&form, screenshot] {
       if (screenshot.tab >= 0 && screenshot.tab < form.PageControl1->count() &&

@@ -59,10 +59,13 @@ class PlacementTest : public ::testing::Test {
 
   // Starts the program as a user does, with this test's home; its windows once the window
   // manager has framed every one with the titles.
-  std::vector<XWindow> Start(const std::vector<std::string>& titles) {
+  std::vector<XWindow> Start(const std::vector<std::string>& titles,
+                             const std::vector<std::string>& arguments = {}) {
     program.reset();
+    std::vector<std::string> command = {PIXTREL_WINDOW_PATH};
+    command.insert(command.end(), arguments.begin(), arguments.end());
     program.emplace(
-        std::vector<std::string>{PIXTREL_WINDOW_PATH},
+        command,
         std::map<std::string, std::string>{{"DISPLAY", desktop.display()},
                                            {"HOME", home.string()},
                                            {"XDG_CONFIG_HOME", (home / ".config").string()},
@@ -170,6 +173,17 @@ TEST_F(PlacementTest, ThePreviewComesBackWhereItWasLeft) {
     EXPECT_EQ(StoredValue("preview_x"), "333");
     EXPECT_EQ(StoredValue("preview_y"), "911");
   }
+}
+
+// The command line as a file manager gives it: the window opens at the folder, which closing
+// stores as the start folder.
+TEST_F(PlacementTest, TheCommandLineOpensTheWindowAtAFolder) {
+  const fs::path pictures = home / "pictures";
+  fs::create_directories(pictures);
+  Store({{"preview", "0"}});
+  const auto windows = Start({kMain}, {pictures.string()});
+  CloseMain(windows);
+  EXPECT_EQ(StoredValue("Start"), pictures.string());
 }
 
 }  // namespace
