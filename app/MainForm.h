@@ -222,7 +222,8 @@ class TForm1 : public QMainWindow {
   void UpdatePreview(const QString& path);
   void M12Click();
   void OpenPreviewAtStart();
-  // The preview window's frame top-left corner, once the window was placed during this run.
+  // The preview window's inside top-left corner (without the frame), once the window was
+  // placed during this run.
   std::optional<QPoint> PreviewTopLeft() const;
   // The preview window's close handler: clears M12's check mark, stores "preview" = 0 and the
   // window's place.
