@@ -117,8 +117,8 @@ TEST_F(PackageTest, EveryInstalledFileIsOneOfOurs) {
 TEST_F(PackageTest, ItDependsOnTheLibrariesItLinks) {
   const RunResult depends = RunProgram({"dpkg-deb", "-f", ThePackage().deb.string(), "Depends"});
   ASSERT_EQ(depends.exitCode, 0) << depends.err;
-  for (const char* needed : {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libjpeg62-turbo",
-                             "libstdc++6", "libc6"}) {
+  for (const char* needed :
+       {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libjpeg62-turbo", "libstdc++6", "libc6"}) {
     EXPECT_NE(depends.out.find(needed), std::string::npos) << needed << " in " << depends.out;
   }
 }
