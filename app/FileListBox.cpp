@@ -1,13 +1,42 @@
 #include "app/FileListBox.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
 
 namespace pixtrel {
+
+namespace {
+
+// The local paths a drag carries; empty when it carries none (text, web addresses).
+QStringList LocalPaths(const QMimeData* data) {
+  QStringList paths;
+  if (!data || !data->hasUrls()) return paths;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) paths.append(url.toLocalFile());
+  }
+  return paths;
+}
+
+// Taken as a copy (or a link), never a move: a move would have the file manager remove what it
+// dragged, and the pictures stay where they are.
+void AcceptAsCopy(QDropEvent* event) {
+  const bool copy = event->possibleActions().testFlag(Qt::CopyAction);
+  event->setDropAction(copy ? Qt::CopyAction : Qt::LinkAction);
+  event->accept();
+}
+
+}  // namespace
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setUniformItemSizes(true);
+  // Files and folders come in from the file manager; the list's own entries are never dragged.
+  setDragDropMode(QAbstractItemView::DropOnly);
+  setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
 }
 
 void FileListBox::setMask(const QString& mask) {
@@ -70,6 +99,32 @@ void FileListBox::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QListWidget::keyPressEvent(event);
+}
+
+void FileListBox::dragEnterEvent(QDragEnterEvent* event) {
+  if (LocalPaths(event->mimeData()).isEmpty()) {
+    event->ignore();
+    return;
+  }
+  AcceptAsCopy(event);
+}
+
+void FileListBox::dragMoveEvent(QDragMoveEvent* event) {
+  if (LocalPaths(event->mimeData()).isEmpty()) {
+    event->ignore();
+    return;
+  }
+  AcceptAsCopy(event);
+}
+
+void FileListBox::dropEvent(QDropEvent* event) {
+  const QStringList paths = LocalPaths(event->mimeData());
+  if (paths.isEmpty()) {
+    event->ignore();
+    return;
+  }
+  AcceptAsCopy(event);
+  emit pathsDropped(paths);
 }
 
 }  // namespace pixtrel

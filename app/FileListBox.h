@@ -28,9 +28,14 @@ class FileListBox : public QListWidget {
  signals:
   // Delete was pressed.
   void deleteRequested();
+  // Files or folders from the file manager were dropped on the list (local paths).
+  void pathsDropped(const QStringList& paths);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   QString mask_;

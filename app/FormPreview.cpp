@@ -21,7 +21,13 @@ QPoint FirstRunPlace(const TPreviewForm& preview, const QWidget& main) {
   const QScreen* where = QGuiApplication::screenAt(frame.center());
   if (!where) where = main.screen();
   if (!where) return QPoint(700, 200);
-  return FirstPreviewPlace(frame, preview.ExpectedFrameSize(), where->availableGeometry());
+  const QSize frameSize = preview.ExpectedFrameSize();
+  const QPoint corner = FirstPreviewPlace(frame, frameSize, where->availableGeometry());
+  // The preview is placed by its inside: the frame's side borders are taken as equal and the
+  // rest of its height as the title bar.
+  const QSize margins = frameSize - preview.size();
+  const int side = margins.width() / 2;
+  return corner + QPoint(side, margins.height() - side);
 }
 
 // Shows the preview at its stored place: "preview_x" is the top edge, "preview_y" the left.
@@ -86,7 +92,7 @@ void TForm1::OpenPreviewAtStart() {
 void TForm1::PreviewFormClose() {
   M12->setChecked(false);
   Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview"), 0);
-  const QPoint place = PreviewForm->pos();
+  const QPoint place = PreviewForm->geometry().topLeft();  // the inside, as ShowAt places it
   Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview_x"), place.y());
   Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview_y"), place.x());
 }
@@ -100,7 +106,7 @@ std::optional<QPoint> TForm1::PreviewTopLeft() const {
   // Before the window was placed this run its position is only the design place; writing that
   // would lose where the user left it.
   if (!PreviewForm || !PreviewForm->Placed()) return std::nullopt;
-  return PreviewForm->pos();
+  return PreviewForm->geometry().topLeft();
 }
 
 }  // namespace pixtrel

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/DefaultFolder.h"
+#include "app/FileListBox.h"
 #include "app/MessageBoxes.h"
 #include "app/Pictures.h"
 #include "app/WebAddresses.h"
@@ -64,6 +65,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     CurrentLanguage = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("jezik"), 2);
   });
   BuildSecondaryWindows();
+  connect(FileListBox10, &FileListBox::pathsDropped, this,
+          [this](const QStringList& paths) { Guarded([&] { OpenPaths(paths); }); });
 }
 
 TForm1::~TForm1() = default;
@@ -116,8 +119,10 @@ void TForm1::RestorePlacement(int top, int left, int width, int height) {
     top = 104;
     left = 153;
   }
-  // The frame's top-left corner, the same point that closing stores, so nothing creeps.
-  move(left, top);
+  // The inside's top-left corner (the window without the window manager's frame), the same
+  // point that closing stores. The frame is not known before the window manager has taken the
+  // window, so it cannot be the point on both sides; the inside always can, and nothing creeps.
+  setGeometry(QRect(QPoint(left, top), size()));
 }
 
 void TForm1::Timer2Timer() {
@@ -153,12 +158,13 @@ void TForm1::FormClose() {
       Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview_x"), preview->y());
       Store::WriteInteger(kSettingsKeyPath, QStringLiteral("preview_y"), preview->x());
     }
-    QRect frame(pos(), size());
-    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) frame = normalGeometry();
-    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("x"), frame.top());
-    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("y"), frame.left());
-    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("w"), frame.width());
-    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("h"), frame.height());
+    // The inside, as restoring places it; a maximised window stores its normal place.
+    QRect inside = geometry();
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) inside = normalGeometry();
+    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("x"), inside.top());
+    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("y"), inside.left());
+    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("w"), inside.width());
+    Store::WriteInteger(kSettingsKeyPath, QStringLiteral("h"), inside.height());
     Store::WriteString(kSettingsKeyPath, QStringLiteral("jpg.px"), Edit2->text());
     Store::WriteString(kSettingsKeyPath, QStringLiteral("bmp.px"), Edit3->text());
     Store::WriteString(kSettingsKeyPath, QStringLiteral("gif.px"), Edit1->text());

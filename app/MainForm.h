@@ -16,6 +16,8 @@
 #include <optional>
 #include <vector>
 
+#include "app/OpenRequest.h"
+
 class QAction;
 class QCheckBox;
 class QGroupBox;
@@ -180,6 +182,9 @@ class TForm1 : public QMainWindow {
   void PageControl1Change();
   // Shows the tab and sets its file mask, as choosing it on the tab strip does.
   void ShowTab(int index);
+  // Opens what the command line or a drop names: the folder, or the files' folder with exactly
+  // those files selected on the tab of their format; what cannot be opened is told in a box.
+  void OpenPaths(const QStringList& paths, OpenJob job = OpenJob::Any);
   void Osvezi();
   void P1Click() { Osvezi(); }
   // The focused file's full path when its entry is selected, otherwise empty.
@@ -219,7 +224,8 @@ class TForm1 : public QMainWindow {
   void UpdatePreview(const QString& path);
   void M12Click();
   void OpenPreviewAtStart();
-  // The preview window's frame top-left corner, once the window was placed during this run.
+  // The preview window's inside top-left corner (without the frame), once the window was
+  // placed during this run.
   std::optional<QPoint> PreviewTopLeft() const;
   // The preview window's close handler: clears M12's check mark, stores "preview" = 0 and the
   // window's place.

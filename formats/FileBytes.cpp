@@ -1,7 +1,10 @@
 #include "formats/FileBytes.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "formats/Errors.h"
 #include "formats/Limits.h"
@@ -11,15 +14,20 @@ namespace {
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
+
+// "Cannot open file x.jpg: No such file or directory": the name, and why, as the system says.
+[[noreturn]] void CannotOpen(const std::filesystem::path& path, int error) {
+  throw Exception("Cannot open file " + path.string() + ": " + std::strerror(error));
+}
 }  // namespace
 
 Bytes ReadFileBytes(const std::filesystem::path& path) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    throw Exception("Cannot open file " + path.string());
-  }
+  // A folder opens for reading on some systems and then fails to read; say what it is.
+  if (std::filesystem::is_directory(path, ec)) CannotOpen(path, EISDIR);
+  errno = 0;
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.string().c_str(), "rb"));
-  if (!file) throw Exception("Cannot open file " + path.string());
+  if (!file) CannotOpen(path, errno != 0 ? errno : ENOENT);
   Bytes bytes;
   std::uint8_t chunk[1 << 16];
   for (;;) {

@@ -9,7 +9,8 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libjpeg62-turbo-dev qt6-base-de
 # Packages the tests use: GoogleTest, and the independent readers and writers that check our files.
 TEST_PACKAGES=(googletest libgtest-dev imagemagick python3 python3-pil giflib-tools
                libjpeg-turbo-progs xvfb xauth clang libclang-rt-14-dev
-               openbox xdotool x11-utils)
+               openbox xdotool wmctrl x11-utils dpkg-dev desktop-file-utils appstream
+               man-db groff-base)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -113,8 +113,7 @@ QRect TPreviewForm::UsableArea(const QRect& frame) const {
 }
 
 void TPreviewForm::PlaceAt(int top, int left) {
-  const QSize frame = isVisible() ? frameGeometry().size() : size();
-  move(ReachablePlace(QRect(QPoint(left, top), frame)));
+  PlaceInsideAt(*this, QPoint(left, top));
   placed_ = true;
 }
 

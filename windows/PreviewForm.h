@@ -31,8 +31,8 @@ class TPreviewForm : public QWidget {
   // Drops the picture: the window shows nothing, at its design size.
   void Clear();
 
-  // Puts the frame's top-left corner at the place; a place where the window could not be
-  // reached moves onto the nearest screen.
+  // Puts the inside's top-left corner (the window without the window manager's frame) at the
+  // place; a place where the window could not be reached moves onto the nearest screen.
   void PlaceAt(int top, int left);
   // Shows the window placed so (PlaceAt); placed again once shown, when its frame is known. A
   // picture that grew while the window was closed does not carry it past the screen's edge.

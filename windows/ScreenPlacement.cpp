@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -58,6 +59,17 @@ QPoint ReachablePlace(const QRect& frame) {
   for (const QScreen* screen : QGuiApplication::screens())
     areas.append(screen->availableGeometry());
   return ReachablePlace(frame, areas);
+}
+
+void PlaceInsideAt(QWidget& window, QPoint place) {
+  // Zero until the window manager has framed the window.
+  const QRect frame = window.frameGeometry();
+  const QRect inside = window.geometry();
+  const QMargins border(inside.left() - frame.left(), inside.top() - frame.top(),
+                        frame.right() - inside.right(), frame.bottom() - inside.bottom());
+  const QRect outer = QRect(place, window.size()).marginsAdded(border);
+  const QPoint reachable = ReachablePlace(outer) + QPoint(border.left(), border.top());
+  window.setGeometry(QRect(reachable, window.size()));
 }
 
 }  // namespace pixtrel

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -184,15 +185,28 @@ TEST_F(BatchTool, HelpAndVersion) {
 TEST_F(BatchTool, MissingFileNamesIt) {
   const RunResult r = RunBatchTool({"quality", "nothere.jpg"}, dir_.path());
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(LastLine(r.err), "pixtrel-batch: nothere.jpg: Cannot open file nothere.jpg");
+  EXPECT_EQ(LastLine(r.err),
+            "pixtrel-batch: nothere.jpg: Cannot open file nothere.jpg: No such file or directory");
 }
 
-}  // namespace
+TEST_F(BatchTool, AFolderNamedLikeAPictureSaysItIsOne) {
+  std::filesystem::create_directory(dir_.path() / "album.jpg");
+  const RunResult r = RunBatchTool({"quality", "album.jpg"}, dir_.path());
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(LastLine(r.err),
+            "pixtrel-batch: album.jpg: Cannot open file album.jpg: Is a directory");
+}
 
-namespace {
+TEST_F(BatchTool, AFileThatMayNotBeReadSaysSo) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads files without read permission";
+  WriteBytes(dir_.path() / "secret.jpg", {0xFF, 0xD8});
+  std::filesystem::permissions(dir_.path() / "secret.jpg", std::filesystem::perms::none);
+  const RunResult r = RunBatchTool({"quality", "secret.jpg"}, dir_.path());
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(LastLine(r.err),
+            "pixtrel-batch: secret.jpg: Cannot open file secret.jpg: Permission denied");
+}
 
-// pixtrel-batch prepares the next file while it finishes the current one; a file that reads what
-// the one before it writes must still see the written file.
 TEST_F(BatchTool, LaterFilesSeeWhatEarlierFilesWrote) {
   const RunResult twice =
       RunBatchTool({"quality", "--save", "overwrite", "--yes", "--quality", "50", "a.jpg", "a.jpg"},

@@ -142,7 +142,8 @@ TEST(BmpReader, MissingFileNamesThePath) {
     ReadBmpFile("no-such-folder/missing.bmp");
     FAIL();
   } catch (const Exception& e) {
-    EXPECT_STREQ(e.what(), "Cannot open file no-such-folder/missing.bmp");
+    EXPECT_STREQ(e.what(),
+                 "Cannot open file no-such-folder/missing.bmp: No such file or directory");
   }
 }
 

@@ -42,8 +42,8 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
   EXPECT_EQ(window->CurrentLanguage, 2);
 
   EXPECT_EQ(window->windowTitle(), "Pixtrel");
-  EXPECT_EQ(window->pos(), QPoint(153, 104));  // left from "y", top from "x"
-  EXPECT_EQ(window->size(), QSize(745, 549));  // 713 x 523 raised to the minimum
+  EXPECT_EQ(window->geometry().topLeft(), QPoint(153, 104));  // left from "y", top from "x"
+  EXPECT_EQ(window->size(), QSize(745, 549));                 // 713 x 523 raised to the minimum
   EXPECT_EQ(Control<QLineEdit>(*window, "Edit1")->text(), "800");
   EXPECT_EQ(Control<QLineEdit>(*window, "Edit2")->text(), "800");
   EXPECT_EQ(Control<QLineEdit>(*window, "Edit3")->text(), "800");
@@ -91,8 +91,8 @@ TEST_F(StartAndCloseTest, StoredValuesComeBackAndCloseWritesThemInOrder) {
   auto window = StartWindow();
   EXPECT_EQ(Stored("prisoten"), "ja");  // rewritten at every start
   EXPECT_EQ(Stored("verzija"), "1.2");
-  EXPECT_EQ(window->pos(), QPoint(50, 300));  // 300 from the top, 50 from the left
-  EXPECT_EQ(window->width(), 745);            // "abc" gives 713, raised to the minimum
+  EXPECT_EQ(window->geometry().topLeft(), QPoint(50, 300));  // 300 from the top, 50 from the left
+  EXPECT_EQ(window->width(), 745);  // "abc" gives 713, raised to the minimum
   EXPECT_EQ(window->height(), 549);
   EXPECT_EQ(Control<QLineEdit>(*window, "Edit2")->text(), "");
   EXPECT_EQ(Control<QLineEdit>(*window, "Edit1")->text(), "12px");
@@ -154,7 +154,7 @@ TEST_F(StartAndCloseTest, APlaceOffEveryScreenFallsBackToTheDefaultPlace) {
   Store("x", "30000");
   Store("y", "-30000");
   auto window = StartWindow();
-  EXPECT_EQ(window->pos(), QPoint(153, 104));
+  EXPECT_EQ(window->geometry().topLeft(), QPoint(153, 104));
 }
 
 TEST_F(StartAndCloseTest, MenusHoldEveryEntryInOrder) {

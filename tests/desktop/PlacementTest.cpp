@@ -1,0 +1,190 @@
+// Where the main window and the preview open and what closing them stores, on a real X11
+// desktop with a window manager that frames windows: the stored place must come back exactly,
+// run after run, with no creeping by the frame's size.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "tests/desktop/XDesktop.h"
+
+namespace pixtrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kMain = "Pixtrel";
+const std::string kPreview = "Preview images";
+
+class PlacementTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (desktop.noServer()) GTEST_SKIP() << desktop.problem();
+    ASSERT_EQ(desktop.problem(), "");
+    fs::create_directories(home / ".config" / "Korvane");
+    fs::create_directories(home / "runtime");
+    fs::permissions(home / "runtime", fs::perms::owner_all);
+  }
+
+  fs::path StoreFile() const { return home / ".config" / "Korvane" / "Pixtrel.conf"; }
+
+  // A store holding only these values (and the start folder, so nothing else differs by
+  // machine).
+  void Store(const std::map<std::string, std::string>& values) const {
+    std::ofstream out(StoreFile());
+    out << "[General]\nStart=" << home.string() << "\n";
+    for (const auto& [name, text] : values)
+      out << name << "=" << text << "\n";
+  }
+
+  // The values of the store file's [General] section.
+  std::map<std::string, std::string> Stored() const {
+    std::map<std::string, std::string> values;
+    std::ifstream in(StoreFile());
+    for (std::string line; std::getline(in, line);) {
+      const std::size_t equals = line.find('=');
+      if (equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return values;
+  }
+
+  std::string StoredValue(const std::string& name) const {
+    const auto values = Stored();
+    const auto found = values.find(name);
+    return found == values.end() ? "<absent>" : found->second;
+  }
+
+  // Starts the program as a user does, with this test's home; its windows once the window
+  // manager has framed every one with the titles.
+  std::vector<XWindow> Start(const std::vector<std::string>& titles,
+                             const std::vector<std::string>& arguments = {}) {
+    program.reset();
+    std::vector<std::string> command = {PIXTREL_WINDOW_PATH};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    program.emplace(
+        command,
+        std::map<std::string, std::string>{{"DISPLAY", desktop.display()},
+                                           {"HOME", home.string()},
+                                           {"XDG_CONFIG_HOME", (home / ".config").string()},
+                                           {"XDG_RUNTIME_DIR", (home / "runtime").string()},
+                                           {"QT_QPA_PLATFORM", "xcb"}},
+        home / "pixtrel.log");
+    const auto windows = desktop.WaitForWindows(program->pid(), titles);
+    if (!windows) {
+      ADD_FAILURE() << "the windows did not appear; the program wrote:\n" << Log();
+      return {};
+    }
+    return *windows;
+  }
+
+  // Closes the main window with its close box and waits for the program to end.
+  void CloseMain(const std::vector<XWindow>& windows) {
+    const auto main = WindowTitled(windows, kMain);
+    ASSERT_TRUE(main);
+    desktop.Close(*main);
+    const auto code = program->WaitForExit(30);
+    ASSERT_TRUE(code) << "the program did not end when its window was closed";
+    EXPECT_EQ(*code, 0) << Log();
+  }
+
+  std::string Log() const {
+    const Bytes log = FileContents(home / "pixtrel.log");
+    return std::string(log.begin(), log.end());
+  }
+
+  XDesktop desktop;
+  TempFolder folder;
+  fs::path home = folder.path();
+  std::optional<BackgroundProgram> program;
+};
+
+// The inside of the window (without the frame) where the store's "x" (top) and "y" (left) put
+// it, of the stored size.
+void ExpectInside(const std::optional<XWindow>& window, int top, int left, int width, int height) {
+  ASSERT_TRUE(window);
+  EXPECT_EQ(window->top, top) << window->title;
+  EXPECT_EQ(window->left, left) << window->title;
+  EXPECT_EQ(window->width, width) << window->title;
+  EXPECT_EQ(window->height, height) << window->title;
+}
+
+TEST_F(PlacementTest, TheFirstRunOpensAtTheDefaultPlaceAndStoresIt) {
+  const auto windows = Start({kMain, kPreview});
+  // Top 104, left 153; 713 by 523 raised to the minimum. The preview at top 200, left 700.
+  ExpectInside(WindowTitled(windows, kMain), 104, 153, 745, 549);
+  ASSERT_TRUE(WindowTitled(windows, kPreview));
+  EXPECT_EQ(WindowTitled(windows, kPreview)->top, 200);
+  EXPECT_EQ(WindowTitled(windows, kPreview)->left, 700);
+  CloseMain(windows);
+  EXPECT_EQ(StoredValue("x"), "104");
+  EXPECT_EQ(StoredValue("y"), "153");
+  EXPECT_EQ(StoredValue("w"), "745");
+  EXPECT_EQ(StoredValue("h"), "549");
+  EXPECT_EQ(StoredValue("preview_x"), "200");
+  EXPECT_EQ(StoredValue("preview_y"), "700");
+}
+
+TEST_F(PlacementTest, AStoredPlaceIsWrittenBackUnchangedRunAfterRun) {
+  Store({{"x", "300"}, {"y", "50"}, {"w", "900"}, {"h", "700"}, {"preview", "0"}});
+  for (int run = 1; run <= 3; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    const auto windows = Start({kMain});
+    ExpectInside(WindowTitled(windows, kMain), 300, 50, 900, 700);
+    CloseMain(windows);
+    EXPECT_EQ(StoredValue("x"), "300");
+    EXPECT_EQ(StoredValue("y"), "50");
+    EXPECT_EQ(StoredValue("w"), "900");
+    EXPECT_EQ(StoredValue("h"), "700");
+  }
+}
+
+TEST_F(PlacementTest, IntegerTextsAreReadAsNumbersAndWrittenBackAsDecimals) {
+  Store({{"x", "0x78"}, {"y", "$32"}, {"w", "900"}, {"h", "700"}, {"preview", "0"}});
+  for (int run = 1; run <= 2; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    const auto windows = Start({kMain});
+    ExpectInside(WindowTitled(windows, kMain), 120, 50, 900, 700);
+    CloseMain(windows);
+    EXPECT_EQ(StoredValue("x"), "120");
+    EXPECT_EQ(StoredValue("y"), "50");
+  }
+}
+
+TEST_F(PlacementTest, ThePreviewComesBackWhereItWasLeft) {
+  Store({{"preview", "1"}, {"preview_x", "333"}, {"preview_y", "911"}});
+  for (int run = 1; run <= 3; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    const auto windows = Start({kMain, kPreview});
+    const auto preview = WindowTitled(windows, kPreview);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->top, 333);
+    EXPECT_EQ(preview->left, 911);
+    if (run == 3) {
+      // Closed by the user first: that close stores the place too, and "preview" 0.
+      desktop.Close(*preview);
+      for (int wait = 0; wait < 300 && StoredValue("preview") != "0"; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      EXPECT_EQ(StoredValue("preview"), "0");
+    }
+    CloseMain(windows);
+    EXPECT_EQ(StoredValue("preview_x"), "333");
+    EXPECT_EQ(StoredValue("preview_y"), "911");
+  }
+}
+
+// The command line as a file manager gives it: the window opens at the folder, which closing
+// stores as the start folder.
+TEST_F(PlacementTest, TheCommandLineOpensTheWindowAtAFolder) {
+  const fs::path pictures = home / "pictures";
+  fs::create_directories(pictures);
+  Store({{"preview", "0"}});
+  const auto windows = Start({kMain}, {pictures.string()});
+  CloseMain(windows);
+  EXPECT_EQ(StoredValue("Start"), pictures.string());
+}
+
+}  // namespace
+}  // namespace pixtrel::test

@@ -1,0 +1,214 @@
+#include "tests/desktop/XDesktop.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace pixtrel::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void Pause() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+// The number after "label" in a tool's output, or nothing.
+std::optional<int> NumberAfter(const std::string& text, const std::string& label) {
+  const std::size_t at = text.find(label);
+  if (at == std::string::npos) return std::nullopt;
+  return std::atoi(text.c_str() + at + label.size());
+}
+
+}  // namespace
+
+BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
+                                     const std::map<std::string, std::string>& environment,
+                                     const std::filesystem::path& log, int passFd) {
+  // Built before the fork: the child only execs.
+  std::vector<std::string> settings;
+  for (char** entry = environ; *entry; ++entry) {
+    const std::string line = *entry;
+    if (!environment.count(line.substr(0, line.find('=')))) settings.push_back(line);
+  }
+  for (const auto& [name, value] : environment)
+    settings.push_back(name + "=" + value);
+  std::vector<char*> env;
+  for (std::string& line : settings)
+    env.push_back(line.data());
+  env.push_back(nullptr);
+  std::vector<char*> args;
+  for (const std::string& a : argv)
+    args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+
+  pid_ = fork();
+  if (pid_ == 0) {
+    const int in = open("/dev/null", O_RDONLY);
+    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(out, 2);
+    if (passFd != -1) dup2(passFd, 3);
+    setsid();
+    execvpe(args[0], args.data(), env.data());
+    _exit(127);
+  }
+}
+
+BackgroundProgram::~BackgroundProgram() {
+  if (pid_ > 0 && Running()) {
+    kill(pid_, SIGTERM);
+    if (!WaitForExit(5)) {
+      kill(pid_, SIGKILL);
+      int status = 0;
+      waitpid(pid_, &status, 0);
+    }
+  }
+}
+
+bool BackgroundProgram::Running() {
+  if (pid_ <= 0 || status_) return false;
+  int status = 0;
+  if (waitpid(pid_, &status, WNOHANG) != pid_) return true;
+  status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return false;
+}
+
+std::optional<int> BackgroundProgram::WaitForExit(int seconds) {
+  const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+  while (Running() && Clock::now() < deadline)
+    Pause();
+  if (Running()) return std::nullopt;
+  return status_;
+}
+
+XDesktop::XDesktop() {
+  if (!HaveProgram("Xvfb")) {
+    problem_ = "Xvfb is not installed (Debian package xvfb)";
+    noServer_ = true;
+    return;
+  }
+  for (const char* tool : {"openbox", "wmctrl", "xwininfo", "xprop"}) {
+    if (!HaveProgram(tool)) {
+      problem_ =
+          std::string(tool) + " is not installed (Debian packages openbox, wmctrl, " + "x11-utils)";
+      return;
+    }
+  }
+  // The server picks a free display and writes its number to the pipe when it is ready.
+  int ready[2];
+  if (pipe(ready) != 0) {
+    problem_ = "no pipe for the X server";
+    return;
+  }
+  server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0",
+                                           "1280x1024x24", "-nolisten", "tcp"},
+                  std::map<std::string, std::string>{}, logs_ / "xvfb.log", ready[1]);
+  close(ready[1]);
+  std::string number;
+  pollfd wait{ready[0], POLLIN, 0};
+  while (poll(&wait, 1, 30000) == 1) {
+    char c = 0;
+    if (read(ready[0], &c, 1) != 1 || c == '\n') break;
+    number += c;
+  }
+  close(ready[0]);
+  if (number.empty()) {
+    const Bytes log = FileContents(logs_ / "xvfb.log");
+    problem_ = "Xvfb could not be started: " + std::string(log.begin(), log.end());
+    noServer_ = true;
+    return;
+  }
+  display_ = ":" + number;
+  manager_.emplace(std::vector<std::string>{"openbox"},
+                   std::map<std::string, std::string>{{"DISPLAY", display_}},
+                   logs_ / "openbox.log");
+  // The window manager is up once it answers for itself on the display.
+  const auto deadline = Clock::now() + std::chrono::seconds(30);
+  while (Tool({"wmctrl", "-m"}).exitCode != 0) {
+    if (Clock::now() > deadline || !manager_->Running()) {
+      problem_ = "openbox did not start on " + display_;
+      return;
+    }
+    Pause();
+  }
+}
+
+XDesktop::~XDesktop() {
+  manager_.reset();
+  server_.reset();
+}
+
+RunResult XDesktop::Tool(const std::vector<std::string>& argv) const {
+  std::vector<std::string> command = {"env", "DISPLAY=" + display_};
+  command.insert(command.end(), argv.begin(), argv.end());
+  return Run(command, {}, 30);
+}
+
+std::vector<XWindow> XDesktop::WindowsOf(pid_t pid) const {
+  std::vector<XWindow> windows;
+  std::istringstream lines(Tool({"wmctrl", "-lp"}).out);
+  for (std::string line; std::getline(lines, line);) {
+    // id, desktop, process, host, title
+    std::istringstream fields(line);
+    XWindow window;
+    std::string desktop, process, host;
+    fields >> window.id >> desktop >> process >> host;
+    if (process != std::to_string(pid)) continue;
+    std::getline(fields >> std::ws, window.title);
+    const std::string info = Tool({"xwininfo", "-id", window.id}).out;
+    const auto left = NumberAfter(info, "Absolute upper-left X:");
+    const auto top = NumberAfter(info, "Absolute upper-left Y:");
+    const auto width = NumberAfter(info, "Width:");
+    const auto height = NumberAfter(info, "Height:");
+    if (!left || !top || !width || !height) continue;
+    window.left = *left;
+    window.top = *top;
+    window.width = *width;
+    window.height = *height;
+    window.framed = info.find("IsViewable") != std::string::npos &&
+                    Tool({"xprop", "-id", window.id, "_NET_FRAME_EXTENTS"}).out.find(" = ") !=
+                        std::string::npos;
+    windows.push_back(window);
+  }
+  return windows;
+}
+
+std::optional<std::vector<XWindow>> XDesktop::WaitForWindows(pid_t pid,
+                                                             const std::vector<std::string>& titles,
+                                                             int seconds) const {
+  const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+  while (Clock::now() < deadline) {
+    const std::vector<XWindow> windows = WindowsOf(pid);
+    bool all = true;
+    for (const std::string& title : titles) {
+      const auto window = WindowTitled(windows, title);
+      all = all && window && window->framed;
+    }
+    if (all) return windows;
+    Pause();
+  }
+  return std::nullopt;
+}
+
+void XDesktop::Close(const XWindow& window) const {
+  Tool({"wmctrl", "-i", "-c", window.id});
+}
+
+std::optional<XWindow> WindowTitled(const std::vector<XWindow>& windows, const std::string& title) {
+  for (const XWindow& window : windows)
+    if (window.title == title) return window;
+  return std::nullopt;
+}
+
+}  // namespace pixtrel::test
