@@ -48,37 +48,32 @@ bool WindowBatchHost::keepDate() {
   return form_.CheckBox1->isChecked();
 }
 
-int WindowBatchHost::saveQuality() {
-  return form_.TrackBar10->value();
-}
-
-int WindowBatchHost::qualityCommandValue() {
-  return form_.TrackBar7->value();
-}
-
-std::string WindowBatchHost::pixelText(ImageFormat format) {
-  const QLineEdit* edit = format == ImageFormat::Jpeg  ? form_.Edit2
-                          : format == ImageFormat::Gif ? form_.Edit1
-                                                       : form_.Edit3;
-  return edit->text().toStdString();
-}
-
-ResizeMethod WindowBatchHost::resizeMethod(ImageFormat format) {
-  const QSlider* slider = format == ImageFormat::Jpeg  ? form_.TrackBar2
-                          : format == ImageFormat::Gif ? form_.TrackBar1
-                                                       : form_.TrackBar3;
-  return slider->value() == 0 ? ResizeMethod::Normal : ResizeMethod::Better;
-}
-
-TurnChoice WindowBatchHost::turnChoice() {
+BatchOptions WindowBatchHost::options() {
+  BatchOptions o;
+  o.saveQuality = form_.TrackBar10->value();
+  o.qualityCommandValue = form_.TrackBar7->value();
+  for (ImageFormat format : {ImageFormat::Jpeg, ImageFormat::Gif, ImageFormat::Bmp}) {
+    const QLineEdit* edit = format == ImageFormat::Jpeg  ? form_.Edit2
+                            : format == ImageFormat::Gif ? form_.Edit1
+                                                         : form_.Edit3;
+    const QSlider* slider = format == ImageFormat::Jpeg  ? form_.TrackBar2
+                            : format == ImageFormat::Gif ? form_.TrackBar1
+                                                         : form_.TrackBar3;
+    const int slot = BatchOptions::FormatSlot(format);
+    o.pixelText[slot] = edit->text().toStdString();
+    o.method[slot] = slider->value() == 0 ? ResizeMethod::Normal : ResizeMethod::Better;
+  }
   switch (form_.Radio2->itemIndex()) {
     case 1:
-      return TurnChoice::Left;
+      o.turn = TurnChoice::Left;
+      break;
     case 2:
-      return TurnChoice::UpsideDown;
+      o.turn = TurnChoice::UpsideDown;
+      break;
     default:
-      return TurnChoice::Right;
+      o.turn = TurnChoice::Right;
   }
+  return o;
 }
 
 bool WindowBatchHost::confirmOverwrite() {

@@ -19,11 +19,7 @@ class WindowBatchHost : public BatchHost {
 
   SaveMode saveMode() override;
   bool keepDate() override;
-  int saveQuality() override;
-  int qualityCommandValue() override;
-  std::string pixelText(ImageFormat format) override;
-  ResizeMethod resizeMethod(ImageFormat format) override;
-  TurnChoice turnChoice() override;
+  BatchOptions options() override;
 
   bool confirmOverwrite() override;
   void recordFolder() override;

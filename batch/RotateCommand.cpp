@@ -25,23 +25,23 @@ Raster ReadAsRaster(const std::filesystem::path& source, ImageFormat kind) {
 }
 
 void WriteRaster(Bitmap24 raster, const std::filesystem::path& output, ImageFormat kind,
-                 int jpegQuality) {
+                 int jpegQuality, OutputSink& sink) {
   switch (kind) {
     case ImageFormat::Jpeg: {
       TJPEGImage picture;  // new: baseline, colour
       SetJpegRaster(picture, std::move(raster));
       picture.Quality = jpegQuality;
-      WriteJpegFile(picture, output);
+      WriteJpegFile(picture, output, sink);
       return;
     }
     case ImageFormat::Gif: {
       TGIFImage picture;
       SetGifRaster(picture, std::move(raster));
-      WriteGifFile(picture, output);
+      WriteGifFile(picture, output, sink);
       return;
     }
     case ImageFormat::Bmp:
-      WriteBmpFile(raster, output);
+      WriteBmpFile(raster, output, sink);
       return;
   }
 }
@@ -78,7 +78,7 @@ BatchCommand RotateCommand() {
   c.summary = "rotate BMP, JPEG and GIF files by --turn (prefix right-, left- or 180-)";
   c.prologue = Prologue::RecordSettleShow;
   c.pumpsSkipped = true;
-  c.prefixWord = [](BatchHost& host) { return std::string(TurnPrefix(host.turnChoice())); };
+  c.prefixWord = [](BatchHost& host) { return std::string(TurnPrefix(host.options().turn)); };
   c.outputName = [](const std::string& name, const std::string& prefix) { return prefix + name; };
   c.run = [](const FileTask& task) {
     const std::optional<ImageFormat> kind = FormatFromExtension(task.name);
@@ -88,9 +88,10 @@ BatchCommand RotateCommand() {
     }
     Bitmap24 turned = [&] {
       const Bitmap24 upright = ToBitmap24(ReadAsRaster(task.source(), *kind));
-      return Rotate90(TurnAngle(task.host->turnChoice()), upright);
+      return Rotate90(TurnAngle(task.options.turn), upright);
     }();
-    WriteRaster(std::move(turned), task.prefixedOutput(), *kind, task.host->saveQuality());
+    WriteRaster(std::move(turned), task.prefixedOutput(), *kind, task.options.saveQuality,
+                task.out());
   };
   return c;
 }
