@@ -9,6 +9,9 @@
 #ifdef __linux__
 #include <sched.h>
 #endif
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace pixtrel {
 namespace {
@@ -57,6 +60,12 @@ WorkerPool& WorkerPool::Shared() {
 }
 
 WorkerPool::WorkerPool(int threads) {
+#ifdef __GLIBC__
+  // Each worker gets its own heap, which would keep the freed rasters of the last picture it
+  // worked on. Blocks of a megabyte and more are mapped on their own and given back to the
+  // system when freed, so the memory in flight stays what the batch's budget counts.
+  mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
   for (int t = 0; t < threads; ++t) {
     try {
       threads_.emplace_back([this] { Work(); });

@@ -8,7 +8,7 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libjpeg62-turbo-dev qt6-base-dev libgl-dev)
 # Packages the tests use: GoogleTest, and the independent readers and writers that check our files.
 TEST_PACKAGES=(googletest libgtest-dev imagemagick python3 python3-pil giflib-tools
-               libjpeg-turbo-progs xvfb xauth clang libclang-rt-14-dev)
+               libjpeg-turbo-progs xvfb xauth clang libclang-rt-14-dev time)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
