@@ -174,7 +174,8 @@ WindowBatchRun::WindowBatchRun(TForm1& form, const BatchCommand& command) : host
     }
     finished_ = true;
     if (!host_.abandoned()) {
-      QMetaObject::invokeMethod(&form, [&form] { form.BatchThreadEnded(); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          &form, [&form] { form.BatchThreadEnded(); }, Qt::QueuedConnection);
     }
   });
 }
