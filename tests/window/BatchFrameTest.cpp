@@ -215,3 +215,35 @@ TEST_F(BatchFrameTest, EveryButtonRunsItsOwnCommand) {
 
 }  // namespace
 }  // namespace pixtrel::test
+
+namespace pixtrel::test {
+namespace {
+
+TEST(BigFolder, TenThousandPicturesListSelectWithCtrlAAndRunAsOneBatch) {
+  WindowEnvironment environment;
+  const fs::path folder = environment.makeFolder("many");
+  WriteTestJpeg(folder / "seed.jpg", 8, 8, 1);
+  for (int i = 0; i < 10000; ++i)
+    fs::copy_file(folder / "seed.jpg", folder / ("n" + std::to_string(10000 + i) + ".jpg"));
+  fs::remove(folder / "seed.jpg");
+  Store("Start", Q(folder));
+  std::unique_ptr<TForm1> window = StartWindow();
+  ClickTab(*window, TForm1::TabGreyscale);
+  ASSERT_EQ(window->FileListBox10->count(), 10000);
+  EXPECT_EQ(window->FileListBox10->item(0)->text(), "n10000.jpg");
+  EXPECT_EQ(window->FileListBox10->item(9999)->text(), "n19999.jpg");
+  window->FileListBox10->setFocus();
+  QTest::keyClick(window->FileListBox10, Qt::Key_A, Qt::ControlModifier);
+  ASSERT_EQ(window->FileListBox10->selectedItems().size(), 10000);
+  QTest::mouseClick(window->Button13, Qt::LeftButton);
+  window->WaitForBatch();
+  auto* bar = window->ProgressBar1;
+  EXPECT_EQ(bar->maximum(), 10000);
+  EXPECT_EQ(bar->value(), 10000);
+  EXPECT_TRUE(fs::exists(folder / "bw-n10000.jpg"));
+  EXPECT_TRUE(fs::exists(folder / "bw-n19999.jpg"));
+  EXPECT_EQ(window->FileListBox10->count(), 20000);
+}
+
+}  // namespace
+}  // namespace pixtrel::test
