@@ -187,8 +187,10 @@ void WindowBatchRun::join() {
 WindowBatchRun::~WindowBatchRun() {
   host_.abandon();
   // A call already on its way to the window is answered here, then the thread ends.
-  while (!finished_)
+  while (!finished_) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (!finished_) QThread::msleep(1);
+  }
   join();
 }
 

@@ -164,6 +164,9 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
 
   const int count = host.itemCount();
   const int jobs = JobsFor(host);
+  // With several jobs, one more file is held: the oldest stays in flight while its outputs are
+  // written and synced, and the cores keep working on the next ones meanwhile.
+  const int slots = jobs > 1 ? jobs + 1 : 1;
   const std::uint64_t memory = BatchMemoryBudget();
   Flight flight;
   auto& files = flight.files();
@@ -174,7 +177,7 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
   for (;;) {
     // Start files while there is room: a file slot, the memory budget (one file always fits)
     // and no earlier file in flight writing what this one reads.
-    while (static_cast<int>(files.size()) < jobs && (waiting || index < count)) {
+    while (static_cast<int>(files.size()) < slots && (waiting || index < count)) {
       if (!waiting) {
         if (host.stopRequested()) {
           result.outcome = BatchOutcome::Stopped;

@@ -200,6 +200,21 @@ TEST_F(BatchFrameTest, EveryCommandRecordsTheFolderInTheRecentList) {
   }
 }
 
+TEST_F(BatchFrameTest, AWindowDestroyedDuringABatchStopsItAndLeavesOnlyWholeFiles) {
+  SelectNames(*window, all());
+  QTest::mouseClick(window->Button10, Qt::LeftButton);
+  ASSERT_TRUE(window->IsBusy());
+  window.reset();  // waits for the batch thread, which stops after the file in hand
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+    if (name.rfind("q-", 0) == 0) {
+      TJPEGImage written = ReadJpegFile(entry.path());
+      EXPECT_NO_THROW(DecodeJpeg(written)) << name;
+    }
+  }
+}
+
 TEST_F(BatchFrameTest, EveryButtonRunsItsOwnCommand) {
   for (QPushButton* b : {window->Button1, window->Button2, window->Button3, window->Button4,
                          window->Button5, window->Button6, window->Button7, window->Button8,
