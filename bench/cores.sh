@@ -48,7 +48,7 @@ if [ -x "$BUILD/pixtrel-window-bench" ]; then
 fi
 
 t_vips=$(net "$(best_seconds "$(run_in_copy "vipsthumbnail -s 800 -o 'vt-%s.jpg[Q=89]' $FILES")")")
-printf '  vipsthumbnail -s 800: %s s  ratio %s (target <= 0.5... our time over its time)\n' \
+printf '  vipsthumbnail -s 800: %s s  ratio %s (ours over its; target <= 0.5)\n' \
   "$t_vips" "$(ratio "$t_all" "$t_vips")"
 
 if [ -x "$BUILD/pixtrel-window-bench" ]; then
