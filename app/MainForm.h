@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,8 +33,11 @@ class QSlider;
 class QStatusBar;
 class QTimer;
 
+#include "batch/CommandId.h"
+
 namespace pixtrel {
 
+class WindowBatchRun;
 class DriveComboBox;
 class FileListBox;
 class FolderTree;
@@ -194,9 +198,19 @@ class TForm1 : public QMainWindow {
   void DeleteFocusedFile();
   void TrackBar7Change();
 
-  // Batch commands, by their names in the core's registry.
+  // Batch commands, by their names in the core's registry or by id. The batch runs on a thread
+  // of its own: the call returns at once, with the controls locked until it ends.
   void RunCommand(const QString& commandName);
+  void RunCommand(CommandId command);
   bool BatchRunning() const { return busy_; }
+  bool IsBusy() const { return busy_; }
+  // Waits, serving the window's events, until the running batch (if any) has ended.
+  void WaitForBatch();
+  // Files a batch works on at once; 0 (the default) means one per core, 1 one after the other.
+  void SetBatchJobs(int jobs) { batchJobs_ = jobs; }
+  int BatchJobs() const { return batchJobs_; }
+  // The end of a batch, on the window's thread: unlock, report, close when asked meanwhile.
+  void BatchThreadEnded();
   bool StopRequested() const { return stop_; }
   void RequestStop();
 
@@ -270,6 +284,8 @@ class TForm1 : public QMainWindow {
   template <class Work>
   void Guarded(Work&& work);
   void ShowError(const std::exception& error);
+  void StartBatch(const BatchCommand& command);
+  friend class WindowBatchRun;
 
   std::vector<std::function<void()>> unlock_;  // restores what the batch lock changed
   bool busy_ = false;
@@ -277,6 +293,16 @@ class TForm1 : public QMainWindow {
   bool closePending_ = false;
   std::optional<QString> pendingMask_;
   QMap<QString, QString> lastFolderOnVolume_;
+  int batchJobs_ = 0;
+  // Last, so it ends first: a batch still running when the window goes is stopped and waited for.
+  struct EndBatchRun {
+    void operator()(WindowBatchRun* run) const;
+  };
+  std::unique_ptr<WindowBatchRun, EndBatchRun> batchRun_;
+
+ signals:
+  // A batch started from the window has ended and the window is unlocked.
+  void batchFinished();
 };
 
 template <class Work>

@@ -1,10 +1,11 @@
 // The command buttons: each runs one command of the core's registry over the selection,
-// through the same batch frame as pixtrel-batch. While it runs, everything that could start a
-// second command or change the folder or the list under it is locked; Stop (or Esc) ends the
-// run after the file in hand.
+// through the same batch frame as pixtrel-batch, on a thread of its own so the window stays
+// free. While it runs, everything that could start a second command or change the folder or the
+// list under it is locked; Stop (or Esc) ends the run after the file in hand.
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QMenu>
 #include <QProgressBar>
@@ -18,34 +19,21 @@
 #include "app/MessageBoxes.h"
 #include "app/WindowBatchHost.h"
 #include "batch/BatchRunner.h"
+#include "batch/CommandId.h"
 
 namespace pixtrel {
-namespace {
-
-// Takes the lock for one run and gives it back on every path.
-class BatchLock {
- public:
-  explicit BatchLock(std::function<void(bool)> set) : set_(std::move(set)) { set_(true); }
-  ~BatchLock() { set_(false); }
-  BatchLock(const BatchLock&) = delete;
-  BatchLock& operator=(const BatchLock&) = delete;
-
- private:
-  std::function<void(bool)> set_;
-};
-
-}  // namespace
 
 void TForm1::ConnectCommandButtons() {
-  const std::pair<QPushButton*, const char*> buttons[] = {
-      {Button2, "resize-jpg"}, {Button1, "resize-gif"}, {Button3, "resize-bmp"},
-      {Button4, "gif2jpg"},    {Button5, "jpg2gif"},    {Button6, "bmp2jpg"},
-      {Button7, "bmp2gif"},    {Button9, "jpg2bmp"},    {Button14, "gif2bmp"},
-      {Button8, "rotate"},     {Button10, "quality"},   {Button13, "greyscale"}};
+  const std::pair<QPushButton*, CommandId> buttons[] = {
+      {Button2, CommandId::ResizeJpg}, {Button1, CommandId::ResizeGif},
+      {Button3, CommandId::ResizeBmp}, {Button4, CommandId::GifToJpg},
+      {Button5, CommandId::JpgToGif},  {Button6, CommandId::BmpToJpg},
+      {Button7, CommandId::BmpToGif},  {Button9, CommandId::JpgToBmp},
+      {Button14, CommandId::GifToBmp}, {Button8, CommandId::Rotate},
+      {Button10, CommandId::Quality},  {Button13, CommandId::Greyscale}};
   for (const auto& [button, command] : buttons) {
-    const QString name = QString::fromLatin1(command);
-    button->setProperty("command", name);
-    connect(button, &QPushButton::clicked, this, [this, name] { RunCommand(name); });
+    button->setProperty("command", QString::fromStdString(CommandFor(command).name));
+    connect(button, &QPushButton::clicked, this, [this, id = command] { RunCommand(id); });
   }
   StopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   StopShortcut->setObjectName(QStringLiteral("StopShortcut"));
@@ -60,33 +48,58 @@ void TForm1::RunCommand(const QString& commandName) {
     ShowNotAvailable(this, commandName);
     return;
   }
+  StartBatch(*command);
+}
+
+void TForm1::RunCommand(CommandId command) {
+  if (busy_) return;
+  StartBatch(CommandFor(command));
+}
+
+void TForm1::StartBatch(const BatchCommand& command) {
   // The list's bare names resolve in the shown folder.
   if (!QDir::setCurrent(Folder())) {
     ShowErrorBox(this, QStringLiteral("Cannot open %1").arg(QDir::toNativeSeparators(Folder())));
     return;
   }
-  WindowBatchHost host(*this);
-  BatchResult result;
-  bool finished = false;
-  {
-    BatchLock lock([this](bool locked) { SetBatchLock(locked); });
-    Guarded([&] {
-      result = RunBatch(*command, std::filesystem::path(), host);
-      finished = true;
-    });
-  }
+  SetBatchLock(true);
+  batchRun_.reset(new WindowBatchRun(*this, command));
+}
+
+void TForm1::BatchThreadEnded() {
+  if (!batchRun_ || !batchRun_->finished()) return;
+  const std::unique_ptr<WindowBatchRun, EndBatchRun> run = std::move(batchRun_);
+  run->join();
+  SetBatchLock(false);
   StopButton->hide();
   if (pendingMask_) {
     FileListBox10->setMask(*pendingMask_);
     pendingMask_.reset();
   }
-  if (finished && result.outcome == BatchOutcome::Failed) {
-    ShowErrorBox(this, QString::fromLocal8Bit(result.message));
+  if (run->completed && run->result.outcome == BatchOutcome::Failed) {
+    // The bar would only show a count that is no longer going anywhere.
+    ProgressBar1->hide();
+    ShowErrorBox(this, QString::fromLocal8Bit(run->result.failedName) + QStringLiteral(": ") +
+                           QString::fromLocal8Bit(run->result.message));
+  } else if (!run->completed) {
+    ShowErrorBox(this, QString::fromLocal8Bit(run->error));
   }
   if (closePending_) {
     closePending_ = false;
     close();
   }
+  emit batchFinished();
+}
+
+void TForm1::EndBatchRun::operator()(WindowBatchRun* run) const {
+  delete run;
+}
+
+void TForm1::WaitForBatch() {
+  if (!busy_) return;
+  QEventLoop loop;
+  connect(this, &TForm1::batchFinished, &loop, &QEventLoop::quit);
+  loop.exec();
 }
 
 void TForm1::RequestStop() {

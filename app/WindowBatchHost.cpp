@@ -4,9 +4,13 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QThread>
+#include <new>
+#include <type_traits>
 
 #include "app/FileListBox.h"
 #include "app/MainForm.h"
@@ -15,106 +19,179 @@
 
 namespace pixtrel {
 
+WindowBatchHost::WindowBatchHost(TForm1& form) : form_(form) {}
+
+template <class F>
+auto WindowBatchHost::OnWindow(F f) -> decltype(f()) {
+  using Result = decltype(f());
+  if (QThread::currentThread() == form_.thread()) return f();
+  if (abandoned_) return Result();
+  if constexpr (std::is_void_v<Result>) {
+    QMetaObject::invokeMethod(&form_, f, Qt::BlockingQueuedConnection);
+  } else {
+    Result result{};
+    QMetaObject::invokeMethod(
+        &form_, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+    return result;
+  }
+}
+
 int WindowBatchHost::itemCount() {
-  return form_.FileListBox10->count();
+  return OnWindow([this] { return form_.FileListBox10->count(); });
 }
 
 bool WindowBatchHost::itemSelected(int index) {
-  const QListWidgetItem* item = form_.FileListBox10->item(index);
-  return item && item->isSelected();
+  return OnWindow([this, index] {
+    const QListWidgetItem* item = form_.FileListBox10->item(index);
+    return item && item->isSelected();
+  });
 }
 
 std::string WindowBatchHost::itemName(int index) {
-  const QListWidgetItem* item = form_.FileListBox10->item(index);
-  return item ? QFile::encodeName(item->text()).toStdString() : std::string();
+  return OnWindow([this, index] {
+    const QListWidgetItem* item = form_.FileListBox10->item(index);
+    return item ? QFile::encodeName(item->text()).toStdString() : std::string();
+  });
 }
 
 int WindowBatchHost::selectedCount() {
-  return static_cast<int>(form_.FileListBox10->selectedItems().size());
+  return OnWindow([this] { return static_cast<int>(form_.FileListBox10->selectedItems().size()); });
 }
 
 SaveMode WindowBatchHost::saveMode() {
-  switch (form_.Radio1->itemIndex()) {
-    case 1:
-      return SaveMode::Subfolder;
-    case 2:
-      return SaveMode::Overwrite;
-    default:
-      return SaveMode::AddPrefix;
-  }
+  return OnWindow([this] {
+    switch (form_.Radio1->itemIndex()) {
+      case 1:
+        return SaveMode::Subfolder;
+      case 2:
+        return SaveMode::Overwrite;
+      default:
+        return SaveMode::AddPrefix;
+    }
+  });
 }
 
 bool WindowBatchHost::keepDate() {
-  return form_.CheckBox1->isChecked();
+  return OnWindow([this] { return form_.CheckBox1->isChecked(); });
 }
 
-int WindowBatchHost::saveQuality() {
-  return form_.TrackBar10->value();
+BatchOptions WindowBatchHost::options() {
+  return OnWindow([this] {
+    BatchOptions o;
+    o.saveQuality = form_.TrackBar10->value();
+    o.qualityCommandValue = form_.TrackBar7->value();
+    for (ImageFormat format : {ImageFormat::Jpeg, ImageFormat::Gif, ImageFormat::Bmp}) {
+      const QLineEdit* edit = format == ImageFormat::Jpeg  ? form_.Edit2
+                              : format == ImageFormat::Gif ? form_.Edit1
+                                                           : form_.Edit3;
+      const QSlider* slider = format == ImageFormat::Jpeg  ? form_.TrackBar2
+                              : format == ImageFormat::Gif ? form_.TrackBar1
+                                                           : form_.TrackBar3;
+      const int slot = BatchOptions::FormatSlot(format);
+      o.pixelText[slot] = edit->text().toStdString();
+      o.method[slot] = slider->value() == 0 ? ResizeMethod::Normal : ResizeMethod::Better;
+    }
+    switch (form_.Radio2->itemIndex()) {
+      case 1:
+        o.turn = TurnChoice::Left;
+        break;
+      case 2:
+        o.turn = TurnChoice::UpsideDown;
+        break;
+      default:
+        o.turn = TurnChoice::Right;
+    }
+    return o;
+  });
 }
 
-int WindowBatchHost::qualityCommandValue() {
-  return form_.TrackBar7->value();
-}
-
-std::string WindowBatchHost::pixelText(ImageFormat format) {
-  const QLineEdit* edit = format == ImageFormat::Jpeg  ? form_.Edit2
-                          : format == ImageFormat::Gif ? form_.Edit1
-                                                       : form_.Edit3;
-  return edit->text().toStdString();
-}
-
-ResizeMethod WindowBatchHost::resizeMethod(ImageFormat format) {
-  const QSlider* slider = format == ImageFormat::Jpeg  ? form_.TrackBar2
-                          : format == ImageFormat::Gif ? form_.TrackBar1
-                                                       : form_.TrackBar3;
-  return slider->value() == 0 ? ResizeMethod::Normal : ResizeMethod::Better;
-}
-
-TurnChoice WindowBatchHost::turnChoice() {
-  switch (form_.Radio2->itemIndex()) {
-    case 1:
-      return TurnChoice::Left;
-    case 2:
-      return TurnChoice::UpsideDown;
-    default:
-      return TurnChoice::Right;
-  }
+int WindowBatchHost::jobs() {
+  return OnWindow([this] { return form_.BatchJobs(); });
 }
 
 bool WindowBatchHost::confirmOverwrite() {
-  return AskOverwrite(&form_);
+  return OnWindow([this] { return AskOverwrite(&form_); });
 }
 
 void WindowBatchHost::recordFolder() {
-  form_.AddFolderToRecent();
+  OnWindow([this] { form_.AddFolderToRecent(); });
 }
 
 void WindowBatchHost::showProgress(int maximum) {
-  form_.ProgressBar1->setRange(0, maximum);
-  form_.ProgressBar1->setValue(0);
-  form_.ProgressBar1->show();
-  form_.StopButton->show();
+  OnWindow([this, maximum] {
+    form_.ProgressBar1->setRange(0, maximum);
+    form_.ProgressBar1->setValue(0);
+    form_.ProgressBar1->show();
+    form_.StopButton->show();
+  });
 }
 
 void WindowBatchHost::advanceProgress() {
-  form_.ProgressBar1->setValue(form_.ProgressBar1->value() + 1);
+  OnWindow([this] { form_.ProgressBar1->setValue(form_.ProgressBar1->value() + 1); });
 }
 
 void WindowBatchHost::hideProgress() {
-  form_.ProgressBar1->hide();
-  form_.StopButton->hide();
+  OnWindow([this] {
+    form_.ProgressBar1->hide();
+    form_.StopButton->hide();
+  });
 }
 
 void WindowBatchHost::pumpEvents() {
-  QCoreApplication::processEvents();
+  // On its own thread the batch leaves the window's events to the window's thread.
+  if (QThread::currentThread() == form_.thread()) QCoreApplication::processEvents();
 }
 
 void WindowBatchHost::refresh() {
-  form_.Osvezi();
+  OnWindow([this] {
+    // A stopped batch keeps the selection the user made, for the rest of the files.
+    const bool keep = form_.StopRequested();
+    const QStringList selected = form_.FileListBox10->selectedNames();
+    form_.Osvezi();
+    if (!keep) return;
+    for (int i = 0; i < form_.FileListBox10->count(); ++i) {
+      QListWidgetItem* item = form_.FileListBox10->item(i);
+      if (selected.contains(item->text())) item->setSelected(true);
+    }
+  });
 }
 
 bool WindowBatchHost::stopRequested() {
-  return form_.StopRequested();
+  if (abandoned_) return true;
+  return OnWindow([this] { return form_.StopRequested(); });
+}
+
+WindowBatchRun::WindowBatchRun(TForm1& form, const BatchCommand& command) : host_(form) {
+  thread_ = std::thread([this, &form, &command] {
+    try {
+      // The list's bare names resolve in the current directory, the shown folder.
+      result = RunBatch(command, std::filesystem::path(), host_);
+      completed = true;
+    } catch (const std::bad_alloc&) {
+      error = "Out of memory";
+    } catch (const std::exception& e) {
+      error = e.what();
+    }
+    finished_ = true;
+    if (!host_.abandoned()) {
+      QMetaObject::invokeMethod(
+          &form, [&form] { form.BatchThreadEnded(); }, Qt::QueuedConnection);
+    }
+  });
+}
+
+void WindowBatchRun::join() {
+  if (thread_.joinable()) thread_.join();
+}
+
+WindowBatchRun::~WindowBatchRun() {
+  host_.abandon();
+  // A call already on its way to the window is answered here, then the thread ends.
+  while (!finished_) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (!finished_) QThread::msleep(1);
+  }
+  join();
 }
 
 }  // namespace pixtrel

@@ -1,8 +1,15 @@
 #pragma once
 // The batch frame's view of the main window: the selection read live from the file list, the
 // option controls read whenever a command asks, and the window's hooks (overwrite question,
-// recent folders, progress bar, event pumping, refresh, stop request).
+// recent folders, progress bar, refresh, stop request). The batch runs on a thread of its own:
+// every call that touches the window is carried to the window's thread and waits there for its
+// answer, so the window stays free between the calls and its boxes open at the usual moments.
+#include <atomic>
+#include <string>
+#include <thread>
+
 #include "batch/BatchHost.h"
+#include "batch/BatchRunner.h"
 
 namespace pixtrel {
 
@@ -10,7 +17,7 @@ class TForm1;
 
 class WindowBatchHost : public BatchHost {
  public:
-  explicit WindowBatchHost(TForm1& form) : form_(form) {}
+  explicit WindowBatchHost(TForm1& form);
 
   int itemCount() override;
   bool itemSelected(int index) override;
@@ -19,11 +26,8 @@ class WindowBatchHost : public BatchHost {
 
   SaveMode saveMode() override;
   bool keepDate() override;
-  int saveQuality() override;
-  int qualityCommandValue() override;
-  std::string pixelText(ImageFormat format) override;
-  ResizeMethod resizeMethod(ImageFormat format) override;
-  TurnChoice turnChoice() override;
+  BatchOptions options() override;
+  int jobs() override;
 
   bool confirmOverwrite() override;
   void recordFolder() override;
@@ -34,8 +38,41 @@ class WindowBatchHost : public BatchHost {
   void refresh() override;
   bool stopRequested() override;
 
+  // The window is going away: from now on no call reaches it and the batch is told to stop.
+  void abandon() { abandoned_ = true; }
+  bool abandoned() const { return abandoned_; }
+
  private:
+  // Runs f on the window's thread and gives its result (at once when already there); once the
+  // window is abandoned, a default value without running f.
+  template <class F>
+  auto OnWindow(F f) -> decltype(f());
+
   TForm1& form_;
+  std::atomic<bool> abandoned_{false};
+};
+
+// One batch of the window on its own thread, from the button press to the end of the run.
+class WindowBatchRun {
+ public:
+  // Starts the command; when it ends, the window's BatchThreadEnded runs on the window's thread.
+  WindowBatchRun(TForm1& form, const BatchCommand& command);
+  // Stops a run still going (the window is being destroyed) and waits for its thread.
+  ~WindowBatchRun();
+  WindowBatchRun(const WindowBatchRun&) = delete;
+  WindowBatchRun& operator=(const WindowBatchRun&) = delete;
+
+  bool finished() const { return finished_; }
+  void join();
+  // Once finished: the run's result, or the message of an error that ended it outside a file.
+  bool completed = false;
+  BatchResult result;
+  std::string error;
+
+ private:
+  WindowBatchHost host_;
+  std::atomic<bool> finished_{false};
+  std::thread thread_;
 };
 
 }  // namespace pixtrel

@@ -6,15 +6,19 @@
 #include <vector>
 
 #include "batch/BatchHost.h"
+#include "formats/OutputSink.h"
 
 namespace pixtrel {
 
 // Everything a per-file operation gets.
 struct FileTask {
-  std::filesystem::path folder;  // working folder; empty or ".": the current directory
-  std::string name;              // bare source name
-  std::string outputPrefix;      // settled once per command
-  BatchHost* host = nullptr;
+  std::filesystem::path folder;       // working folder; empty or ".": the current directory
+  std::string name;                   // bare source name
+  std::string outputPrefix;           // settled once per command
+  BatchOptions options;               // the controls as they were when the file was started
+  OutputSink* sink = &WriteAtOnce();  // where the finished files go
+
+  OutputSink& out() const { return *sink; }
 
   // A path relative to the working folder.
   std::filesystem::path resolve(const std::string& relative) const {
@@ -44,6 +48,8 @@ struct BatchCommand {
   std::function<void(const FileTask&)> run;
   bool keepsDate = true;      // reads and applies the source's stamp
   bool pumpsSkipped = false;  // lets events run after unselected items too
+  // Copies of the picture the per-file work holds at its peak, for the batch's memory budget.
+  int peakCopies = 4;
 
   bool honoursSaveMode() const { return prologue != Prologue::RecordShow; }
 };

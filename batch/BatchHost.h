@@ -1,17 +1,15 @@
 #pragma once
 // What a batch needs from its surroundings: the selection, the option controls (read at the
 // moments the commands read them, so a window can hand over live values) and the window hooks.
-// The defaults are those of a headless run.
+// The defaults are those of a headless run. The batch calls its host from one thread only (the
+// one that runs RunBatch); per-file work never calls it.
+#include <cstdint>
 #include <string>
 
+#include "batch/BatchOptions.h"
 #include "batch/SaveMode.h"
-#include "formats/ImageFormat.h"
-#include "imaging/ResizeMethod.h"
 
 namespace pixtrel {
-
-// The rotate command's choices, in the order they are offered.
-enum class TurnChoice { Right = 0, Left = 1, UpsideDown = 2 };
 
 class BatchHost {
  public:
@@ -24,14 +22,14 @@ class BatchHost {
   virtual std::string itemName(int index) = 0;
   virtual int selectedCount() = 0;
 
-  // Options.
+  // Options: the save mode, read once at the start; the keep-date box, read when a file's
+  // outputs have been written; the rest as a snapshot taken when a file is started.
   virtual SaveMode saveMode() = 0;
   virtual bool keepDate() = 0;
-  virtual int saveQuality() = 0;          // JPEG quality for resize, rotate and greyscale (0..100)
-  virtual int qualityCommandValue() = 0;  // the JPEG quality command's own quality (0..100)
-  virtual std::string pixelText(ImageFormat format) = 0;
-  virtual ResizeMethod resizeMethod(ImageFormat format) = 0;
-  virtual TurnChoice turnChoice() = 0;
+  virtual BatchOptions options() = 0;
+
+  // Files worked on at once: 1 works strictly one file after the other; 0 means one per core.
+  virtual int jobs() { return 1; }
 
   // Hooks.
   virtual bool confirmOverwrite() { return false; }
@@ -43,11 +41,6 @@ class BatchHost {
   virtual void refresh() {}
   // Polled between files: true ends the batch after the file in hand.
   virtual bool stopRequested() { return false; }
-
-  // True when the options and the selection never change during a run, and the option getters
-  // may be called from another thread: the batch then prepares the next file's output while the
-  // current one is finished, and writes every file in order all the same.
-  virtual bool optionsFixed() { return false; }
 };
 
 }  // namespace pixtrel

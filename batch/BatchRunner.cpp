@@ -1,15 +1,22 @@
 #include "batch/BatchRunner.h"
 
-#include <future>
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
 #include <new>
-#include <optional>
 #include <system_error>
 
 #include "batch/FileStamp.h"
-#include "formats/SafeWrite.h"
+#include "batch/PeakEstimate.h"
+#include "concurrency/WorkerPool.h"
 
 namespace pixtrel {
 namespace {
+
+namespace fs = std::filesystem;
 
 // Settles OutputPrefix; false when the overwrite question was declined.
 bool SettleSaveMode(const BatchCommand& command, const FileTask& task, BatchHost& host,
@@ -32,53 +39,98 @@ bool SettleSaveMode(const BatchCommand& command, const FileTask& task, BatchHost
   return true;
 }
 
-// The output of an item computed ahead of its turn, held in memory until the items before it
-// are written.
-struct Prepared {
-  int index = 0;
+// The path a file is known by, for telling whether a later file reads an earlier one's output.
+fs::path Identity(const fs::path& path) {
+  std::error_code ec;
+  fs::path p = fs::weakly_canonical(path, ec);
+  return ec ? path.lexically_normal() : p;
+}
+
+// One file from its start to its commit. Its work fills `sink`; nothing reaches the disk until
+// the walk commits it in list order.
+struct InFlight {
   std::string name;
   FileStamp stamp = kNoFileStamp;
-  std::future<PendingFiles> files;
+  fs::path writes;  // identity of the output of the command's naming rule
+  std::uint64_t budget = 0;
+  CollectingSink sink;
+
+  std::mutex mutex;
+  std::condition_variable doneChanged;
+  bool done = false;
+  bool failed = false;
+  std::string message;
 };
 
-// Starts preparing the selected item after `current`, unless it reads the file that `current`
-// is about to write (then it must wait for that write, as in a plain run).
-std::optional<Prepared> PrepareNext(const BatchCommand& command, const FileTask& current, int index,
-                                    int count, BatchHost& host) {
-  int next = index + 1;
-  while (next < count && !host.itemSelected(next))
-    ++next;
-  if (next >= count) return std::nullopt;
-  FileTask task = current;
-  task.name = host.itemName(next);
-  std::error_code ec;
-  const auto written = std::filesystem::weakly_canonical(
-      current.resolve(command.outputName(current.name, current.outputPrefix)), ec);
-  if (ec || written == std::filesystem::weakly_canonical(task.source(), ec) || ec) {
-    return std::nullopt;
-  }
-  Prepared p;
-  p.index = next;
-  p.name = task.name;
-  p.stamp = command.keepsDate ? ReadFileStamp(task.source()) : kNoFileStamp;
-  try {
-    p.files = std::async(std::launch::async, [&command, task] {
-      PendingFiles files;
-      WriteCollector collect(files);
+void Work(const BatchCommand& command, FileTask task, InFlight& file,
+          const std::atomic<bool>& abandoned) {
+  bool failed = false;
+  std::string message;
+  if (!abandoned) {
+    task.sink = &file.sink;
+    try {
       command.run(task);
-      return files;
-    });
-  } catch (const std::system_error&) {
-    return std::nullopt;  // no thread to spare: the item runs in its turn
+    } catch (const std::bad_alloc&) {
+      failed = true;
+      message = "Out of memory";
+    } catch (const std::exception& error) {
+      failed = true;
+      message = error.what();
+    }
   }
-  return p;
+  std::lock_guard<std::mutex> lock(file.mutex);
+  file.failed = failed;
+  file.message = std::move(message);
+  file.done = true;
+  file.doneChanged.notify_all();
 }
+
+void WaitFor(InFlight& file) {
+  std::unique_lock<std::mutex> lock(file.mutex);
+  file.doneChanged.wait(lock, [&] { return file.done; });
+}
+
+// The files started and not yet committed, oldest first. Whatever is left when the walk ends is
+// abandoned: work not yet begun is skipped, and the walk waits for work under way, so no task
+// outlives the run; none of their outputs is written.
+class Flight {
+ public:
+  ~Flight() {
+    abandoned_ = true;
+    for (auto& f : files_)
+      WaitFor(*f);
+  }
+  std::deque<std::shared_ptr<InFlight>>& files() { return files_; }
+  std::uint64_t budget() const {
+    std::uint64_t total = 0;
+    for (const auto& f : files_)
+      total += f->budget;
+    return total;
+  }
+  // True when a file in flight writes what `source` names: that file must be committed first.
+  bool writes(const fs::path& source) const {
+    return std::any_of(files_.begin(), files_.end(),
+                       [&](const auto& f) { return f->writes == source; });
+  }
+  const std::atomic<bool>& abandoned() const { return abandoned_; }
+
+ private:
+  std::deque<std::shared_ptr<InFlight>> files_;
+  std::atomic<bool> abandoned_{false};
+};
 
 BatchResult Failed(BatchResult& result, const std::string& name, const std::string& message) {
   result.outcome = BatchOutcome::Failed;
   result.failedName = name;
   result.message = message;
   return result;
+}
+
+int JobsFor(BatchHost& host) {
+  const int workers = WorkerPool::Shared().workers();
+  int jobs = host.jobs();
+  if (jobs <= 0) jobs = UsableCoreCount();
+  return workers == 0 ? 1 : std::max(jobs, 1);  // no worker to be had: one file at a time here
 }
 
 }  // namespace
@@ -88,7 +140,6 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
   BatchResult result;
   FileTask task;
   task.folder = folder;
-  task.host = &host;
 
   switch (command.prologue) {
     case Prologue::SettleRecordShow:
@@ -112,42 +163,80 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
   host.showProgress(host.selectedCount());
 
   const int count = host.itemCount();
-  const bool lookAhead = host.optionsFixed();
-  std::optional<Prepared> ahead;  // the next selected item, being prepared on another thread
-  for (int index = 0; index < count; ++index) {
-    if (host.stopRequested()) {
-      result.outcome = BatchOutcome::Stopped;
-      break;
-    }
-    const bool prepared = ahead && ahead->index == index;
-    if (!prepared && !host.itemSelected(index)) {
-      if (command.pumpsSkipped) host.pumpEvents();
-      continue;
-    }
-    task.name = prepared ? ahead->name : host.itemName(index);
-    // Read before anything is written, so an overwritten source's time survives.
-    const FileStamp stamp =
-        prepared ? ahead->stamp : (command.keepsDate ? ReadFileStamp(task.source()) : kNoFileStamp);
-    try {
-      std::optional<Prepared> mine;
-      if (prepared) mine.swap(ahead);
-      if (lookAhead) ahead = PrepareNext(command, task, index, count, host);
-      if (mine) {
-        WritePendingFiles(mine->files.get());
-      } else {
-        command.run(task);
+  const int jobs = JobsFor(host);
+  // With several jobs, one more file is held: the oldest stays in flight while its outputs are
+  // written and synced, and the cores keep working on the next ones meanwhile.
+  const int slots = jobs > 1 ? jobs + 1 : 1;
+  const std::uint64_t memory = BatchMemoryBudget();
+  Flight flight;
+  auto& files = flight.files();
+  int index = 0;                      // the next item the walk reads
+  std::shared_ptr<InFlight> waiting;  // read, but held back until there is room
+  std::string waitingName;
+
+  for (;;) {
+    // Start files while there is room: a file slot, the memory budget (one file always fits)
+    // and no earlier file in flight writing what this one reads.
+    while (static_cast<int>(files.size()) < slots && (waiting || index < count)) {
+      if (!waiting) {
+        if (host.stopRequested()) {
+          result.outcome = BatchOutcome::Stopped;
+          break;
+        }
+        const int i = index++;
+        if (!host.itemSelected(i)) {
+          if (command.pumpsSkipped) host.pumpEvents();
+          continue;
+        }
+        waiting = std::make_shared<InFlight>();
+        waiting->name = host.itemName(i);
+        task.name = waiting->name;
+        waiting->writes = Identity(task.resolve(command.outputName(task.name, task.outputPrefix)));
+        waiting->budget = jobs > 1 ? EstimatePeakBytes(task.source(), command.peakCopies) : 0;
       }
-    } catch (const std::bad_alloc&) {
-      return Failed(result, task.name, "Out of memory");
-    } catch (const std::exception& error) {
-      return Failed(result, task.name, error.what());
+      task.name = waiting->name;
+      if (!files.empty() &&
+          (flight.writes(Identity(task.source())) || flight.budget() + waiting->budget > memory)) {
+        break;
+      }
+      // Read before anything is written for this file, so an overwritten source's time
+      // survives; every earlier output that could replace the source is already written.
+      waiting->stamp = command.keepsDate ? ReadFileStamp(task.source()) : kNoFileStamp;
+      task.options = host.options();
+      std::shared_ptr<InFlight> file = std::move(waiting);
+      files.push_back(file);
+      if (jobs == 1) {
+        Work(command, task, *file, flight.abandoned());
+      } else {
+        WorkerPool::Shared().Submit(
+            [&command, task, file, &flight] { Work(command, task, *file, flight.abandoned()); });
+      }
     }
+    if (result.outcome == BatchOutcome::Stopped || files.empty()) break;
+
+    // Commit the oldest file: its outputs in order, then the keep-date step read now.
+    std::shared_ptr<InFlight> file = files.front();
+    WaitFor(*file);
+    if (file->failed) return Failed(result, file->name, file->message);
+    try {
+      file->sink.commit();
+    } catch (const std::bad_alloc&) {
+      return Failed(result, file->name, "Out of memory");
+    } catch (const std::exception& error) {
+      return Failed(result, file->name, error.what());
+    }
+    files.pop_front();
     if (command.keepsDate && host.keepDate()) {
-      ApplyFileStamp(task.resolve(command.outputName(task.name, task.outputPrefix)), stamp);
+      task.name = file->name;
+      ApplyFileStamp(task.resolve(command.outputName(file->name, task.outputPrefix)), file->stamp);
     }
     ++result.processed;
     host.advanceProgress();
     host.pumpEvents();
+    if (!files.empty() && host.stopRequested()) {
+      result.outcome = BatchOutcome::Stopped;
+      break;
+    }
   }
   host.refresh();
   host.hideProgress();

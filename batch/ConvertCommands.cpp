@@ -5,7 +5,7 @@
 namespace pixtrel {
 namespace {
 
-using Converter = void (*)(const std::filesystem::path&, const std::filesystem::path&);
+using Converter = void (*)(const std::filesystem::path&, const std::filesystem::path&, OutputSink&);
 
 BatchCommand ConvertCommand(std::string name, std::string summary, std::string extension,
                             Converter convert) {
@@ -18,7 +18,7 @@ BatchCommand ConvertCommand(std::string name, std::string summary, std::string e
     return ConvertedName(source, extension);
   };
   c.run = [extension, convert](const FileTask& task) {
-    convert(task.source(), task.resolve(ConvertedName(task.name, extension)));
+    convert(task.source(), task.resolve(ConvertedName(task.name, extension)), task.out());
   };
   return c;
 }

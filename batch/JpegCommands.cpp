@@ -14,9 +14,9 @@ BatchCommand QualityCommand() {
   c.run = [](const FileTask& task) {
     TJPEGImage picture = ReadJpegFile(task.source());
     DecodeJpeg(picture);
-    picture.Quality = task.host->qualityCommandValue();
+    picture.Quality = task.options.qualityCommandValue;
     EncodeJpeg(picture);
-    WriteJpegFile(picture, task.prefixedOutput());
+    WriteJpegFile(picture, task.prefixedOutput(), task.out());
   };
   return c;
 }
@@ -32,9 +32,9 @@ BatchCommand GreyscaleCommand() {
     TJPEGImage picture = ReadJpegFile(task.source());
     picture.SetGreyscale(true);
     DecodeJpeg(picture);
-    picture.Quality = task.host->saveQuality();
+    picture.Quality = task.options.saveQuality;
     EncodeJpeg(picture);
-    WriteJpegFile(picture, task.resolve("bw-" + task.name));
+    WriteJpegFile(picture, task.resolve("bw-" + task.name), task.out());
   };
   return c;
 }

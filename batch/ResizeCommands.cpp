@@ -25,9 +25,10 @@ BatchCommand ResizeCommand(ImageFormat format) {
   c.prefixWord = [](BatchHost&) { return std::string("mini-"); };
   c.outputName = [](const std::string& name, const std::string& prefix) { return prefix + name; };
   c.run = [format](const FileTask& task) {
-    const ResizeMethod method = task.host->resizeMethod(format);
-    const int n = StrToInt(task.host->pixelText(format));
-    ResizeFile(task.source(), task.prefixedOutput(), format, method, n, task.host->saveQuality());
+    const ResizeMethod method = task.options.methodFor(format);
+    const int n = StrToInt(task.options.pixels(format));
+    ResizeFile(task.source(), task.prefixedOutput(), format, method, n, task.options.saveQuality,
+               task.out());
   };
   return c;
 }

@@ -27,23 +27,23 @@ Raster ReadAsRaster(const std::filesystem::path& source, ImageFormat kind) {
 }
 
 void WriteRaster(Bitmap24 raster, const std::filesystem::path& output, ImageFormat kind,
-                 int jpegQuality) {
+                 int jpegQuality, OutputSink& sink) {
   switch (kind) {
     case ImageFormat::Jpeg: {
       TJPEGImage picture;  // new: baseline, colour
       SetJpegRaster(picture, std::move(raster));
       picture.Quality = jpegQuality;
-      WriteJpegFile(picture, output);
+      WriteJpegFile(picture, output, sink);
       return;
     }
     case ImageFormat::Gif: {
       TGIFImage picture;
       SetGifRaster(picture, std::move(raster));
-      WriteGifFile(picture, output);
+      WriteGifFile(picture, output, sink);
       return;
     }
     case ImageFormat::Bmp:
-      WriteBmpFile(raster, output);
+      WriteBmpFile(raster, output, sink);
       return;
   }
 }
@@ -80,7 +80,7 @@ BatchCommand RotateCommand() {
   c.summary = "rotate BMP, JPEG and GIF files by --turn (prefix right-, left- or 180-)";
   c.prologue = Prologue::RecordSettleShow;
   c.pumpsSkipped = true;
-  c.prefixWord = [](BatchHost& host) { return std::string(TurnPrefix(host.turnChoice())); };
+  c.prefixWord = [](BatchHost& host) { return std::string(TurnPrefix(host.options().turn)); };
   c.outputName = [](const std::string& name, const std::string& prefix) { return prefix + name; };
   c.run = [](const FileTask& task) {
     const std::optional<ImageFormat> kind = FormatFromExtension(task.name);
@@ -89,21 +89,20 @@ BatchCommand RotateCommand() {
                       std::string(ExtensionOf(task.name)) + ")");
     }
     Raster upright = ReadAsRaster(task.source(), *kind);
-    const int angle = TurnAngle(task.host->turnChoice());
+    const int angle = TurnAngle(task.options.turn);
     if (const auto* indices = std::get_if<PaletteBitmap>(&upright);
         indices && *kind == ImageFormat::Gif) {
       // A GIF's indices turn and its colour table stays, so no colour is lost.
-      PaletteBitmap turned = RotatePalette(angle, *indices);
-      CoverIndicesWithTable(turned);  // indices past a short table keep drawing black
       TGIFImage picture;
-      SetGifRaster(picture, turned);
+      SetGifRaster(picture, RotatePalette(angle, *indices));
       upright = Bitmap24();
-      WriteGifFile(picture, task.prefixedOutput());
+      WriteGifFile(picture, task.prefixedOutput(), task.out());
       return;
     }
     Bitmap24 turned = Rotate90(angle, ToBitmap24(std::move(upright)));
     upright = Bitmap24();
-    WriteRaster(std::move(turned), task.prefixedOutput(), *kind, task.host->saveQuality());
+    WriteRaster(std::move(turned), task.prefixedOutput(), *kind, task.options.saveQuality,
+                task.out());
   };
   return c;
 }

@@ -130,6 +130,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       line.jpegQuality = ParsePercent(arg, value());
     } else if (arg == "--quality") {
       line.quality = ParsePercent(arg, value());
+    } else if (arg == "--jobs" || arg == "-j") {
+      const std::string v = value();
+      const std::optional<int> n = ParseInteger(v);
+      if (!n || *n < 1 || *n > 1024) {
+        throw UsageError("--jobs takes a number of files from 1 to 1024, not '" + v + "'");
+      }
+      line.jobs = *n;
     } else if (arg == "--turn") {
       const std::string v = value();
       if (v == "right") {
@@ -179,6 +186,8 @@ std::string HelpText() {
          "  --jpeg-quality N        the Options tab's JPEG save quality, 0..100 (default 89)\n"
          "  --quality N             the JPEG quality tab's slider, 0..100 (default 85)\n"
          "  --turn right|left|180   rotation choice (default right)\n"
+         "  -j, --jobs N            files worked on at once (default: one per core); 1 works\n"
+         "                          strictly one file after the other. Files are written in order\n"
          "  -q, --quiet             no progress display (on a terminal a progress bar shows file "
          "n\n"
          "                          of m)\n"

@@ -29,6 +29,7 @@ struct CommandLine {
   int quality = 85;
   TurnChoice turn = TurnChoice::Right;
   bool quiet = false;
+  int jobs = 0;  // 0: one per core
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args);

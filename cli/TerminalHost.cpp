@@ -17,6 +17,16 @@ namespace pixtrel::cli {
 
 TerminalHost::TerminalHost(const CommandLine& line) : line_(line) {}
 
+BatchOptions TerminalHost::options() {
+  BatchOptions o;
+  o.saveQuality = line_.jpegQuality;
+  o.qualityCommandValue = line_.quality;
+  o.pixelText.fill(line_.pixels);
+  o.method.fill(line_.method);
+  o.turn = line_.turn;
+  return o;
+}
+
 bool TerminalHost::confirmOverwrite() {
   if (line_.yes) return true;
   if (!isatty(fileno(stdin))) return false;  // no one to ask

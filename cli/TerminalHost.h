@@ -17,13 +17,9 @@ class TerminalHost : public BatchHost {
 
   SaveMode saveMode() override { return line_.saveMode; }
   bool keepDate() override { return line_.keepDate; }
-  int saveQuality() override { return line_.jpegQuality; }
-  int qualityCommandValue() override { return line_.quality; }
-  std::string pixelText(ImageFormat) override { return line_.pixels; }
-  ResizeMethod resizeMethod(ImageFormat) override { return line_.method; }
-  TurnChoice turnChoice() override { return line_.turn; }
+  BatchOptions options() override;
+  int jobs() override { return line_.jobs; }
 
-  bool optionsFixed() override { return true; }
   bool confirmOverwrite() override;
   void showProgress(int maximum) override;
   void advanceProgress() override;

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "formats/FileBytes.h"
+#include "formats/OutputSink.h"
 #include "formats/Raster.h"
 
 namespace pixtrel {
@@ -18,6 +19,7 @@ Raster ReadBmpFile(const std::filesystem::path& path);
 // A Bitmap24 is written at 24 bits per pixel; a PaletteBitmap at 8 bits per pixel with a colour
 // table of 2^(its bits per pixel) entries beginning with its own colours.
 Bytes EncodeBmp(const Raster& raster);
-void WriteBmpFile(const Raster& raster, const std::filesystem::path& path);
+void WriteBmpFile(const Raster& raster, const std::filesystem::path& path,
+                  OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

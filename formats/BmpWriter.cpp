@@ -77,9 +77,9 @@ Bytes EncodeBmp(const Raster& raster) {
   return Encode8(std::get<PaletteBitmap>(raster));
 }
 
-void WriteBmpFile(const Raster& raster, const std::filesystem::path& path) {
+void WriteBmpFile(const Raster& raster, const std::filesystem::path& path, OutputSink& sink) {
   const Bytes bytes = EncodeBmp(raster);
-  WriteFileAtomically(path, bytes);
+  sink.put(path, bytes);
 }
 
 }  // namespace pixtrel

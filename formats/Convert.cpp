@@ -11,16 +11,16 @@ namespace pixtrel {
 namespace {
 
 // A new picture, so the creation settings hold whatever the window's sliders show.
-void WriteNewJpeg(Raster raster, const std::filesystem::path& target) {
+void WriteNewJpeg(Raster raster, const std::filesystem::path& target, OutputSink& sink) {
   TJPEGImage picture;
   SetJpegRaster(picture, std::move(raster));
-  WriteJpegFile(picture, target);
+  WriteJpegFile(picture, target, sink);
 }
 
-void WriteNewGif(const Raster& raster, const std::filesystem::path& target) {
+void WriteNewGif(const Raster& raster, const std::filesystem::path& target, OutputSink& sink) {
   TGIFImage picture;
   SetGifRaster(picture, raster);
-  WriteGifFile(picture, target);
+  WriteGifFile(picture, target, sink);
 }
 
 const Raster& DecodedJpeg(TJPEGImage& picture) {
@@ -35,30 +35,36 @@ std::string ConvertedName(const std::string& source, const std::string& extensio
   return (slash == std::string::npos ? source : source.substr(slash + 1)) + extension;
 }
 
-void ConvertGifToJpeg(const std::filesystem::path& source, const std::filesystem::path& target) {
-  WriteNewJpeg(GifFrameRaster(ReadGifFile(source)), target);
+void ConvertGifToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
+                      OutputSink& sink) {
+  WriteNewJpeg(GifFrameRaster(ReadGifFile(source)), target, sink);
 }
 
-void ConvertJpegToGif(const std::filesystem::path& source, const std::filesystem::path& target) {
+void ConvertJpegToGif(const std::filesystem::path& source, const std::filesystem::path& target,
+                      OutputSink& sink) {
   TJPEGImage picture = ReadJpegFile(source);
-  WriteNewGif(DecodedJpeg(picture), target);
+  WriteNewGif(DecodedJpeg(picture), target, sink);
 }
 
-void ConvertBmpToJpeg(const std::filesystem::path& source, const std::filesystem::path& target) {
-  WriteNewJpeg(ReadBmpFile(source), target);
+void ConvertBmpToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
+                      OutputSink& sink) {
+  WriteNewJpeg(ReadBmpFile(source), target, sink);
 }
 
-void ConvertBmpToGif(const std::filesystem::path& source, const std::filesystem::path& target) {
-  WriteNewGif(ReadBmpFile(source), target);
+void ConvertBmpToGif(const std::filesystem::path& source, const std::filesystem::path& target,
+                     OutputSink& sink) {
+  WriteNewGif(ReadBmpFile(source), target, sink);
 }
 
-void ConvertJpegToBmp(const std::filesystem::path& source, const std::filesystem::path& target) {
+void ConvertJpegToBmp(const std::filesystem::path& source, const std::filesystem::path& target,
+                      OutputSink& sink) {
   TJPEGImage picture = ReadJpegFile(source);
-  WriteBmpFile(DecodedJpeg(picture), target);
+  WriteBmpFile(DecodedJpeg(picture), target, sink);
 }
 
-void ConvertGifToBmp(const std::filesystem::path& source, const std::filesystem::path& target) {
-  WriteBmpFile(GifFrameRaster(ReadGifFile(source)), target);
+void ConvertGifToBmp(const std::filesystem::path& source, const std::filesystem::path& target,
+                     OutputSink& sink) {
+  WriteBmpFile(GifFrameRaster(ReadGifFile(source)), target, sink);
 }
 
 }  // namespace pixtrel

@@ -6,17 +6,25 @@
 #include <filesystem>
 #include <string>
 
+#include "formats/OutputSink.h"
+
 namespace pixtrel {
 
 // The output name of a conversion: the file-name part of source (any folder part dropped)
 // followed by the new extension ("image1.gif" and ".jpg" give "image1.gif.jpg").
 std::string ConvertedName(const std::string& source, const std::string& extension);
 
-void ConvertGifToJpeg(const std::filesystem::path& source, const std::filesystem::path& target);
-void ConvertJpegToGif(const std::filesystem::path& source, const std::filesystem::path& target);
-void ConvertBmpToJpeg(const std::filesystem::path& source, const std::filesystem::path& target);
-void ConvertBmpToGif(const std::filesystem::path& source, const std::filesystem::path& target);
-void ConvertJpegToBmp(const std::filesystem::path& source, const std::filesystem::path& target);
-void ConvertGifToBmp(const std::filesystem::path& source, const std::filesystem::path& target);
+void ConvertGifToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
+                      OutputSink& sink = WriteAtOnce());
+void ConvertJpegToGif(const std::filesystem::path& source, const std::filesystem::path& target,
+                      OutputSink& sink = WriteAtOnce());
+void ConvertBmpToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
+                      OutputSink& sink = WriteAtOnce());
+void ConvertBmpToGif(const std::filesystem::path& source, const std::filesystem::path& target,
+                     OutputSink& sink = WriteAtOnce());
+void ConvertJpegToBmp(const std::filesystem::path& source, const std::filesystem::path& target,
+                      OutputSink& sink = WriteAtOnce());
+void ConvertGifToBmp(const std::filesystem::path& source, const std::filesystem::path& target,
+                     OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

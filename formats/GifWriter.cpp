@@ -152,9 +152,9 @@ Bytes EncodeGif(const TGIFImage& picture) {
   return std::move(out.bytes);
 }
 
-void WriteGifFile(TGIFImage& picture, const std::filesystem::path& path) {
+void WriteGifFile(TGIFImage& picture, const std::filesystem::path& path, OutputSink& sink) {
   const Bytes bytes = EncodeGif(picture);
-  WriteFileAtomically(path, bytes);
+  sink.put(path, bytes);
 }
 
 }  // namespace pixtrel

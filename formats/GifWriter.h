@@ -4,6 +4,7 @@
 
 #include "formats/FileBytes.h"
 #include "formats/GifImage.h"
+#include "formats/OutputSink.h"
 
 namespace pixtrel {
 
@@ -15,6 +16,7 @@ namespace pixtrel {
 Bytes EncodeGif(const TGIFImage& picture);
 
 // Encodes completely, then replaces the file at once: a failure leaves no partial file.
-void WriteGifFile(TGIFImage& picture, const std::filesystem::path& path);
+void WriteGifFile(TGIFImage& picture, const std::filesystem::path& path,
+                  OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

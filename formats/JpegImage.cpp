@@ -221,9 +221,9 @@ void EncodeJpeg(TJPEGImage& picture) {
   picture.headerHeight_ = source->height();
 }
 
-void WriteJpegFile(TJPEGImage& picture, const std::filesystem::path& path) {
+void WriteJpegFile(TJPEGImage& picture, const std::filesystem::path& path, OutputSink& sink) {
   if (picture.data().empty()) EncodeJpeg(picture);
-  WriteFileAtomically(path, picture.data());
+  sink.put(path, picture.data());
 }
 
 }  // namespace pixtrel

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "formats/FileBytes.h"
+#include "formats/OutputSink.h"
 #include "formats/Raster.h"
 
 namespace pixtrel {
@@ -79,6 +80,7 @@ void SetJpegRaster(TJPEGImage& picture, Raster raster);
 void EncodeJpeg(TJPEGImage& picture);
 
 // Writes the bytes, encoding first when the picture holds none.
-void WriteJpegFile(TJPEGImage& picture, const std::filesystem::path& path);
+void WriteJpegFile(TJPEGImage& picture, const std::filesystem::path& path,
+                   OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

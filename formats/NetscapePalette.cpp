@@ -1,10 +1,8 @@
 #include "formats/NetscapePalette.h"
 
 #include <algorithm>
-#include <functional>
-#include <system_error>
-#include <thread>
-#include <vector>
+
+#include "concurrency/WorkerPool.h"
 
 namespace pixtrel {
 namespace {
@@ -51,27 +49,17 @@ const std::array<Rgb, kNetscapeColors>& NetscapePalette() {
 void ReduceToNetscape(const Bitmap24& source, std::uint8_t* out) {
   // Every pixel is mapped on its own, so splitting the rows between threads changes nothing.
   const std::size_t pixels = static_cast<std::size_t>(source.width()) * source.height();
-  const unsigned threads = std::min(std::thread::hardware_concurrency(), 4u);
-  if (pixels < (std::size_t{1} << 20) || threads < 2) {
-    ReduceRows(source, out, 0, source.height());
+  const int h = source.height();
+  if (pixels < (std::size_t{1} << 20) || h < 2) {
+    ReduceRows(source, out, 0, h);
     return;
   }
-  const int h = source.height();
-  auto bound = [&](unsigned t) {
-    return static_cast<int>(static_cast<long long>(h) * t / threads);
-  };
-  std::vector<std::thread> helpers;
-  unsigned started = 1;
-  try {
-    for (; started < threads; ++started)
-      helpers.emplace_back(ReduceRows, std::cref(source), out, bound(started), bound(started + 1));
-  } catch (const std::system_error&) {
-    // No thread to be had: this thread does the remaining rows too.
-  }
-  ReduceRows(source, out, 0, bound(1));
-  ReduceRows(source, out, bound(started), h);
-  for (std::thread& helper : helpers)
-    helper.join();
+  // Bands of about a quarter million pixels, taken by the pool's free workers.
+  const int bands = static_cast<int>(std::min<std::size_t>(pixels >> 18, h));
+  WorkerPool::Shared().RunParts(bands, WorkerPool::Shared().workers(), [&](int band) {
+    auto bound = [&](int b) { return static_cast<int>(static_cast<long long>(h) * b / bands); };
+    ReduceRows(source, out, bound(band), bound(band + 1));
+  });
 }
 
 }  // namespace pixtrel

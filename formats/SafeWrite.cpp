@@ -60,33 +60,11 @@ std::string TemporaryName(const fs::path& target) {
   return (target.parent_path() / name).string();
 }
 
-thread_local PendingFiles* t_collector = nullptr;
-
-// True when the current thread collects its files instead of writing them.
-bool Collected(const fs::path& path, std::span<const std::uint8_t> bytes) {
-  if (!t_collector) return false;
-  t_collector->push_back({path, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
-  return true;
-}
-
 [[noreturn]] void WriteFailed(const fs::path& path, const std::string& reason) {
   throw Exception("Cannot write file " + path.string() + ": " + reason);
 }
 
 }  // namespace
-
-WriteCollector::WriteCollector(PendingFiles& into) : previous_(t_collector) {
-  t_collector = &into;
-}
-
-WriteCollector::~WriteCollector() {
-  t_collector = previous_;
-}
-
-void WritePendingFiles(const PendingFiles& files) {
-  for (const PendingFile& f : files)
-    WriteFileAtomically(f.path, f.bytes);
-}
 
 void InjectWriteFailureAfter(long long bytes) noexcept {
   g_failAfter.store(bytes);
@@ -99,7 +77,6 @@ void RemovePendingTemporaryFile() noexcept {
 }
 
 void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
-  if (Collected(path, bytes)) return;
   const fs::path target = ResolveTarget(path);
   const std::string temp = TemporaryName(target);
   {
@@ -132,7 +109,6 @@ void RemovePendingTemporaryFile() noexcept {
 }
 
 void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
-  if (Collected(path, bytes)) return;
   const fs::path target = ResolveTarget(path);
   struct stat existing {};
   const bool replacing = ::stat(target.c_str(), &existing) == 0;

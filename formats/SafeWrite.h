@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
-#include <vector>
 
 namespace pixtrel {
 
@@ -17,30 +16,6 @@ namespace pixtrel {
 // Fails with "Cannot create file %s" when the temporary file cannot be made, and with
 // "Cannot write file %s: <reason>" when writing or renaming fails.
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
-
-// Files a thread would have written, in order.
-struct PendingFile {
-  std::filesystem::path path;
-  std::vector<std::uint8_t> bytes;
-};
-using PendingFiles = std::vector<PendingFile>;
-
-// While a WriteCollector lives on a thread, WriteFileAtomically on that thread appends the file
-// to its list instead of writing it. Lets a batch prepare the next file's output on another
-// thread and write it only once the files before it are written.
-class WriteCollector {
- public:
-  explicit WriteCollector(PendingFiles& into);
-  ~WriteCollector();
-  WriteCollector(const WriteCollector&) = delete;
-  WriteCollector& operator=(const WriteCollector&) = delete;
-
- private:
-  PendingFiles* previous_;
-};
-
-// Writes collected files with WriteFileAtomically, in order.
-void WritePendingFiles(const PendingFiles& files);
 
 // Removes the temporary file of a write in progress, if any. Async-signal-safe: for use from a
 // SIGINT/SIGTERM handler before the process ends.

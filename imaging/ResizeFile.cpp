@@ -52,7 +52,7 @@ std::optional<PaletteBitmap> WholeScreenIndices(const TGIFImage& picture) {
 }
 
 void ResizeGif(const std::filesystem::path& source, const std::filesystem::path& output,
-               ResizeMethod method, int n) {
+               ResizeMethod method, int n, OutputSink& sink) {
   TGIFImage picture = ReadGifFile(source);
   const TargetSize size = ResizedSize(picture.width(), picture.height(), n);
   if (method == ResizeMethod::Normal) {
@@ -77,11 +77,11 @@ void ResizeGif(const std::filesystem::path& source, const std::filesystem::path&
     ResampleBitmap(whole, target, lanczos.function, lanczos.support);
   }
   SetGifRaster(picture, std::move(target));
-  WriteGifFile(picture, output);
+  WriteGifFile(picture, output, sink);
 }
 
 void ResizeJpeg(const std::filesystem::path& source, const std::filesystem::path& output,
-                ResizeMethod method, int n, int quality) {
+                ResizeMethod method, int n, int quality, OutputSink& sink) {
   TJPEGImage picture = ReadJpegFile(source);
   const TargetSize size = ResizedSize(picture.width(), picture.height(), n);
   Bitmap24 target(size.width, size.height);
@@ -100,15 +100,15 @@ void ResizeJpeg(const std::filesystem::path& source, const std::filesystem::path
   }
   SetJpegRaster(picture, std::move(target));
   picture.Quality = quality;
-  WriteJpegFile(picture, output);
+  WriteJpegFile(picture, output, sink);
 }
 
 void ResizeBmp(const std::filesystem::path& source, const std::filesystem::path& output,
-               ResizeMethod method, int n) {
+               ResizeMethod method, int n, OutputSink& sink) {
   Raster picture = ReadBmpFile(source);
   const TargetSize size = ResizedSize(RasterWidth(picture), RasterHeight(picture), n);
   const Bitmap24 target = Scale(picture, size, method);
-  WriteBmpFile(target, output);
+  WriteBmpFile(target, output, sink);
 }
 
 }  // namespace
@@ -129,15 +129,15 @@ TargetSize ResizedSize(int width, int height, int n) {
 }
 
 void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
-                ImageFormat format, ResizeMethod method, int n, int jpegQuality) {
+                ImageFormat format, ResizeMethod method, int n, int jpegQuality, OutputSink& sink) {
   if (n < 1) ResizedSize(1, 1, n);  // refuse a bad size before reading anything
   switch (format) {
     case ImageFormat::Gif:
-      return ResizeGif(source, output, method, n);
+      return ResizeGif(source, output, method, n, sink);
     case ImageFormat::Jpeg:
-      return ResizeJpeg(source, output, method, n, jpegQuality);
+      return ResizeJpeg(source, output, method, n, jpegQuality, sink);
     case ImageFormat::Bmp:
-      return ResizeBmp(source, output, method, n);
+      return ResizeBmp(source, output, method, n, sink);
   }
 }
 

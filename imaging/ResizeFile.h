@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "formats/ImageFormat.h"
+#include "formats/OutputSink.h"
 #include "imaging/ResizeMethod.h"
 
 namespace pixtrel {
@@ -20,9 +21,10 @@ TargetSize ResizedSize(int width, int height, int n);
 
 // Reads source in the given format (the extension is not looked at), scales it to ResizedSize
 // with the method (Normal: nearest-neighbour stretch; Better: the "Lanczos3" resampler) and
-// writes it to output in the same format. A JPEG is written at jpegQuality and stays
-// progressive when its source was. Nothing is written when any step fails.
+// writes it to output in the same format, through the sink. A JPEG is written at jpegQuality and
+// stays progressive when its source was. Nothing is written when any step fails.
 void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
-                ImageFormat format, ResizeMethod method, int n, int jpegQuality);
+                ImageFormat format, ResizeMethod method, int n, int jpegQuality,
+                OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

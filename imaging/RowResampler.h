@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "formats/Bitmap24.h"
 #include "imaging/FilterTable.h"
@@ -25,18 +26,25 @@ class RowResampler {
   RowResampler& operator=(const RowResampler&) = delete;
 
   // Source rows [firstRow, firstRow + count), BGR, stride bytes apart; rows outside the source
-  // are ignored. Throws only when memory or threads run out.
+  // are ignored. Short bands are copied and passed once enough rows are gathered. Throws only
+  // when memory runs out.
   void AddRows(const std::uint8_t* rows, std::size_t stride, int firstRow, int count);
   // The vertical pass into target, which must have the target size. Rows never added count as
   // black.
-  void Finish(Bitmap24& target) const;
+  void Finish(Bitmap24& target);
 
  private:
+  void Flush();
+  void Pass(const std::uint8_t* rows, std::size_t stride, int firstRow, int count);
+
   std::unique_ptr<TapLists> across_;
   std::unique_ptr<TapLists> down_;
   Bitmap24 intermediate_;
   int sourceWidth_;
   bool vector_;
+  std::vector<std::uint8_t> pending_;  // gathered rows, 3 bytes a pixel, packed
+  int pendingFirst_ = 0;
+  int pendingCount_ = 0;
 };
 
 }  // namespace pixtrel

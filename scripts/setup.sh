@@ -10,7 +10,7 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libjpeg62-turbo-dev qt6-base-de
 TEST_PACKAGES=(googletest libgtest-dev imagemagick python3 python3-pil giflib-tools
                libjpeg-turbo-progs xvfb xauth clang libclang-rt-14-dev
                openbox xdotool wmctrl x11-utils dpkg-dev desktop-file-utils appstream
-               man-db groff-base)
+               man-db groff-base time)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

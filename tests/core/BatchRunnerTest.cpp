@@ -36,11 +36,7 @@ class RecordingHost : public BatchHost {
   }
   SaveMode saveMode() override { return mode; }
   bool keepDate() override { return keep; }
-  int saveQuality() override { return 89; }
-  int qualityCommandValue() override { return 85; }
-  std::string pixelText(ImageFormat) override { return "800"; }
-  ResizeMethod resizeMethod(ImageFormat) override { return ResizeMethod::Better; }
-  TurnChoice turnChoice() override { return TurnChoice::Right; }
+  BatchOptions options() override { return BatchOptions{}; }
 
   bool confirmOverwrite() override {
     log.push_back("confirm");

@@ -47,6 +47,7 @@ class BatchButtonTest : public ::testing::Test {
 
   void click(const char* button) {
     QTest::mouseClick(Control<QPushButton>(*window, button), Qt::LeftButton);
+    window->WaitForBatch();
     QApplication::processEvents();
   }
 
@@ -160,12 +161,13 @@ TEST_F(BatchButtonTest, AFailingFileEndsTheBatchAndShowsItsMessage) {
   EXPECT_EQ(answers.seen[0].title, "Pixtrel");
   EXPECT_EQ(answers.seen[0].icon, QMessageBox::Critical);
   EXPECT_EQ(answers.seen[0].buttons, QMessageBox::Ok);
-  EXPECT_EQ(answers.seen[0].text, WithFullStop(QString::fromStdString(message)));
+  // The box names the file.
+  EXPECT_EQ(answers.seen[0].text, WithFullStop("b.jpg: " + QString::fromStdString(message)));
   EXPECT_TRUE(fs::exists(folder / "q-a.jpg"));
   EXPECT_FALSE(fs::exists(folder / "q-b.jpg"));
   EXPECT_FALSE(fs::exists(folder / "q-c.jpg"));
-  // The bar stays at the count reached; the list is not refreshed.
-  EXPECT_TRUE(bar->isVisible());
+  // The bar, which would stay at the count reached, is hidden; the list is not refreshed.
+  EXPECT_FALSE(bar->isVisible());
   EXPECT_EQ(bar->maximum(), 3);
   EXPECT_EQ(bar->value(), 1);
   EXPECT_FALSE(ListedNames(*window).contains("q-a.jpg"));

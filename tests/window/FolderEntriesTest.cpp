@@ -32,6 +32,7 @@ class FolderEntriesTest : public ::testing::Test {
     EXPECT_TRUE(window->SetFolder(Q(folder)));
     SelectNames(*window, {"a.jpg"});
     QTest::mouseClick(Control<QPushButton>(*window, "Button10"), Qt::LeftButton);
+    window->WaitForBatch();  // the batch runs on its own thread
     QApplication::processEvents();
     EXPECT_TRUE(fs::exists(folder / "q-a.jpg")) << name;
     return Q(folder);

@@ -1,0 +1,33 @@
+#pragma once
+// The commands by a typed name, for tables that map controls to commands: a command missing
+// from CommandFor fails the build (its switch has no default and warns as an error).
+#include <array>
+
+#include "batch/BatchCommand.h"
+
+namespace pixtrel {
+
+enum class CommandId {
+  ResizeJpg,
+  ResizeGif,
+  ResizeBmp,
+  GifToJpg,
+  JpgToGif,
+  BmpToJpg,
+  BmpToGif,
+  JpgToBmp,
+  GifToBmp,
+  Rotate,
+  Quality,
+  Greyscale,
+};
+
+// Every id, in the order --help lists the commands.
+inline constexpr std::array<CommandId, 12> kAllCommandIds{
+    CommandId::ResizeJpg, CommandId::ResizeGif, CommandId::ResizeBmp, CommandId::GifToJpg,
+    CommandId::JpgToGif,  CommandId::BmpToJpg,  CommandId::BmpToGif,  CommandId::JpgToBmp,
+    CommandId::GifToBmp,  CommandId::Rotate,    CommandId::Quality,   CommandId::Greyscale};
+
+const BatchCommand& CommandFor(CommandId id);
+
+}  // namespace pixtrel

@@ -1,0 +1,25 @@
+#pragma once
+// How much memory working on one file may take at its peak, known from the picture's header
+// before anything is decoded, and how much a batch may hold in flight at once.
+#include <cstdint>
+#include <filesystem>
+
+namespace pixtrel {
+
+// Bytes used when nothing can be learnt from the file: a damaged or unknown file fails early,
+// so this only keeps a batch from starting many such files at once.
+inline constexpr std::uint64_t kUnknownPeakBytes = std::uint64_t{64} << 20;
+
+// The picture's pixels as its header claims them (JPEG frame, GIF screen, BMP info header),
+// or 0 when the header cannot be read. Reads at most a few kilobytes past any leading segments.
+std::uint64_t HeaderPixels(const std::filesystem::path& file);
+
+// Peak estimate for a command holding `copies` 3-byte-per-pixel copies of the picture, plus the
+// file itself; kUnknownPeakBytes when the header says nothing.
+std::uint64_t EstimatePeakBytes(const std::filesystem::path& file, int copies);
+
+// About a quarter of the physical memory; the environment variable PIXTREL_BATCH_MEMORY_MB,
+// when set to a positive number, replaces it (for tests and for users who want less).
+std::uint64_t BatchMemoryBudget();
+
+}  // namespace pixtrel

@@ -1,0 +1,46 @@
+// pixtrel-window-bench list FOLDER | resize FOLDER PIXELS: in the real main window (any Qt
+// platform, offscreen is fine), the time to list FOLDER in the file list, or to select every
+// listed JPEG with Ctrl+A's selectAll and run the JPEG tab's resize (Better) over them until the
+// batch has ended. Prints seconds on one line. Run it with a throw-away XDG_CONFIG_HOME.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QSlider>
+#include <cstdio>
+
+#include "app/FileListBox.h"
+#include "app/MainForm.h"
+#include "app/PageControl.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: pixtrel-window-bench list|resize FOLDER [PIXELS]\n");
+    return 2;
+  }
+  const QString mode = QString::fromLocal8Bit(argv[1]);
+  const QString folder = QString::fromLocal8Bit(argv[2]);
+  pixtrel::TForm1 window;
+  window.show();
+  QApplication::processEvents();
+  window.PageControl1->setCurrentIndex(pixtrel::TForm1::TabJpg);
+  window.PageControl1Change();
+  QApplication::processEvents();
+  QElapsedTimer clock;
+  if (mode == QStringLiteral("list")) {
+    clock.start();
+    if (!window.SetFolder(folder)) return 1;
+    QApplication::processEvents();
+    std::printf("%.3f %d\n", clock.nsecsElapsed() / 1e9, window.FileListBox10->count());
+    return 0;
+  }
+  if (!window.SetFolder(folder)) return 1;
+  window.Edit2->setText(QString::fromLocal8Bit(argc > 3 ? argv[3] : "800"));
+  window.TrackBar2->setValue(1);
+  window.FileListBox10->selectAll();
+  clock.start();
+  window.RunCommand(pixtrel::CommandId::ResizeJpg);
+  window.WaitForBatch();
+  std::printf("%.3f %d\n", clock.nsecsElapsed() / 1e9, window.FileListBox10->count());
+  return 0;
+}

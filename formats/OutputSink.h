@@ -1,0 +1,41 @@
+#pragma once
+// Where a per-file operation's finished files go. A batch collects them in memory and writes
+// them itself, in list order, once the files before are written; a plain call writes at once.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+namespace pixtrel {
+
+class OutputSink {
+ public:
+  virtual ~OutputSink() = default;
+  // A complete file: its path and all its bytes.
+  virtual void put(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) = 0;
+};
+
+// The sink that writes each file at once with WriteFileAtomically.
+OutputSink& WriteAtOnce();
+
+// Holds the files in memory, in the order given, until commit() writes them.
+class CollectingSink : public OutputSink {
+ public:
+  struct File {
+    std::filesystem::path path;
+    std::vector<std::uint8_t> bytes;
+  };
+
+  void put(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) override;
+  // Writes the files with WriteFileAtomically, in order; the first failure is thrown and the
+  // files after it are not written.
+  void commit() const;
+  const std::vector<File>& files() const { return files_; }
+  // The bytes held, for the batch's memory budget.
+  std::size_t size() const;
+
+ private:
+  std::vector<File> files_;
+};
+
+}  // namespace pixtrel
