@@ -122,9 +122,15 @@ void TPreviewForm::ShowAt(int top, int left) {
   if (size() != hiddenSize_) {
     // It got another picture while closed: as it had grown in view, it keeps clear of the
     // edges. Settled before it shows, so that the window manager gets one place only.
+    // The stored place is the inside's corner; the edges are the frame's. Until the window
+    // manager has framed it, the side borders count as equal and the rest as the title bar.
     const QSize margins = FrameMargins();
-    const QRect after(place, size() + margins);
-    place = KeepGrowthInside(QRect(place, hiddenSize_ + margins), after, UsableArea(after));
+    const int side = margins.width() / 2;
+    const QPoint border(side, margins.height() - side);
+    const QRect after(place - border, size() + margins);
+    place = KeepGrowthInside(QRect(place - border, hiddenSize_ + margins), after,
+                             UsableArea(after)) +
+            border;
   }
   PlaceAt(place.y(), place.x());
   show();

@@ -108,7 +108,7 @@ TEST_F(PreviewFollowsTest, AGrowingPreviewStaysInsideTheScreen) {
   window = StartWindow();
   WaitForStartUp(*window);
   TPreviewForm* preview = window->PreviewForm;
-  ASSERT_EQ(preview->pos(), QPoint(1000, 900));
+  ASSERT_EQ(preview->geometry().topLeft(), QPoint(1000, 900));  // the inside's corner
   ASSERT_TRUE(Usable().contains(preview->frameGeometry()));
   ClickListEntry(*window, "huge.jpg");
   EXPECT_EQ(preview->size(), QSize(597, 512));
