@@ -62,7 +62,7 @@ void ResizeGif(const std::filesystem::path& source, const std::filesystem::path&
       const PaletteBitmap stretched = StretchPalette(*indices, size.width, size.height);
       indices.reset();
       SetGifRaster(picture, stretched);
-      WriteGifFile(picture, output);
+      WriteGifFile(picture, output, sink);
       return;
     }
   }
