@@ -93,8 +93,10 @@ BatchCommand RotateCommand() {
     if (const auto* indices = std::get_if<PaletteBitmap>(&upright);
         indices && *kind == ImageFormat::Gif) {
       // A GIF's indices turn and its colour table stays, so no colour is lost.
+      PaletteBitmap turned = RotatePalette(angle, *indices);
+      CoverIndicesWithTable(turned);  // indices past a short table keep drawing black
       TGIFImage picture;
-      SetGifRaster(picture, RotatePalette(angle, *indices));
+      SetGifRaster(picture, turned);
       upright = Bitmap24();
       WriteGifFile(picture, task.prefixedOutput(), task.out());
       return;

@@ -65,6 +65,7 @@ TEST_F(KeyboardTest, EnterPressesTheFocusedButton) {
   BoxAnswerer boxes({});
   Focus(window->Button10);
   QTest::keyClick(window->Button10, Qt::Key_Return);
+  window->WaitForBatch();
   EXPECT_TRUE(fs::exists(folder / "q-a.jpg"));
   EXPECT_TRUE(boxes.seen.empty());
 
@@ -73,6 +74,7 @@ TEST_F(KeyboardTest, EnterPressesTheFocusedButton) {
   SelectNames(*window, {"a.jpg"});
   Focus(window->Button8);
   QTest::keyClick(window->Button8, Qt::Key_Enter, Qt::KeypadModifier);
+  window->WaitForBatch();
   ASSERT_TRUE(fs::exists(folder / "right-a.jpg"));
   TJPEGImage turned = ReadJpegFile(folder / "right-a.jpg");
   DecodeJpeg(turned);
@@ -87,6 +89,7 @@ TEST_F(KeyboardTest, EnterInAPixelsBoxRunsTheTabsCommand) {
   window->Edit2->setText("20");
   Focus(window->Edit2);
   QTest::keyClick(window->Edit2, Qt::Key_Return);
+  window->WaitForBatch();
   ASSERT_TRUE(fs::exists(folder / "mini-a.jpg"));
   EXPECT_EQ(LongerSide(folder / "mini-a.jpg"), 20);
   EXPECT_TRUE(boxes.seen.empty());
@@ -100,6 +103,7 @@ TEST_F(KeyboardTest, EnterInAPixelsBoxRunsTheTabsCommand) {
   window->Edit2->selectAll();
   QTest::keyClicks(window->Edit2, "30");
   QTest::keyClick(window->Edit2, Qt::Key_Enter, Qt::KeypadModifier);
+  window->WaitForBatch();
   ASSERT_TRUE(fs::exists(folder / "mini-a.jpg"));
   EXPECT_EQ(LongerSide(folder / "mini-a.jpg"), 30);
 }

@@ -39,6 +39,7 @@ class MenuTabMaskTest : public ::testing::Test {
     window->FileListBox10->setFocus();
     QTest::keyClick(window->FileListBox10, Qt::Key_A, Qt::ControlModifier);
     QTest::mouseClick(button, Qt::LeftButton);
+    window->WaitForBatch();
     QApplication::processEvents();
   }
 
