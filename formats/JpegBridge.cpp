@@ -179,6 +179,8 @@ const char* OwnMessage(int code) {
       return "Out of memory";
     case kStoppedBySink:
       return "JPEG decoding stopped";
+    case kDataEndsEarly:
+      return "JPEG file is damaged: data ends early";
     default:
       return nullptr;
   }

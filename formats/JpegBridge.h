@@ -15,6 +15,9 @@ namespace pixtrel::jpegbridge {
 inline constexpr int kTooManyScans = 10001;
 inline constexpr int kOutOfMemory = 10002;
 inline constexpr int kStoppedBySink = 10003;
+// Warnings that mean picture data was lost (the codec's text says which).
+inline constexpr int kDataEndsEarly = 10004;
+inline constexpr int kCorruptData = 10005;
 
 // The outcome of a call; code 0 is success.
 struct Status {

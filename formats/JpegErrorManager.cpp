@@ -1,5 +1,7 @@
 #include "formats/JpegErrorManager.h"
 
+#include <jerror.h>
+
 namespace pixtrel::jpegbridge {
 namespace {
 
@@ -18,8 +20,31 @@ void ErrorExit(j_common_ptr cinfo) {
   FailWithCodecText(cinfo, ManagerOf(cinfo)->pub.msg_code);
 }
 
-// Warnings (corrupt or cut-off data the codec can still decode) are dropped.
-void EmitMessage(j_common_ptr, int) {}
+// The codec warns and goes on where it can still deliver a picture. A file that ends early has
+// its missing part painted grey (a cut between progressive scans loses detail instead), and
+// corrupt entropy data or a lost restart marker give garbage from there on: such a picture must
+// not be taken for the file's content. Other warnings (extraneous bytes between segments, an
+// odd progression, unknown marker revisions) leave the picture whole and are dropped.
+int DamageOf(int warning) {
+  switch (warning) {
+    case JWRN_JPEG_EOF:
+      return kDataEndsEarly;
+    case JWRN_HIT_MARKER:
+    case JWRN_MUST_RESYNC:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+      return kCorruptData;
+    default:
+      return 0;
+  }
+}
+
+void EmitMessage(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;  // trace messages
+  ErrorManager* err = ManagerOf(cinfo);
+  if (err->tolerateDamage) return;
+  if (const int damage = DamageOf(err->pub.msg_code)) FailWithCodecText(cinfo, damage);
+}
 
 void OutputMessage(j_common_ptr) {}
 

@@ -14,6 +14,9 @@ namespace {
 
 [[noreturn]] void ThrowJpegError(const jpegbridge::Status& status) {
   if (const char* own = jpegbridge::OwnMessage(status.code)) throw EJPEG(own);
+  if (status.code == jpegbridge::kCorruptData) {
+    throw EJPEG(std::string("JPEG file is damaged: ") + status.text);
+  }
   throw EJPEG("JPEG error #" + std::to_string(status.code));
 }
 

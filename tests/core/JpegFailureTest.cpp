@@ -2,7 +2,10 @@
 // the codec's own texts in the messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "formats/Errors.h"
 #include "formats/JpegBridge.h"
@@ -87,6 +90,95 @@ TEST(JpegEncoderOutOfRoom, ALimitAboveTheEncodingIsNoFailure) {
   SetJpegRaster(picture, Noise(400, 300));
   EncodeJpeg(picture);
   EXPECT_EQ(picture.data(), unlimited);
+}
+
+Bytes Encoded(const Raster& raster, bool progressive, int quality = 90) {
+  TJPEGImage picture;
+  SetJpegRaster(picture, raster);
+  picture.Quality = quality;
+  picture.Progressive = progressive;
+  EncodeJpeg(picture);
+  return picture.data();
+}
+
+// The error of decoding the bytes in every way a command does: whole, greyscale, in bands.
+std::vector<std::string> DecodeErrors(const Bytes& bytes) {
+  std::vector<std::string> errors;
+  for (int way = 0; way < 3; ++way) {
+    try {
+      TJPEGImage picture = JpegFromBytes(bytes);
+      if (way == 1) picture.SetGreyscale(true);
+      if (way == 2) {
+        DecodeJpegRows(picture, [](const std::uint8_t*, std::size_t, int, int) {});
+      } else {
+        DecodeJpeg(picture);
+      }
+      errors.push_back("ok");
+    } catch (const Exception& e) {
+      errors.push_back(e.what());
+    }
+  }
+  return errors;
+}
+
+std::size_t StartOfScan(const Bytes& b) {
+  for (std::size_t i = 2; i + 1 < b.size(); ++i) {
+    if (b[i] == 0xFF && b[i + 1] == 0xDA) return i;
+  }
+  return 0;
+}
+
+const std::string kEndsEarly = "JPEG file is damaged: data ends early";
+
+TEST(JpegDamage, CutOffDataIsAnError) {
+  for (bool progressive : {false, true}) {
+    Bytes half = Encoded(TestPattern(120, 80), progressive);
+    half.resize(half.size() / 2);
+    for (const std::string& error : DecodeErrors(half))
+      EXPECT_EQ(error, kEndsEarly);
+  }
+}
+
+TEST(JpegDamage, EveryCutAfterTheHeaderEndsEarly) {
+  for (bool progressive : {false, true}) {
+    const Bytes whole = Encoded(TestPattern(48, 32), progressive, 75);
+    const std::size_t scan = StartOfScan(whole);
+    ASSERT_NE(scan, 0u);
+    for (std::size_t cut = scan + 20; cut < whole.size(); ++cut) {
+      const Bytes part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+      EXPECT_EQ(DecodeErrors(part)[0], kEndsEarly) << progressive << " cut at " << cut;
+    }
+    EXPECT_EQ(DecodeErrors(whole)[0], "ok");
+  }
+}
+
+TEST(JpegDamage, AMarkerInTheMiddleOfTheDataIsCorruption) {
+  Bytes b = Encoded(TestPattern(120, 80), false);
+  const std::size_t scan = StartOfScan(b);
+  ASSERT_NE(scan, 0u);
+  const std::size_t at = (scan + b.size()) / 2;
+  b[at] = 0xFF, b[at + 1] = 0xD9;  // end of image, long before the last block
+  for (const std::string& error : DecodeErrors(b)) {
+    EXPECT_EQ(error, "JPEG file is damaged: Corrupt JPEG data: premature end of data segment");
+  }
+}
+
+TEST(JpegDamage, ExtraneousBytesBeforeTheEndLeaveThePictureWhole) {
+  const Bytes whole = Encoded(TestPattern(40, 30), false);
+  Bytes padded(whole.begin(), whole.end() - 2);
+  for (int i = 0; i < 5; ++i)
+    padded.push_back(0x00);
+  padded.push_back(0xFF), padded.push_back(0xD9);
+  for (const std::string& error : DecodeErrors(padded))
+    EXPECT_EQ(error, "ok");
+  TJPEGImage a = JpegFromBytes(whole), b = JpegFromBytes(padded);
+  DecodeJpeg(a);
+  DecodeJpeg(b);
+  const auto& pa = std::get<Bitmap24>(a.raster());
+  const auto& pb = std::get<Bitmap24>(b.raster());
+  for (int y = 0; y < 30; ++y) {
+    ASSERT_TRUE(std::equal(pa.row(y), pa.row(y) + 40 * 3, pb.row(y))) << y;
+  }
 }
 
 }  // namespace
