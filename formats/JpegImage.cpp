@@ -17,7 +17,10 @@ namespace {
   if (status.code == jpegbridge::kCorruptData) {
     throw EJPEG(std::string("JPEG file is damaged: ") + status.text);
   }
-  throw EJPEG("JPEG error #" + std::to_string(status.code));
+  // The message code is the one users and reports quote; the codec's text says what it means.
+  std::string message = "JPEG error #" + std::to_string(status.code);
+  if (status.text[0] != '\0') message += std::string(": ") + status.text;
+  throw EJPEG(message);
 }
 
 // Greyscale output of a four-component file, which libjpeg cannot convert itself: the colour

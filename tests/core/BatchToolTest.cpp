@@ -164,7 +164,8 @@ TEST_F(BatchTool, PngNamedJpgFailsInTheJpegReader) {
               'R',  0,   0,   0,   1,    0,    0,    0,    1, 8, 2, 0,  0,   0});
   const RunResult r = RunBatchTool({"quality", "photo.jpg"}, dir_.path());
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(LastLine(r.err), "pixtrel-batch: photo.jpg: JPEG error #53");
+  EXPECT_EQ(LastLine(r.err),
+            "pixtrel-batch: photo.jpg: JPEG error #53: Not a JPEG file: starts with 0x89 0x50");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 2);
 }
 

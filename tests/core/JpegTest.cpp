@@ -202,7 +202,7 @@ TEST(Jpeg, CmykFilesAreConvertedToRgb) {
 
 TEST(JpegMalformed, NotAJpegFile) {
   const Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13};
-  EXPECT_EQ(ErrorOf(png, false), "JPEG error #53");
+  EXPECT_EQ(ErrorOf(png, false), "JPEG error #53: Not a JPEG file: starts with 0x89 0x50");
 }
 
 TEST(JpegMalformed, TruncatedAtEveryOffsetIsAnError) {
