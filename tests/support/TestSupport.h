@@ -51,6 +51,14 @@ bool HaveProgram(const std::string& name);
 // A Python interpreter with PIL, or nothing (tests that need it skip).
 std::optional<std::string> PythonWithPil();
 
+// An independent check that cannot run says so: these end the test as skipped when the tool is
+// missing. When the tool is there, its failing is a failure of the test, never a skip.
+#define PIXTREL_SKIP_WITHOUT_PIL()       \
+  if (!::pixtrel::test::PythonWithPil()) \
+  GTEST_SKIP() << "Python 3 with PIL is needed for this check"
+#define PIXTREL_SKIP_WITHOUT_PROGRAM(name) \
+  if (!::pixtrel::test::HaveProgram(name)) GTEST_SKIP() << (name) << " is needed for this check"
+
 // Runs a Python snippet with PIL; argv[1..] are the extra arguments.
 RunResult RunPython(const std::string& code, const std::vector<std::string>& args = {});
 
