@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "app/FileListBox.h"
+#include "app/InterruptCleanup.h"
 #include "app/MainForm.h"
 #include "app/MessageBoxes.h"
 #include "app/PageControl.h"
@@ -56,6 +57,7 @@ Screenshot ScreenshotRequest(const QStringList& arguments) {
 
 int main(int argc, char** argv) {
   PixtrelApplication application(argc, argv);
+  pixtrel::InstallInterruptCleanup();
   QApplication::setApplicationName(QStringLiteral("Pixtrel"));
   QApplication::setOrganizationName(QStringLiteral("Korvane"));
   QGuiApplication::setDesktopFileName(QStringLiteral("pixtrel"));

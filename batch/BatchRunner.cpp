@@ -7,6 +7,7 @@
 
 #include "batch/FileStamp.h"
 #include "formats/SafeWrite.h"
+#include "formats/StaleTemporaries.h"
 
 namespace pixtrel {
 namespace {
@@ -21,6 +22,7 @@ bool SettleSaveMode(const BatchCommand& command, const FileTask& task, BatchHost
     case SaveMode::Subfolder: {
       std::error_code ignored;  // an existing folder is the usual case
       std::filesystem::create_directory(task.resolve(kSubfolderName), ignored);
+      RemoveStaleTemporaries(task.resolve(kSubfolderName));
       prefix = SubfolderPrefix();
       return true;
     }
@@ -90,6 +92,7 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
   task.folder = folder;
   task.host = &host;
 
+  RemoveStaleTemporaries(task.resolve("."));
   switch (command.prologue) {
     case Prologue::SettleRecordShow:
       if (!SettleSaveMode(command, task, host, task.outputPrefix)) {

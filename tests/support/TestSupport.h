@@ -42,6 +42,11 @@ inline RunResult RunProgram(const std::vector<std::string>& argv,
   return Run(argv, cwd, timeoutSeconds);
 }
 
+// The most memory this process, or the largest of its ended children, has held, in KiB. A check
+// that a hostile file is refused before its raster is allocated looks at this, not at the clock.
+long PeakMemoryKiB();
+long PeakChildMemoryKiB();
+
 // Runs pixtrel-batch with the given arguments.
 RunResult RunBatchTool(const std::vector<std::string>& args, const std::filesystem::path& cwd = {});
 
