@@ -73,12 +73,7 @@ TJPEGImage JpegFromBytes(Bytes bytes) {
   TJPEGImage picture;
   picture.data_ = std::move(bytes);
   if (!picture.data_.empty()) {
-    jpegbridge::HeaderInfo info;
-    const jpegbridge::Status status =
-        jpegbridge::ReadHeader(picture.data_.data(), picture.data_.size(), false, &info);
-    if (status.failed()) ThrowJpegError(status);
-    CheckPictureSize(info.width, info.height);
-    CheckPixelsForData(info.width, info.height, static_cast<std::int64_t>(picture.data_.size()));
+    const jpegbridge::HeaderInfo info = CheckedHeader(picture.data_, false);
     picture.headerWidth_ = info.width;
     picture.headerHeight_ = info.height;
     picture.Progressive = info.progressive;
