@@ -2,6 +2,7 @@
 // folder, or at the files' folder with those files selected (OpenRequest.h).
 #include <QTimer>
 
+#include "app/InterruptCleanup.h"
 #include "app/MainForm.h"
 #include "app/MessageBoxes.h"
 #include "app/OpenRequest.h"
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv) {
   pixtrel::PixtrelApplication application(argc, argv);
+  pixtrel::InstallInterruptCleanup();
 
   pixtrel::TForm1 form;
   form.show();

@@ -12,6 +12,7 @@
 #include "batch/FileStamp.h"
 #include "batch/PeakEstimate.h"
 #include "concurrency/WorkerPool.h"
+#include "formats/StaleTemporaries.h"
 
 namespace pixtrel {
 namespace {
@@ -28,6 +29,7 @@ bool SettleSaveMode(const BatchCommand& command, const FileTask& task, BatchHost
     case SaveMode::Subfolder: {
       std::error_code ignored;  // an existing folder is the usual case
       std::filesystem::create_directory(task.resolve(kSubfolderName), ignored);
+      RemoveStaleTemporaries(task.resolve(kSubfolderName));
       prefix = SubfolderPrefix();
       return true;
     }
@@ -141,6 +143,7 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
   FileTask task;
   task.folder = folder;
 
+  RemoveStaleTemporaries(task.resolve("."));
   switch (command.prologue) {
     case Prologue::SettleRecordShow:
       if (!SettleSaveMode(command, task, host, task.outputPrefix)) {

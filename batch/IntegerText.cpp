@@ -15,28 +15,37 @@ int HexDigit(char c) {
   return -1;
 }
 
+// Takes a sign off the front; true when negative.
+bool TakeSign(std::string_view& rest) {
+  if (rest.empty() || (rest[0] != '+' && rest[0] != '-')) return false;
+  const bool negative = rest[0] == '-';
+  rest.remove_prefix(1);
+  return negative;
+}
+
+// Takes a hexadecimal prefix off the front; true when there was one.
+bool TakeHexPrefix(std::string_view& rest, bool bareX) {
+  if (!rest.empty() && (rest[0] == '$' || (bareX && (rest[0] == 'x' || rest[0] == 'X')))) {
+    rest.remove_prefix(1);
+    return true;
+  }
+  if (rest.size() >= 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X')) {
+    rest.remove_prefix(2);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
-std::optional<int> ParseInteger(std::string_view text) {
+std::optional<int> ParseInteger(std::string_view text, IntegerSyntax syntax) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ')
     ++i;
   std::string_view rest = text.substr(i);
-  bool hex = false;
-  bool negative = false;
-  if (!rest.empty() && rest[0] == '$') {
-    hex = true;
-    rest.remove_prefix(1);
-  } else if (!rest.empty() && (rest[0] == 'x' || rest[0] == 'X')) {
-    hex = true;
-    rest.remove_prefix(1);
-  } else if (rest.size() >= 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X')) {
-    hex = true;
-    rest.remove_prefix(2);
-  } else if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) {
-    negative = rest[0] == '-';
-    rest.remove_prefix(1);
-  }
+  bool negative = syntax.signBeforeHex && TakeSign(rest);
+  const bool hex = TakeHexPrefix(rest, syntax.bareXIsHex);
+  if (!hex && !syntax.signBeforeHex) negative = TakeSign(rest);
   if (rest.empty()) return std::nullopt;
   const int base = hex ? 16 : 10;
   std::int64_t value = 0;

@@ -18,7 +18,8 @@ class EBitmapError : public Exception {
   using Exception::Exception;
 };
 
-// Errors reported by the JPEG codec: "JPEG error #N".
+// Errors reported by the JPEG codec: "JPEG error #N: the codec's text", or what is wrong with
+// a damaged file.
 class EJPEG : public Exception {
  public:
   using Exception::Exception;

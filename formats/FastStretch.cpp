@@ -60,12 +60,7 @@ void FastStretch(const Raster& source, Bitmap24& target, const Rect& rect) {
   const PaletteBitmap& p = std::get<PaletteBitmap>(source);
   ClippedRect c;
   if (!Clip(rect, target, p.width(), p.height(), c)) return;
-  std::array<std::uint8_t, 256 * 3> bgr{};
-  for (std::size_t i = 0; i < p.palette().size() && i < 256; ++i) {
-    bgr[i * 3] = p.palette()[i].b;
-    bgr[i * 3 + 1] = p.palette()[i].g;
-    bgr[i * 3 + 2] = p.palette()[i].r;
-  }
+  const BgrLookup bgr = BgrLookupOf(p.palette());
   const std::vector<int> map = ColumnMap(c, rect, p.width());
   for (int y = c.y0; y < c.y1; ++y) {
     const std::uint8_t* in = p.row(StretchSourceIndex(y - rect.top, p.height(), rect.height()));

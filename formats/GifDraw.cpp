@@ -10,17 +10,11 @@
 namespace pixtrel {
 namespace {
 
-using ColourTable = std::array<std::uint8_t, 256 * 3>;  // blue, green, red; beyond: black
+using ColourTable = BgrLookup;
 
 ColourTable BgrTable(const TGIFColorMap& map) {
   if (map.empty()) throw EGIFError("No global or local color table defined");
-  ColourTable bgr{};
-  for (std::size_t i = 0; i < map.colors.size() && i < 256; ++i) {
-    bgr[i * 3] = map.colors[i].b;
-    bgr[i * 3 + 1] = map.colors[i].g;
-    bgr[i * 3 + 2] = map.colors[i].r;
-  }
-  return bgr;
+  return BgrLookupOf(map.colors);
 }
 
 // num / den rounded to the nearest integer, halves away from zero; den > 0.

@@ -1,37 +1,10 @@
 #include "formats/JpegBridge.h"
 
-#include <csetjmp>
-#include <cstdio>
-#include <cstdlib>
-
-#include <jpeglib.h>
+#include "formats/JpegDestination.h"
+#include "formats/JpegErrorManager.h"
 
 namespace pixtrel::jpegbridge {
 namespace {
-
-struct ErrorManager {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-  int code;
-};
-
-void ErrorExit(j_common_ptr cinfo) {
-  auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-  err->code = err->pub.msg_code;
-  std::longjmp(err->jump, 1);
-}
-
-// Warnings (corrupt or cut-off data the codec can still decode) are dropped.
-void EmitMessage(j_common_ptr, int) {}
-void OutputMessage(j_common_ptr) {}
-
-void InstallErrorManager(j_common_ptr cinfo, ErrorManager* err) {
-  cinfo->err = jpeg_std_error(&err->pub);
-  err->pub.error_exit = ErrorExit;
-  err->pub.emit_message = EmitMessage;
-  err->pub.output_message = OutputMessage;
-  err->code = 0;
-}
 
 // Bounds the work a hostile progressive file can cause.
 struct ScanLimit {
@@ -43,8 +16,7 @@ void CheckScans(j_common_ptr cinfo) {
   auto* limit = reinterpret_cast<ScanLimit*>(cinfo->progress);
   auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
   if (dinfo->input_scan_number > kMaxJpegScans) {
-    limit->err->code = kTooManyScans;
-    std::longjmp(limit->err->jump, 1);
+    FailWith(limit->err, kTooManyScans);
   }
 }
 
@@ -86,13 +58,13 @@ void CmykToBgr(const JSAMPLE* cmyk, std::uint8_t* bgr, JDIMENSION width, bool in
 
 }  // namespace
 
-int ReadHeader(const std::uint8_t* data, std::size_t size, bool greyscale, HeaderInfo* info) {
+Status ReadHeader(const std::uint8_t* data, std::size_t size, bool greyscale, HeaderInfo* info) {
   jpeg_decompress_struct cinfo;
   ErrorManager err;
   InstallErrorManager(reinterpret_cast<j_common_ptr>(&cinfo), &err);
   if (setjmp(err.jump)) {
     jpeg_destroy_decompress(&cinfo);
-    return err.code;
+    return err.status;
   }
   jpeg_create_decompress(&cinfo);
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
@@ -104,17 +76,17 @@ int ReadHeader(const std::uint8_t* data, std::size_t size, bool greyscale, Heade
   info->progressive = jpeg_has_multiple_scans(&cinfo);
   info->kind = KindOf(&cinfo);
   jpeg_destroy_decompress(&cinfo);
-  return 0;
+  return {};
 }
 
-int Decode(DecodeJob* job) {
+Status Decode(DecodeJob* job) {
   jpeg_decompress_struct cinfo;
   ErrorManager err;
   ScanLimit limit;
   InstallErrorManager(reinterpret_cast<j_common_ptr>(&cinfo), &err);
   if (setjmp(err.jump)) {
     jpeg_destroy_decompress(&cinfo);
-    return err.code;
+    return err.status;
   }
   jpeg_create_decompress(&cinfo);
   limit.pub.progress_monitor = CheckScans;
@@ -148,7 +120,7 @@ int Decode(DecodeJob* job) {
       }
       if (!job->sink(job->sinkContext, job->pixels, job->stride, first, filled)) {
         jpeg_destroy_decompress(&cinfo);
-        return kStoppedBySink;
+        return Status{kStoppedBySink};
       }
     }
   }
@@ -164,22 +136,22 @@ int Decode(DecodeJob* job) {
   }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
-  return 0;
+  return {};
 }
 
-int Encode(EncodeJob* job) {
+Status Encode(EncodeJob* job) {
   jpeg_compress_struct cinfo;
   ErrorManager err;
+  VectorDestination dest;
   InstallErrorManager(reinterpret_cast<j_common_ptr>(&cinfo), &err);
-  job->output = nullptr;
-  job->outputSize = 0;
   if (setjmp(err.jump)) {
     jpeg_destroy_compress(&cinfo);
-    FreeOutput(job);
-    return err.code;
+    job->output->clear();
+    return err.status;
   }
   jpeg_create_compress(&cinfo);
-  jpeg_mem_dest(&cinfo, &job->output, &job->outputSize);
+  cinfo.mem->max_memory_to_use = kMaxJpegMemory;
+  UseVectorDestination(&cinfo, &dest, job->output, &err);
   cinfo.image_width = static_cast<JDIMENSION>(job->width);
   cinfo.image_height = static_cast<JDIMENSION>(job->height);
   cinfo.input_components = 3;
@@ -196,13 +168,7 @@ int Encode(EncodeJob* job) {
   }
   jpeg_finish_compress(&cinfo);
   jpeg_destroy_compress(&cinfo);
-  return 0;
-}
-
-void FreeOutput(EncodeJob* job) {
-  std::free(job->output);
-  job->output = nullptr;
-  job->outputSize = 0;
+  return {};
 }
 
 const char* OwnMessage(int code) {
@@ -213,6 +179,8 @@ const char* OwnMessage(int code) {
       return "Out of memory";
     case kStoppedBySink:
       return "JPEG decoding stopped";
+    case kDataEndsEarly:
+      return "JPEG file is damaged: data ends early";
     default:
       return nullptr;
   }

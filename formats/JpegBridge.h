@@ -1,9 +1,11 @@
 #pragma once
-// The only place that calls libjpeg. Each entry point is one plain function guarded by setjmp:
-// no C++ object lives across the libjpeg calls and nothing is thrown through them. They report
-// failure by returning a nonzero libjpeg message code (or one of the codes below).
+// The only place that calls libjpeg (with JpegErrorManager and JpegDestination, its parts).
+// Each entry point is one plain function guarded by setjmp: no C++ object lives across the
+// libjpeg calls and nothing is thrown through them. They report failure in a Status: a libjpeg
+// message code with the codec's text, or one of the codes below.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "formats/Limits.h"
 
@@ -13,6 +15,16 @@ namespace pixtrel::jpegbridge {
 inline constexpr int kTooManyScans = 10001;
 inline constexpr int kOutOfMemory = 10002;
 inline constexpr int kStoppedBySink = 10003;
+// Warnings that mean picture data was lost (the codec's text says which).
+inline constexpr int kDataEndsEarly = 10004;
+inline constexpr int kCorruptData = 10005;
+
+// The outcome of a call; code 0 is success.
+struct Status {
+  int code = 0;
+  char text[200] = {};  // the codec's message for its code (libjpeg's JMSG_LENGTH_MAX)
+  bool failed() const { return code != 0; }
+};
 
 enum class OutputKind { Bgr, GreyPalette, Cmyk };
 
@@ -26,7 +38,7 @@ struct HeaderInfo {
 
 // Reads the header. With greyscale set the output is greyscale (quantized to 236 levels), as it
 // is for a one-component file; four-component files decode to CMYK.
-int ReadHeader(const std::uint8_t* data, std::size_t size, bool greyscale, HeaderInfo* info);
+Status ReadHeader(const std::uint8_t* data, std::size_t size, bool greyscale, HeaderInfo* info);
 
 // Receives decoded rows [firstRow, firstRow + count), stride bytes apart; false stops decoding.
 // Called between libjpeg calls, never from inside one; it must not throw.
@@ -48,7 +60,7 @@ struct DecodeJob {
   void* sinkContext = nullptr;
   int sinkRows = 0;
 };
-int Decode(DecodeJob* job);
+Status Decode(DecodeJob* job);
 
 struct EncodeJob {
   const std::uint8_t* pixels = nullptr;  // BGR rows, caller-owned
@@ -58,11 +70,16 @@ struct EncodeJob {
   int quality = 90;
   bool greyscale = false;
   bool progressive = false;
-  unsigned char* output = nullptr;  // malloc'd by libjpeg; release with FreeOutput
-  unsigned long outputSize = 0;
+  // Caller-owned; holds the encoded bytes after success. Growing it past EncodedSizeLimit()
+  // or beyond what the heap gives fails with kOutOfMemory.
+  std::vector<std::uint8_t>* output = nullptr;
 };
-int Encode(EncodeJob* job);
-void FreeOutput(EncodeJob* job);
+Status Encode(EncodeJob* job);
+
+// The most bytes one encoded picture may take: the largest file the program reads back. Tests
+// lower it to make the encoder run out of room mid-way.
+std::size_t EncodedSizeLimit();
+void SetEncodedSizeLimit(std::size_t bytes);
 
 // The text of a code, for codes of our own; null for libjpeg's codes.
 const char* OwnMessage(int code);

@@ -12,9 +12,15 @@
 namespace pixtrel {
 namespace {
 
-[[noreturn]] void ThrowJpegError(int code) {
-  if (const char* own = jpegbridge::OwnMessage(code)) throw EJPEG(own);
-  throw EJPEG("JPEG error #" + std::to_string(code));
+[[noreturn]] void ThrowJpegError(const jpegbridge::Status& status) {
+  if (const char* own = jpegbridge::OwnMessage(status.code)) throw EJPEG(own);
+  if (status.code == jpegbridge::kCorruptData) {
+    throw EJPEG(std::string("JPEG file is damaged: ") + status.text);
+  }
+  // The message code is the one users and reports quote; the codec's text says what it means.
+  std::string message = "JPEG error #" + std::to_string(status.code);
+  if (status.text[0] != '\0') message += std::string(": ") + status.text;
+  throw EJPEG(message);
 }
 
 // Greyscale output of a four-component file, which libjpeg cannot convert itself: the colour
@@ -41,9 +47,9 @@ PaletteBitmap GreyFromColour(const Bitmap24& colour) {
 // The header of the bytes with the decoding's output settings, held to the picture limits.
 jpegbridge::HeaderInfo CheckedHeader(const Bytes& data, bool greyscale) {
   jpegbridge::HeaderInfo info;
-  if (int code = jpegbridge::ReadHeader(data.data(), data.size(), greyscale, &info)) {
-    ThrowJpegError(code);
-  }
+  const jpegbridge::Status status =
+      jpegbridge::ReadHeader(data.data(), data.size(), greyscale, &info);
+  if (status.failed()) ThrowJpegError(status);
   CheckPictureSize(info.width, info.height);
   CheckPixelsForData(info.width, info.height, static_cast<std::int64_t>(data.size()));
   return info;
@@ -67,11 +73,7 @@ TJPEGImage JpegFromBytes(Bytes bytes) {
   TJPEGImage picture;
   picture.data_ = std::move(bytes);
   if (!picture.data_.empty()) {
-    jpegbridge::HeaderInfo info;
-    if (int code = jpegbridge::ReadHeader(picture.data_.data(), picture.data_.size(), false, &info))
-      ThrowJpegError(code);
-    CheckPictureSize(info.width, info.height);
-    CheckPixelsForData(info.width, info.height, static_cast<std::int64_t>(picture.data_.size()));
+    const jpegbridge::HeaderInfo info = CheckedHeader(picture.data_, false);
     picture.headerWidth_ = info.width;
     picture.headerHeight_ = info.height;
     picture.Progressive = info.progressive;
@@ -100,7 +102,7 @@ void DecodeJpeg(TJPEGImage& picture) {
     PaletteBitmap grey(info.width, info.height, 8, {});
     job.pixels = grey.data();
     job.stride = static_cast<std::size_t>(info.width);
-    if (int code = jpegbridge::Decode(&job)) ThrowJpegError(code);
+    if (const auto status = jpegbridge::Decode(&job); status.failed()) ThrowJpegError(status);
     grey.palette().resize(static_cast<std::size_t>(job.greyLevelCount));
     for (int i = 0; i < job.greyLevelCount; ++i) {
       grey.palette()[i] = Rgb{job.greyLevels[i], job.greyLevels[i], job.greyLevels[i]};
@@ -111,7 +113,7 @@ void DecodeJpeg(TJPEGImage& picture) {
   Bitmap24 colour = Bitmap24::Uninitialised(info.width, info.height);
   job.pixels = colour.data();
   job.stride = colour.stride();
-  if (int code = jpegbridge::Decode(&job)) ThrowJpegError(code);
+  if (const auto status = jpegbridge::Decode(&job); status.failed()) ThrowJpegError(status);
   if (info.kind == jpegbridge::OutputKind::Cmyk && picture.greyscale_) {
     picture.raster_ = GreyFromColour(colour);
   } else {
@@ -170,9 +172,9 @@ void DecodeJpegRows(const TJPEGImage& picture, const JpegRowConsumer& consume) {
   job.sink = ForwardRows;
   job.sinkContext = &context;
   job.sinkRows = band.height();
-  const int code = jpegbridge::Decode(&job);
+  const jpegbridge::Status status = jpegbridge::Decode(&job);
   if (context.error) std::rethrow_exception(context.error);
-  if (code) ThrowJpegError(code);
+  if (status.failed()) ThrowJpegError(status);
 }
 
 Raster TakeJpegRaster(TJPEGImage& picture) {
@@ -209,14 +211,9 @@ void EncodeJpeg(TJPEGImage& picture) {
   job.quality = picture.Quality < 0 ? 0 : (picture.Quality > 100 ? 100 : picture.Quality);
   job.greyscale = picture.greyscale_;
   job.progressive = picture.Progressive;
-  if (int code = jpegbridge::Encode(&job)) ThrowJpegError(code);
-  try {
-    picture.data_.assign(job.output, job.output + job.outputSize);
-  } catch (...) {
-    jpegbridge::FreeOutput(&job);
-    throw;
-  }
-  jpegbridge::FreeOutput(&job);
+  job.output = &picture.data_;
+  if (const auto status = jpegbridge::Encode(&job); status.failed()) ThrowJpegError(status);
+  picture.data_.shrink_to_fit();
   picture.headerWidth_ = source->width();
   picture.headerHeight_ = source->height();
 }

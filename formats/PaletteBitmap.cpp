@@ -39,14 +39,18 @@ PaletteBitmap& PaletteBitmap::operator=(const PaletteBitmap& other) {
   return *this;
 }
 
-Bitmap24 ExpandToBitmap24(const PaletteBitmap& source) {
-  // Full 256-entry lookup so that indices beyond the table need no test per pixel.
-  std::array<std::uint8_t, 256 * 3> bgr{};
-  for (std::size_t i = 0; i < source.palette().size() && i < 256; ++i) {
-    bgr[i * 3 + 0] = source.palette()[i].b;
-    bgr[i * 3 + 1] = source.palette()[i].g;
-    bgr[i * 3 + 2] = source.palette()[i].r;
+BgrLookup BgrLookupOf(const std::vector<Rgb>& table) {
+  BgrLookup bgr{};
+  for (std::size_t i = 0; i < table.size() && i < 256; ++i) {
+    bgr[i * 3 + 0] = table[i].b;
+    bgr[i * 3 + 1] = table[i].g;
+    bgr[i * 3 + 2] = table[i].r;
   }
+  return bgr;
+}
+
+Bitmap24 ExpandToBitmap24(const PaletteBitmap& source) {
+  const BgrLookup bgr = BgrLookupOf(source.palette());
   Bitmap24 out = Bitmap24::Uninitialised(source.width(), source.height());
   for (int y = 0; y < source.height(); ++y) {
     const std::uint8_t* in = source.row(y);

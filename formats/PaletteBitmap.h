@@ -1,6 +1,7 @@
 #pragma once
 // A raster of colour-table indices (1, 4 or 8 bits per pixel in the file it came from), held as
 // one index byte per pixel, row 0 at the top, with its colour table of at most 256 colours.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -49,6 +50,11 @@ class PaletteBitmap {
   std::vector<Rgb> palette_;
   std::unique_ptr<std::uint8_t[]> indices_;
 };
+
+// A colour table as blue, green, red bytes for all 256 indices, black beyond the table's end,
+// so expanding a pixel is one lookup with no test.
+using BgrLookup = std::array<std::uint8_t, 256 * 3>;
+BgrLookup BgrLookupOf(const std::vector<Rgb>& table);
 
 // Replaces every index by its table colour; an index beyond the table gives black.
 Bitmap24 ExpandToBitmap24(const PaletteBitmap& source);

@@ -1,7 +1,11 @@
 #include "formats/SafeWrite.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -108,6 +112,28 @@ void RemovePendingTemporaryFile() noexcept {
   if (g_pending.exchange(false)) ::unlink(g_pendingPath);
 }
 
+namespace {
+
+// Test hook for interrupting a run at a known point: PIXTREL_TEST_SIGNAL_AFTER_BYTES="N SIGNAL"
+// raises SIGNAL once this process has written N bytes of its outputs since it was set, inside
+// the write that crosses N, with that write's temporary file in hand.
+struct SignalHook {
+  long long afterBytes = -1;
+  int signal = 0;
+};
+
+SignalHook SignalHookFromEnvironment() {
+  SignalHook hook;
+  if (const char* text = std::getenv("PIXTREL_TEST_SIGNAL_AFTER_BYTES")) {
+    if (std::sscanf(text, "%lld %d", &hook.afterBytes, &hook.signal) != 2) hook = SignalHook{};
+  }
+  return hook;
+}
+
+std::atomic<long long> g_bytesWritten{0};
+
+}  // namespace
+
 void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
   const fs::path target = ResolveTarget(path);
   struct stat existing {};
@@ -138,9 +164,16 @@ void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> byt
   };
 
   const long long failAfter = g_failAfter.load();
+  const SignalHook hook = SignalHookFromEnvironment();
   std::size_t done = 0;
   while (done < bytes.size()) {
     std::size_t chunk = bytes.size() - done;
+    if (hook.afterBytes >= 0) {
+      const long long before = g_bytesWritten.load();
+      if (before >= hook.afterBytes) std::raise(hook.signal);
+      chunk = static_cast<std::size_t>(std::min<long long>(
+          static_cast<long long>(chunk), std::max(1LL, hook.afterBytes - before)));
+    }
     if (failAfter >= 0) {
       if (done >= static_cast<std::size_t>(failAfter)) {
         errno = ENOSPC;
@@ -154,6 +187,7 @@ void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> byt
       fail(std::strerror(errno));
     }
     done += static_cast<std::size_t>(n);
+    if (hook.afterBytes >= 0) g_bytesWritten += n;
   }
   if (failAfter >= 0 && bytes.empty()) {
     errno = ENOSPC;

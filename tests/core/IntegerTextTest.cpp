@@ -37,3 +37,13 @@ TEST(IntegerText, MessageQuotesTheText) {
   }
   EXPECT_THROW(StrToInt(""), EConvertError);
 }
+
+// The stored settings values' syntax, through the same parser.
+TEST(IntegerText, StoredSyntaxTakesASignBeforeHexButNoBareX) {
+  EXPECT_EQ(ParseInteger("-$1F", kStoredIntegers), -31);
+  EXPECT_EQ(ParseInteger(" +0x10", kStoredIntegers), 16);
+  EXPECT_EQ(ParseInteger("42", kStoredIntegers), 42);
+  EXPECT_FALSE(ParseInteger("x1F", kStoredIntegers).has_value());
+  EXPECT_FALSE(ParseInteger("-$1F").has_value());
+  EXPECT_FALSE(ParseInteger("+0x10").has_value());
+}

@@ -139,8 +139,9 @@ TEST_F(ConvertTool, NewJpegsHaveTheCreationSettingsWhateverTheSliders) {
   Run({"bmp2jpg", "--jpeg-quality", "3", "b.bmp"});
   EXPECT_EQ(FileContents(dir_ / "b.bmp.jpg"), JpegOf(TestPattern(40, 30), 90));
 
+  PIXTREL_SKIP_WITHOUT_PIL();
   const auto pil = ReadWithPil(dir_ / "a.gif.jpg");
-  if (!pil) GTEST_SKIP() << "python3 with PIL is needed";
+  ASSERT_TRUE(pil.has_value()) << "PIL cannot read the file";
   EXPECT_EQ(pil->format, "JPEG");
   EXPECT_EQ(pil->mode, "RGB");
   EXPECT_EQ(pil->info.find("progressive"), std::string::npos) << pil->info;
@@ -148,12 +149,14 @@ TEST_F(ConvertTool, NewJpegsHaveTheCreationSettingsWhateverTheSliders) {
 
 TEST_F(ConvertTool, AColourJpegBecomesANetscapeGif) {
   const fs::path jpg = dir_ / "c.jpg";
+  PIXTREL_SKIP_WITHOUT_PIL();
+  std::string made;
   if (!MakeWithPython("im = Image.new('RGB', (64, 48))\n"
                       "im.putdata([(x * 4, y * 5, (x * y) % 256) for y in range(48) for x in "
                       "range(64)])\n"
                       "im.save(sys.argv[1] + '/c.jpg', quality=92)\n",
-                      dir_.path()))
-    GTEST_SKIP() << "python3 with PIL is needed";
+                      dir_.path(), &made))
+    FAIL() << "PIL could not make the test picture: " << made;
   Run({"jpg2gif", "c.jpg"});
   const Bytes gif = FileContents(dir_ / "c.jpg.gif");
   EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF87a");
@@ -174,11 +177,13 @@ TEST_F(ConvertTool, AColourJpegBecomesANetscapeGif) {
 }
 
 TEST_F(ConvertTool, AOneComponentJpegKeepsItsGreyLevels) {
+  PIXTREL_SKIP_WITHOUT_PIL();
+  std::string made;
   if (!MakeWithPython("im = Image.new('L', (50, 40))\n"
                       "im.putdata([(x * 5 + y * 3) % 256 for y in range(40) for x in range(50)])\n"
                       "im.save(sys.argv[1] + '/g.jpg', quality=95)\n",
-                      dir_.path()))
-    GTEST_SKIP() << "python3 with PIL is needed";
+                      dir_.path(), &made))
+    FAIL() << "PIL could not make the test picture: " << made;
   const Raster decoded = DecodedJpeg(dir_ / "g.jpg");
   ASSERT_TRUE(std::holds_alternative<PaletteBitmap>(decoded));
   const auto& grey = std::get<PaletteBitmap>(decoded);
@@ -205,8 +210,9 @@ TEST_F(ConvertTool, A24BitBmpComesBackFromGifAs8BitWithNetscapeColours) {
   Run({"gif2bmp", "t.bmp.gif"});
   const Bytes bmp = FileContents(dir_ / "t.bmp.gif.bmp");
   EXPECT_EQ(BmpBits(bmp), 8);
+  PIXTREL_SKIP_WITHOUT_PIL();
   const auto pil = ReadWithPil(dir_ / "t.bmp.gif.bmp");
-  if (!pil) GTEST_SKIP() << "python3 with PIL is needed";
+  ASSERT_TRUE(pil.has_value()) << "PIL cannot read the file";
   EXPECT_EQ(pil->mode, "P");
   std::set<int> netscape;
   for (const Rgb& c : NetscapePalette())
@@ -225,6 +231,8 @@ TEST_F(ConvertTool, A24BitBmpComesBackFromGifAs8BitWithNetscapeColours) {
 }
 
 TEST_F(ConvertTool, PaletteBmpsKeepTheirTables) {
+  PIXTREL_SKIP_WITHOUT_PIL();
+  std::string made;
   if (!MakeWithPython("pal = []\n"
                       "for i in range(256): pal += [(i * 37) % 256, (i * 91) % 256, 255 - i]\n"
                       "im = Image.new('P', (30, 20))\n"
@@ -235,8 +243,8 @@ TEST_F(ConvertTool, PaletteBmpsKeepTheirTables) {
                       "one.putdata([255 if (x + y) % 3 else 0 for y in range(9) for x in "
                       "range(19)])\n"
                       "one.save(sys.argv[1] + '/one.bmp')\n",
-                      dir_.path()))
-    GTEST_SKIP() << "python3 with PIL is needed";
+                      dir_.path(), &made))
+    FAIL() << "PIL could not make the test picture: " << made;
   WriteBytes(dir_ / "four.bmp", FourBitBmp(13, 7));
   Run({"bmp2gif", "eight.bmp", "four.bmp", "one.bmp"});
 
@@ -293,15 +301,17 @@ TEST_F(ConvertTool, JpegToBmpAndBackIsBaseline) {
 }
 
 TEST_F(ConvertTool, GifToBmpDependsOnWhetherTheFirstFrameCovers) {
-  if (!HaveProgram("gifsicle") ||
-      !MakeWithPython("a = Image.new('P', (12, 9))\n"
+  PIXTREL_SKIP_WITHOUT_PROGRAM("gifsicle");
+  PIXTREL_SKIP_WITHOUT_PIL();
+  std::string made;
+  if (!MakeWithPython("a = Image.new('P', (12, 9))\n"
                       "a.putpalette([v for i in range(256) for v in (i, 255 - i, 0)])\n"
                       "a.putdata([(x + 3 * y) % 256 for y in range(9) for x in range(12)])\n"
                       "b = a.point(lambda v: 255 - v)\n"
                       "a.save(sys.argv[1] + '/anim.gif', save_all=True, append_images=[b])\n"
                       "a.save(sys.argv[1] + '/small.gif')\n",
-                      dir_.path()))
-    GTEST_SKIP() << "python3 with PIL and gifsicle are needed";
+                      dir_.path(), &made))
+    FAIL() << "PIL could not make the test pictures: " << made;
   ASSERT_EQ(RunProgram({"gifsicle", "--logical-screen", "20x15", "--position", "4,3",
                         (dir_ / "small.gif").string(), "-o", (dir_ / "offset.gif").string()})
                 .exitCode,

@@ -59,7 +59,8 @@ class GifFromOtherTools : public ::testing::Test {
     folder_ = nullptr;
   }
   void SetUp() override {
-    if (!made_) GTEST_SKIP() << "python3 with PIL is needed: " << message_;
+    PIXTREL_SKIP_WITHOUT_PIL();
+    ASSERT_TRUE(made_) << "PIL could not make the test files: " << message_;
   }
   static fs::path File(const std::string& name) { return folder_->path() / name; }
 
@@ -160,7 +161,7 @@ TEST_F(GifFromOtherTools, AnAnimatedFileKeepsEveryFrameAndUsesTheFirst) {
 }
 
 TEST_F(GifFromOtherTools, AFrameSmallerThanTheScreenSitsOnWhite) {
-  if (!HaveProgram("gifsicle")) GTEST_SKIP() << "gifsicle is needed";
+  PIXTREL_SKIP_WITHOUT_PROGRAM("gifsicle");
   const RunResult r = RunProgram({"gifsicle", "--logical-screen", "40x30", "--position", "5,7",
                                   File("small.gif").string(), "-o", File("offset.gif").string()});
   ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -213,7 +214,7 @@ TEST_F(GifFromOtherTools, ALengthPrefixedFileReadsLikeThePlainOne) {
 }
 
 TEST_F(GifFromOtherTools, AnImageMagickFileMatchesImageMagicksOwnDecoding) {
-  if (!HaveProgram("convert")) GTEST_SKIP() << "ImageMagick is needed";
+  PIXTREL_SKIP_WITHOUT_PROGRAM("convert");
   const fs::path gif = File("im.gif"), rgb = File("im.rgb");
   RunResult r = RunProgram({"convert", "-size", "120x90", "plasma:fractal", "-seed", "3", "-colors",
                             "200", "-interlace", "GIF", gif.string()});

@@ -259,13 +259,13 @@ TEST(HostileBatch, TinyFilesClaimingHugePictures) {
   for (const Sample& s : samples) {
     SCOPED_TRACE(s.name);
     WriteBytes(dir / s.name, s.bytes);
-    const auto start = std::chrono::steady_clock::now();
     const std::string command =
         s.name.ends_with(".jpg") ? "jpg2bmp" : (s.name.ends_with(".gif") ? "gif2bmp" : "bmp2jpg");
     const RunResult r = RunProgram({PIXTREL_BATCH_PATH, command, s.name}, dir.path(), 60);
     EXPECT_EQ(r.exitCode, 1) << r.err;
     EXPECT_NE(r.err.find("Picture too large"), std::string::npos) << r.err;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    // Far below the 768 MiB raster the header asks for (the sanitizers' own needs included).
+    EXPECT_LT(PeakChildMemoryKiB(), 400L << 10);
   }
 }
 
@@ -276,17 +276,17 @@ TEST(HostileBatch, ThousandsOfScans) {
   p.Progressive = true;
   EncodeJpeg(p);
   const Bytes& b = p.data();
-  // Repeat the last scan (from its SOS marker to the end of image) thousands of times.
-  std::size_t lastScan = 0;
+  // Repeat the first scan (the DC scan, whose data decodes the same whatever came before)
+  // thousands of times, so only the number of scans is wrong with the file.
+  std::vector<std::size_t> scans;
   for (std::size_t i = 2; i + 1 < b.size(); ++i)
-    if (b[i] == 0xFF && b[i + 1] == 0xDA) lastScan = i;
-  ASSERT_NE(lastScan, 0u);
-  Bytes many(b.begin(), b.begin() + lastScan);
-  const Bytes scan(b.begin() + lastScan, b.end() - 2);
+    if (b[i] == 0xFF && b[i + 1] == 0xDA) scans.push_back(i);
+  ASSERT_GE(scans.size(), 2u);
+  Bytes many(b.begin(), b.begin() + scans[0]);
+  const Bytes scan(b.begin() + scans[0], b.begin() + scans[1]);
   for (int i = 0; i < 5000; ++i)
     many.insert(many.end(), scan.begin(), scan.end());
-  many.push_back(0xFF);
-  many.push_back(0xD9);
+  many.insert(many.end(), b.begin() + scans[1], b.end());
   TempFolder dir;
   WriteBytes(dir / "scans.jpg", many);
   const RunResult r = RunProgram({PIXTREL_BATCH_PATH, "jpg2bmp", "scans.jpg"}, dir.path(), 60);

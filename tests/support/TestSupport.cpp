@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -101,6 +102,18 @@ bool HaveProgram(const std::string& name) {
     if (!dir.empty() && access((fs::path(dir) / name).c_str(), X_OK) == 0) return true;
   }
   return false;
+}
+
+long PeakMemoryKiB() {
+  struct rusage usage {};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+long PeakChildMemoryKiB() {
+  struct rusage usage {};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  return usage.ru_maxrss;
 }
 
 std::optional<std::string> PythonWithPil() {

@@ -42,6 +42,11 @@ inline RunResult RunProgram(const std::vector<std::string>& argv,
   return Run(argv, cwd, timeoutSeconds);
 }
 
+// The most memory this process, or the largest of its ended children, has held, in KiB. A check
+// that a hostile file is refused before its raster is allocated looks at this, not at the clock.
+long PeakMemoryKiB();
+long PeakChildMemoryKiB();
+
 // Runs pixtrel-batch with the given arguments.
 RunResult RunBatchTool(const std::vector<std::string>& args, const std::filesystem::path& cwd = {});
 
@@ -50,6 +55,14 @@ bool HaveProgram(const std::string& name);
 
 // A Python interpreter with PIL, or nothing (tests that need it skip).
 std::optional<std::string> PythonWithPil();
+
+// An independent check that cannot run says so: these end the test as skipped when the tool is
+// missing. When the tool is there, its failing is a failure of the test, never a skip.
+#define PIXTREL_SKIP_WITHOUT_PIL()       \
+  if (!::pixtrel::test::PythonWithPil()) \
+  GTEST_SKIP() << "Python 3 with PIL is needed for this check"
+#define PIXTREL_SKIP_WITHOUT_PROGRAM(name) \
+  if (!::pixtrel::test::HaveProgram(name)) GTEST_SKIP() << (name) << " is needed for this check"
 
 // Runs a Python snippet with PIL; argv[1..] are the extra arguments.
 RunResult RunPython(const std::string& code, const std::vector<std::string>& args = {});
