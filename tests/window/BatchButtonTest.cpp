@@ -174,6 +174,7 @@ TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
   ASSERT_EQ(SelectedNames(*window), QStringList({first, last}));
   BoxAnswerer answers({QMessageBox::Ok});
   QTest::mouseClick(Control<QPushButton>(*window, row.button), Qt::LeftButton);
+  window->WaitForBatch();
   QApplication::processEvents();
   EXPECT_EQ(answers.seen.size(), row.saveMode == 2 ? 1u : 0u);
 
