@@ -1,0 +1,29 @@
+#include "formats/DecodedPicture.h"
+
+#include "formats/Errors.h"
+
+namespace pixtrel {
+
+Bitmap24 CompositeOnWhite(const DecodedPicture& picture) {
+  Bitmap24 result = ToBitmap24(picture.raster);
+  if (!picture.alpha) return result;
+  const int width = result.width();
+  const std::vector<std::uint8_t>& alpha = *picture.alpha;
+  if (alpha.size() != static_cast<std::size_t>(width) * result.height()) {
+    throw EBitmapError("Alpha plane does not match the picture");
+  }
+  for (int y = 0; y < result.height(); ++y) {
+    std::uint8_t* pixel = result.row(y);
+    const std::uint8_t* a = alpha.data() + static_cast<std::size_t>(y) * width;
+    for (int x = 0; x < width; ++x, pixel += 3) {
+      const unsigned opacity = a[x];
+      const unsigned white = 255u * (255u - opacity);
+      for (int c = 0; c < 3; ++c) {
+        pixel[c] = static_cast<std::uint8_t>((pixel[c] * opacity + white + 127u) / 255u);
+      }
+    }
+  }
+  return result;
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,34 @@
+#pragma once
+// What a reader of a modern format gives: the picture, its alpha plane when it has one, the
+// metadata blocks it carried (raw, unparsed) and whether its pixels were stored losslessly.
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "formats/Raster.h"
+
+namespace pixtrel {
+
+// Metadata blocks as stored in the file: the EXIF block (TIFF header onwards), the ICC profile
+// and the XMP packet. Empty means absent.
+struct PictureMetadata {
+  std::vector<std::uint8_t> exif;
+  std::vector<std::uint8_t> icc;
+  std::vector<std::uint8_t> xmp;
+};
+
+struct DecodedPicture {
+  Raster raster;
+  // One byte per pixel, row after row without padding, 255 = opaque; absent when the picture
+  // has no transparency information.
+  std::optional<std::vector<std::uint8_t>> alpha;
+  PictureMetadata metadata;
+  bool lossless = true;  // false only for lossy WebP
+};
+
+// The picture drawn over a white background: every pixel becomes
+// (colour * alpha + 255 * (255 - alpha) + 127) / 255 per channel, the exact result rounded to
+// the nearest integer. Without an alpha plane the pixels are returned unchanged.
+Bitmap24 CompositeOnWhite(const DecodedPicture& picture);
+
+}  // namespace pixtrel

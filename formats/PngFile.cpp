@@ -1,0 +1,154 @@
+#include "formats/PngFile.h"
+
+#include <algorithm>
+#include <string>
+
+#include "formats/Errors.h"
+#include "formats/Limits.h"
+#include "formats/PngBridge.h"
+
+namespace pixtrel {
+namespace {
+
+using pngbridge::Block;
+using pngbridge::Layout;
+
+[[noreturn]] void Fail(const char* message) {
+  throw Exception(std::string("PNG error: ") + message);
+}
+
+// Releases the bridge's metadata blocks however the read ends.
+struct ReadJobGuard {
+  pngbridge::ReadJob& job;
+  ~ReadJobGuard() {
+    pngbridge::FreeBlock(&job.exif);
+    pngbridge::FreeBlock(&job.icc);
+    pngbridge::FreeBlock(&job.xmp);
+  }
+};
+
+std::vector<std::uint8_t> TakeBlock(const Block& block) {
+  return std::vector<std::uint8_t>(block.data, block.data + block.size);
+}
+
+int PaletteBits(int fileBits) {
+  return fileBits == 1 ? 1 : fileBits <= 4 ? 4 : 8;
+}
+
+// Splits BGRA rows into the raster and its alpha plane.
+void SplitAlpha(const std::vector<std::uint8_t>& bgra, Bitmap24& bitmap,
+                std::vector<std::uint8_t>& alpha) {
+  const int width = bitmap.width();
+  for (int y = 0; y < bitmap.height(); ++y) {
+    const std::uint8_t* in = bgra.data() + static_cast<std::size_t>(y) * width * 4;
+    std::uint8_t* out = bitmap.row(y);
+    std::uint8_t* a = alpha.data() + static_cast<std::size_t>(y) * width;
+    for (int x = 0; x < width; ++x, in += 4, out += 3) {
+      out[0] = in[0];
+      out[1] = in[1];
+      out[2] = in[2];
+      a[x] = in[3];
+    }
+  }
+}
+
+}  // namespace
+
+DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes) {
+  pngbridge::ReadJob job;
+  ReadJobGuard guard{job};
+  job.data = bytes.data();
+  job.size = bytes.size();
+  if (pngbridge::ReadHeader(&job) != 0) Fail(job.message);
+  CheckPictureSize(job.width, job.height);
+  CheckPixelsForData(job.width, job.height, static_cast<std::int64_t>(bytes.size()));
+  if (job.width == 0 || job.height == 0) Fail("empty picture");
+  const int width = static_cast<int>(job.width), height = static_cast<int>(job.height);
+
+  DecodedPicture picture;
+  std::vector<std::uint8_t*> rows(job.height);
+  job.rows = rows.data();
+  if (job.layout == Layout::Indices) {
+    std::vector<Rgb> palette(job.paletteSize);
+    for (int i = 0; i < job.paletteSize; ++i) {
+      palette[i] = Rgb{job.palette[i][0], job.palette[i][1], job.palette[i][2]};
+    }
+    PaletteBitmap bitmap(width, height, PaletteBits(job.bitDepth), std::move(palette));
+    for (int y = 0; y < height; ++y)
+      rows[y] = bitmap.row(y);
+    if (pngbridge::Decode(&job) != 0) Fail(job.message);
+    picture.raster = std::move(bitmap);
+  } else if (job.layout == Layout::Bgr) {
+    Bitmap24 bitmap = Bitmap24::Uninitialised(width, height);
+    for (int y = 0; y < height; ++y)
+      rows[y] = bitmap.row(y);
+    if (pngbridge::Decode(&job) != 0) Fail(job.message);
+    picture.raster = std::move(bitmap);
+  } else {
+    std::vector<std::uint8_t> bgra(static_cast<std::size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y)
+      rows[y] = bgra.data() + static_cast<std::size_t>(y) * width * 4;
+    if (pngbridge::Decode(&job) != 0) Fail(job.message);
+    Bitmap24 bitmap = Bitmap24::Uninitialised(width, height);
+    std::vector<std::uint8_t> alpha(static_cast<std::size_t>(width) * height);
+    SplitAlpha(bgra, bitmap, alpha);
+    picture.raster = std::move(bitmap);
+    picture.alpha = std::move(alpha);
+  }
+  picture.metadata.exif = TakeBlock(job.exif);
+  picture.metadata.icc = TakeBlock(job.icc);
+  picture.metadata.xmp = TakeBlock(job.xmp);
+  picture.lossless = true;
+  return picture;
+}
+
+std::vector<std::uint8_t> EncodePng(const Raster& raster, const std::vector<std::uint8_t>* alpha,
+                                    const PngMetadata& metadata, int zlibLevel) {
+  if (RasterEmpty(raster)) Fail("empty picture");
+  if (zlibLevel < 0 || zlibLevel > 9) Fail("compression level must be 0 to 9");
+  pngbridge::WriteJob job;
+  job.width = RasterWidth(raster);
+  job.height = RasterHeight(raster);
+  job.zlibLevel = zlibLevel;
+  if (alpha && alpha->size() != static_cast<std::size_t>(job.width) * job.height) {
+    throw EBitmapError("Alpha plane does not match the picture");
+  }
+  auto borrow = [](const std::vector<std::uint8_t>& bytes) {
+    return Block{const_cast<std::uint8_t*>(bytes.data()), bytes.size()};
+  };
+  job.exif = borrow(metadata.exif);
+  job.icc = borrow(metadata.icc);
+  job.xmp = borrow(metadata.xmp);
+
+  std::uint8_t table[256][3] = {};
+  Bitmap24 expanded;
+  const auto* palette = std::get_if<PaletteBitmap>(&raster);
+  if (palette && !alpha) {
+    job.layout = Layout::Indices;
+    job.pixels = palette->data();
+    job.stride = static_cast<std::size_t>(palette->width());
+    job.paletteSize = static_cast<int>(std::min<std::size_t>(palette->palette().size(), 256));
+    for (int i = 0; i < job.paletteSize; ++i) {
+      table[i][0] = palette->palette()[i].r;
+      table[i][1] = palette->palette()[i].g;
+      table[i][2] = palette->palette()[i].b;
+    }
+    job.palette = table;
+  } else {
+    const Bitmap24* bitmap = std::get_if<Bitmap24>(&raster);
+    if (!bitmap) {
+      expanded = ToBitmap24(raster);
+      bitmap = &expanded;
+    }
+    job.layout = alpha ? Layout::Bgra : Layout::Bgr;
+    job.pixels = bitmap->data();
+    job.stride = bitmap->stride();
+    job.alpha = alpha ? alpha->data() : nullptr;
+  }
+  if (pngbridge::Encode(&job) != 0) Fail(job.message);
+  std::vector<std::uint8_t> result(job.output.data, job.output.data + job.output.size);
+  pngbridge::FreeBlock(&job.output);
+  return result;
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,30 @@
+#pragma once
+// WebP files in memory: lossy and lossless, with or without alpha, the first frame of an
+// animation, and the EXIF/ICCP/XMP chunks. Errors are Exceptions "WebP error: <reason>".
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "formats/DecodedPicture.h"
+
+namespace pixtrel {
+
+using WebpMetadata = PictureMetadata;
+
+struct WebpSettings {
+  bool lossless = false;
+  int quality = 90;  // 0..100, lossy only
+};
+
+// A Bitmap24 with an alpha plane when the file has alpha; lossless says whether the (first
+// frame's) bitstream was lossless. An animation gives its first frame drawn on its canvas.
+DecodedPicture ReadWebpBytes(std::span<const std::uint8_t> bytes);
+
+// Lossy at settings.quality, or lossless (which keeps every pixel, colours under fully
+// transparent pixels too); alpha is kept when given (one byte per pixel, 255 = opaque). The
+// metadata blocks that are not empty are written as EXIF, ICCP and XMP chunks.
+std::vector<std::uint8_t> EncodeWebp(const Raster& raster, const std::vector<std::uint8_t>* alpha,
+                                     const WebpMetadata& metadata,
+                                     const WebpSettings& settings = {});
+
+}  // namespace pixtrel
