@@ -196,18 +196,18 @@ TEST_F(PackageTest, TheCompletionOffersEveryCommandAndOptionOfTheHelp) {
   for (std::string line; std::getline(lines, line);) {
     if (!line.empty() && line[0] != ' ' && line.back() == ':') section = line;
     if (line.rfind("  ", 0) != 0 || line.rfind("   ", 0) == 0) continue;
-    const std::string spec = line.substr(2, line.find("  ", 2) - 2);
-    if (section == "Commands:") commands.insert(spec.substr(0, spec.find(' ')));
+    const std::string usage = line.substr(2, line.find("  ", 2) - 2);
+    if (section == "Commands:") commands.insert(usage.substr(0, usage.find(' ')));
     if (section != "Options:") continue;
     std::string last;
-    for (std::sregex_iterator it(spec.begin(), spec.end(), option), end; it != end; ++it) {
-      if (it->position() > 0 && spec[it->position() - 1] != ' ') continue;
+    for (std::sregex_iterator it(usage.begin(), usage.end(), option), end; it != end; ++it) {
+      if (it->position() > 0 && usage[it->position() - 1] != ' ') continue;
       last = it->str();
       options.insert(last);
     }
     // A value of fixed choices: "--save prefix|subfolder|overwrite".
-    const std::size_t space = spec.rfind(' ');
-    const std::string choice = spec.substr(space + 1);
+    const std::size_t space = usage.rfind(' ');
+    const std::string choice = usage.substr(space + 1);
     if (choice.find('|') != std::string::npos && choice[0] != '-') {
       std::istringstream words(choice);
       for (std::string word; std::getline(words, word, '|');)
