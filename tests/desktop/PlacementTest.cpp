@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/desktop/XDesktop.h"
+#include "tests/support/XDesktop.h"
 
 namespace pixtrel::test {
 namespace {

@@ -2,6 +2,7 @@
 // A real X11 desktop for the tests that need a window manager: a virtual X server (Xvfb) of its
 // own display and a small window manager (openbox) on it, both ended with the object. Programs
 // started on it run in the background with their own environment, as a user starts them.
+// The window manager gets a home folder of its own, so no test sees another's openbox state.
 #include <sys/types.h>
 
 #include <filesystem>
@@ -46,7 +47,7 @@ struct XWindow {
 
 class XDesktop {
  public:
-  XDesktop();
+  explicit XDesktop(int screenWidth = 1280, int screenHeight = 1024);
   ~XDesktop();
   XDesktop(const XDesktop&) = delete;
   XDesktop& operator=(const XDesktop&) = delete;
@@ -70,6 +71,9 @@ class XDesktop {
   void Close(const XWindow& window) const;
 
  private:
+  bool StartServer(int screenWidth, int screenHeight);
+  bool StartManager();
+
   std::string problem_;
   bool noServer_ = false;
   std::string display_;

@@ -1,4 +1,4 @@
-#include "tests/desktop/XDesktop.h"
+#include "tests/support/XDesktop.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,6 +15,8 @@ extern char** environ;
 
 namespace pixtrel::test {
 namespace {
+
+namespace fs = std::filesystem;
 
 using Clock = std::chrono::steady_clock;
 
@@ -92,7 +94,7 @@ std::optional<int> BackgroundProgram::WaitForExit(int seconds) {
   return status_;
 }
 
-XDesktop::XDesktop() {
+XDesktop::XDesktop(int screenWidth, int screenHeight) {
   if (!HaveProgram("Xvfb")) {
     problem_ = "Xvfb is not installed (Debian package xvfb)";
     noServer_ = true;
@@ -105,14 +107,28 @@ XDesktop::XDesktop() {
       return;
     }
   }
+  if (!StartServer(screenWidth, screenHeight)) return;
+  // A window manager has been seen to quit at once on a fresh machine, and to start the next
+  // time: it gets three tries before the desktop counts as broken.
+  for (int attempt = 1; attempt <= 3; ++attempt) {
+    if (StartManager()) {
+      problem_.clear();
+      return;
+    }
+  }
+}
+
+bool XDesktop::StartServer(int screenWidth, int screenHeight) {
   // The server picks a free display and writes its number to the pipe when it is ready.
   int ready[2];
   if (pipe(ready) != 0) {
     problem_ = "no pipe for the X server";
-    return;
+    return false;
   }
-  server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0",
-                                           "1280x1024x24", "-nolisten", "tcp"},
+  const std::string screen =
+      std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24";
+  server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0", screen,
+                                           "-nolisten", "tcp"},
                   std::map<std::string, std::string>{}, logs_ / "xvfb.log", ready[1]);
   close(ready[1]);
   std::string number;
@@ -127,21 +143,35 @@ XDesktop::XDesktop() {
     const Bytes log = FileContents(logs_ / "xvfb.log");
     problem_ = "Xvfb could not be started: " + std::string(log.begin(), log.end());
     noServer_ = true;
-    return;
+    return false;
   }
   display_ = ":" + number;
-  manager_.emplace(std::vector<std::string>{"openbox"},
-                   std::map<std::string, std::string>{{"DISPLAY", display_}},
-                   logs_ / "openbox.log");
+  return true;
+}
+
+bool XDesktop::StartManager() {
+  const fs::path home = logs_ / "openbox-home";
+  fs::create_directories(home);
+  manager_.reset();
+  manager_.emplace(
+      std::vector<std::string>{"openbox", "--sm-disable"},
+      std::map<std::string, std::string>{{"DISPLAY", display_},
+                                         {"HOME", home.string()},
+                                         {"XDG_CONFIG_HOME", (home / ".config").string()},
+                                         {"XDG_CACHE_HOME", (home / ".cache").string()}},
+      logs_ / "openbox.log");
   // The window manager is up once it answers for itself on the display.
   const auto deadline = Clock::now() + std::chrono::seconds(30);
   while (Tool({"wmctrl", "-m"}).exitCode != 0) {
     if (Clock::now() > deadline || !manager_->Running()) {
-      problem_ = "openbox did not start on " + display_;
-      return;
+      const Bytes log = FileContents(logs_ / "openbox.log");
+      problem_ =
+          "openbox did not start on " + display_ + ": " + std::string(log.begin(), log.end());
+      return false;
     }
     Pause();
   }
+  return true;
 }
 
 XDesktop::~XDesktop() {
