@@ -15,6 +15,14 @@ struct PictureMetadata {
   std::vector<std::uint8_t> exif;
   std::vector<std::uint8_t> icc;
   std::vector<std::uint8_t> xmp;
+
+  bool empty() const { return exif.empty() && icc.empty() && xmp.empty(); }
+};
+
+// A picture's size as its header states it, before any orientation is applied.
+struct PictureSize {
+  int width = 0;
+  int height = 0;
 };
 
 struct DecodedPicture {

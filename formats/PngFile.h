@@ -2,6 +2,7 @@
 // PNG files in memory: every colour type, bit depth and interlacing read; 8-bit RGB, RGBA or
 // palette written. Errors are Exceptions "PNG error: <what the codec said>".
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -22,5 +23,9 @@ DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes);
 // blocks that are not empty are written; an ICC profile the codec finds damaged is left out.
 std::vector<std::uint8_t> EncodePng(const Raster& raster, const std::vector<std::uint8_t>* alpha,
                                     const PngMetadata& metadata, int zlibLevel = 6);
+
+// The picture's size from the first bytes of a PNG file (the header only), or nothing when they
+// do not start one.
+std::optional<PictureSize> ProbePng(std::span<const std::uint8_t> head);
 
 }  // namespace pixtrel

@@ -2,6 +2,7 @@
 // WebP files in memory: lossy and lossless, with or without alpha, the first frame of an
 // animation, and the EXIF/ICCP/XMP chunks. Errors are Exceptions "WebP error: <reason>".
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -26,5 +27,9 @@ DecodedPicture ReadWebpBytes(std::span<const std::uint8_t> bytes);
 std::vector<std::uint8_t> EncodeWebp(const Raster& raster, const std::vector<std::uint8_t>* alpha,
                                      const WebpMetadata& metadata,
                                      const WebpSettings& settings = {});
+
+// The picture's size from the first bytes of a WebP file (the header only), or nothing when they
+// do not start one.
+std::optional<PictureSize> ProbeWebp(std::span<const std::uint8_t> head);
 
 }  // namespace pixtrel

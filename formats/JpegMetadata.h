@@ -1,0 +1,26 @@
+#pragma once
+// The metadata segments of JPEG files: EXIF (APP1 "Exif\0\0"), XMP (APP1
+// "http://ns.adobe.com/xap/1.0/\0") and the ICC profile (APP2 "ICC_PROFILE\0", split over
+// numbered chunks). Byte-level work on the segments before the first scan; the compressed data
+// is never touched, so replacing metadata is lossless.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "formats/DecodedPicture.h"
+
+namespace pixtrel {
+
+// The blocks the file carries: EXIF from its TIFF header on, XMP as text, the ICC profile with
+// its chunks joined in sequence order (left out when chunks are missing, repeated or
+// inconsistent). Damaged or truncated segment structure gives what was found before it.
+PictureMetadata ReadJpegMetadata(std::span<const std::uint8_t> jpeg);
+
+// The file with its EXIF, XMP and ICC segments removed and the given blocks (those not empty)
+// put in their place, right after SOI and a JFIF APP0 when there is one; every other byte stays.
+// A block too large for the format is left out: EXIF over 65,527 bytes, XMP over 65,502, an ICC
+// profile needing more than 255 chunks. Data that does not start with SOI is returned unchanged.
+std::vector<std::uint8_t> ReplaceJpegMetadata(std::span<const std::uint8_t> jpeg,
+                                              const PictureMetadata& metadata);
+
+}  // namespace pixtrel
