@@ -43,8 +43,11 @@ struct BatchCommand {
   Prologue prologue = Prologue::RecordShow;
   // The save mode's prefix word, read once at the start (commands that honour the save mode).
   std::function<std::string(BatchHost&)> prefixWord;
-  // The output's name relative to the working folder, for the keep-date step.
-  std::function<std::string(const std::string& name, const std::string& prefix)> outputName;
+  // The output's name relative to the working folder, for the keep-date step and for telling
+  // which later files read it.
+  std::function<std::string(const std::string& name, const std::string& prefix,
+                            const BatchOptions& options)>
+      outputName;
   std::function<void(const FileTask&)> run;
   bool keepsDate = true;      // reads and applies the source's stamp
   bool pumpsSkipped = false;  // lets events run after unselected items too

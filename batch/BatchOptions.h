@@ -6,6 +6,7 @@
 #include <string>
 
 #include "formats/ImageFormat.h"
+#include "formats/MetadataPlan.h"
 #include "imaging/ResizeMethod.h"
 
 namespace pixtrel {
@@ -14,13 +15,18 @@ namespace pixtrel {
 enum class TurnChoice { Right = 0, Left = 1, UpsideDown = 2 };
 
 struct BatchOptions {
-  int saveQuality = 89;          // JPEG quality for resize, rotate and greyscale (0..100)
+  int saveQuality = 89;          // JPEG (and lossy WebP) quality for resize, rotate, greyscale
   int qualityCommandValue = 85;  // the JPEG quality command's own quality (0..100)
-  // Per format, indexed by FormatSlot: the pixel field as typed and the method slider.
-  std::array<std::string, 3> pixelText{"800", "800", "800"};
-  std::array<ResizeMethod, 3> method{ResizeMethod::Better, ResizeMethod::Better,
+  // Per resizable format, indexed by FormatSlot: the pixel field as typed and the method slider.
+  std::array<std::string, 5> pixelText{"800", "800", "800", "800", "800"};
+  std::array<ResizeMethod, 5> method{ResizeMethod::Better, ResizeMethod::Better,
+                                     ResizeMethod::Better, ResizeMethod::Better,
                                      ResizeMethod::Better};
   TurnChoice turn = TurnChoice::Right;
+  bool upright = true;      // turn photos by their orientation tag before any command
+  bool shrinkOnly = false;  // resizing leaves pictures already small enough as they are
+  MetadataMode metadata = MetadataMode::Keep;
+  ImageFormat convertTarget = ImageFormat::Jpeg;  // the "convert" command's output format
 
   static constexpr int FormatSlot(ImageFormat format) {
     switch (format) {
@@ -30,6 +36,12 @@ struct BatchOptions {
         return 1;
       case ImageFormat::Bmp:
         return 2;
+      case ImageFormat::Png:
+        return 3;
+      case ImageFormat::Webp:
+        return 4;
+      case ImageFormat::Heif:  // read only: never resized
+        return 0;
     }
     return 0;
   }

@@ -52,8 +52,10 @@ fs::path Identity(const fs::path& path) {
 // the walk commits it in list order.
 struct InFlight {
   std::string name;
+  BatchOptions options;  // the controls as they were when the walk reached the file
+  std::string output;    // the output of the command's naming rule, relative to the folder
   FileStamp stamp = kNoFileStamp;
-  fs::path writes;  // identity of the output of the command's naming rule
+  fs::path writes;  // identity of the output
   std::uint64_t budget = 0;
   CollectingSink sink;
 
@@ -193,8 +195,10 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
         }
         waiting = std::make_shared<InFlight>();
         waiting->name = host.itemName(i);
+        waiting->options = host.options();
+        waiting->output = command.outputName(waiting->name, task.outputPrefix, waiting->options);
         task.name = waiting->name;
-        waiting->writes = Identity(task.resolve(command.outputName(task.name, task.outputPrefix)));
+        waiting->writes = Identity(task.resolve(waiting->output));
         waiting->budget = jobs > 1 ? EstimatePeakBytes(task.source(), command.peakCopies) : 0;
       }
       task.name = waiting->name;
@@ -205,7 +209,7 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
       // Read before anything is written for this file, so an overwritten source's time
       // survives; every earlier output that could replace the source is already written.
       waiting->stamp = command.keepsDate ? ReadFileStamp(task.source()) : kNoFileStamp;
-      task.options = host.options();
+      task.options = waiting->options;
       std::shared_ptr<InFlight> file = std::move(waiting);
       files.push_back(file);
       if (jobs == 1) {
@@ -231,7 +235,7 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
     files.pop_front();
     if (command.keepsDate && host.keepDate()) {
       task.name = file->name;
-      ApplyFileStamp(task.resolve(command.outputName(file->name, task.outputPrefix)), file->stamp);
+      ApplyFileStamp(task.resolve(file->output), file->stamp);
     }
     ++result.processed;
     host.advanceProgress();

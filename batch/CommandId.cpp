@@ -27,6 +27,10 @@ const BatchCommand& CommandFor(CommandId id) {
       return Once([] { return ResizeCommand(ImageFormat::Gif); });
     case CommandId::ResizeBmp:
       return Once([] { return ResizeCommand(ImageFormat::Bmp); });
+    case CommandId::ResizePng:
+      return Once([] { return ResizeCommand(ImageFormat::Png); });
+    case CommandId::ResizeWebp:
+      return Once([] { return ResizeCommand(ImageFormat::Webp); });
     case CommandId::GifToJpg:
       return Once([] { return GifToJpegCommand(); });
     case CommandId::JpgToGif:
@@ -39,6 +43,8 @@ const BatchCommand& CommandFor(CommandId id) {
       return Once([] { return JpegToBmpCommand(); });
     case CommandId::GifToBmp:
       return Once([] { return GifToBmpCommand(); });
+    case CommandId::Convert:
+      return Once([] { return ConvertToCommand(); });
     case CommandId::Rotate:
       return Once([] { return RotateCommand(); });
     case CommandId::Quality:

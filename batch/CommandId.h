@@ -11,22 +11,26 @@ enum class CommandId {
   ResizeJpg,
   ResizeGif,
   ResizeBmp,
+  ResizePng,
+  ResizeWebp,
   GifToJpg,
   JpgToGif,
   BmpToJpg,
   BmpToGif,
   JpgToBmp,
   GifToBmp,
+  Convert,
   Rotate,
   Quality,
   Greyscale,
 };
 
 // Every id, in the order --help lists the commands.
-inline constexpr std::array<CommandId, 12> kAllCommandIds{
-    CommandId::ResizeJpg, CommandId::ResizeGif, CommandId::ResizeBmp, CommandId::GifToJpg,
-    CommandId::JpgToGif,  CommandId::BmpToJpg,  CommandId::BmpToGif,  CommandId::JpgToBmp,
-    CommandId::GifToBmp,  CommandId::Rotate,    CommandId::Quality,   CommandId::Greyscale};
+inline constexpr std::array<CommandId, 15> kAllCommandIds{
+    CommandId::ResizeJpg,  CommandId::ResizeGif, CommandId::ResizeBmp, CommandId::ResizePng,
+    CommandId::ResizeWebp, CommandId::GifToJpg,  CommandId::JpgToGif,  CommandId::BmpToJpg,
+    CommandId::BmpToGif,   CommandId::JpgToBmp,  CommandId::GifToBmp,  CommandId::Convert,
+    CommandId::Rotate,     CommandId::Quality,   CommandId::Greyscale};
 
 const BatchCommand& CommandFor(CommandId id);
 

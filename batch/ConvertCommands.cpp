@@ -1,11 +1,16 @@
 #include "batch/ConvertCommands.h"
 
+#include <stdexcept>
+
 #include "formats/Convert.h"
+#include "formats/Errors.h"
+#include "formats/FormatTable.h"
+#include "imaging/ConvertFile.h"
 
 namespace pixtrel {
 namespace {
 
-using Converter = void (*)(const std::filesystem::path&, const std::filesystem::path&, OutputSink&);
+using Converter = void (*)(const FileTask& task, const std::filesystem::path& target);
 
 BatchCommand ConvertCommand(std::string name, std::string summary, std::string extension,
                             Converter convert) {
@@ -14,45 +19,96 @@ BatchCommand ConvertCommand(std::string name, std::string summary, std::string e
   c.summary = std::move(summary);
   c.prologue = Prologue::RecordShow;
   c.keepsDate = true;
-  c.outputName = [extension](const std::string& source, const std::string&) {
+  c.outputName = [extension](const std::string& source, const std::string&, const BatchOptions&) {
     return ConvertedName(source, extension);
   };
   c.run = [extension, convert](const FileTask& task) {
-    convert(task.source(), task.resolve(ConvertedName(task.name, extension)), task.out());
+    convert(task, task.resolve(ConvertedName(task.name, extension)));
   };
   return c;
+}
+
+ConvertSettings SettingsOf(const BatchOptions& options, int quality) {
+  ConvertSettings settings;
+  settings.quality = quality;
+  settings.upright = options.upright;
+  settings.metadata = options.metadata;
+  return settings;
+}
+
+// A JPEG's picture goes through the conversion of every format, which turns it upright and
+// brings its colours to sRGB; for an upright sRGB photo that is the plain routine's result.
+void JpegTo(const FileTask& task, const std::filesystem::path& target, ImageFormat format) {
+  ConvertFile(task.source(), ImageFormat::Jpeg, target, format, SettingsOf(task.options, 90),
+              task.out());
 }
 
 }  // namespace
 
 BatchCommand GifToJpegCommand() {
   return ConvertCommand("gif2jpg", "convert GIF files to JPEG (name + .jpg)", ".jpg",
-                        ConvertGifToJpeg);
+                        [](const FileTask& task, const std::filesystem::path& target) {
+                          ConvertGifToJpeg(task.source(), target, task.out());
+                        });
 }
 
 BatchCommand JpegToGifCommand() {
   return ConvertCommand("jpg2gif", "convert JPEG files to GIF (name + .gif)", ".gif",
-                        ConvertJpegToGif);
+                        [](const FileTask& task, const std::filesystem::path& target) {
+                          JpegTo(task, target, ImageFormat::Gif);
+                        });
 }
 
 BatchCommand BmpToJpegCommand() {
   return ConvertCommand("bmp2jpg", "convert BMP files to JPEG (name + .jpg)", ".jpg",
-                        ConvertBmpToJpeg);
+                        [](const FileTask& task, const std::filesystem::path& target) {
+                          ConvertBmpToJpeg(task.source(), target, task.out());
+                        });
 }
 
 BatchCommand BmpToGifCommand() {
   return ConvertCommand("bmp2gif", "convert BMP files to GIF (name + .gif)", ".gif",
-                        ConvertBmpToGif);
+                        [](const FileTask& task, const std::filesystem::path& target) {
+                          ConvertBmpToGif(task.source(), target, task.out());
+                        });
 }
 
 BatchCommand JpegToBmpCommand() {
   return ConvertCommand("jpg2bmp", "convert JPEG files to BMP (name + .bmp)", ".bmp",
-                        ConvertJpegToBmp);
+                        [](const FileTask& task, const std::filesystem::path& target) {
+                          JpegTo(task, target, ImageFormat::Bmp);
+                        });
 }
 
 BatchCommand GifToBmpCommand() {
   return ConvertCommand("gif2bmp", "convert GIF files to BMP (name + .bmp)", ".bmp",
-                        ConvertGifToBmp);
+                        [](const FileTask& task, const std::filesystem::path& target) {
+                          ConvertGifToBmp(task.source(), target, task.out());
+                        });
+}
+
+BatchCommand ConvertToCommand() {
+  BatchCommand c;
+  c.name = "convert";
+  c.summary = "convert pictures of any format to --to (name + .jpg, .png, .webp, .gif or .bmp)";
+  c.prologue = Prologue::RecordShow;
+  c.keepsDate = true;
+  c.outputName = [](const std::string& source, const std::string&, const BatchOptions& options) {
+    return ConvertedName(source, std::string(RowOf(options.convertTarget).extensions.front()));
+  };
+  c.run = [](const FileTask& task) {
+    const std::optional<ImageFormat> format = FormatFromExtension(task.name);
+    if (!format) {
+      throw Exception("Cannot convert " + task.name + ": unknown picture file extension (" +
+                      std::string(ExtensionOf(task.name)) + ")");
+    }
+    const ImageFormat target = task.options.convertTarget;
+    const std::string output =
+        ConvertedName(task.name, std::string(RowOf(target).extensions.front()));
+    ConvertFile(task.source(), *format, task.resolve(output), target,
+                SettingsOf(task.options, task.options.saveQuality), task.out());
+  };
+  return c;
 }
 
 }  // namespace pixtrel

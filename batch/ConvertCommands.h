@@ -12,4 +12,8 @@ BatchCommand BmpToGifCommand();
 BatchCommand JpegToBmpCommand();
 BatchCommand GifToBmpCommand();
 
+// "convert": a picture of any readable format to the format the options name, written as bare
+// name + that format's extension beside its source, like the six above.
+BatchCommand ConvertToCommand();
+
 }  // namespace pixtrel

@@ -1,8 +1,30 @@
 #include "batch/JpegCommands.h"
 
+#include "formats/ExifBlock.h"
+#include "formats/FileBytes.h"
 #include "formats/JpegImage.h"
+#include "formats/JpegMetadata.h"
+#include "formats/JpegOutput.h"
+#include "imaging/Orientation.h"
 
 namespace pixtrel {
+namespace {
+
+// Reads the JPEG and decodes it as the command asks, turned upright when its orientation says
+// so; the source's metadata comes back in `metadata`.
+TJPEGImage ReadSeen(const FileTask& task, bool greyscale, PictureMetadata& metadata) {
+  Bytes bytes = ReadFileBytes(task.source());
+  metadata = ReadJpegMetadata(bytes);
+  TJPEGImage picture = JpegFromBytes(std::move(bytes));
+  picture.SetGreyscale(greyscale);
+  DecodeJpeg(picture);
+  const Orientation seen =
+      task.options.upright ? Orientation::FromExif(ExifOrientation(metadata.exif)) : Orientation{};
+  if (!seen.upright()) SetJpegRaster(picture, TurnRaster(TakeJpegRaster(picture), seen));
+  return picture;
+}
+
+}  // namespace
 
 BatchCommand QualityCommand() {
   BatchCommand c;
@@ -10,13 +32,15 @@ BatchCommand QualityCommand() {
   c.summary = "re-save JPEG files at --quality (prefix q-)";
   c.prologue = Prologue::RecordSettleShow;
   c.prefixWord = [](BatchHost&) { return std::string("q-"); };
-  c.outputName = [](const std::string& name, const std::string& prefix) { return prefix + name; };
+  c.outputName = [](const std::string& name, const std::string& prefix, const BatchOptions&) {
+    return prefix + name;
+  };
   c.run = [](const FileTask& task) {
-    TJPEGImage picture = ReadJpegFile(task.source());
-    DecodeJpeg(picture);
+    PictureMetadata metadata;
+    TJPEGImage picture = ReadSeen(task, false, metadata);
     picture.Quality = task.options.qualityCommandValue;
-    EncodeJpeg(picture);
-    WriteJpegFile(picture, task.prefixedOutput(), task.out());
+    WriteJpegWithMetadata(picture, metadata, task.options.metadata, task.options.upright,
+                          task.prefixedOutput(), task.out());
   };
   return c;
 }
@@ -27,14 +51,15 @@ BatchCommand GreyscaleCommand() {
   c.summary = "make JPEG files grey at --jpeg-quality (always bw- + name)";
   c.prologue = Prologue::RecordShow;
   c.keepsDate = false;
-  c.outputName = [](const std::string& name, const std::string&) { return "bw-" + name; };
+  c.outputName = [](const std::string& name, const std::string&, const BatchOptions&) {
+    return "bw-" + name;
+  };
   c.run = [](const FileTask& task) {
-    TJPEGImage picture = ReadJpegFile(task.source());
-    picture.SetGreyscale(true);
-    DecodeJpeg(picture);
+    PictureMetadata metadata;
+    TJPEGImage picture = ReadSeen(task, true, metadata);
     picture.Quality = task.options.saveQuality;
-    EncodeJpeg(picture);
-    WriteJpegFile(picture, task.resolve("bw-" + task.name), task.out());
+    WriteJpegWithMetadata(picture, metadata, task.options.metadata, task.options.upright,
+                          task.resolve("bw-" + task.name), task.out());
   };
   return c;
 }

@@ -1,34 +1,31 @@
 #include "batch/ResizeCommands.h"
 
 #include "batch/IntegerText.h"
+#include "formats/FormatTable.h"
 #include "imaging/ResizeFile.h"
 
 namespace pixtrel {
 
 BatchCommand ResizeCommand(ImageFormat format) {
+  const FormatRow& row = RowOf(format);
   BatchCommand c;
-  switch (format) {
-    case ImageFormat::Jpeg:
-      c.name = "resize-jpg";
-      c.summary = "resize JPEG files to --pixels on the longer side (prefix mini-)";
-      break;
-    case ImageFormat::Gif:
-      c.name = "resize-gif";
-      c.summary = "resize GIF files to --pixels on the longer side (prefix mini-)";
-      break;
-    case ImageFormat::Bmp:
-      c.name = "resize-bmp";
-      c.summary = "resize BMP files to --pixels on the longer side (prefix mini-)";
-      break;
-  }
+  c.name = "resize-" + std::string(row.key);
+  c.summary = "resize " + std::string(row.title == "JPG" ? "JPEG" : row.title) +
+              " files to --pixels on the longer side (prefix mini-)";
   c.prologue = Prologue::SettleRecordShow;
   c.prefixWord = [](BatchHost&) { return std::string("mini-"); };
-  c.outputName = [](const std::string& name, const std::string& prefix) { return prefix + name; };
+  c.outputName = [](const std::string& name, const std::string& prefix, const BatchOptions&) {
+    return prefix + name;
+  };
   c.run = [format](const FileTask& task) {
-    const ResizeMethod method = task.options.methodFor(format);
-    const int n = StrToInt(task.options.pixels(format));
-    ResizeFile(task.source(), task.prefixedOutput(), format, method, n, task.options.saveQuality,
-               task.out());
+    ResizeSettings settings;
+    settings.method = task.options.methodFor(format);
+    settings.n = StrToInt(task.options.pixels(format));
+    settings.jpegQuality = task.options.saveQuality;
+    settings.upright = task.options.upright;
+    settings.metadata = task.options.metadata;
+    settings.shrinkOnly = task.options.shrinkOnly;
+    ResizeFile(task.source(), task.prefixedOutput(), format, settings, task.out());
   };
   return c;
 }

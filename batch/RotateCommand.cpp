@@ -2,50 +2,79 @@
 
 #include "formats/Bmp.h"
 #include "formats/Errors.h"
+#include "formats/ExifBlock.h"
+#include "formats/FileBytes.h"
+#include "formats/FormatTable.h"
 #include "formats/GifCodec.h"
 #include "formats/JpegImage.h"
+#include "formats/JpegMetadata.h"
+#include "formats/JpegOutput.h"
+#include "formats/PictureFile.h"
+#include "imaging/Orientation.h"
 #include "imaging/PaletteCoverage.h"
 #include "imaging/Rotate90.h"
 #include "imaging/RotatePalette.h"
+#include "imaging/UprightPicture.h"
 
 namespace pixtrel {
 namespace {
 
-// The picture as one raster; the picture object is gone once the raster holds it.
-Raster ReadAsRaster(const std::filesystem::path& source, ImageFormat kind) {
-  switch (kind) {
-    case ImageFormat::Jpeg: {
-      TJPEGImage picture = ReadJpegFile(source);
-      return TakeJpegRaster(picture);
-    }
-    case ImageFormat::Gif:
-      return GifFrameRaster(ReadGifFile(source));
-    case ImageFormat::Bmp:
-      break;
+// A JPEG is turned as seen: its orientation and the user's turn are one step over the pixels.
+void RotateJpeg(const FileTask& task, int angle) {
+  Bytes bytes = ReadFileBytes(task.source());
+  const PictureMetadata metadata = ReadJpegMetadata(bytes);
+  const Orientation seen =
+      task.options.upright ? Orientation::FromExif(ExifOrientation(metadata.exif)) : Orientation{};
+  Raster stored;
+  {
+    TJPEGImage source = JpegFromBytes(std::move(bytes));
+    stored = TakeJpegRaster(source);
   }
-  return ReadBmpFile(source);
+  Bitmap24 turned = TurnBitmap(ToBitmap24(std::move(stored)), seen.thenTurn(angle));
+  TJPEGImage picture;  // new: baseline, colour
+  SetJpegRaster(picture, std::move(turned));
+  picture.Quality = task.options.saveQuality;
+  WriteJpegWithMetadata(picture, metadata, task.options.metadata, task.options.upright,
+                        task.prefixedOutput(), task.out());
 }
 
-void WriteRaster(Bitmap24 raster, const std::filesystem::path& output, ImageFormat kind,
-                 int jpegQuality, OutputSink& sink) {
-  switch (kind) {
-    case ImageFormat::Jpeg: {
-      TJPEGImage picture;  // new: baseline, colour
-      SetJpegRaster(picture, std::move(raster));
-      picture.Quality = jpegQuality;
-      WriteJpegFile(picture, output, sink);
-      return;
-    }
-    case ImageFormat::Gif: {
-      TGIFImage picture;
-      SetGifRaster(picture, std::move(raster));
-      WriteGifFile(picture, output, sink);
-      return;
-    }
-    case ImageFormat::Bmp:
-      WriteBmpFile(raster, output, sink);
-      return;
+void RotateGif(const FileTask& task, int angle) {
+  Raster upright = GifFrameRaster(ReadGifFile(task.source()));
+  if (const auto* indices = std::get_if<PaletteBitmap>(&upright)) {
+    // A GIF's indices turn and its colour table stays, so no colour is lost.
+    PaletteBitmap turned = RotatePalette(angle, *indices);
+    CoverIndicesWithTable(turned);  // indices past a short table keep drawing black
+    TGIFImage picture;
+    SetGifRaster(picture, turned);
+    upright = Bitmap24();
+    WriteGifFile(picture, task.prefixedOutput(), task.out());
+    return;
   }
+  Bitmap24 turned = Rotate90(angle, ToBitmap24(std::move(upright)));
+  upright = Bitmap24();
+  TGIFImage picture;
+  SetGifRaster(picture, std::move(turned));
+  WriteGifFile(picture, task.prefixedOutput(), task.out());
+}
+
+void RotateBmp(const FileTask& task, int angle) {
+  Bitmap24 turned = Rotate90(angle, ToBitmap24(ReadBmpFile(task.source())));
+  WriteBmpFile(turned, task.prefixedOutput(), task.out());
+}
+
+// PNG and WebP keep their alpha, their colour table (a palette PNG) and, for WebP, losslessness.
+void RotateAnyFormat(const FileTask& task, ImageFormat format, int angle) {
+  const Bytes bytes = ReadFileBytes(task.source());
+  StoredPicture stored = ReadStored(bytes, format, task.options.upright);
+  const PictureMetadata metadata = std::move(stored.picture.metadata);
+  TurnPicture(stored.picture, stored.toUpright.thenTurn(angle));
+  OutputChoices choices;
+  choices.quality = task.options.saveQuality;
+  choices.lossless = stored.picture.lossless;
+  choices.metadata = task.options.metadata;
+  choices.pixelsUpright = task.options.upright;
+  task.out().put(task.prefixedOutput(),
+                 EncodePicture(std::move(stored.picture), metadata, format, choices));
 }
 
 }  // namespace
@@ -77,34 +106,36 @@ const char* TurnPrefix(TurnChoice choice) {
 BatchCommand RotateCommand() {
   BatchCommand c;
   c.name = "rotate";
-  c.summary = "rotate BMP, JPEG and GIF files by --turn (prefix right-, left- or 180-)";
+  c.summary = "rotate BMP, JPEG, GIF, PNG and WebP files by --turn (prefix right-, left- or 180-)";
   c.prologue = Prologue::RecordSettleShow;
   c.pumpsSkipped = true;
   c.prefixWord = [](BatchHost& host) { return std::string(TurnPrefix(host.options().turn)); };
-  c.outputName = [](const std::string& name, const std::string& prefix) { return prefix + name; };
+  c.outputName = [](const std::string& name, const std::string& prefix, const BatchOptions&) {
+    return prefix + name;
+  };
   c.run = [](const FileTask& task) {
     const std::optional<ImageFormat> kind = FormatFromExtension(task.name);
     if (!kind) {
       throw Exception("Cannot rotate " + task.name + ": unknown picture file extension (" +
                       std::string(ExtensionOf(task.name)) + ")");
     }
-    Raster upright = ReadAsRaster(task.source(), *kind);
-    const int angle = TurnAngle(task.options.turn);
-    if (const auto* indices = std::get_if<PaletteBitmap>(&upright);
-        indices && *kind == ImageFormat::Gif) {
-      // A GIF's indices turn and its colour table stays, so no colour is lost.
-      PaletteBitmap turned = RotatePalette(angle, *indices);
-      CoverIndicesWithTable(turned);  // indices past a short table keep drawing black
-      TGIFImage picture;
-      SetGifRaster(picture, turned);
-      upright = Bitmap24();
-      WriteGifFile(picture, task.prefixedOutput(), task.out());
-      return;
+    if (!RowOf(*kind).writable()) {
+      throw Exception("Cannot rotate " + task.name + ": " + std::string(RowOf(*kind).title) +
+                      " files are only read; convert them to another format first");
     }
-    Bitmap24 turned = Rotate90(angle, ToBitmap24(std::move(upright)));
-    upright = Bitmap24();
-    WriteRaster(std::move(turned), task.prefixedOutput(), *kind, task.options.saveQuality,
-                task.out());
+    const int angle = TurnAngle(task.options.turn);
+    switch (*kind) {
+      case ImageFormat::Jpeg:
+        return RotateJpeg(task, angle);
+      case ImageFormat::Gif:
+        return RotateGif(task, angle);
+      case ImageFormat::Bmp:
+        return RotateBmp(task, angle);
+      case ImageFormat::Png:
+      case ImageFormat::Webp:
+      case ImageFormat::Heif:
+        return RotateAnyFormat(task, *kind, angle);
+    }
   };
   return c;
 }

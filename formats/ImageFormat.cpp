@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string>
 
+#include "formats/FormatTable.h"
+
 namespace pixtrel {
 
 std::string_view ExtensionOf(std::string_view fileName) {
@@ -17,9 +19,11 @@ std::optional<ImageFormat> FormatFromExtension(std::string_view fileName) {
   std::string ext(ExtensionOf(fileName));
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (ext == ".jpg" || ext == ".jpe" || ext == ".jpeg") return ImageFormat::Jpeg;
-  if (ext == ".gif") return ImageFormat::Gif;
-  if (ext == ".bmp") return ImageFormat::Bmp;
+  for (const FormatRow& row : FormatTable()) {
+    for (std::string_view known : row.extensions) {
+      if (ext == known) return row.format;
+    }
+  }
   return std::nullopt;
 }
 

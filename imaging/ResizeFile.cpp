@@ -1,20 +1,31 @@
 #include "imaging/ResizeFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
 
 #include "formats/Bmp.h"
 #include "formats/Errors.h"
+#include "formats/ExifBlock.h"
 #include "formats/FastStretch.h"
+#include "formats/FileBytes.h"
+#include "formats/FormatTable.h"
 #include "formats/GifCodec.h"
 #include "formats/JpegImage.h"
+#include "formats/JpegMetadata.h"
+#include "formats/JpegOutput.h"
 #include "formats/Limits.h"
+#include "formats/PictureFile.h"
 #include "imaging/FilterTable.h"
+#include "imaging/KeepAsIs.h"
+#include "imaging/Orientation.h"
 #include "imaging/PaletteCoverage.h"
 #include "imaging/ResampleBitmap.h"
+#include "imaging/ResizePicture.h"
 #include "imaging/RowResampler.h"
 #include "imaging/StretchPalette.h"
+#include "imaging/UprightPicture.h"
 
 namespace pixtrel {
 namespace {
@@ -51,9 +62,9 @@ std::optional<PaletteBitmap> WholeScreenIndices(const TGIFImage& picture) {
   return indices;
 }
 
-void ResizeGif(const std::filesystem::path& source, const std::filesystem::path& output,
-               ResizeMethod method, int n, OutputSink& sink) {
-  TGIFImage picture = ReadGifFile(source);
+void ResizeGif(const Bytes& bytes, const std::filesystem::path& output, ResizeMethod method, int n,
+               OutputSink& sink) {
+  TGIFImage picture = DecodeGif(bytes);
   const TargetSize size = ResizedSize(picture.width(), picture.height(), n);
   if (method == ResizeMethod::Normal) {
     // Picking pixels needs no new colour: the indices are stretched and the table is kept. A
@@ -80,12 +91,18 @@ void ResizeGif(const std::filesystem::path& source, const std::filesystem::path&
   WriteGifFile(picture, output, sink);
 }
 
-void ResizeJpeg(const std::filesystem::path& source, const std::filesystem::path& output,
-                ResizeMethod method, int n, int quality, OutputSink& sink) {
-  TJPEGImage picture = ReadJpegFile(source);
-  const TargetSize size = ResizedSize(picture.width(), picture.height(), n);
+// The picture is scaled as stored and the small result turned upright, so a photo taken
+// upright-on-its-side costs no turn of the full-size picture.
+void ResizeJpeg(Bytes bytes, const std::filesystem::path& output, const ResizeSettings& settings,
+                OutputSink& sink) {
+  const PictureMetadata metadata = ReadJpegMetadata(bytes);
+  TJPEGImage picture = JpegFromBytes(std::move(bytes));
+  const Orientation orientation =
+      settings.upright ? Orientation::FromExif(ExifOrientation(metadata.exif)) : Orientation{};
+  // Sides scale alike, so the stored size turned is the upright picture's target.
+  const TargetSize size = ResizedSize(picture.width(), picture.height(), settings.n);
   Bitmap24 target(size.width, size.height);
-  if (method == ResizeMethod::Normal) {
+  if (settings.method == ResizeMethod::Normal) {
     Raster decoded = TakeJpegRaster(picture);
     FastStretch(decoded, target, Rect{0, 0, size.width, size.height});
   } else {
@@ -98,17 +115,38 @@ void ResizeJpeg(const std::filesystem::path& source, const std::filesystem::path
                                 int count) { resampler.AddRows(rows, stride, first, count); });
     resampler.Finish(target);
   }
-  SetJpegRaster(picture, std::move(target));
-  picture.Quality = quality;
-  WriteJpegFile(picture, output, sink);
+  SetJpegRaster(picture, TurnBitmap(std::move(target), orientation));
+  picture.Quality = settings.jpegQuality;
+  WriteJpegWithMetadata(picture, metadata, settings.metadata, settings.upright, output, sink);
 }
 
-void ResizeBmp(const std::filesystem::path& source, const std::filesystem::path& output,
-               ResizeMethod method, int n, OutputSink& sink) {
-  Raster picture = ReadBmpFile(source);
+void ResizeBmp(const Bytes& bytes, const std::filesystem::path& output, ResizeMethod method, int n,
+               OutputSink& sink) {
+  Raster picture = DecodeBmp(bytes);
   const TargetSize size = ResizedSize(RasterWidth(picture), RasterHeight(picture), n);
   const Bitmap24 target = Scale(picture, size, method);
   WriteBmpFile(target, output, sink);
+}
+
+// PNG and WebP: turned upright first, resized with their alpha, written in their own format.
+void ResizeAnyFormat(const Bytes& bytes, const std::filesystem::path& output, ImageFormat format,
+                     const ResizeSettings& settings, OutputSink& sink) {
+  if (!RowOf(format).writable()) {
+    throw Exception("Cannot write " + std::string(RowOf(format).title) +
+                    " files: convert them to another format");
+  }
+  DecodedPicture picture = ReadUpright(bytes, format, settings.upright);
+  const TargetSize size =
+      ResizedSize(RasterWidth(picture.raster), RasterHeight(picture.raster), settings.n);
+  const PictureMetadata metadata = std::move(picture.metadata);
+  const bool lossless = picture.lossless;
+  picture = ResizePicture(std::move(picture), size.width, size.height, settings.method);
+  OutputChoices choices;
+  choices.quality = settings.jpegQuality;
+  choices.lossless = lossless;
+  choices.metadata = settings.metadata;
+  choices.pixelsUpright = settings.upright;
+  sink.put(output, EncodePicture(std::move(picture), metadata, format, choices));
 }
 
 }  // namespace
@@ -129,16 +167,39 @@ TargetSize ResizedSize(int width, int height, int n) {
 }
 
 void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
-                ImageFormat format, ResizeMethod method, int n, int jpegQuality, OutputSink& sink) {
-  if (n < 1) ResizedSize(1, 1, n);  // refuse a bad size before reading anything
+                ImageFormat format, const ResizeSettings& given, OutputSink& sink) {
+  ResizeSettings settings = given;
+  if (settings.n < 1) ResizedSize(1, 1, settings.n);  // refuse a bad size before reading anything
+  Bytes bytes = ReadFileBytes(source);
+  if (settings.shrinkOnly) {
+    if (const std::optional<PictureSize> size = RowOf(format).probe(bytes);
+        size && std::max(size->width, size->height) <= settings.n) {
+      if (KeepAsIs(bytes, format, settings.metadata, output, sink)) return;
+      // Its metadata must go: the picture is written anew at its own size.
+      settings.n = std::max(size->width, size->height);
+    }
+  }
   switch (format) {
     case ImageFormat::Gif:
-      return ResizeGif(source, output, method, n, sink);
+      return ResizeGif(bytes, output, settings.method, settings.n, sink);
     case ImageFormat::Jpeg:
-      return ResizeJpeg(source, output, method, n, jpegQuality, sink);
+      return ResizeJpeg(std::move(bytes), output, settings, sink);
     case ImageFormat::Bmp:
-      return ResizeBmp(source, output, method, n, sink);
+      return ResizeBmp(bytes, output, settings.method, settings.n, sink);
+    case ImageFormat::Png:
+    case ImageFormat::Webp:
+    case ImageFormat::Heif:
+      return ResizeAnyFormat(bytes, output, format, settings, sink);
   }
+}
+
+void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
+                ImageFormat format, ResizeMethod method, int n, int jpegQuality, OutputSink& sink) {
+  ResizeSettings settings;
+  settings.method = method;
+  settings.n = n;
+  settings.jpegQuality = jpegQuality;
+  ResizeFile(source, output, format, settings, sink);
 }
 
 }  // namespace pixtrel

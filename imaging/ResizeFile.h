@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "formats/ImageFormat.h"
+#include "formats/MetadataPlan.h"
 #include "formats/OutputSink.h"
 #include "imaging/ResizeMethod.h"
 
@@ -19,10 +20,27 @@ struct TargetSize {
 // zero" for an empty picture, and with the picture size limits for a huge n.
 TargetSize ResizedSize(int width, int height, int n);
 
+struct ResizeSettings {
+  ResizeMethod method = ResizeMethod::Better;
+  int n = 800;
+  int jpegQuality = 89;  // JPEG and lossy WebP outputs
+  bool upright = true;   // turn photos by their orientation first; the size follows the upright
+  MetadataMode metadata = MetadataMode::Keep;
+  // A picture whose longer side is n or less is copied unchanged (only its metadata edited,
+  // without re-encoding, where the metadata choice removes some), not scaled.
+  bool shrinkOnly = false;
+};
+
 // Reads source in the given format (the extension is not looked at), scales it to ResizedSize
 // with the method (Normal: nearest-neighbour stretch; Better: the "Lanczos3" resampler) and
 // writes it to output in the same format, through the sink. A JPEG is written at jpegQuality and
-// stays progressive when its source was. Nothing is written when any step fails.
+// stays progressive when its source was; a WebP stays lossless when its source was. Nothing is
+// written when any step fails. HEIF files cannot be written: resizing one fails.
+void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
+                ImageFormat format, const ResizeSettings& settings,
+                OutputSink& sink = WriteAtOnce());
+
+// The same with the orientation applied, metadata kept and small pictures scaled too.
 void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
                 ImageFormat format, ResizeMethod method, int n, int jpegQuality,
                 OutputSink& sink = WriteAtOnce());

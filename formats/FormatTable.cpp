@@ -1,0 +1,183 @@
+#include "formats/FormatTable.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "formats/Bmp.h"
+#include "formats/GifPicture.h"
+#include "formats/GifRaster.h"
+#include "formats/GifWriter.h"
+#include "formats/HeaderProbes.h"
+#include "formats/HeifFile.h"
+#include "formats/JpegImage.h"
+#include "formats/JpegMetadata.h"
+#include "formats/PngFile.h"
+#include "formats/WebpFile.h"
+
+namespace pixtrel {
+namespace {
+
+const PictureMetadata kNoMetadata;
+
+const PictureMetadata& MetadataOf(const EncodeJob& job) {
+  return job.metadata ? *job.metadata : kNoMetadata;
+}
+
+DecodedPicture ReadJpeg(std::span<const std::uint8_t> bytes, bool) {
+  TJPEGImage jpeg = JpegFromBytes(Bytes(bytes.begin(), bytes.end()));
+  DecodedPicture picture;
+  picture.raster = TakeJpegRaster(jpeg);
+  picture.metadata = ReadJpegMetadata(bytes);
+  picture.lossless = false;
+  return picture;
+}
+
+Bytes WriteJpeg(EncodeJob& job) {
+  TJPEGImage jpeg;
+  SetJpegRaster(jpeg, std::move(job.raster));
+  jpeg.Quality = job.settings.quality;
+  jpeg.Progressive = job.settings.progressive;
+  EncodeJpeg(jpeg);
+  const PictureMetadata& metadata = MetadataOf(job);
+  if (metadata.empty() || jpeg.data().empty()) return jpeg.data();
+  return ReplaceJpegMetadata(jpeg.data(), metadata);
+}
+
+DecodedPicture ReadPng(std::span<const std::uint8_t> bytes, bool) {
+  return ReadPngBytes(bytes);
+}
+
+Bytes WritePng(EncodeJob& job) {
+  return EncodePng(job.raster, job.alpha, MetadataOf(job));
+}
+
+DecodedPicture ReadWebp(std::span<const std::uint8_t> bytes, bool) {
+  return ReadWebpBytes(bytes);
+}
+
+Bytes WriteWebp(EncodeJob& job) {
+  WebpSettings settings;
+  settings.lossless = job.settings.lossless;
+  settings.quality = job.settings.quality;
+  return EncodeWebp(job.raster, job.alpha, MetadataOf(job), settings);
+}
+
+DecodedPicture ReadGif(std::span<const std::uint8_t> bytes, bool) {
+  return DecodeGifPicture(bytes);
+}
+
+Bytes WriteGif(EncodeJob& job) {
+  TGIFImage gif;
+  SetGifRaster(gif, job.raster);
+  return EncodeGif(gif);
+}
+
+DecodedPicture ReadBmp(std::span<const std::uint8_t> bytes, bool) {
+  DecodedPicture picture;
+  picture.raster = DecodeBmp(bytes);
+  return picture;
+}
+
+Bytes WriteBmp(EncodeJob& job) {
+  return EncodeBmp(job.raster);
+}
+
+DecodedPicture ReadHeif(std::span<const std::uint8_t> bytes, bool upright) {
+  return ReadHeifBytes(bytes, upright);
+}
+
+std::vector<FormatRow> MakeTable() {
+  std::vector<FormatRow> rows;
+  // In the order pixtrel-batch and the window offer them as conversion targets.
+  rows.push_back({.format = ImageFormat::Jpeg,
+                  .key = "jpg",
+                  .title = "JPG",
+                  .extensions = {".jpg", ".jpeg", ".jpe"},
+                  .carriesMetadata = true,
+                  .exifOrientation = true,
+                  .losslessSource = false,
+                  .read = ReadJpeg,
+                  .probe = ProbeJpeg,
+                  .write = WriteJpeg});
+  rows.push_back({.format = ImageFormat::Png,
+                  .key = "png",
+                  .title = "PNG",
+                  .extensions = {".png"},
+                  .keepsAlpha = true,
+                  .carriesMetadata = true,
+                  .exifOrientation = true,
+                  .read = ReadPng,
+                  .probe = ProbePng,
+                  .write = WritePng});
+  rows.push_back({.format = ImageFormat::Webp,
+                  .key = "webp",
+                  .title = "WebP",
+                  .extensions = {".webp"},
+                  .keepsAlpha = true,
+                  .carriesMetadata = true,
+                  .exifOrientation = true,
+                  .read = ReadWebp,
+                  .probe = ProbeWebp,
+                  .write = WriteWebp});
+  rows.push_back({.format = ImageFormat::Gif,
+                  .key = "gif",
+                  .title = "GIF",
+                  .extensions = {".gif"},
+                  .read = ReadGif,
+                  .probe = ProbeGif,
+                  .write = WriteGif});
+  rows.push_back({.format = ImageFormat::Bmp,
+                  .key = "bmp",
+                  .title = "BMP",
+                  .extensions = {".bmp"},
+                  .read = ReadBmp,
+                  .probe = ProbeBmp,
+                  .write = WriteBmp});
+  // Read only; its own transforms turn it upright, not the EXIF tag.
+  rows.push_back({.format = ImageFormat::Heif,
+                  .key = "heif",
+                  .title = "HEIC/AVIF",
+                  .extensions = {".heic", ".heif", ".avif"},
+                  .losslessSource = false,
+                  .read = ReadHeif,
+                  .probe = ProbeHeif});
+  return rows;
+}
+
+}  // namespace
+
+std::string FormatRow::mask() const {
+  std::string text;
+  for (std::string_view extension : extensions) {
+    if (!text.empty()) text += ';';
+    text += '*';
+    text += extension;
+  }
+  return text;
+}
+
+const std::vector<FormatRow>& FormatTable() {
+  static const std::vector<FormatRow> table = MakeTable();
+  return table;
+}
+
+const FormatRow& RowOf(ImageFormat format) {
+  for (const FormatRow& row : FormatTable()) {
+    if (row.format == format) return row;
+  }
+  return FormatTable().front();  // every format has a row; see MakeTable
+}
+
+const FormatRow* RowForKey(std::string_view key) {
+  std::string word(key);
+  std::transform(word.begin(), word.end(), word.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (word == "jpeg") word = "jpg";
+  for (const FormatRow& row : FormatTable()) {
+    if (row.key == word) return &row;
+  }
+  return nullptr;
+}
+
+}  // namespace pixtrel

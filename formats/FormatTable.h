@@ -1,0 +1,61 @@
+#pragma once
+// Every picture format in one table: its names, extensions, reader, header probe and writer.
+// A format is added by one reader/writer pair and one row here; the commands, pixtrel-batch and
+// the window find everything they need in the row.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "formats/DecodedPicture.h"
+#include "formats/FileBytes.h"
+#include "formats/ImageFormat.h"
+
+namespace pixtrel {
+
+// How a writer encodes: the quality of lossy formats, lossless for formats that have both.
+struct EncodeSettings {
+  int quality = 90;          // JPEG and lossy WebP, 0..100
+  bool lossless = false;     // WebP
+  bool progressive = false;  // JPEG
+};
+
+// What a writer gets: the picture (alpha only where the format keeps it) and the metadata blocks
+// to carry (only for formats that carry them).
+struct EncodeJob {
+  Raster raster;  // the writer may take it
+  const std::vector<std::uint8_t>* alpha = nullptr;
+  const PictureMetadata* metadata = nullptr;
+  EncodeSettings settings;
+};
+
+struct FormatRow {
+  ImageFormat format;
+  std::string_view key;    // the word pixtrel-batch and the settings use: "jpg", "png", ...
+  std::string_view title;  // as the window shows it: "JPG", "PNG", "WebP", ...
+  // Lower case, with the dot; the first is the one a conversion appends.
+  std::vector<std::string_view> extensions;
+  bool keepsAlpha = false;       // PNG and WebP; the others get alpha composited on white
+  bool carriesMetadata = false;  // EXIF, XMP and ICC: JPEG, PNG, WebP
+  bool exifOrientation = false;  // the EXIF orientation tag says how to turn it upright
+  bool losslessSource = true;    // its pixels come as stored (not JPEG; WebP says per file)
+  // upright: apply the format's own turning (HEIF's transforms); EXIF orientation is applied by
+  // the caller, so the other readers ignore it.
+  DecodedPicture (*read)(std::span<const std::uint8_t> bytes, bool upright) = nullptr;
+  // The size from the file's first bytes (up to 256 KiB), or nothing.
+  std::optional<PictureSize> (*probe)(std::span<const std::uint8_t> head) = nullptr;
+  // Empty for formats that are only read.
+  Bytes (*write)(EncodeJob& job) = nullptr;
+
+  bool writable() const { return write != nullptr; }
+  // "*.png", or "*.jpg;*.jpeg;*.jpe": the file list's mask for the format.
+  std::string mask() const;
+};
+
+const std::vector<FormatRow>& FormatTable();
+const FormatRow& RowOf(ImageFormat format);
+// The row whose key is the word ("jpg", "jpeg", "png", "webp", "gif", "bmp"; case ignored).
+const FormatRow* RowForKey(std::string_view key);
+
+}  // namespace pixtrel

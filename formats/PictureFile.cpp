@@ -1,0 +1,53 @@
+#include "formats/PictureFile.h"
+
+#include <string>
+
+#include "formats/ColourProfile.h"
+#include "formats/Errors.h"
+#include "formats/ExifBlock.h"
+
+namespace pixtrel {
+
+DecodedPicture DecodePicture(std::span<const std::uint8_t> bytes, ImageFormat format,
+                             bool upright) {
+  DecodedPicture picture = RowOf(format).read(bytes, upright);
+  std::vector<std::uint8_t>& exif = picture.metadata.exif;
+  if (!exif.empty()) {
+    const std::span<const std::uint8_t> tiff = TiffPart(exif);
+    exif = std::vector<std::uint8_t>(tiff.begin(), tiff.end());
+  }
+  return picture;
+}
+
+int OrientationTag(const DecodedPicture& picture, ImageFormat format) {
+  if (!RowOf(format).exifOrientation || picture.metadata.exif.empty()) return 1;
+  return ExifOrientation(picture.metadata.exif);
+}
+
+Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, ImageFormat target,
+                    const OutputChoices& choices) {
+  const FormatRow& row = RowOf(target);
+  if (!row.writable()) throw Exception("Cannot write " + std::string(row.title) + " files");
+  OutputTarget output;
+  output.carriesMetadata = row.carriesMetadata;
+  output.width = RasterWidth(picture.raster);
+  output.height = RasterHeight(picture.raster);
+  output.pixelsUpright = choices.pixelsUpright;
+  const MetadataPlan plan = PlanOutputMetadata(source, choices.metadata, output);
+  if (plan.convertToSrgb) ConvertToSrgb(picture.raster, source.icc);
+
+  EncodeJob job;
+  if (picture.alpha && !row.keepsAlpha) {
+    job.raster = CompositeOnWhite(picture);
+  } else {
+    job.raster = std::move(picture.raster);
+    if (picture.alpha) job.alpha = &*picture.alpha;
+  }
+  job.metadata = &plan.blocks;
+  job.settings.quality = choices.quality;
+  job.settings.lossless = choices.lossless;
+  job.settings.progressive = choices.progressive;
+  return row.write(job);
+}
+
+}  // namespace pixtrel

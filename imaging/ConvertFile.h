@@ -1,0 +1,25 @@
+#pragma once
+// Converting a picture file of any readable format into any writable one.
+#include <filesystem>
+
+#include "formats/ImageFormat.h"
+#include "formats/MetadataPlan.h"
+#include "formats/OutputSink.h"
+
+namespace pixtrel {
+
+struct ConvertSettings {
+  int quality = 90;     // JPEG and lossy WebP outputs
+  bool upright = true;  // turn photos by their orientation first
+  MetadataMode metadata = MetadataMode::Keep;
+};
+
+// Reads source as sourceFormat (upright unless asked not to) and writes it to output as target:
+// alpha kept where the target has it, else composited on white; a WebP is lossless when the
+// source was (PNG, GIF, BMP, lossless WebP), lossy at the quality otherwise; metadata and colours
+// as the metadata choice and the target allow. The output is written only once all is done.
+void ConvertFile(const std::filesystem::path& source, ImageFormat sourceFormat,
+                 const std::filesystem::path& output, ImageFormat target,
+                 const ConvertSettings& settings, OutputSink& sink = WriteAtOnce());
+
+}  // namespace pixtrel
