@@ -4,6 +4,7 @@
 
 #include "batch/BatchCommand.h"
 #include "batch/IntegerText.h"
+#include "formats/FormatTable.h"
 
 namespace fs = std::filesystem;
 
@@ -137,6 +138,30 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         throw UsageError("--jobs takes a number of files from 1 to 1024, not '" + v + "'");
       }
       line.jobs = *n;
+    } else if (arg == "--to") {
+      const std::string v = value();
+      const FormatRow* row = RowForKey(v);
+      if (!row || !row->writable()) {
+        throw UsageError("--to takes jpg, png, webp, gif or bmp, not '" + v + "'");
+      }
+      line.convertTo = row->format;
+    } else if (arg == "--shrink-only") {
+      noValue();
+      line.shrinkOnly = true;
+    } else if (arg == "--ignore-orientation") {
+      noValue();
+      line.upright = false;
+    } else if (arg == "--metadata") {
+      const std::string v = value();
+      if (v == "keep") {
+        line.metadata = MetadataMode::Keep;
+      } else if (v == "strip") {
+        line.metadata = MetadataMode::Strip;
+      } else if (v == "strip-gps") {
+        line.metadata = MetadataMode::StripGps;
+      } else {
+        throw UsageError("--metadata takes keep, strip or strip-gps, not '" + v + "'");
+      }
     } else if (arg == "--turn") {
       const std::string v = value();
       if (v == "right") {
@@ -156,6 +181,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (line.help || line.version) return line;
   if (line.command.empty()) throw UsageError("no command given");
   if (!FindCommand(line.command)) throw UsageError("unknown command '" + line.command + "'");
+  if (line.command == "convert" && !line.convertTo) {
+    throw UsageError("convert needs --to jpg, png, webp, gif or bmp");
+  }
+  if (line.command != "convert" && line.convertTo) {
+    throw UsageError("--to is for the convert command only");
+  }
   SettleFolder(line, folderOption, files);
   return line;
 }
@@ -186,6 +217,15 @@ std::string HelpText() {
          "  --jpeg-quality N        the Options tab's JPEG save quality, 0..100 (default 89)\n"
          "  --quality N             the JPEG quality tab's slider, 0..100 (default 85)\n"
          "  --turn right|left|180   rotation choice (default right)\n"
+         "  --to jpg|png|webp|gif|bmp   the convert command's output format; JPEG and lossy WebP\n"
+         "                          at --jpeg-quality, WebP lossless from lossless sources\n"
+         "  --shrink-only           resize: a picture whose longer side is already --pixels or\n"
+         "                          less is copied unchanged, not enlarged\n"
+         "  --ignore-orientation    leave photos as stored instead of turning them upright by\n"
+         "                          their orientation tag\n"
+         "  --metadata keep|strip|strip-gps   EXIF, XMP and colour profile of JPEG, PNG and WebP\n"
+         "                          outputs: kept (default), none, or kept without GPS and\n"
+         "                          location\n"
          "  -j, --jobs N            files worked on at once (default: one per core); 1 works\n"
          "                          strictly one file after the other. Files are written in order\n"
          "  -q, --quiet             no progress display (on a terminal a progress bar shows file "

@@ -1,5 +1,6 @@
 #pragma once
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -28,6 +29,10 @@ struct CommandLine {
   int jpegQuality = 89;
   int quality = 85;
   TurnChoice turn = TurnChoice::Right;
+  bool upright = true;  // --ignore-orientation clears it
+  bool shrinkOnly = false;
+  MetadataMode metadata = MetadataMode::Keep;
+  std::optional<ImageFormat> convertTo;  // --to, for the convert command
   bool quiet = false;
   int jobs = 0;  // 0: one per core
 };

@@ -24,6 +24,10 @@ BatchOptions TerminalHost::options() {
   o.pixelText.fill(line_.pixels);
   o.method.fill(line_.method);
   o.turn = line_.turn;
+  o.upright = line_.upright;
+  o.shrinkOnly = line_.shrinkOnly;
+  o.metadata = line_.metadata;
+  if (line_.convertTo) o.convertTarget = *line_.convertTo;
   return o;
 }
 
