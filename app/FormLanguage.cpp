@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "app/EnglishCaptions.h"
 #include "app/MainForm.h"
 #include "app/PageControl.h"
 #include "app/RadioGroup.h"
@@ -68,14 +69,13 @@ void TForm1::ApplyLanguageTexts() {
   Radio1->setTitle(WithDirectionMark(Radio1->title(), LanguageDirection));
   M95->setText(WithDirectionMark(M95->text(), LanguageDirection));
 
-  // The three resize tabs.
-  for (const char* name : {"LabelNormal1", "LabelNormal2", "LabelNormal3"})
-    SetLabelText(*this, name, text(101));
-  for (const char* name : {"LabelBetter1", "LabelBetter2", "LabelBetter3"})
-    SetLabelText(*this, name, text(102));
-  for (const char* name : {"LabelPixels1", "LabelPixels2", "LabelPixels3"})
-    SetLabelText(*this, name, text(103));
-  for (QPushButton* button : {Button1, Button2, Button3})
+  // The five resize tabs.
+  for (const char* n : {"1", "2", "3", "15", "16"}) {
+    SetLabelText(*this, (QByteArray("LabelNormal") + n).constData(), text(101));
+    SetLabelText(*this, (QByteArray("LabelBetter") + n).constData(), text(102));
+    SetLabelText(*this, (QByteArray("LabelPixels") + n).constData(), text(103));
+  }
+  for (QPushButton* button : {Button1, Button2, Button3, Button15, Button16})
     button->setText(text(104));
   M2->setTitle(text(104));
 
@@ -85,9 +85,17 @@ void TForm1::ApplyLanguageTexts() {
   for (const char* name : {"LabelBest7", "LabelBest10"})
     SetLabelText(*this, name, text(106));
 
-  for (QPushButton* button : {Button4, Button5, Button6, Button7, Button9, Button14, Button13})
+  for (QPushButton* button :
+       {Button4, Button5, Button6, Button7, Button9, Button14, Button13, Button17})
     button->setText(text(110));
   M3->setTitle(text(110));
+  // The captions no text covers yet, ending in dots or a colon.
+  PageControl1->setTabText(TabConvertTo, WithDirectionMark(kConvertToCaption, LanguageDirection));
+  if (auto* entry = findChild<QAction*>(QStringLiteral("M39")))
+    entry->setText(WithDirectionMark(kConvertToCaption, LanguageDirection));
+  SetLabelText(*this, "LabelConvertToFormat",
+               WithDirectionMark(kConvertToFormatLabel, LanguageDirection));
+  SetLabelText(*this, "LabelMetadata", WithDirectionMark(kMetadataLabel, LanguageDirection));
 
   Button8->setText(text(111));
   PageControl1->setTabText(TabRotate, text(111));

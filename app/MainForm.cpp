@@ -96,7 +96,10 @@ void TForm1::FormActivate() {
     Edit2->setText(Store::ReadString(kSettingsKeyPath, QStringLiteral("jpg.px"), defaultPixels));
     Edit1->setText(Store::ReadString(kSettingsKeyPath, QStringLiteral("gif.px"), defaultPixels));
     Edit3->setText(Store::ReadString(kSettingsKeyPath, QStringLiteral("bmp.px"), defaultPixels));
+    Edit15->setText(Store::ReadString(kSettingsKeyPath, QStringLiteral("png.px"), defaultPixels));
+    Edit16->setText(Store::ReadString(kSettingsKeyPath, QStringLiteral("webp.px"), defaultPixels));
     TrackBar7->setValue(Store::ReadInteger(kSettingsKeyPath, QStringLiteral("jpg.q"), 85));
+    ReadStoredChoices();
     bool entered = false;
     try {
       const QString start =
@@ -168,7 +171,10 @@ void TForm1::FormClose() {
     Store::WriteString(kSettingsKeyPath, QStringLiteral("jpg.px"), Edit2->text());
     Store::WriteString(kSettingsKeyPath, QStringLiteral("bmp.px"), Edit3->text());
     Store::WriteString(kSettingsKeyPath, QStringLiteral("gif.px"), Edit1->text());
+    Store::WriteString(kSettingsKeyPath, QStringLiteral("png.px"), Edit15->text());
+    Store::WriteString(kSettingsKeyPath, QStringLiteral("webp.px"), Edit16->text());
     Store::WriteInteger(kSettingsKeyPath, QStringLiteral("jpg.q"), TrackBar7->value());
+    WriteStoredChoices();
     Store::WriteString(kSettingsKeyPath, QStringLiteral("Start"),
                        QDir::toNativeSeparators(Folder()));
   });

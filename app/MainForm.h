@@ -1,12 +1,13 @@
 #pragma once
-// The main window: banner, folder browser, the fifteen tabs with their commands, progress bar,
+// The main window: banner, folder browser, the eighteen tabs with their commands, progress bar,
 // status bar and menus. It owns the working folder (also the process's current directory) and
 // the selection, and hands both, with its option controls, to the batch commands.
 //
 // The class is split over several files: MainForm.cpp (start, first activation, close),
-// MainFormLayout.cpp, MainFormPages.cpp, MainFormInfoPages.cpp, MainFormMenus.cpp,
-// MainFormBrowser.cpp, MainFormBatch.cpp, and the hooks that the language, preview and
-// recent-folder parts fill: FormLanguage.cpp, FormPreview.cpp, FormRecent.cpp.
+// MainFormLayout.cpp, MainFormPages.cpp, MainFormFormatPages.cpp, MainFormInfoPages.cpp,
+// MainFormMenus.cpp, MainFormBrowser.cpp, MainFormBatch.cpp, MainFormStoredChoices.cpp, and the
+// hooks that the language, preview and recent-folder parts fill: FormLanguage.cpp, FormPreview.cpp,
+// FormRecent.cpp.
 #include <QMainWindow>
 #include <QMap>
 #include <QPoint>
@@ -21,6 +22,7 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -65,7 +67,8 @@ class TForm1 : public QMainWindow {
   // The direction of the loaded texts: right to left for Hebrew.
   Qt::LayoutDirection LanguageDirection = Qt::LeftToRight;
 
-  // Tab indexes.
+  // Tab indexes. The menus, the masks and the settings know tabs by these; tabs added later take
+  // the next indexes, whatever place they are shown at on the strip.
   enum Tab {
     TabJpg = 0,
     TabGif,
@@ -81,7 +84,10 @@ class TForm1 : public QMainWindow {
     TabGreyscale,
     TabOptions,
     TabJpgToBmp,
-    TabGifToBmp
+    TabGifToBmp,
+    TabPng,
+    TabWebp,
+    TabConvertTo
   };
 
   // Controls, named as their object names.
@@ -111,10 +117,14 @@ class TForm1 : public QMainWindow {
   QSlider* TrackBar7 = nullptr;   // the JPEG quality command's quality
   QSlider* TrackBar9 = nullptr;   // hidden: resampling filter of the JPG tab
   QSlider* TrackBar10 = nullptr;  // JPEG quality when saving
+  QSlider* TrackBar15 = nullptr;  // PNG
+  QSlider* TrackBar16 = nullptr;  // WebP
   QLineEdit* Edit1 = nullptr;     // GIF pixels
   QLineEdit* Edit2 = nullptr;     // JPG pixels
   QLineEdit* Edit3 = nullptr;     // BMP pixels
   QLineEdit* Edit4 = nullptr;     // hidden, empty
+  QLineEdit* Edit15 = nullptr;    // PNG pixels
+  QLineEdit* Edit16 = nullptr;    // WebP pixels
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
   QPushButton* Button3 = nullptr;
@@ -129,9 +139,16 @@ class TForm1 : public QMainWindow {
   QPushButton* Button12 = nullptr;
   QPushButton* Button13 = nullptr;
   QPushButton* Button14 = nullptr;
-  RadioGroup* Radio1 = nullptr;    // save mode
-  RadioGroup* Radio2 = nullptr;    // rotation
-  QCheckBox* CheckBox1 = nullptr;  // keep date and time
+  QPushButton* Button15 = nullptr;  // resize PNG
+  QPushButton* Button16 = nullptr;  // resize WebP
+  QPushButton* Button17 = nullptr;  // convert to the format ComboBox1 names
+  RadioGroup* Radio1 = nullptr;     // save mode
+  RadioGroup* Radio2 = nullptr;     // rotation
+  QCheckBox* CheckBox1 = nullptr;   // keep date and time
+  QCheckBox* CheckBox2 = nullptr;   // make pictures smaller but not larger
+  QCheckBox* CheckBox3 = nullptr;   // ignore the orientation tag of photos
+  QComboBox* ComboBox1 = nullptr;   // the "Convert to" format: items carry the format's key
+  QComboBox* ComboBox2 = nullptr;   // metadata: items carry "keep", "strip", "strip-gps"
   QLabel* Image2 = nullptr;
   QLabel* Label3 = nullptr;
   QLabel* Image30 = nullptr;
@@ -202,6 +219,8 @@ class TForm1 : public QMainWindow {
   // of its own: the call returns at once, with the controls locked until it ends.
   void RunCommand(const QString& commandName);
   void RunCommand(CommandId command);
+  // The button that runs the command.
+  QPushButton* CommandButton(CommandId command) const;
   bool BatchRunning() const { return busy_; }
   bool IsBusy() const { return busy_; }
   // Waits, serving the window's events, until the running batch (if any) has ended.
@@ -257,11 +276,17 @@ class TForm1 : public QMainWindow {
   QWidget* BuildBanner();
   QWidget* BuildBrowser();
   void BuildPages();
-  QWidget* BuildResizePage(int number, QSlider*& method, QLineEdit*& pixels, QPushButton*& button);
+  void BuildFormatPages();
+  QWidget* BuildResizePage(const QString& sheet, int number, QSlider*& method, QLineEdit*& pixels,
+                           QPushButton*& button);
   QWidget* BuildButtonPage(QPushButton*& button, const QString& name, const QString& caption);
   QWidget* BuildRotatePage();
   QWidget* BuildQualityPage();
+  QWidget* BuildConvertToPage();
   QWidget* BuildOptionsPage();
+  QWidget* BuildPictureOptions(QWidget* page);
+  // Between the Options tab's check boxes and choices.
+  static constexpr int kOptionSpacing = 4;
   QWidget* BuildAboutPage();
   QWidget* BuildHelpPage();
   void BuildStatusBar();
@@ -271,6 +296,10 @@ class TForm1 : public QMainWindow {
   void ConnectCommandButtons();
 
   void FormClose();
+  // The choices stored beside the pixel texts: the conversion target, shrink-only, the
+  // orientation tag and the metadata (MainFormStoredChoices.cpp).
+  void ReadStoredChoices();
+  void WriteStoredChoices();
   void RestorePlacement(int top, int left, int width, int height);
   void SetBatchLock(bool locked);
   void VolumePicked(const QString& root);

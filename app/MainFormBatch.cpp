@@ -23,17 +23,48 @@
 
 namespace pixtrel {
 
+QPushButton* TForm1::CommandButton(CommandId command) const {
+  // Every command has its button: a command without a case here fails the build.
+  switch (command) {
+    case CommandId::ResizeJpg:
+      return Button2;
+    case CommandId::ResizeGif:
+      return Button1;
+    case CommandId::ResizeBmp:
+      return Button3;
+    case CommandId::ResizePng:
+      return Button15;
+    case CommandId::ResizeWebp:
+      return Button16;
+    case CommandId::GifToJpg:
+      return Button4;
+    case CommandId::JpgToGif:
+      return Button5;
+    case CommandId::BmpToJpg:
+      return Button6;
+    case CommandId::BmpToGif:
+      return Button7;
+    case CommandId::JpgToBmp:
+      return Button9;
+    case CommandId::GifToBmp:
+      return Button14;
+    case CommandId::Convert:
+      return Button17;
+    case CommandId::Rotate:
+      return Button8;
+    case CommandId::Quality:
+      return Button10;
+    case CommandId::Greyscale:
+      return Button13;
+  }
+  return nullptr;  // only for a value outside the enum
+}
+
 void TForm1::ConnectCommandButtons() {
-  const std::pair<QPushButton*, CommandId> buttons[] = {
-      {Button2, CommandId::ResizeJpg}, {Button1, CommandId::ResizeGif},
-      {Button3, CommandId::ResizeBmp}, {Button4, CommandId::GifToJpg},
-      {Button5, CommandId::JpgToGif},  {Button6, CommandId::BmpToJpg},
-      {Button7, CommandId::BmpToGif},  {Button9, CommandId::JpgToBmp},
-      {Button14, CommandId::GifToBmp}, {Button8, CommandId::Rotate},
-      {Button10, CommandId::Quality},  {Button13, CommandId::Greyscale}};
-  for (const auto& [button, command] : buttons) {
+  for (const CommandId command : kAllCommandIds) {
+    QPushButton* button = CommandButton(command);
     button->setProperty("command", QString::fromStdString(CommandFor(command).name));
-    connect(button, &QPushButton::clicked, this, [this, id = command] { RunCommand(id); });
+    connect(button, &QPushButton::clicked, this, [this, command] { RunCommand(command); });
   }
   StopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   StopShortcut->setObjectName(QStringLiteral("StopShortcut"));
@@ -123,10 +154,8 @@ void TForm1::SetBatchLock(bool locked) {
     unlock_.push_back([control, was = control->isEnabled()] { control->setEnabled(was); });
     control->setEnabled(false);
   };
-  for (QPushButton* button : {Button1, Button2, Button3, Button4, Button5, Button6, Button7,
-                              Button8, Button9, Button10, Button13, Button14}) {
-    lock(button);
-  }
+  for (const CommandId command : kAllCommandIds)
+    lock(CommandButton(command));
   lock(static_cast<QWidget*>(DriveComboBox10));
   lock(static_cast<QWidget*>(DirectoryListBox10));
   for (QAction* action : {P1, M15->menuAction(), M16->menuAction()})

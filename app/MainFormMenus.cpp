@@ -82,6 +82,11 @@ void TForm1::BuildMenus() {
           showTab(TabBmp));
   connect(AddEntry(M2, QStringLiteral("M23"), QStringLiteral("GIF")), &QAction::triggered, this,
           showTab(TabGif));
+  // The later formats' tabs, captioned as their tabs are.
+  connect(AddEntry(M2, QStringLiteral("M24"), PageControl1->tabText(TabPng)), &QAction::triggered,
+          this, showTab(TabPng));
+  connect(AddEntry(M2, QStringLiteral("M25"), PageControl1->tabText(TabWebp)), &QAction::triggered,
+          this, showTab(TabWebp));
 
   M3 = AddMenu(nullptr, bar, QStringLiteral("M3"), QStringLiteral("Convert"));
   const struct {
@@ -95,6 +100,10 @@ void TForm1::BuildMenus() {
     connect(AddEntry(M3, QString::fromLatin1(entry.name), QString::fromLatin1(entry.caption)),
             &QAction::triggered, this, showTab(entry.tab));
   }
+  // Any format to any: apart from the fixed pairs above.
+  M3->addSeparator();
+  connect(AddEntry(M3, QStringLiteral("M39"), PageControl1->tabText(TabConvertTo)),
+          &QAction::triggered, this, showTab(TabConvertTo));
 
   BuildLanguageMenu();
   BuildHelpMenu();

@@ -12,23 +12,12 @@
 #include <QVBoxLayout>
 
 #include "app/MainForm.h"
+#include "app/NamedWidget.h"
 #include "app/PageControl.h"
 #include "app/RadioGroup.h"
 
 namespace pixtrel {
 namespace {
-
-template <class Widget>
-Widget* Named(Widget* widget, const QString& name) {
-  widget->setObjectName(name);
-  return widget;
-}
-
-QWidget* NewPage(const QString& name) {
-  auto* page = new QWidget;
-  page->setObjectName(name);
-  return page;
-}
 
 // A 0..100 JPEG quality slider with a tick every 10 between its two end labels.
 QWidget* QualityRow(QSlider* slider, QLabel* worse, QLabel* best) {
@@ -61,9 +50,12 @@ void TooltipFollowsValue(QSlider* slider) {
 }  // namespace
 
 void TForm1::BuildPages() {
-  PageControl1->addPage(BuildResizePage(2, TrackBar2, Edit2, Button2), QStringLiteral("JPG"));
-  PageControl1->addPage(BuildResizePage(1, TrackBar1, Edit1, Button1), QStringLiteral("GIF"));
-  PageControl1->addPage(BuildResizePage(3, TrackBar3, Edit3, Button3), QStringLiteral("BMP"));
+  PageControl1->addPage(BuildResizePage(QStringLiteral("TabSheet2"), 2, TrackBar2, Edit2, Button2),
+                        QStringLiteral("JPG"));
+  PageControl1->addPage(BuildResizePage(QStringLiteral("TabSheet1"), 1, TrackBar1, Edit1, Button1),
+                        QStringLiteral("GIF"));
+  PageControl1->addPage(BuildResizePage(QStringLiteral("TabSheet5"), 3, TrackBar3, Edit3, Button3),
+                        QStringLiteral("BMP"));
   PageControl1->addPage(BuildAboutPage(), QStringLiteral("About Pixtrel"));
   PageControl1->addPage(BuildHelpPage(), QStringLiteral("Help"));
   PageControl1->addPage(
@@ -90,13 +82,14 @@ void TForm1::BuildPages() {
   PageControl1->addPage(
       BuildButtonPage(Button14, QStringLiteral("TabSheet15"), QStringLiteral("Button14")),
       QStringLiteral("GIF -> BMP"));
+  BuildFormatPages();
 }
 
-// The resize tabs: JPG (2), GIF (1) and BMP (3) share one design.
-QWidget* TForm1::BuildResizePage(int number, QSlider*& method, QLineEdit*& pixels,
-                                 QPushButton*& button) {
-  static const char* const kSheets[] = {"", "TabSheet1", "TabSheet2", "TabSheet5"};
-  QWidget* page = NewPage(QString::fromLatin1(kSheets[number]));
+// The resize tabs: JPG (2), GIF (1), BMP (3), PNG (15) and WebP (16) share one design; number
+// names the tab's slider, box, button and labels.
+QWidget* TForm1::BuildResizePage(const QString& sheet, int number, QSlider*& method,
+                                 QLineEdit*& pixels, QPushButton*& button) {
+  QWidget* page = NewPage(sheet);
   const QString n = QString::number(number);
 
   // A vertical two-step slider: normal quality at the top, better quality at the bottom.
@@ -259,12 +252,19 @@ QWidget* TForm1::BuildOptionsPage() {
   CheckBox1 = Named(new QCheckBox(QStringLiteral("Preserve image file date and time"), page),
                     QStringLiteral("CheckBox1"));
 
+  // The check boxes and the metadata choice stand close together, so that the page still fits
+  // the smallest window under the most rows of tabs.
+  auto* choices = new QVBoxLayout;
+  choices->setSpacing(kOptionSpacing);
+  choices->addWidget(CheckBox1);
+  choices->addWidget(BuildPictureOptions(page));
+
   auto* layout = new QVBoxLayout(page);
-  layout->setContentsMargins(12, 12, 12, 12);
-  layout->setSpacing(10);
+  layout->setContentsMargins(12, 8, 12, 8);
+  layout->setSpacing(6);
   layout->addWidget(Radio1);
   layout->addWidget(qualityGroup);
-  layout->addWidget(CheckBox1);
+  layout->addLayout(choices);
   layout->addStretch();
   return page;
 }

@@ -2,14 +2,19 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 #include "app/MainForm.h"
+#include "formats/FormatTable.h"
 #include "formats/ImageFormat.h"
 
 namespace pixtrel {
 namespace {
 
-int ResizeTabOf(ImageFormat format) {
+// The resize tab of a format, or nothing for a format that is only read.
+std::optional<int> ResizeTabOf(ImageFormat format) {
   switch (format) {
     case ImageFormat::Jpeg:
       return TForm1::TabJpg;
@@ -17,8 +22,18 @@ int ResizeTabOf(ImageFormat format) {
       return TForm1::TabGif;
     case ImageFormat::Bmp:
       return TForm1::TabBmp;
+    case ImageFormat::Png:
+      return TForm1::TabPng;
+    case ImageFormat::Webp:
+      return TForm1::TabWebp;
+    case ImageFormat::Heif:
+      return std::nullopt;
   }
-  return TForm1::TabJpg;
+  return std::nullopt;
+}
+
+bool Writable(ImageFormat format) {
+  return RowOf(format).writable();
 }
 
 struct GivenFile {
@@ -26,6 +41,41 @@ struct GivenFile {
   QString name;
   ImageFormat format;
 };
+
+// "JPG, PNG, WebP, GIF, BMP or HEIC/AVIF": every format the table reads.
+QString ReadableTitles() {
+  QStringList titles;
+  for (const FormatRow& row : FormatTable())
+    titles.append(QString::fromUtf8(row.title.data(), static_cast<qsizetype>(row.title.size())));
+  const QString last = titles.takeLast();
+  return titles.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
+// The tab for the files (all in one folder) and whether a file's format is listed on it.
+struct TabChoice {
+  int tab;
+  std::function<bool(ImageFormat)> lists;
+};
+
+TabChoice ChooseTab(const std::vector<GivenFile>& files, OpenJob job) {
+  const auto any = [](ImageFormat) { return true; };
+  const auto writable = std::find_if(files.begin(), files.end(),
+                                     [](const GivenFile& file) { return Writable(file.format); });
+  // Only read formats: the one tab that takes them.
+  if (writable == files.end()) return {TForm1::TabConvertTo, any};
+  if (job == OpenJob::Resize) {
+    const ImageFormat format = writable->format;
+    return {*ResizeTabOf(format), [format](ImageFormat f) { return f == format; }};
+  }
+  if (job == OpenJob::Rotate) return {TForm1::TabRotate, Writable};
+  const ImageFormat first = files.front().format;
+  const bool oneFormat = std::all_of(
+      files.begin(), files.end(), [first](const GivenFile& file) { return file.format == first; });
+  if (oneFormat) return {*ResizeTabOf(first), any};
+  const bool allWritable = std::all_of(files.begin(), files.end(),
+                                       [](const GivenFile& file) { return Writable(file.format); });
+  return {allWritable ? TForm1::TabRotate : TForm1::TabConvertTo, any};
+}
 
 }  // namespace
 
@@ -77,7 +127,7 @@ OpenRequest MakeOpenRequest(const QStringList& paths, OpenJob job) {
       files.push_back({QDir::cleanPath(info.absolutePath()), info.fileName(), *format});
     } else {
       request.problems.append(
-          QStringLiteral("Cannot open file %1: not a BMP, JPEG or GIF picture").arg(shown));
+          QStringLiteral("Cannot open file %1: not a %2 picture").arg(shown, ReadableTitles()));
     }
   }
 
@@ -90,7 +140,7 @@ OpenRequest MakeOpenRequest(const QStringList& paths, OpenJob job) {
 
   const GivenFile& first = files.front();
   request.folder = first.folder;
-  bool mixed = false;
+  std::vector<GivenFile> here;
   for (const GivenFile& file : files) {
     if (file.folder != first.folder) {
       request.problems.append(QStringLiteral("Not selected, as the list shows only %1: %2")
@@ -98,14 +148,14 @@ OpenRequest MakeOpenRequest(const QStringList& paths, OpenJob job) {
                                        QDir::toNativeSeparators(file.folder + "/" + file.name)));
       continue;
     }
-    mixed = mixed || file.format != first.format;
-    if (job == OpenJob::Resize && file.format != first.format) continue;
-    if (!request.names.contains(file.name)) request.names.append(file.name);
+    here.push_back(file);
   }
-  if (job == OpenJob::Rotate || (job == OpenJob::Any && mixed)) {
-    request.tab = TForm1::TabRotate;
-  } else {
-    request.tab = ResizeTabOf(first.format);
+  const TabChoice choice = ChooseTab(here, job);
+  request.tab = choice.tab;
+  // A file its tab does not list cannot be selected there.
+  for (const GivenFile& file : here) {
+    if (choice.lists(file.format) && !request.names.contains(file.name))
+      request.names.append(file.name);
   }
   return request;
 }

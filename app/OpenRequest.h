@@ -24,14 +24,16 @@ struct OpenArguments {
 OpenArguments ParseOpenArguments(const QStringList& arguments);  // arguments[0]: the program
 
 // The paths settled into one place to open.
-//   Files (BMP, JPEG, GIF by their extension) win over folders: the window goes to the folder
-//   of the first file and selects the files given that lie in it. Files in other folders are
-//   named in the problems and not selected: a list shows one folder.
+//   Files (of a format Pixtrel reads, by their extension) win over folders: the window goes to
+//   the folder of the first file and selects the files given that lie in it. Files in other
+//   folders are named in the problems and not selected: a list shows one folder.
 //   No files: the window goes to the first folder given.
-//   The tab: the resize tab of the files' format when they share one, Rotate for a mix; the
-//   job overrides that (Resize: the resize tab of the first file's format, files of the other
-//   formats left unselected as that tab does not list them; Rotate: the Rotate tab). A folder
-//   alone keeps the tab shown unless the job names one.
+//   The tab: the resize tab of the files' format when they share one; "Convert to" when any of
+//   them is of a format that is only read (HEIC, AVIF); Rotate for a mix of formats it writes.
+//   The job overrides that (Resize: the resize tab of the first file of a format it writes;
+//   Rotate: the Rotate tab); files the tab does not list are left unselected, and files that
+//   are all of a read-only format open on "Convert to" whatever the job. A folder alone keeps
+//   the tab shown unless the job names one.
 //   A path that is missing, or a file of another format, is named in the problems; the rest
 //   opens all the same.
 struct OpenRequest {

@@ -18,9 +18,9 @@ PageControl::PageControl(QWidget* parent) : QWidget(parent) {
   connect(strip_, &TabStrip::tabChosen, this, &PageControl::userChanged);
 }
 
-int PageControl::addPage(QWidget* page, const QString& caption) {
+int PageControl::addPage(QWidget* page, const QString& caption, int position) {
   pages_->addWidget(page);
-  return strip_->addTab(caption);
+  return strip_->addTab(caption, position);
 }
 
 }  // namespace pixtrel

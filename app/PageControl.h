@@ -13,7 +13,8 @@ class PageControl : public QWidget {
  public:
   explicit PageControl(QWidget* parent = nullptr);
 
-  int addPage(QWidget* page, const QString& caption);
+  // The page gets the next index; its tab shows at position in the strip (-1: at the end).
+  int addPage(QWidget* page, const QString& caption, int position = -1);
   int count() const { return strip_->count(); }
   QWidget* page(int index) const { return pages_->widget(index); }
   int currentIndex() const { return strip_->currentIndex(); }

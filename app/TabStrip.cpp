@@ -18,8 +18,10 @@ TabStrip::TabStrip(QWidget* parent) : QWidget(parent) {
   setSizePolicy(policy);
 }
 
-int TabStrip::addTab(const QString& text) {
+int TabStrip::addTab(const QString& text, int position) {
   texts_.append(text);
+  if (position < 0 || position > order_.size()) position = static_cast<int>(order_.size());
+  order_.insert(position, count() - 1);
   if (current_ < 0) current_ = 0;
   relayout();
   return count() - 1;
@@ -76,7 +78,7 @@ QVector<QRect> TabStrip::layoutFor(int width) const {
   // Pack tabs into rows greedily; every row holds at least one tab.
   QVector<QVector<int>> rows(1);
   int used = 0;
-  for (int i = 0; i < count(); ++i) {
+  for (int i : order_) {
     const int w = tabSizeHint(i).width();
     if (!rows.back().isEmpty() && used + w > width) {
       rows.append(QVector<int>());
@@ -206,14 +208,19 @@ void TabStrip::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) choose(tabAt(event->position().toPoint()));
 }
 
+int TabStrip::neighbour(int step) const {
+  const int at = static_cast<int>(order_.indexOf(current_)) + step;
+  return at >= 0 && at < order_.size() ? order_[at] : -1;
+}
+
 void TabStrip::keyPressEvent(QKeyEvent* event) {
   const int forward = layoutDirection() == Qt::RightToLeft ? -1 : 1;
   switch (event->key()) {
     case Qt::Key_Left:
-      choose(current_ - forward);
+      choose(neighbour(-forward));
       break;
     case Qt::Key_Right:
-      choose(current_ + forward);
+      choose(neighbour(forward));
       break;
     default:
       QWidget::keyPressEvent(event);

@@ -1,6 +1,7 @@
 #pragma once
 // A tab strip that wraps its tabs onto as many rows as the width needs, so that many tabs stay
-// visible at once. Tabs highlight under the mouse.
+// visible at once. Tabs highlight under the mouse. A tab keeps the index it was added with, but
+// may be shown elsewhere in the row order, so tabs added later can stand beside their kin.
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
@@ -12,7 +13,9 @@ class TabStrip : public QWidget {
  public:
   explicit TabStrip(QWidget* parent = nullptr);
 
-  int addTab(const QString& text);
+  // Adds a tab with the next index, shown at position in the strip's order (at the end when
+  // position is negative or past the end).
+  int addTab(const QString& text, int position = -1);
   int count() const { return static_cast<int>(texts_.size()); }
   QString tabText(int index) const { return texts_.value(index); }
   void setTabText(int index, const QString& text);
@@ -53,8 +56,11 @@ class TabStrip : public QWidget {
   void relayout();
   int tabAt(const QPoint& point) const;
   void choose(int index);
+  // The tab shown step places after (or before, for a negative step) the current one, or -1.
+  int neighbour(int step) const;
 
   QStringList texts_;
+  QVector<int> order_;  // tab indexes in the order the strip shows them
   QVector<QRect> rects_;
   int current_ = -1;
   int hover_ = -1;

@@ -1,6 +1,7 @@
 #include "app/WindowBatchHost.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -9,13 +10,16 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QThread>
+#include <algorithm>
 #include <new>
 #include <type_traits>
 
 #include "app/FileListBox.h"
 #include "app/MainForm.h"
 #include "app/MessageBoxes.h"
+#include "app/MetadataChoices.h"
 #include "app/RadioGroup.h"
+#include "formats/FormatTable.h"
 
 namespace pixtrel {
 
@@ -80,16 +84,20 @@ BatchOptions WindowBatchHost::options() {
     BatchOptions o;
     o.saveQuality = form_.TrackBar10->value();
     o.qualityCommandValue = form_.TrackBar7->value();
-    for (ImageFormat format : {ImageFormat::Jpeg, ImageFormat::Gif, ImageFormat::Bmp}) {
-      const QLineEdit* edit = format == ImageFormat::Jpeg  ? form_.Edit2
-                              : format == ImageFormat::Gif ? form_.Edit1
-                                                           : form_.Edit3;
-      const QSlider* slider = format == ImageFormat::Jpeg  ? form_.TrackBar2
-                              : format == ImageFormat::Gif ? form_.TrackBar1
-                                                           : form_.TrackBar3;
-      const int slot = BatchOptions::FormatSlot(format);
-      o.pixelText[slot] = edit->text().toStdString();
-      o.method[slot] = slider->value() == 0 ? ResizeMethod::Normal : ResizeMethod::Better;
+    // Each resize tab's pixel box and method slider.
+    const struct {
+      ImageFormat format;
+      const QLineEdit* pixels;
+      const QSlider* method;
+    } tabs[] = {{ImageFormat::Jpeg, form_.Edit2, form_.TrackBar2},
+                {ImageFormat::Gif, form_.Edit1, form_.TrackBar1},
+                {ImageFormat::Bmp, form_.Edit3, form_.TrackBar3},
+                {ImageFormat::Png, form_.Edit15, form_.TrackBar15},
+                {ImageFormat::Webp, form_.Edit16, form_.TrackBar16}};
+    for (const auto& tab : tabs) {
+      const int slot = BatchOptions::FormatSlot(tab.format);
+      o.pixelText[slot] = tab.pixels->text().toStdString();
+      o.method[slot] = tab.method->value() == 0 ? ResizeMethod::Normal : ResizeMethod::Better;
     }
     switch (form_.Radio2->itemIndex()) {
       case 1:
@@ -101,6 +109,11 @@ BatchOptions WindowBatchHost::options() {
       default:
         o.turn = TurnChoice::Right;
     }
+    o.upright = !form_.CheckBox3->isChecked();
+    o.shrinkOnly = form_.CheckBox2->isChecked();
+    o.metadata = MetadataChoices().at(std::max(0, form_.ComboBox2->currentIndex())).mode;
+    const FormatRow* target = RowForKey(form_.ComboBox1->currentData().toString().toStdString());
+    if (target && target->writable()) o.convertTarget = target->format;
     return o;
   });
 }

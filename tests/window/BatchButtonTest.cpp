@@ -27,6 +27,7 @@
 #include "formats/GifRaster.h"
 #include "formats/GifWriter.h"
 #include "formats/JpegImage.h"
+#include "tests/window/FormatPictures.h"
 #include "tests/window/WindowTestSupport.h"
 
 namespace fs = std::filesystem;
@@ -48,17 +49,23 @@ struct ButtonRow {
   int saveMode;  // Radio1: 0 prefix, 1 subfolder, 2 overwrite
   std::vector<std::string> outputs;
   const char* pixelsEdit = nullptr;    // resize buttons: their tab's field and slider
-  const char* methodSlider = nullptr;  // set to Normal; the other two stay at Better
+  const char* methodSlider = nullptr;  // set to Normal; the other resize sliders stay at Better
   bool keepDate = false;
+  const char* convertTo = nullptr;  // the "Convert to" tab's format, by its key
+  // Options tab: smaller but not larger, orientation ignored, metadata removed.
+  bool pictureOptions = false;
+  bool orientationTags = false;  // JPEG, PNG and WebP sources say "turn right"
 };
 
 void PrintTo(const ButtonRow& row, std::ostream* os) {
-  *os << row.button << " " << row.command;
+  *os << row.button << " " << row.command << (row.pictureOptions ? " with picture options" : "");
 }
 
 const std::vector<std::string> kJpegs = {"a.jpg", "b.jpg", "c.jpg"};
 const std::vector<std::string> kGifs = {"a.gif", "b.gif", "c.gif"};
 const std::vector<std::string> kBmps = {"a.bmp", "b.bmp", "c.bmp"};
+const std::vector<std::string> kPngs = {"a.png", "b.png", "c.png"};
+const std::vector<std::string> kWebps = {"a.webp", "b.webp", "c.webp"};
 
 const ButtonRow kButtonRows[] = {
     {"Button2",
@@ -93,29 +100,63 @@ const ButtonRow kButtonRows[] = {
      {"left-a.jpg", "left-c.bmp"}},
     {"Button10", TForm1::TabJpegQuality, "quality", kJpegs, 2, {"a.jpg", "c.jpg"}},
     {"Button13", TForm1::TabGreyscale, "greyscale", kJpegs, 1, {"bw-a.jpg", "bw-c.jpg"}},
+    {"Button15",
+     TForm1::TabPng,
+     "resize-png",
+     kPngs,
+     0,
+     {"mini-a.png", "mini-c.png"},
+     "Edit15",
+     "TrackBar15"},
+    {"Button16",
+     TForm1::TabWebp,
+     "resize-webp",
+     kWebps,
+     1,
+     {"vantro/a.webp", "vantro/c.webp"},
+     "Edit16",
+     "TrackBar16"},
+    // Any readable format to the format chosen; the save mode does not apply.
+    {"Button17",
+     TForm1::TabConvertTo,
+     "convert",
+     {"a.png", "b.gif", "c.jpg"},
+     1,
+     {"a.png.webp", "c.jpg.webp"},
+     nullptr,
+     nullptr,
+     false,
+     "webp",
+     false,
+     true},
+    // a.jpg (48 pixels wide) is small enough already; c.jpg (56) is made smaller.
+    {"Button2",
+     TForm1::TabJpg,
+     "resize-jpg",
+     kJpegs,
+     0,
+     {"mini-a.jpg", "mini-c.jpg"},
+     "Edit2",
+     nullptr,
+     false,
+     nullptr,
+     true,
+     true},
 };
 
 // The controls every row sets away from their design values; pixtrel-batch gets the same.
 const std::map<std::string, std::string> kPixelFields = {
-    {"Edit1", "23"}, {"Edit2", "37"}, {"Edit3", "29"}};
+    {"Edit1", "23"}, {"Edit2", "50"}, {"Edit3", "29"}, {"Edit15", "31"}, {"Edit16", "27"}};
+const char* const kMethodSliders[] = {"TrackBar1", "TrackBar2", "TrackBar3", "TrackBar15",
+                                      "TrackBar16"};
 constexpr int kSaveQuality = 63;   // TrackBar10, design value 89
 constexpr int kQualityValue = 41;  // TrackBar7, design value 85
 constexpr int kTurnLeft = 1;       // Radio2, design value 0 (right)
 constexpr std::time_t kSourceTime = 946728000;
 const char* const kSaveModes[] = {"prefix", "subfolder", "overwrite"};
 
-void WriteSource(const fs::path& file, unsigned seed) {
-  const Bitmap24 picture = TestPattern(44 + static_cast<int>(seed) * 4, 30, seed);
-  const std::string ext = file.extension().string();
-  if (ext == ".jpg") {
-    WriteTestJpeg(file, picture.width(), picture.height(), seed);
-  } else if (ext == ".gif") {
-    TGIFImage gif;
-    SetGifRaster(gif, picture);
-    WriteGifFile(gif, file);
-  } else {
-    WriteBmpFile(Raster(picture), file);
-  }
+void WriteSource(const fs::path& file, unsigned seed, bool orientationTag) {
+  WriteFormatPicture(file, 44 + static_cast<int>(seed) * 4, 30, seed, orientationTag);
   struct timespec times[2] = {{kSourceTime, 0}, {kSourceTime, 0}};
   ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
 }
@@ -146,7 +187,7 @@ TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
   const fs::path twin = environment.makeFolder("twin");
   std::map<std::string, Bytes> sources;
   for (std::size_t i = 0; i < row.files.size(); ++i) {
-    WriteSource(folder / row.files[i], static_cast<unsigned>(i + 1));
+    WriteSource(folder / row.files[i], static_cast<unsigned>(i + 1), row.orientationTags);
     fs::copy_file(folder / row.files[i], twin / row.files[i]);
     struct timespec times[2] = {{kSourceTime, 0}, {kSourceTime, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, (twin / row.files[i]).c_str(), times, 0), 0);
@@ -158,10 +199,18 @@ TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
   for (const auto& [edit, text] : kPixelFields) {
     Control<QLineEdit>(*window, edit.c_str())->setText(QString::fromStdString(text));
   }
-  for (const char* slider : {"TrackBar1", "TrackBar2", "TrackBar3"}) {
+  for (const char* slider : kMethodSliders) {
     const bool own = row.methodSlider && std::string(slider) == row.methodSlider;
     Control<QSlider>(*window, slider)->setValue(own ? 0 : 1);
   }
+  if (row.convertTo) {
+    auto* format = Control<QComboBox>(*window, "ComboBox1");
+    format->setCurrentIndex(format->findData(QString::fromLatin1(row.convertTo)));
+    ASSERT_EQ(format->currentData().toString(), row.convertTo);
+  }
+  Control<QCheckBox>(*window, "CheckBox2")->setChecked(row.pictureOptions);
+  Control<QCheckBox>(*window, "CheckBox3")->setChecked(row.pictureOptions);
+  Control<QComboBox>(*window, "ComboBox2")->setCurrentIndex(row.pictureOptions ? 1 : 0);
   Control<QSlider>(*window, "TrackBar10")->setValue(kSaveQuality);
   Control<QSlider>(*window, "TrackBar7")->setValue(kQualityValue);
   Control<RadioGroup>(*window, "Radio2")->setItemIndex(kTurnLeft);
@@ -190,7 +239,12 @@ TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
                                    "--turn",
                                    "left"};
   if (row.pixelsEdit) {
-    args.insert(args.end(), {"--pixels", kPixelFields.at(row.pixelsEdit), "--method", "normal"});
+    args.insert(args.end(), {"--pixels", kPixelFields.at(row.pixelsEdit)});
+    if (row.methodSlider) args.insert(args.end(), {"--method", "normal"});
+  }
+  if (row.convertTo) args.insert(args.end(), {"--to", row.convertTo});
+  if (row.pictureOptions) {
+    args.insert(args.end(), {"--shrink-only", "--ignore-orientation", "--metadata", "strip"});
   }
   if (row.keepDate) args.push_back("--keep-date");
   args.insert(args.end(), {row.files.front(), row.files.back()});
@@ -200,7 +254,9 @@ TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
   const std::map<std::string, Bytes> written = FilesUnder(folder);
   for (const std::string& output : row.outputs) {
     ASSERT_TRUE(written.count(output)) << output;
-    if (sources.count(output)) EXPECT_NE(written.at(output), sources.at(output)) << output;
+    if (sources.count(output)) {
+      EXPECT_NE(written.at(output), sources.at(output)) << output;
+    }
   }
   EXPECT_EQ(written.size(), row.files.size() + (row.saveMode == 2 ? 0 : row.outputs.size()));
   EXPECT_TRUE(written == FilesUnder(twin)) << "the window and pixtrel-batch wrote different files";
@@ -214,6 +270,7 @@ TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
 
 std::string RowName(const ::testing::TestParamInfo<ButtonRow>& info) {
   std::string name = std::string(info.param.button) + "_" + info.param.command;
+  if (info.param.pictureOptions) name += "_with_picture_options";
   std::replace(name.begin(), name.end(), '-', '_');
   return name;
 }

@@ -136,11 +136,11 @@ TEST_F(BatchFrameTest, ThePixelFieldAndMethodSliderAreReadAnewForEachFile) {
 TEST_F(BatchFrameTest, TheOverwriteQuestionIsAskedOnceWithNothingSelectedByEveryCommandThatSaves) {
   window->Radio1->setItemIndex(2);
   SelectNames(*window, {});
-  const std::pair<int, const char*> commands[] = {{TForm1::TabJpg, "Button2"},
-                                                  {TForm1::TabGif, "Button1"},
-                                                  {TForm1::TabBmp, "Button3"},
-                                                  {TForm1::TabRotate, "Button8"},
-                                                  {TForm1::TabJpegQuality, "Button10"}};
+  const std::pair<int, const char*> commands[] = {
+      {TForm1::TabJpg, "Button2"},         {TForm1::TabGif, "Button1"},
+      {TForm1::TabBmp, "Button3"},         {TForm1::TabPng, "Button15"},
+      {TForm1::TabWebp, "Button16"},       {TForm1::TabRotate, "Button8"},
+      {TForm1::TabJpegQuality, "Button10"}};
   for (const auto& [tab, button] : commands) {
     ClickTab(*window, tab);
     SelectNames(*window, {});
@@ -152,6 +152,7 @@ TEST_F(BatchFrameTest, TheOverwriteQuestionIsAskedOnceWithNothingSelectedByEvery
   }
   // Conversions and greyscale never ask.
   for (const auto& [tab, button] : {std::pair<int, const char*>{TForm1::TabGifToJpg, "Button4"},
+                                    {TForm1::TabConvertTo, "Button17"},
                                     {TForm1::TabGreyscale, "Button13"}}) {
     ClickTab(*window, tab);
     BoxAnswerer answers({});
@@ -188,7 +189,9 @@ TEST_F(BatchFrameTest, EveryCommandRecordsTheFolderInTheRecentList) {
       {TForm1::TabJpgToGif, "Button5"},     {TForm1::TabBmpToJpg, "Button6"},
       {TForm1::TabBmpToGif, "Button7"},     {TForm1::TabJpgToBmp, "Button9"},
       {TForm1::TabGifToBmp, "Button14"},    {TForm1::TabRotate, "Button8"},
-      {TForm1::TabJpegQuality, "Button10"}, {TForm1::TabGreyscale, "Button13"}};
+      {TForm1::TabJpegQuality, "Button10"}, {TForm1::TabGreyscale, "Button13"},
+      {TForm1::TabPng, "Button15"},         {TForm1::TabWebp, "Button16"},
+      {TForm1::TabConvertTo, "Button17"}};
   int n = 0;
   for (const auto& [tab, button] : buttons) {
     const fs::path own = environment.makeFolder("recent" + std::to_string(n++));

@@ -85,7 +85,8 @@ TEST_F(OpenRequestTest, AMissingFileIsToldAndTheRestStillOpens) {
   EXPECT_EQ(answers.seen[0].icon, QMessageBox::Critical);
   EXPECT_EQ(answers.seen[0].text, "Cannot open file " + Path("gone.jpg") +
                                       ": No such file or directory\nCannot open file " +
-                                      Path("notes.txt") + ": not a BMP, JPEG or GIF picture.");
+                                      Path("notes.txt") +
+                                      ": not a JPG, PNG, WebP, GIF, BMP or HEIC/AVIF picture.");
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->Folder(), Folder());
   EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabJpg);

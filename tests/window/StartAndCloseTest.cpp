@@ -2,6 +2,7 @@
 // which order, how it places itself, and what closing writes back.
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,10 +33,13 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
   // Half a second after start the preview's state and place are read.
   EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Timer2->isActive(); }, 5000));
   const std::vector<QString> start = {
-      "write prisoten", "write verzija", "read jezik",   "read x",         "read y",
-      "read w",         "read h",        "read jpg.px",  "read gif.px",    "read bmp.px",
-      "read jpg.q",     "read Start",    "read Recent1", "read Recent2",   "read Recent3",
-      "read Recent4",   "read Recent5",  "read preview", "read preview_x", "read preview_y"};
+      "write prisoten", "write verzija",   "read jezik",      "read x",
+      "read y",         "read w",          "read h",          "read jpg.px",
+      "read gif.px",    "read bmp.px",     "read png.px",     "read webp.px",
+      "read jpg.q",     "read convert.to", "read shrinkonly", "read ignoreorientation",
+      "read metadata",  "read Start",      "read Recent1",    "read Recent2",
+      "read Recent3",   "read Recent4",    "read Recent5",    "read preview",
+      "read preview_x", "read preview_y"};
   EXPECT_EQ(traffic.all, start);
   EXPECT_EQ(Stored("prisoten"), "ja");
   EXPECT_EQ(Stored("verzija"), "1.2");
@@ -47,8 +51,14 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
   EXPECT_EQ(Control<QLineEdit>(*window, "Edit1")->text(), "800");
   EXPECT_EQ(Control<QLineEdit>(*window, "Edit2")->text(), "800");
   EXPECT_EQ(Control<QLineEdit>(*window, "Edit3")->text(), "800");
+  EXPECT_EQ(Control<QLineEdit>(*window, "Edit15")->text(), "800");
+  EXPECT_EQ(Control<QLineEdit>(*window, "Edit16")->text(), "800");
   EXPECT_EQ(Control<QSlider>(*window, "TrackBar7")->value(), 85);
   EXPECT_EQ(Control<QSlider>(*window, "TrackBar7")->toolTip(), "85");
+  EXPECT_EQ(Control<QComboBox>(*window, "ComboBox1")->currentData().toString(), "jpg");
+  EXPECT_FALSE(Control<QCheckBox>(*window, "CheckBox2")->isChecked());
+  EXPECT_FALSE(Control<QCheckBox>(*window, "CheckBox3")->isChecked());
+  EXPECT_EQ(Control<QComboBox>(*window, "ComboBox2")->currentData().toString(), "keep");
   EXPECT_EQ(window->Folder(), QDir::homePath());
   EXPECT_EQ(QDir::currentPath(), QDir::homePath());
 
@@ -57,7 +67,7 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
   EXPECT_EQ(Control<RadioGroup>(*window, "Radio1")->itemIndex(), 0);
   EXPECT_EQ(Control<RadioGroup>(*window, "Radio2")->itemIndex(), 0);
   EXPECT_FALSE(Control<QCheckBox>(*window, "CheckBox1")->isChecked());
-  for (const char* slider : {"TrackBar1", "TrackBar2", "TrackBar3"}) {
+  for (const char* slider : {"TrackBar1", "TrackBar2", "TrackBar3", "TrackBar15", "TrackBar16"}) {
     EXPECT_EQ(Control<QSlider>(*window, slider)->value(), 1) << slider;
   }
   EXPECT_FALSE(Control<QProgressBar>(*window, "ProgressBar1")->isVisible());
@@ -67,7 +77,7 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
   EXPECT_EQ(Control<QPushButton>(*window, "Button2")->text(), "Resize");
   EXPECT_EQ(Control<QPushButton>(*window, "Button10")->text(), "Change");
   auto* pages = Control<PageControl>(*window, "PageControl1");
-  ASSERT_EQ(pages->count(), 15);
+  ASSERT_EQ(pages->count(), 18);
   EXPECT_EQ(pages->currentIndex(), 3);
   EXPECT_EQ(pages->tabText(3), "About Pixtrel");
   EXPECT_EQ(pages->page(3)->objectName(), "TabSheet3");
@@ -105,8 +115,11 @@ TEST_F(StartAndCloseTest, StoredValuesComeBackAndCloseWritesThemInOrder) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Timer2->isActive(); }, 5000));
   StoreTraffic traffic;
   window->close();
-  const std::vector<QString> order = {"preview_x", "preview_y", "x",      "y",     "w",    "h",
-                                      "jpg.px",    "bmp.px",    "gif.px", "jpg.q", "Start"};
+  const std::vector<QString> order = {
+      "preview_x", "preview_y", "x",          "y",          "w",
+      "h",         "jpg.px",    "bmp.px",     "gif.px",     "png.px",
+      "webp.px",   "jpg.q",     "convert.to", "shrinkonly", "ignoreorientation",
+      "metadata",  "Start"};
   EXPECT_EQ(traffic.writes, order);
   EXPECT_TRUE(traffic.reads.empty());
   // Closed where it opened: the same place goes back, nothing creeps.
@@ -168,9 +181,9 @@ TEST_F(StartAndCloseTest, MenusHoldEveryEntryInOrder) {
   };
   EXPECT_EQ(captions("M1"), QStringList({"Preview images", "View image", "-", "Recent folders",
                                          "Special Folders", "-", "Exit"}));
-  EXPECT_EQ(captions("M2"), QStringList({"JPG", "BMP", "GIF"}));
+  EXPECT_EQ(captions("M2"), QStringList({"JPG", "BMP", "GIF", "PNG", "WebP"}));
   EXPECT_EQ(captions("M3"), QStringList({"BMP -> JPG", "BMP -> GIF", "JPG -> BMP", "JPG -> GIF",
-                                         "GIF -> BMP", "GIF -> JPG"}));
+                                         "GIF -> BMP", "GIF -> JPG", "-", "Convert to…"}));
   EXPECT_EQ(captions("M9"),
             QStringList({"Help", "-", "More help", "Online help...", "-", "Forum...",
                          "Check the internet for a new version...", "-", "Order CD online...",
