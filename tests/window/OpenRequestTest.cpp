@@ -26,7 +26,8 @@ class OpenRequestTest : public ::testing::Test {
   void SetUp() override {
     folder = environment.makeFolder("pictures");
     other = environment.makeFolder("other");
-    for (const char* name : {"a.jpg", "b.JPG", "c.jpeg", "d.gif", "e.gif", "f.bmp", "notes.txt"})
+    for (const char* name : {"a.jpg", "b.JPG", "c.jpeg", "d.gif", "e.gif", "f.bmp", "notes.txt",
+                             "h.png", "i.webp", "j.heic", "k.AVIF"})
       Touch(folder / name);
     Touch(other / "g.jpg");
     Store("preview", "0");
@@ -75,6 +76,48 @@ TEST_F(OpenRequestTest, AMixOfFormatsOpensTheRotateTab) {
   window->OpenPaths({Path("a.jpg"), Path("f.bmp"), Path("d.gif")});
   EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabRotate);
   EXPECT_EQ(SelectedNames(*window), QStringList({"a.jpg", "d.gif", "f.bmp"}));
+}
+
+TEST_F(OpenRequestTest, PngWebpHeicAndAvifOpenOnTheTabThatTakesThem) {
+  const struct {
+    QStringList given;
+    int tab;
+    QStringList selected;
+  } cases[] = {
+      {{"h.png"}, TForm1::TabPng, {"h.png"}},
+      {{"i.webp"}, TForm1::TabWebp, {"i.webp"}},
+      // Only read: the one tab whose command takes them.
+      {{"k.AVIF", "j.heic"}, TForm1::TabConvertTo, {"j.heic", "k.AVIF"}},
+      {{"a.jpg", "j.heic"}, TForm1::TabConvertTo, {"a.jpg", "j.heic"}},
+      // Formats Pixtrel also writes: turned on the Rotate tab.
+      {{"h.png", "a.jpg", "i.webp"}, TForm1::TabRotate, {"a.jpg", "h.png", "i.webp"}},
+  };
+  BoxAnswerer answers({});
+  for (const auto& c : cases) {
+    QStringList paths;
+    for (const QString& name : c.given)
+      paths.append(Path(name.toUtf8().constData()));
+    window->OpenPaths(paths);
+    EXPECT_EQ(window->PageControl1->currentIndex(), c.tab) << c.given.join(' ').toStdString();
+    EXPECT_EQ(SelectedNames(*window), c.selected) << c.given.join(' ').toStdString();
+  }
+  EXPECT_TRUE(answers.seen.empty());
+}
+
+TEST_F(OpenRequestTest, DesktopActionsLeaveOutWhatTheirTabCannotTake) {
+  // Resize: the first file of a format that can be written; the HEIC file is not listed there.
+  window->OpenPaths({Path("j.heic"), Path("h.png"), Path("a.jpg")}, OpenJob::Resize);
+  EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabPng);
+  EXPECT_EQ(SelectedNames(*window), QStringList({"h.png"}));
+
+  window->OpenPaths({Path("j.heic"), Path("i.webp"), Path("d.gif")}, OpenJob::Rotate);
+  EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabRotate);
+  EXPECT_EQ(SelectedNames(*window), QStringList({"d.gif", "i.webp"}));
+
+  // Nothing either job can take: the files still open, on "Convert to".
+  window->OpenPaths({Path("k.AVIF")}, OpenJob::Resize);
+  EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabConvertTo);
+  EXPECT_EQ(SelectedNames(*window), QStringList({"k.AVIF"}));
 }
 
 TEST_F(OpenRequestTest, AMissingFileIsToldAndTheRestStillOpens) {

@@ -1,0 +1,193 @@
+// The tabs of the later formats: PNG and WebP beside the other resize tabs on the strip, the
+// "Convert to" tab with the formats Pixtrel writes, the masks each one and the Rotate tab set
+// (by a click on the strip or from the menus), and the captions they take in each language.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <fstream>
+
+#include "app/FileListBox.h"
+#include "app/PageControl.h"
+#include "app/TabStrip.h"
+#include "formats/FileBytes.h"
+#include "formats/WebpFile.h"
+#include "languages/LanguageTable.h"
+#include "tests/window/FormatPictures.h"
+#include "tests/window/WindowTestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace pixtrel::test {
+namespace {
+
+const QString kReadableMask = "*.jpg;*.jpeg;*.jpe;*.png;*.webp;*.gif;*.bmp;*.heic;*.heif;*.avif";
+const QString kRotateMask = "*.bmp;*.jpg;*.gif;*.jpeg;*.jpe;*.png;*.webp";
+
+class FormatTabsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = environment.makeFolder("pictures");
+    for (const char* name : {"a.jpg", "b.png", "C.PNG", "d.webp", "e.heic", "f.HEIF", "g.avif",
+                             "h.gif", "i.bmp", "j.jpe", "notes.txt", "k.png.txt"}) {
+      std::ofstream(folder / name) << "x";
+    }
+    Store("Start", Q(folder));
+    Store("preview", "0");
+    window = StartWindow();
+    strip = window->PageControl1->tabStrip();
+  }
+
+  WindowEnvironment environment;
+  fs::path folder;
+  std::unique_ptr<TForm1> window;
+  TabStrip* strip = nullptr;
+};
+
+TEST_F(FormatTabsTest, PngAndWebpStandBesideTheOtherResizeTabsWithTheirIndexesKept) {
+  auto* pages = window->PageControl1;
+  ASSERT_EQ(pages->count(), 18);
+  EXPECT_EQ(pages->tabText(TForm1::TabPng), "PNG");
+  EXPECT_EQ(pages->tabText(TForm1::TabWebp), "WebP");
+  EXPECT_EQ(pages->tabText(TForm1::TabConvertTo), "Convert to…");
+  EXPECT_EQ(pages->page(TForm1::TabPng)->objectName(), "TabSheet16");
+  EXPECT_EQ(pages->page(TForm1::TabWebp)->objectName(), "TabSheet17");
+  EXPECT_EQ(pages->page(TForm1::TabConvertTo)->objectName(), "TabSheet18");
+
+  // Shown in the order JPG, GIF, BMP, PNG, WebP, About on one row.
+  const int shown[] = {TForm1::TabJpg, TForm1::TabGif,  TForm1::TabBmp,
+                       TForm1::TabPng, TForm1::TabWebp, TForm1::TabAbout};
+  for (int i = 1; i < 6; ++i) {
+    const QRect before = strip->tabRect(shown[i - 1]), at = strip->tabRect(shown[i]);
+    EXPECT_EQ(at.top(), before.top()) << "tab " << shown[i];
+    EXPECT_EQ(at.left(), before.right() + 1) << "tab " << shown[i];
+  }
+  // "Convert to" comes last, after the GIF -> BMP tab.
+  const QRect last = strip->tabRect(TForm1::TabGifToBmp),
+              convert = strip->tabRect(TForm1::TabConvertTo);
+  EXPECT_TRUE(convert.top() > last.top() || convert.left() > last.left());
+
+  // The arrow keys walk the tabs in the order shown.
+  ClickTab(*window, TForm1::TabBmp);
+  strip->setFocus();
+  QTest::keyClick(strip, Qt::Key_Right);
+  EXPECT_EQ(pages->currentIndex(), TForm1::TabPng);
+  EXPECT_EQ(window->FileListBox10->mask(), "*.png");  // as a click does
+  QTest::keyClick(strip, Qt::Key_Right);
+  QTest::keyClick(strip, Qt::Key_Right);
+  EXPECT_EQ(pages->currentIndex(), TForm1::TabAbout);
+  QTest::keyClick(strip, Qt::Key_Left);
+  EXPECT_EQ(pages->currentIndex(), TForm1::TabWebp);
+}
+
+TEST_F(FormatTabsTest, TabClicksListTheFilesTheirCommandsTake) {
+  const struct {
+    int tab;
+    QString mask;
+    QStringList listed;
+  } tabs[] = {
+      {TForm1::TabPng, "*.png", {"b.png", "C.PNG"}},
+      {TForm1::TabWebp, "*.webp", {"d.webp"}},
+      {TForm1::TabConvertTo,
+       kReadableMask,
+       {"a.jpg", "b.png", "C.PNG", "d.webp", "e.heic", "f.HEIF", "g.avif", "h.gif", "i.bmp",
+        "j.jpe"}},
+      {TForm1::TabRotate,
+       kRotateMask,
+       {"a.jpg", "b.png", "C.PNG", "d.webp", "h.gif", "i.bmp", "j.jpe"}},
+  };
+  for (const auto& tab : tabs) {
+    ClickTab(*window, tab.tab);
+    EXPECT_EQ(window->PageControl1->currentIndex(), tab.tab);
+    EXPECT_EQ(window->FileListBox10->mask(), tab.mask) << "tab " << tab.tab;
+    EXPECT_EQ(ListedNames(*window), tab.listed) << "tab " << tab.tab;
+  }
+}
+
+TEST_F(FormatTabsTest, MenuEntriesShowTheNewTabsWithTheirMasks) {
+  const struct {
+    const char* entry;
+    int tab;
+    QString mask;
+  } entries[] = {{"M24", TForm1::TabPng, "*.png"},
+                 {"M21", TForm1::TabJpg, "*.jpg;*.jpeg;*.jpe"},
+                 {"M25", TForm1::TabWebp, "*.webp"},
+                 {"M39", TForm1::TabConvertTo, kReadableMask},
+                 {"M24", TForm1::TabPng, "*.png"}};
+  for (const auto& entry : entries) {
+    Control<QAction>(*window, entry.entry)->trigger();
+    EXPECT_EQ(window->PageControl1->currentIndex(), entry.tab) << entry.entry;
+    EXPECT_EQ(window->FileListBox10->mask(), entry.mask) << entry.entry;
+  }
+  EXPECT_EQ(ListedNames(*window), QStringList({"b.png", "C.PNG"}));
+}
+
+TEST_F(FormatTabsTest, ConvertToOffersEveryWritableFormatInTheTablesOrder) {
+  auto* format = Control<QComboBox>(*window, "ComboBox1");
+  QStringList titles, keys;
+  for (int i = 0; i < format->count(); ++i) {
+    titles.append(format->itemText(i));
+    keys.append(format->itemData(i).toString());
+  }
+  EXPECT_EQ(titles, QStringList({"JPG", "PNG", "WebP", "GIF", "BMP"}));
+  EXPECT_EQ(keys, QStringList({"jpg", "png", "webp", "gif", "bmp"}));
+  EXPECT_EQ(format->currentIndex(), 0);
+  EXPECT_EQ(Control<QPushButton>(*window, "Button17")->property("command").toString(), "convert");
+  EXPECT_EQ(Control<QPushButton>(*window, "Button15")->property("command").toString(),
+            "resize-png");
+  EXPECT_EQ(Control<QPushButton>(*window, "Button16")->property("command").toString(),
+            "resize-webp");
+}
+
+TEST_F(FormatTabsTest, TheNewTabsTakeTheTranslatedResizeAndConvertTexts) {
+  const int french = 14;
+  window->ChooseLanguage(french);
+  for (const char* n : {"15", "16"}) {
+    EXPECT_EQ(Control<QLabel>(*window, (std::string("LabelNormal") + n).c_str())->text(),
+              LanguageText(french, 101));
+    EXPECT_EQ(Control<QLabel>(*window, (std::string("LabelBetter") + n).c_str())->text(),
+              LanguageText(french, 102));
+    EXPECT_EQ(Control<QLabel>(*window, (std::string("LabelPixels") + n).c_str())->text(),
+              LanguageText(french, 103));
+  }
+  EXPECT_EQ(window->Button15->text(), LanguageText(french, 104));
+  EXPECT_EQ(window->Button16->text(), LanguageText(french, 104));
+  EXPECT_EQ(window->Button17->text(), LanguageText(french, 110));
+  // No translation has the new captions yet: they stay English.
+  EXPECT_EQ(window->PageControl1->tabText(TForm1::TabConvertTo), "Convert to…");
+  EXPECT_EQ(window->PageControl1->tabText(TForm1::TabPng), "PNG");
+  EXPECT_EQ(Control<QAction>(*window, "M39")->text(), "Convert to…");
+
+  // Right to left, their closing dots and colons stay at their end.
+  window->ChooseLanguage(58);
+  const QString mark(QChar(0x200E));
+  EXPECT_EQ(window->PageControl1->tabText(TForm1::TabConvertTo), "Convert to…" + mark);
+  EXPECT_EQ(Control<QAction>(*window, "M39")->text(), "Convert to…" + mark);
+  EXPECT_EQ(Control<QLabel>(*window, "LabelMetadata")->text(),
+            "Metadata (EXIF, XMP, colour profile):" + mark);
+  window->ChooseLanguage(2);
+  EXPECT_EQ(Control<QLabel>(*window, "LabelMetadata")->text(),
+            "Metadata (EXIF, XMP, colour profile):");
+}
+
+TEST_F(FormatTabsTest, EnterInTheWebpPixelsBoxResizesTheSelectedWebp) {
+  WriteFormatPicture(folder / "d.webp", 40, 20, 1);
+  ClickTab(*window, TForm1::TabWebp);
+  SelectNames(*window, {"d.webp"});
+  window->Edit16->setText("10");
+  window->Edit16->setFocus();
+  BoxAnswerer boxes({});
+  QTest::keyClick(window->Edit16, Qt::Key_Return);
+  window->WaitForBatch();
+  EXPECT_TRUE(boxes.seen.empty());
+  ASSERT_TRUE(fs::exists(folder / "mini-d.webp"));
+  const DecodedPicture result = ReadWebpBytes(ReadFileBytes(folder / "mini-d.webp"));
+  EXPECT_EQ(RasterWidth(result.raster), 10);
+  EXPECT_EQ(RasterHeight(result.raster), 5);
+}
+
+}  // namespace
+}  // namespace pixtrel::test
