@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <map>
@@ -97,6 +96,7 @@ class WindowInterruptTest : public ::testing::Test {
     std::vector<std::string> command = {PIXTREL_WINDOW_PATH};
     for (const std::string& name : kSources)
       command.push_back((pictures / name).string());
+    fs::remove(home / "pixtrel.log");  // the log of this run alone
     BackgroundProgram program(
         command,
         {{"QT_QPA_PLATFORM", "offscreen"},
