@@ -11,7 +11,7 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libjpeg62-turbo-dev qt6-base-de
 TEST_PACKAGES=(googletest libgtest-dev imagemagick python3 python3-pil giflib-tools gifsicle
                libjpeg-turbo-progs xvfb xauth clang libclang-rt-14-dev
                openbox xdotool wmctrl x11-utils dpkg-dev desktop-file-utils appstream
-               man-db groff-base time webp libimage-exiftool-perl)
+               man-db groff-base time webp libimage-exiftool-perl colord-data)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
