@@ -180,7 +180,7 @@ std::vector<std::uint8_t> EditExif(std::span<const std::uint8_t> exif, const Exi
   }
   mask.ApplyTo(out);
 
-  if (dropThumbnail) order.Put32(out, layout->ifd0.at + layout->ifd0.byteSize() - 4, 0);
+  if (edit.dropThumbnail) order.Put32(out, layout->ifd0.at + layout->ifd0.byteSize() - 4, 0);
   if (dropGps) UnlinkGps(out, *layout);
   return out;
 }

@@ -33,9 +33,11 @@ struct ExifLayout {
 // Chains longer than this are taken for damage: real files have IFD0 and IFD1.
 inline constexpr std::size_t kMaxIfdChain = 16;
 
-// The layout of a TIFF structure (from its byte-order mark on). Nothing when a directory it
-// names lies outside the block, two directories share an offset (which is also how a loop in
-// the chain shows), a pointer tag is repeated or has the wrong form, or the chain is too long.
+// The layout of a TIFF structure (from its byte-order mark on). Nothing when IFD0, the Exif or
+// the GPS IFD lies outside the block, two directories share an offset (which is also how a loop
+// in the chain shows), a pointer tag is repeated or has the wrong form, or the chain is too
+// long. A chain leading out of the block ends there; an interoperability IFD outside it is
+// taken as absent: neither holds anything to edit.
 std::optional<ExifLayout> ReadExifLayout(std::span<const std::uint8_t> tiff);
 
 }  // namespace pixtrel

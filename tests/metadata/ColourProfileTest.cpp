@@ -124,6 +124,10 @@ TEST(ColourProfile, ConvertsColourTablesAndGreyLevels) {
                               LcmsToSrgb(grey, TYPE_GRAY_8, levels, 64 * 8)),
             1);
 
+  Raster srgb = pattern;
+  ASSERT_TRUE(ConvertToSrgb(srgb, SrgbProfile()));
+  EXPECT_LE(LargestDifference(RgbOf(std::get<Bitmap24>(srgb)), RgbOf(pattern)), 1);
+
   for (const Bytes& unusable : {CmykProfile(), AbstractProfile(), Bytes(300, 7), Bytes{}}) {
     Raster untouched = pattern;
     EXPECT_FALSE(ConvertToSrgb(untouched, unusable));

@@ -163,6 +163,15 @@ TEST(ExifBlock, UnsafeStructuresGiveNothing) {
               }).empty());
   // An entry count running past the end.
   EXPECT_TRUE(damaged([&](HandExif& h) { SetTiffNumber(h.tiff, h.ifd0, 2, 5000, big); }).empty());
+
+  // A chain leading out of the block holds nothing to clear: the edit goes on, the link goes.
+  HandExif h = HandBuiltExif(big);
+  const std::size_t next = h.ifd0 + 2 + 5 * 12;
+  SetTiffNumber(h.tiff, next, 4, 0xFFFFFFF0u, big);
+  const Bytes out = EditExif(h.tiff, {});
+  ASSERT_EQ(out.size(), h.tiff.size());
+  EXPECT_EQ(TiffNumber(out, next, 4, big), 0u);
+  EXPECT_EQ(ExifOrientation(out), 1);
 }
 
 }  // namespace
