@@ -117,7 +117,8 @@ void ConvertGrey(PaletteBitmap& palette, const std::array<std::uint8_t, 256 * 3>
 void ConvertRgb(Bitmap24& bitmap, const Transform& transform) {
   const int height = bitmap.height();
   const std::int64_t pixels = std::int64_t{bitmap.width()} * height;
-  const int bands = static_cast<int>(std::clamp<std::int64_t>(pixels / kPixelsPerBand, 1, height));
+  const int bands = static_cast<int>(
+      std::max<std::int64_t>(1, std::min<std::int64_t>(pixels / kPixelsPerBand, height)));
   auto convertBand = [&](int band) {
     const int from = static_cast<int>(std::int64_t{height} * band / bands);
     const int to = static_cast<int>(std::int64_t{height} * (band + 1) / bands);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "formats/XmlScanner.h"
 
@@ -37,18 +38,24 @@ bool IsDeclaration(std::string_view name) {
   return name == "xmlns" || name.starts_with("xmlns:");
 }
 
-// The namespace declarations in force: prefix and URI pairs, the innermost last.
+// The namespace declarations in force: for each prefix its URIs, the innermost last, and the
+// prefixes in the order declared so that leaving an element undoes its own. Lookups do not
+// depend on how many declarations a hostile packet piles up.
 class Scopes {
  public:
-  std::size_t depth() const { return bindings_.size(); }
+  std::size_t depth() const { return declared_.size(); }
   void Declare(const XmlTag& tag, std::string_view text) {
     for (const XmlAttribute& a : tag.attributes) {
       if (!IsDeclaration(a.name)) continue;
       const std::string_view prefix = a.name.size() > 5 ? a.name.substr(6) : std::string_view{};
-      bindings_.push_back({prefix, text.substr(a.valueBegin, a.valueEnd - a.valueBegin)});
+      uris_[prefix].push_back(text.substr(a.valueBegin, a.valueEnd - a.valueBegin));
+      declared_.push_back(prefix);
     }
   }
-  void Leave(std::size_t depth) { bindings_.resize(depth); }
+  void Leave(std::size_t depth) {
+    for (; declared_.size() > depth; declared_.pop_back())
+      uris_[declared_.back()].pop_back();
+  }
 
   // The name resolved; nothing when its prefix is not bound. Unprefixed attributes are in no
   // namespace; unprefixed elements in the default one.
@@ -59,15 +66,16 @@ class Scopes {
         colon == std::string_view::npos ? std::string_view{} : name.substr(0, colon);
     const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
     if (prefix == "xml") return ExpandedName{kXmlNs, local};
-    for (auto b = bindings_.rbegin(); b != bindings_.rend(); ++b) {
-      if (b->first == prefix) return ExpandedName{b->second, local};
-    }
+    const auto found = uris_.find(prefix);
+    if (found != uris_.end() && !found->second.empty())
+      return ExpandedName{found->second.back(), local};
     if (prefix.empty()) return ExpandedName{{}, local};
     return std::nullopt;
   }
 
  private:
-  std::vector<std::pair<std::string_view, std::string_view>> bindings_;
+  std::unordered_map<std::string_view, std::vector<std::string_view>> uris_;
+  std::vector<std::string_view> declared_;
 };
 
 struct TextEdit {
