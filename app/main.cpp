@@ -7,6 +7,7 @@
 #include "app/MessageBoxes.h"
 #include "app/OpenRequest.h"
 #include "app/PixtrelApplication.h"
+#include "app/TestCommandPress.h"
 
 int main(int argc, char** argv) {
   pixtrel::PixtrelApplication application(argc, argv);
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   QTimer::singleShot(0, &form, [&form, opening] {
     if (!opening.problems.isEmpty()) pixtrel::ShowErrorBox(&form, opening.problems.join(u'\n'));
     form.OpenPaths(opening.paths, opening.job);
+    pixtrel::PressCommandForTests(form);
   });
   return application.exec();
 }

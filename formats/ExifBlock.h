@@ -28,7 +28,8 @@ struct ExifEdit {
   bool orientationToOne = true;  // set the orientation tag to 1 (the pixels were turned upright)
   int width = 0;                 // PixelXDimension / PixelYDimension set when both are > 0
   int height = 0;
-  bool dropThumbnail = true;  // IFD1 unlinked; it and the thumbnail it points to zeroed
+  bool dropThumbnail = true;  // IFD1 unlinked; it, its values and its thumbnail (JPEG or
+                              // strips) zeroed
   bool dropGps = false;       // the GPS IFD pointer removed from IFD0; the GPS IFD zeroed
 };
 

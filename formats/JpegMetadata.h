@@ -16,10 +16,12 @@ namespace pixtrel {
 // inconsistent). Damaged or truncated segment structure gives what was found before it.
 PictureMetadata ReadJpegMetadata(std::span<const std::uint8_t> jpeg);
 
-// The file with its EXIF, XMP and ICC segments removed and the given blocks (those not empty)
-// put in their place, right after SOI and a JFIF APP0 when there is one; every other byte stays.
-// A block too large for the format is left out: EXIF over 65,527 bytes, XMP over 65,502, an ICC
-// profile needing more than 255 chunks. Data that does not start with SOI is returned unchanged.
+// The file with its EXIF, XMP (with the extension segments of a packet split over several) and
+// ICC segments removed and the given blocks (those not empty)
+// put in their place, right after SOI and a JFIF APP0 (with the APP0 extensions after it) when
+// there is one; every other byte stays. A block too large for the format is left out: EXIF over
+// 65,527 bytes, XMP over 65,502, an ICC profile needing more than 255 chunks. Data that does not
+// start with SOI is returned unchanged.
 std::vector<std::uint8_t> ReplaceJpegMetadata(std::span<const std::uint8_t> jpeg,
                                               const PictureMetadata& metadata);
 

@@ -59,7 +59,9 @@ BatchCommand FakeCommand(Prologue prologue, RecordingHost& host, const std::stri
   c.name = "fake";
   c.prologue = prologue;
   c.prefixWord = [](BatchHost&) { return std::string("mini-"); };
-  c.outputName = [](const std::string& n, const std::string& p) { return p + n; };
+  c.outputName = [](const std::string& n, const std::string& p, const BatchOptions&) {
+    return p + n;
+  };
   c.run = [&host, failOn](const FileTask& task) {
     if (task.name == failOn) throw Exception("Bitmap image is not valid");
     host.log.push_back("run " + task.outputPrefix + task.name);
@@ -203,11 +205,11 @@ TEST(BatchCommands, JpegCommandsNamingAndFamilies) {
   const BatchCommand q = QualityCommand();
   EXPECT_EQ(q.prologue, Prologue::RecordSettleShow);
   EXPECT_TRUE(q.keepsDate);
-  EXPECT_EQ(q.outputName("image1.jpg", "q-"), "q-image1.jpg");
+  EXPECT_EQ(q.outputName("image1.jpg", "q-", BatchOptions{}), "q-image1.jpg");
   const BatchCommand g = GreyscaleCommand();
   EXPECT_FALSE(g.honoursSaveMode());
   EXPECT_FALSE(g.keepsDate);
-  EXPECT_EQ(g.outputName("bw-image1.jpg", "vantro/"), "bw-bw-image1.jpg");
+  EXPECT_EQ(g.outputName("bw-image1.jpg", "vantro/", BatchOptions{}), "bw-bw-image1.jpg");
 }
 
 }  // namespace

@@ -83,6 +83,7 @@ bool BackgroundProgram::Running() {
   int status = 0;
   if (waitpid(pid_, &status, WNOHANG) != pid_) return true;
   status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (WIFSIGNALED(status)) signal_ = WTERMSIG(status);
   return false;
 }
 

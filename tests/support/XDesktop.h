@@ -30,10 +30,13 @@ class BackgroundProgram {
   bool Running();
   // The exit code once it ended within the seconds, else nothing (it keeps running).
   std::optional<int> WaitForExit(int seconds);
+  // Once it has ended: the signal that ended it (WaitForExit then gave -1), or 0 when it exited.
+  int endSignal() const { return signal_; }
 
  private:
   pid_t pid_ = -1;
   std::optional<int> status_;
+  int signal_ = 0;
 };
 
 // One top-level window as the X server sees it: the inside (without the frame) in screen
