@@ -266,6 +266,24 @@ TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
       EXPECT_EQ(Mtime(twin / output), kSourceTime) << output;
     }
   }
+  if (row.pictureOptions) {
+    // Each of the options changes what is written, so a window that dropped one would differ.
+    for (const char* dropped : {"--shrink-only", "--ignore-orientation", "--metadata"}) {
+      const fs::path other = environment.makeFolder(std::string("without") + dropped);
+      std::vector<std::string> fewer;
+      for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == dropped) {
+          if (args[i] == std::string("--metadata")) ++i;  // and its value
+          continue;
+        }
+        fewer.push_back(args[i]);
+      }
+      for (const std::string& file : row.files)
+        WriteBytes(other / file, sources.at(file));
+      ASSERT_EQ(RunBatchTool(fewer, other).exitCode, 0);
+      EXPECT_FALSE(FilesUnder(other) == written) << "the same files without " << dropped;
+    }
+  }
 }
 
 std::string RowName(const ::testing::TestParamInfo<ButtonRow>& info) {
