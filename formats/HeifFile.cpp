@@ -204,22 +204,4 @@ DecodedPicture ReadHeifBytes(std::span<const std::uint8_t> bytes, bool upright) 
   return picture;
 }
 
-std::optional<PictureSize> ProbeHeif(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < 12 ||
-      heif_check_filetype(bytes.data(), static_cast<int>(std::min<std::size_t>(
-                                            bytes.size(), 1 << 20))) == heif_filetype_no) {
-    return std::nullopt;
-  }
-  try {
-    const heif::Context context = OpenContext(bytes);
-    const heif::Handle handle = PrimaryImage(context.get());
-    const PictureSize size{heif_image_handle_get_ispe_width(handle.get()),
-                           heif_image_handle_get_ispe_height(handle.get())};
-    if (size.width <= 0 || size.height <= 0) return std::nullopt;
-    return size;
-  } catch (const Exception&) {
-    return std::nullopt;
-  }
-}
-
 }  // namespace pixtrel
