@@ -31,11 +31,14 @@ using Options = std::unique_ptr<heif_decoding_options, OptionsFree>;
   throw Exception("HEIF error: " + reason);
 }
 
-// libheif's message may live in the context, so it is copied into the exception at once.
+// libheif's message may live in the context, so it is copied into the exception at once
+// (without the line end some messages carry).
 inline void Check(const heif_error& error) {
-  if (error.code != heif_error_Ok) {
-    Fail(error.message && *error.message ? error.message : "cannot read the file");
-  }
+  if (error.code == heif_error_Ok) return;
+  std::string reason = error.message ? error.message : "";
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' '))
+    reason.pop_back();
+  Fail(reason.empty() ? "cannot read the file" : reason);
 }
 
 }  // namespace pixtrel::heif
