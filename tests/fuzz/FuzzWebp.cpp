@@ -1,0 +1,22 @@
+// Fuzz target: the WebP reader (stills and animations) and the header probe, which must agree on
+// the size of any file the reader takes.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "formats/Errors.h"
+#include "formats/WebpFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto probed = pixtrel::ProbeWebp({data, size});
+  try {
+    const pixtrel::DecodedPicture picture = pixtrel::ReadWebpBytes({data, size});
+    (void)pixtrel::CompositeOnWhite(picture);
+    if (!probed || probed->width != pixtrel::RasterWidth(picture.raster) ||
+        probed->height != pixtrel::RasterHeight(picture.raster)) {
+      std::abort();
+    }
+  } catch (const pixtrel::Exception&) {
+  }
+  return 0;
+}
