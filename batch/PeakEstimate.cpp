@@ -4,6 +4,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
+
+#include "formats/HeifFile.h"
+#include "formats/PngFile.h"
+#include "formats/WebpFile.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -43,6 +48,20 @@ std::uint64_t JpegPixels(std::ifstream& in) {
   return 0;
 }
 
+// PNG, WebP and HEIF from their first bytes: a HEIF file's boxes, or a WebP file's chunks before
+// its bitstream, may take some room, so more is read for them.
+std::uint64_t ProbedPixels(std::ifstream& in) {
+  constexpr std::size_t kProbeBytes = std::size_t{256} << 10;
+  std::vector<std::uint8_t> head(kProbeBytes);
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<std::size_t>(in.gcount()));
+  std::optional<PictureSize> size = ProbePng(head);
+  if (!size) size = ProbeWebp(head);
+  if (!size) size = ProbeHeif(head);
+  return size ? std::uint64_t(size->width) * std::uint64_t(size->height) : 0;
+}
+
 }  // namespace
 
 std::uint64_t HeaderPixels(const std::filesystem::path& file) {
@@ -61,7 +80,7 @@ std::uint64_t HeaderPixels(const std::filesystem::path& file) {
     const std::int64_t w = Le32(head.data() + 18), h = Le32(head.data() + 22);
     return static_cast<std::uint64_t>(w < 0 ? -w : w) * static_cast<std::uint64_t>(h < 0 ? -h : h);
   }
-  return 0;
+  return ProbedPixels(in);
 }
 
 std::uint64_t EstimatePeakBytes(const std::filesystem::path& file, int copies) {

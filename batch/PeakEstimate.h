@@ -10,8 +10,9 @@ namespace pixtrel {
 // so this only keeps a batch from starting many such files at once.
 inline constexpr std::uint64_t kUnknownPeakBytes = std::uint64_t{64} << 20;
 
-// The picture's pixels as its header claims them (JPEG frame, GIF screen, BMP info header),
-// or 0 when the header cannot be read. Reads at most a few kilobytes past any leading segments.
+// The picture's pixels as its header claims them (JPEG frame, GIF screen, BMP info header, PNG
+// IHDR, WebP canvas, HEIF primary image), or 0 when the header cannot be read. Reads at most a
+// few kilobytes past a JPEG's leading segments, and the first 256 KiB of other files.
 std::uint64_t HeaderPixels(const std::filesystem::path& file);
 
 // Peak estimate for a command holding `copies` 3-byte-per-pixel copies of the picture, plus the

@@ -1,6 +1,7 @@
 #include "formats/PngFile.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "formats/Errors.h"
@@ -26,6 +27,10 @@ struct ReadJobGuard {
     pngbridge::FreeBlock(&job.xmp);
   }
 };
+
+std::uint32_t Be32(const std::uint8_t* p) {
+  return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+}
 
 std::vector<std::uint8_t> TakeBlock(const Block& block) {
   return std::vector<std::uint8_t>(block.data, block.data + block.size);
@@ -149,6 +154,21 @@ std::vector<std::uint8_t> EncodePng(const Raster& raster, const std::vector<std:
   std::vector<std::uint8_t> result(job.output.data, job.output.data + job.output.size);
   pngbridge::FreeBlock(&job.output);
   return result;
+}
+
+std::optional<PictureSize> ProbePng(std::span<const std::uint8_t> head) {
+  // The signature, then the IHDR chunk: its length (13), its type, width and height.
+  static constexpr std::uint8_t kStart[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+                                            0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+  if (head.size() < 24 || !std::equal(std::begin(kStart), std::end(kStart), head.begin())) {
+    return std::nullopt;
+  }
+  const std::uint32_t width = Be32(head.data() + 16), height = Be32(head.data() + 20);
+  // The format allows 1 to 2^31 - 1 pixels a side.
+  if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) {
+    return std::nullopt;
+  }
+  return PictureSize{static_cast<int>(width), static_cast<int>(height)};
 }
 
 }  // namespace pixtrel

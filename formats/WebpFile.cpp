@@ -5,6 +5,8 @@
 #include <webp/encode.h>
 #include <webp/mux.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -272,6 +274,22 @@ std::vector<std::uint8_t> EncodeWebp(const Raster& raster, const std::vector<std
   if (WebPMuxAssemble(mux.get(), &assembled.data) != WEBP_MUX_OK) Fail("cannot assemble the file");
   return std::vector<std::uint8_t>(assembled.data.bytes,
                                    assembled.data.bytes + assembled.data.size);
+}
+
+std::optional<PictureSize> ProbeWebp(std::span<const std::uint8_t> head) {
+  // The RIFF header first: libwebp also takes a bare VP8/VP8L bitstream, which is no file.
+  static constexpr std::uint8_t kRiff[] = {'R', 'I', 'F', 'F'}, kWebp[] = {'W', 'E', 'B', 'P'};
+  if (head.size() < 12 || !std::equal(std::begin(kRiff), std::end(kRiff), head.begin()) ||
+      !std::equal(std::begin(kWebp), std::end(kWebp), head.begin() + 8)) {
+    return std::nullopt;
+  }
+  // For an extended file this is the canvas, which is what the reader draws; its size is known
+  // (and given) even when large metadata chunks keep the bitstream out of the head.
+  WebPBitstreamFeatures features;
+  const VP8StatusCode status = WebPGetFeatures(head.data(), head.size(), &features);
+  if (status != VP8_STATUS_OK && status != VP8_STATUS_NOT_ENOUGH_DATA) return std::nullopt;
+  if (features.width <= 0 || features.height <= 0) return std::nullopt;
+  return PictureSize{features.width, features.height};
 }
 
 }  // namespace pixtrel
