@@ -51,7 +51,30 @@ std::vector<std::uint8_t> FadingAlpha(int width, int height) {
   return alpha;
 }
 
+// A HEIC or AVIF file made by Debian's encoder from the picture written as PNG.
+void WriteEncoded(const fs::path& file, const Bitmap24& picture) {
+  const TempFolder scratch;
+  const fs::path source = scratch / "source.png";
+  WriteBytes(source, EncodePng(Raster(picture), nullptr, PictureMetadata()));
+  const bool heic = file.extension() == ".heic";
+  const std::vector<std::string> command =
+      heic ? std::vector<std::string>{"heif-enc", "-q", "90", "-o", file.string(), source.string()}
+           : std::vector<std::string>{"avifenc", source.string(), file.string()};
+  const RunResult made = Run(command);
+  if (made.exitCode != 0) throw std::runtime_error(command.front() + " failed: " + made.err);
+}
+
 }  // namespace
+
+std::vector<std::string> MissingEncoders(const std::vector<std::string>& files) {
+  std::vector<std::string> missing;
+  for (const std::string& file : files) {
+    const std::string ext = fs::path(file).extension().string();
+    const char* encoder = ext == ".heic" ? "heif-enc" : ext == ".avif" ? "avifenc" : nullptr;
+    if (encoder && !HaveProgram(encoder)) missing.push_back(encoder);
+  }
+  return missing;
+}
 
 std::vector<std::uint8_t> OrientationExif(int orientation) {
   // Little-endian TIFF header, one IFD with one SHORT entry (tag 0x0112), no next IFD.
@@ -106,6 +129,8 @@ void WriteFormatPicture(const fs::path& file, int width, int height, unsigned se
     WriteBytes(file, EncodePng(Raster(picture), &alpha, metadata));
   } else if (ext == ".webp") {
     WriteBytes(file, EncodeWebp(Raster(picture), nullptr, metadata));
+  } else if (ext == ".heic" || ext == ".avif") {
+    WriteEncoded(file, picture);
   } else {
     throw std::invalid_argument("no test picture for " + ext);
   }
