@@ -214,7 +214,7 @@ TEST_F(PackageTest, TheCompletionOffersEveryCommandAndOptionOfTheHelp) {
         values[last].insert(word);
     }
   }
-  ASSERT_EQ(commands.size(), 12u);
+  ASSERT_EQ(commands.size(), 15u);
   ASSERT_TRUE(options.count("--turn") && options.count("-C") && options.count("--version"));
 
   const fs::path script = Installed("usr/share/bash-completion/completions/pixtrel-batch");
@@ -223,12 +223,12 @@ TEST_F(PackageTest, TheCompletionOffersEveryCommandAndOptionOfTheHelp) {
   EXPECT_EQ(Completions(script, "pixtrel-batch", 1), first);
   // After the command: the pictures and folders of the folder, nothing else.
   TempFolder files;
-  for (const char* name : {"a.jpg", "b.GIF", "c.bmp", "notes.txt"})
+  for (const char* name : {"a.jpg", "b.GIF", "c.bmp", "d.png", "e.HEIC", "notes.txt"})
     WriteBytes(files / name, {});
   fs::create_directory(files / "album");
   EXPECT_EQ(Completions(script, "pixtrel-batch rotate", 2, files.path()),
-            (std::set<std::string>{"a.jpg", "album", "b.GIF", "c.bmp"}));
-  ASSERT_EQ(values.size(), 3u);  // --save, --method, --turn
+            (std::set<std::string>{"a.jpg", "album", "b.GIF", "c.bmp", "d.png", "e.HEIC"}));
+  ASSERT_EQ(values.size(), 5u);  // --save, --method, --turn, --to, --metadata
   for (const auto& [name, choices] : values)
     EXPECT_EQ(Completions(script, "pixtrel-batch rotate " + name, 3), choices) << name;
 }
