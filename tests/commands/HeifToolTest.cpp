@@ -35,7 +35,7 @@ class HeifTool : public ::testing::Test {
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
   }
   RgbaPicture Pil(const std::string& name) {
-    const auto picture = ReadRgbaWithPil(dir / name);
+    const auto picture = PilRgba(dir / name);
     EXPECT_TRUE(picture) << name;
     return picture.value_or(RgbaPicture{});
   }
