@@ -36,6 +36,20 @@ std::vector<std::uint8_t> TakeBlock(const Block& block) {
   return std::vector<std::uint8_t>(block.data, block.data + block.size);
 }
 
+// The bytes up to the first chunk that claims more data than the file holds. libpng allocates a
+// chunk's buffer from its length field before reading it, so a 200-byte file claiming a
+// gigabyte-long text chunk would cost a gigabyte; cut there, the reader meets the end of the data
+// instead (the pixels stay good when the damage comes after them).
+std::size_t SoundLength(std::span<const std::uint8_t> bytes) {
+  std::size_t at = 8;  // the signature
+  while (at + 12 <= bytes.size()) {
+    const std::uint32_t length = Be32(&bytes[at]);
+    if (length > bytes.size() - at - 12) return at;
+    at += 12 + static_cast<std::size_t>(length);
+  }
+  return bytes.size();
+}
+
 int PaletteBits(int fileBits) {
   return fileBits == 1 ? 1 : fileBits <= 4 ? 4 : 8;
 }
@@ -63,7 +77,7 @@ DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes) {
   pngbridge::ReadJob job;
   ReadJobGuard guard{job};
   job.data = bytes.data();
-  job.size = bytes.size();
+  job.size = SoundLength(bytes);
   if (pngbridge::ReadHeader(&job) != 0) Fail(job.message);
   CheckPictureSize(job.width, job.height);
   CheckPixelsForData(job.width, job.height, static_cast<std::int64_t>(bytes.size()));

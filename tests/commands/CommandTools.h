@@ -22,26 +22,6 @@ bool ExifToolWrite(const std::filesystem::path& file, const std::vector<std::str
 std::map<std::string, std::string> ExifToolRead(const std::filesystem::path& file,
                                                 const std::vector<std::string>& tags = {});
 
-// A picture as PIL reads it, with four bytes (r, g, b, a) per pixel.
-struct RgbaPicture {
-  std::string mode;
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> rgba;
-  const std::uint8_t* at(int x, int y) const {
-    return &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
-  }
-};
-std::optional<RgbaPicture> ReadRgbaWithPil(const std::filesystem::path& file);
-
-// How far apart two pictures of one size are: the mean and the largest difference over every
-// channel (alpha included); the largest is 255 when the sizes differ.
-struct Difference {
-  double mean = 0;
-  int largest = 0;
-};
-Difference Compare(const RgbaPicture& a, const RgbaPicture& b);
-
 }  // namespace pixtrel::test
 
 #define PIXTREL_SKIP_WITHOUT_EXIFTOOL() PIXTREL_SKIP_WITHOUT_PROGRAM("exiftool")

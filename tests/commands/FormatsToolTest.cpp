@@ -34,7 +34,7 @@ class FormatsTool : public ::testing::Test {
     PIXTREL_SKIP_WITHOUT_PROGRAM("cwebp");
   }
   RgbaPicture Pil(const std::string& name) {
-    const auto picture = ReadRgbaWithPil(dir / name);
+    const auto picture = PilRgba(dir / name);
     EXPECT_TRUE(picture) << name << " is not readable by PIL";
     return picture.value_or(RgbaPicture{});
   }

@@ -92,13 +92,10 @@ TEST_F(MetadataTool, StripLeavesNothingAndConvertsTheColoursToSrgb) {
                       {(dir / "kept.png").string(), (dir / "expected.png").string()})
                 .exitCode,
             0);
-  const Difference d =
-      Compare(*ReadRgbaWithPil(dir / "photo.jpg.png"), *ReadRgbaWithPil(dir / "expected.png"));
+  const Difference d = Compare(*PilRgba(dir / "photo.jpg.png"), *PilRgba(dir / "expected.png"));
   EXPECT_LE(d.largest, 2);
   // And the conversion is no no-op: Adobe RGB greens are far from sRGB ones.
-  EXPECT_GT(
-      Compare(*ReadRgbaWithPil(dir / "photo.jpg.png"), *ReadRgbaWithPil(dir / "kept.png")).mean,
-      1.0);
+  EXPECT_GT(Compare(*PilRgba(dir / "photo.jpg.png"), *PilRgba(dir / "kept.png")).mean, 1.0);
 }
 
 TEST_F(MetadataTool, StripGpsKeepsTheRestAndLeavesNoCoordinateBehind) {
@@ -125,8 +122,7 @@ TEST_F(MetadataTool, GifAndBmpCarryNothingButGetSrgbColours) {
   Batch({"convert", "--to", "bmp", "--metadata", "keep", "photo.jpg"});
   Batch({"convert", "--to", "png", "--metadata", "strip", "photo.jpg"});
   // The BMP cannot carry the profile, so its colours are the sRGB ones whatever the choice.
-  const Difference d =
-      Compare(*ReadRgbaWithPil(dir / "photo.jpg.bmp"), *ReadRgbaWithPil(dir / "photo.jpg.png"));
+  const Difference d = Compare(*PilRgba(dir / "photo.jpg.bmp"), *PilRgba(dir / "photo.jpg.png"));
   EXPECT_EQ(d.largest, 0);
   EXPECT_EQ(Tags("photo.jpg.bmp").count("Make"), 0u);
 }
@@ -142,7 +138,7 @@ TEST_F(MetadataTool, ADamagedExifBlockIsLeftOutAndThePictureStillWritten) {
     bytes[tiff + 4 + i] = little ? (i == 3 ? 0x7F : 0xFF) : (i == 0 ? 0x7F : 0xFF);
   WriteBytes(dir / "broken.jpg", bytes);
   Batch({"resize-jpg", "--pixels", "32", "broken.jpg"});
-  const auto out = ReadRgbaWithPil(dir / "mini-broken.jpg");
+  const auto out = PilRgba(dir / "mini-broken.jpg");
   ASSERT_TRUE(out);
   EXPECT_EQ(out->width, 32);
   EXPECT_EQ(Tags("mini-broken.jpg").count("Make"), 0u);

@@ -46,7 +46,7 @@ class OrientationTool : public ::testing::Test {
     ASSERT_EQ(RunPython(code, {(dir / from).string(), (dir / to).string()}).exitCode, 0);
   }
   RgbaPicture Pil(const std::string& name) {
-    const auto picture = ReadRgbaWithPil(dir / name);
+    const auto picture = PilRgba(dir / name);
     EXPECT_TRUE(picture) << name;
     return picture.value_or(RgbaPicture{});
   }

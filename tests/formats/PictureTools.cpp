@@ -26,23 +26,9 @@ Rgba RgbaOf(const DecodedPicture& picture) {
 }
 
 std::optional<Rgba> ReadRgbaWithPil(const fs::path& file) {
-  if (!PythonWithPil()) return std::nullopt;
-  TempFolder scratch;
-  const fs::path raw = scratch / "pixels";
-  const RunResult r = RunPython(
-      "import sys\n"
-      "from PIL import Image\n"
-      "im = Image.open(sys.argv[1]).convert('RGBA')\n"
-      "open(sys.argv[2], 'wb').write(im.tobytes())\n"
-      "print(im.size[0], im.size[1])\n",
-      {file.string(), raw.string()});
-  if (r.exitCode != 0) return std::nullopt;
-  Rgba out;
-  std::istringstream(r.out) >> out.width >> out.height;
-  out.pixels = FileContents(raw);
-  if (out.pixels.size() != static_cast<std::size_t>(out.width) * out.height * 4)
-    return std::nullopt;
-  return out;
+  std::optional<RgbaPicture> picture = PilRgba(file);
+  if (!picture) return std::nullopt;
+  return Rgba{picture->width, picture->height, std::move(picture->rgba)};
 }
 
 void WritePam(const fs::path& file, const Rgba& picture) {

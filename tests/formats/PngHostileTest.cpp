@@ -124,6 +124,19 @@ TEST(PngHostile, OversizedHeadersAreRefusedBeforeAllocating) {
   EXPECT_EQ(ErrorOf(ClaimingFile(0x80000000u, 1)).rfind("PNG error: ", 0), 0u);
 }
 
+TEST(PngHostile, AChunkClaimingAGigabyteCostsNoMemory) {
+  // After the pixels, a text chunk whose length field says 1.1 GB, with 13 bytes behind it.
+  Bytes file = SampleFile();
+  file.resize(file.size() - 12);  // without IEND
+  const std::uint8_t huge[] = {0x45, 0x45, 0x45, 0x45, 't', 'E', 'X', 't', 'C', 'o', 'm',
+                               'm',  'e',  'n',  't',  0,   'h', 'e', 'l', 'l', 'o'};
+  file.insert(file.end(), std::begin(huge), std::end(huge));
+  const long before = PeakMemoryKiB();
+  const DecodedPicture picture = ReadPngBytes(file);
+  EXPECT_EQ(RasterWidth(picture.raster), 23);
+  EXPECT_LT(PeakMemoryKiB() - before, 64 * 1024);
+}
+
 TEST(PngHostile, DataShortOfTheHeadersClaimIsAnError) {
   EXPECT_EQ(ErrorOf(ClaimingFile(300, 200)).rfind("PNG error: ", 0), 0u);
 }

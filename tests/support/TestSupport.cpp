@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -157,6 +158,42 @@ std::optional<PilPicture> ReadWithPil(const fs::path& file) {
   const std::string bytes = Slurp(raw);
   p.rgb.assign(bytes.begin(), bytes.end());
   return p;
+}
+
+std::optional<RgbaPicture> PilRgba(const fs::path& file) {
+  if (!PythonWithPil()) return std::nullopt;
+  TempFolder scratch;
+  const fs::path raw = scratch / "pixels";
+  const RunResult r = RunPython(
+      "import sys\n"
+      "from PIL import Image\n"
+      "im = Image.open(sys.argv[1])\n"
+      "mode = im.mode\n"
+      "rgba = im.convert('RGBA')\n"
+      "open(sys.argv[2], 'wb').write(rgba.tobytes())\n"
+      "print(mode, rgba.size[0], rgba.size[1])\n",
+      {file.string(), raw.string()});
+  if (r.exitCode != 0) return std::nullopt;
+  RgbaPicture picture;
+  std::istringstream(r.out) >> picture.mode >> picture.width >> picture.height;
+  const Bytes bytes = FileContents(raw);
+  picture.rgba.assign(bytes.begin(), bytes.end());
+  return picture;
+}
+
+Difference Compare(const RgbaPicture& a, const RgbaPicture& b) {
+  if (a.width != b.width || a.height != b.height || a.rgba.size() != b.rgba.size()) {
+    return {255, 255};
+  }
+  Difference d;
+  double sum = 0;
+  for (std::size_t i = 0; i < a.rgba.size(); ++i) {
+    const int delta = std::abs(int{a.rgba[i]} - int{b.rgba[i]});
+    sum += delta;
+    d.largest = std::max(d.largest, delta);
+  }
+  d.mean = a.rgba.empty() ? 0 : sum / static_cast<double>(a.rgba.size());
+  return d;
 }
 
 Bitmap24 TestPattern(int width, int height, unsigned seed) {

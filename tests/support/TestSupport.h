@@ -78,6 +78,26 @@ struct PilPicture {
 };
 std::optional<PilPicture> ReadWithPil(const std::filesystem::path& file);
 
+// A picture as PIL reads it, with four bytes (r, g, b, a) per pixel.
+struct RgbaPicture {
+  std::string mode;
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgba;
+  const std::uint8_t* at(int x, int y) const {
+    return &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
+  }
+};
+std::optional<RgbaPicture> PilRgba(const std::filesystem::path& file);
+
+// How far apart two pictures of one size are: the mean and the largest difference over every
+// channel (alpha included); the largest is 255 when the sizes differ.
+struct Difference {
+  double mean = 0;
+  int largest = 0;
+};
+Difference Compare(const RgbaPicture& a, const RgbaPicture& b);
+
 // A picture with varied colours: gradients plus a checker pattern, deterministic.
 Bitmap24 TestPattern(int width, int height, unsigned seed = 1);
 
