@@ -63,7 +63,9 @@ TEST(GifHostile, TruncationAtEveryByte) {
       ++decoded;
     EXPECT_TRUE(std::all_of(got.begin() + static_cast<long>(decoded), got.end(),
                             [](std::uint8_t v) { return v == 3; }));
-    if (cut >= imageEnd - 1) EXPECT_EQ(got, pixels);
+    if (cut >= imageEnd - 1) {
+      EXPECT_EQ(got, pixels);
+    }
   }
 }
 
