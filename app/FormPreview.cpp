@@ -17,7 +17,10 @@ namespace {
 using Store = SettingsStore;
 
 QPoint FirstRunPlace(const TPreviewForm& preview, const QWidget& main) {
-  const QRect frame = main.frameGeometry();
+  // While the window manager is still framing the main window its frame can lag behind the
+  // window itself; the window is then the better guess.
+  QRect frame = main.frameGeometry();
+  if (!frame.contains(main.geometry())) frame = main.geometry();
   const QScreen* where = QGuiApplication::screenAt(frame.center());
   if (!where) where = main.screen();
   if (!where) return QPoint(700, 200);

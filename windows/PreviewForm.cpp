@@ -21,6 +21,12 @@ constexpr int kDesignLeft = 717;
 constexpr int kDesignTop = 207;
 const QSize kDesignSize(137, 85);
 
+// Frame margins as a window manager has really drawn them: while a frame is being put around a
+// window its frame geometry can lag behind and be smaller than the window itself.
+bool Sound(QSize margins) {
+  return margins.width() >= 0 && margins.height() >= 0 && !margins.isNull();
+}
+
 }  // namespace
 
 TPreviewForm::TPreviewForm(QWidget* owner, int scaleDivisor)
@@ -95,11 +101,13 @@ QSize TPreviewForm::FrameMargins() const {
   // A window manager may report the decorations only some time after the window appeared;
   // until then the last ones seen, or the owner's, are the best guess.
   const QSize now = frameGeometry().size() - size();
-  if (isVisible() && !now.isNull()) return now;
-  if (margins_ && !margins_->isNull()) return *margins_;
+  if (isVisible() && Sound(now)) return now;
+  if (margins_ && Sound(*margins_)) return *margins_;
   const QWidget* owner = parentWidget();
-  if (owner && owner->isVisible()) return owner->frameGeometry().size() - owner->size();
-  return now;
+  if (owner && owner->isVisible() && Sound(owner->frameGeometry().size() - owner->size())) {
+    return owner->frameGeometry().size() - owner->size();
+  }
+  return Sound(now) ? now : QSize();
 }
 
 QSize TPreviewForm::ExpectedFrameSize() const {
@@ -128,9 +136,9 @@ void TPreviewForm::ShowAt(int top, int left) {
     const int side = margins.width() / 2;
     const QPoint border(side, margins.height() - side);
     const QRect after(place - border, size() + margins);
-    place = KeepGrowthInside(QRect(place - border, hiddenSize_ + margins), after,
-                             UsableArea(after)) +
-            border;
+    place =
+        KeepGrowthInside(QRect(place - border, hiddenSize_ + margins), after, UsableArea(after)) +
+        border;
   }
   PlaceAt(place.y(), place.x());
   show();
@@ -140,13 +148,13 @@ void TPreviewForm::ShowAt(int top, int left) {
 void TPreviewForm::showEvent(QShowEvent* event) {
   programEnding_ = false;
   QWidget::showEvent(event);
-  if (!(frameGeometry().size() - size()).isNull()) margins_ = frameGeometry().size() - size();
+  if (Sound(frameGeometry().size() - size())) margins_ = frameGeometry().size() - size();
 }
 
 void TPreviewForm::hideEvent(QHideEvent* event) {
   hiddenSize_ = size();
   // Known for sure by now, also under a window manager.
-  if (!(frameGeometry().size() - size()).isNull()) margins_ = frameGeometry().size() - size();
+  if (Sound(frameGeometry().size() - size())) margins_ = frameGeometry().size() - size();
   QWidget::hideEvent(event);
 }
 

@@ -31,6 +31,19 @@ std::optional<int> NumberAfter(const std::string& text, const std::string& label
   return std::atoi(text.c_str() + at + label.size());
 }
 
+// The titled windows stand at the same places, of the same sizes, in both lists.
+bool SamePlaces(const std::vector<XWindow>& before, const std::vector<XWindow>& now,
+                const std::vector<std::string>& titles) {
+  for (const std::string& title : titles) {
+    const auto a = WindowTitled(before, title), b = WindowTitled(now, title);
+    if (!a || !b || a->left != b->left || a->top != b->top || a->width != b->width ||
+        a->height != b->height) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
@@ -219,6 +232,11 @@ std::optional<std::vector<XWindow>> XDesktop::WaitForWindows(pid_t pid,
                                                              const std::vector<std::string>& titles,
                                                              int seconds) const {
   const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+  // A program may still move a window after the window manager framed it (the move asked for
+  // after showing can reach the manager late on a busy machine): the places count once three
+  // looks in a row, a fifth of a second apart, found them the same.
+  std::optional<std::vector<XWindow>> last;
+  int same = 0;
   while (Clock::now() < deadline) {
     const std::vector<XWindow> windows = WindowsOf(pid);
     bool all = true;
@@ -226,8 +244,16 @@ std::optional<std::vector<XWindow>> XDesktop::WaitForWindows(pid_t pid,
       const auto window = WindowTitled(windows, title);
       all = all && window && window->framed;
     }
-    if (all) return windows;
-    Pause();
+    if (!all) {
+      last.reset();
+      same = 0;
+      Pause();
+      continue;
+    }
+    same = last && SamePlaces(*last, windows, titles) ? same + 1 : 0;
+    if (same == 2) return windows;
+    last = windows;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
   }
   return std::nullopt;
 }

@@ -65,8 +65,8 @@ class XDesktop {
   RunResult Tool(const std::vector<std::string>& argv) const;
   // The framed top-level windows of a process, as the window manager lists them.
   std::vector<XWindow> WindowsOf(pid_t pid) const;
-  // Waits until the process shows framed windows with every one of the titles; the windows then,
-  // or nothing when they did not come within the seconds.
+  // Waits until the process shows framed windows with every one of the titles and they have
+  // stopped moving; the windows then, or nothing when they did not come within the seconds.
   std::optional<std::vector<XWindow>> WaitForWindows(pid_t pid,
                                                      const std::vector<std::string>& titles,
                                                      int seconds = 30) const;
