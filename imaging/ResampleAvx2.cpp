@@ -54,6 +54,22 @@ PIXTREL_AVX2 inline __m128i PackBytes8(__m256i a) {
   return _mm_packus_epi16(words, words);
 }
 
+// The 48 bytes of a column's sums, row r's three at 3r, stored three times over (bytes 0-31,
+// 16-47 and 32-47) so that each row's four-byte read lies inside a single store: a read that
+// straddles two stores cannot be forwarded from them and waits until they reach the cache.
+PIXTREL_AVX2 inline void StoreSums(__m256i low, __m128i high, std::uint8_t* packed) {
+  const __m256i middle =
+      _mm256_inserti128_si256(_mm256_castsi128_si256(_mm256_extracti128_si256(low, 1)), high, 1);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(packed), low);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(packed + 32), middle);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(packed + 64), _mm256_zextsi128_si256(high));
+}
+
+// Where StoreSums leaves row r's four bytes: rows 0-9 in the first store, row 10 (bytes 30-33)
+// in the second, rows 11-15 (up to byte 48) in the third.
+constexpr int kSumsAt[kHorizontalBlockRows] = {0,  3,  6,  9,  12, 15, 18, 21,
+                                               24, 27, 46, 65, 68, 71, 74, 77};
+
 PIXTREL_AVX2 inline float FusedTap(float sum, std::uint8_t byte, float weight) {
   return _mm_cvtss_f32(
       _mm_fmadd_ss(_mm_set_ss(static_cast<float>(byte)), _mm_set_ss(weight), _mm_set_ss(sum)));
@@ -106,7 +122,7 @@ PIXTREL_AVX2 void HorizontalPassAvx2(const PixelRows& source, const PixelRows& i
   float* block = scratch;
   float* chunkFloats = scratch + static_cast<std::size_t>(source.width) * kBlockLanes;
   const int outWidth = intermediate.width;
-  alignas(32) std::uint8_t packed[64];
+  alignas(32) std::uint8_t packed[96];
 
   for (int yb = y0; yb < y1; yb += kHorizontalBlockRows) {
     const int rows = y1 - yb < kHorizontalBlockRows ? y1 - yb : kHorizontalBlockRows;
@@ -129,20 +145,17 @@ PIXTREL_AVX2 void HorizontalPassAvx2(const PixelRows& source, const PixelRows& i
         a4 = _mm256_fmadd_ps(_mm256_loadu_ps(p + 32), w, a4);
         a5 = _mm256_fmadd_ps(_mm256_loadu_ps(p + 40), w, a5);
       }
-      _mm256_store_si256(
-          reinterpret_cast<__m256i*>(packed),
-          PackBytes32(ClampRound8(a0), ClampRound8(a1), ClampRound8(a2), ClampRound8(a3)));
-      _mm_store_si128(reinterpret_cast<__m128i*>(packed + 32),
-                      PackBytes16(ClampRound8(a4), ClampRound8(a5)));
+      StoreSums(PackBytes32(ClampRound8(a0), ClampRound8(a1), ClampRound8(a2), ClampRound8(a3)),
+                PackBytes16(ClampRound8(a4), ClampRound8(a5)), packed);
 
       const std::size_t offset = 3 * static_cast<std::size_t>(x);
       if (x + 1 < outWidth) {
         // Four bytes at once: the fourth is the next pixel's, rewritten when its turn comes.
         for (int r = 0; r < rows; ++r)
-          std::memcpy(out[r] + offset, packed + 3 * r, 4);
+          std::memcpy(out[r] + offset, packed + kSumsAt[r], 4);
       } else {
         for (int r = 0; r < rows; ++r)
-          std::memcpy(out[r] + offset, packed + 3 * r, 3);
+          std::memcpy(out[r] + offset, packed + kSumsAt[r], 3);
       }
     }
   }
@@ -151,7 +164,6 @@ PIXTREL_AVX2 void HorizontalPassAvx2(const PixelRows& source, const PixelRows& i
 PIXTREL_AVX2 void VerticalPassAvx2(const PixelRows& intermediate, const PixelRows& target,
                                    TapView taps, int y0, int y1) {
   const std::size_t rowBytes = 3 * static_cast<std::size_t>(target.width);
-  const std::size_t stride = intermediate.stride;
   for (int y = y0; y < y1; ++y) {
     const Tap* const begin = taps.taps + taps.starts[y];
     const Tap* const end = taps.taps + taps.starts[y + 1];
@@ -160,7 +172,7 @@ PIXTREL_AVX2 void VerticalPassAvx2(const PixelRows& intermediate, const PixelRow
     for (; b + 32 <= rowBytes; b += 32) {
       __m256 a0 = _mm256_setzero_ps(), a1 = a0, a2 = a0, a3 = a0;
       for (const Tap* t = begin; t < end; ++t) {
-        const std::uint8_t* p = intermediate.data + static_cast<std::size_t>(t->index) * stride + b;
+        const std::uint8_t* p = intermediate.row(t->index) + b;
         const __m256 w = _mm256_set1_ps(t->weight);
         a0 = _mm256_fmadd_ps(LoadBytes8(p), w, a0);
         a1 = _mm256_fmadd_ps(LoadBytes8(p + 8), w, a1);
@@ -174,7 +186,7 @@ PIXTREL_AVX2 void VerticalPassAvx2(const PixelRows& intermediate, const PixelRow
     for (; b + 8 <= rowBytes; b += 8) {
       __m256 a0 = _mm256_setzero_ps();
       for (const Tap* t = begin; t < end; ++t) {
-        const std::uint8_t* p = intermediate.data + static_cast<std::size_t>(t->index) * stride + b;
+        const std::uint8_t* p = intermediate.row(t->index) + b;
         a0 = _mm256_fmadd_ps(LoadBytes8(p), _mm256_set1_ps(t->weight), a0);
       }
       _mm_storel_epi64(reinterpret_cast<__m128i*>(out + b), PackBytes8(ClampRound8(a0)));
@@ -182,8 +194,7 @@ PIXTREL_AVX2 void VerticalPassAvx2(const PixelRows& intermediate, const PixelRow
     for (; b < rowBytes; ++b) {
       float sum = 0.0f;
       for (const Tap* t = begin; t < end; ++t) {
-        sum = FusedTap(sum, intermediate.data[static_cast<std::size_t>(t->index) * stride + b],
-                       t->weight);
+        sum = FusedTap(sum, intermediate.row(t->index)[b], t->weight);
       }
       out[b] = ClampRoundToByte(sum);
     }
