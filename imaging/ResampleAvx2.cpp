@@ -9,14 +9,9 @@ namespace pixtrel {
 
 // Floats per source column of a block: kHorizontalBlockRows rows of three channels.
 static constexpr int kBlockLanes = kHorizontalBlockRows * 3;
-// Columns moved into the block at a time: their part of the block stays in the first-level cache
-// while the rows are scattered into it.
-static constexpr int kChunkColumns = 64;
-
 std::size_t HorizontalScratchFloats(int sourceWidth) {
-  // The block of columns, then one chunk of a row as floats with room for a four-float read at
-  // its end.
-  return static_cast<std::size_t>(sourceWidth) * kBlockLanes + 3 * kChunkColumns + 8;
+  // The block of columns, and room for the last column's four-float store past its end.
+  return static_cast<std::size_t>(sourceWidth) * kBlockLanes + 4;
 }
 
 #ifdef PIXTREL_HAVE_AVX2
@@ -75,43 +70,35 @@ PIXTREL_AVX2 inline float FusedTap(float sum, std::uint8_t byte, float weight) {
       _mm_fmadd_ss(_mm_set_ss(static_cast<float>(byte)), _mm_set_ss(weight), _mm_set_ss(sum)));
 }
 
-PIXTREL_AVX2 void RowToFloats(const std::uint8_t* in, std::size_t count, float* out) {
-  std::size_t i = 0;
-  for (; i + 8 <= count; i += 8)
-    _mm256_storeu_ps(out + i, LoadBytes8(in + i));
-  for (; i < count; ++i)
-    out[i] = static_cast<float>(in[i]);
+// The three bytes at p as floats in the low three lanes. With `more` the fourth byte is read too
+// (its lane is garbage to be overwritten); without, nothing past p[2] is read.
+PIXTREL_AVX2 inline __m128 PixelFloats(const std::uint8_t* p, bool more) {
+  std::uint32_t bytes;
+  if (more) {
+    std::memcpy(&bytes, p, 4);
+  } else {
+    bytes = p[0] | static_cast<std::uint32_t>(p[1]) << 8 | static_cast<std::uint32_t>(p[2]) << 16;
+  }
+  return _mm_cvtepi32_ps(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(static_cast<int>(bytes))));
 }
 
 // Fills the block with rows [yb, yb + rows) of the source: column j holds at j * kBlockLanes the
-// three channels of each row in turn. Missing rows of a short last block are zeros.
-PIXTREL_AVX2 void LoadBlock(const PixelRows& source, int yb, int rows, float* block,
-                            float* chunkFloats) {
+// three channels of each row in turn. The bytes are read straight from the rows: floats written
+// to memory and read back at other offsets would wait for their stores. A short last block
+// repeats its last row (sums of rows past the source are never written out).
+PIXTREL_AVX2 void LoadBlock(const PixelRows& source, int yb, int rows, float* block) {
+  const std::uint8_t* line[kHorizontalBlockRows];
+  for (int r = 0; r < kHorizontalBlockRows; ++r)
+    line[r] = source.row(yb + (r < rows ? r : rows - 1));
   const int width = source.width;
-  for (int j0 = 0; j0 < width; j0 += kChunkColumns) {
-    const int columns = width - j0 < kChunkColumns ? width - j0 : kChunkColumns;
-    const std::size_t count = 3 * static_cast<std::size_t>(columns);
-    for (int r = 0; r < kHorizontalBlockRows; ++r) {
-      if (r < rows) {
-        RowToFloats(source.row(yb + r) + 3 * static_cast<std::size_t>(j0), count, chunkFloats);
-      } else {
-        std::memset(chunkFloats, 0, count * sizeof(float));
-      }
-      float* d = block + static_cast<std::size_t>(j0) * kBlockLanes + 3 * r;
-      const float* in = chunkFloats;
-      if (r + 1 < kHorizontalBlockRows) {
-        // Four floats at once: the fourth lands on the next row's slot, written after this one.
-        for (int j = 0; j < columns; ++j, d += kBlockLanes, in += 3) {
-          _mm_storeu_ps(d, _mm_loadu_ps(in));
-        }
-      } else {
-        for (int j = 0; j < columns; ++j, d += kBlockLanes, in += 3) {
-          const __m128 v = _mm_loadu_ps(in);
-          _mm_storel_pi(reinterpret_cast<__m64*>(d), v);
-          _mm_store_ss(d + 2, _mm_movehl_ps(v, v));
-        }
-      }
-    }
+  float* d = block;
+  for (int j = 0; j < width; ++j, d += kBlockLanes) {
+    // Four floats at once: the fourth lands on the next row's slot (the last row's on the next
+    // column's first, or on the scratch's spare floats), written after this one.
+    const bool more = j + 1 < width;
+    const std::size_t offset = 3 * static_cast<std::size_t>(j);
+    for (int r = 0; r < kHorizontalBlockRows; ++r)
+      _mm_storeu_ps(d + 3 * r, PixelFloats(line[r] + offset, more));
   }
 }
 
@@ -120,13 +107,12 @@ PIXTREL_AVX2 void LoadBlock(const PixelRows& source, int yb, int rows, float* bl
 PIXTREL_AVX2 void HorizontalPassAvx2(const PixelRows& source, const PixelRows& intermediate,
                                      TapView taps, int y0, int y1, float* scratch) {
   float* block = scratch;
-  float* chunkFloats = scratch + static_cast<std::size_t>(source.width) * kBlockLanes;
   const int outWidth = intermediate.width;
   alignas(32) std::uint8_t packed[96];
 
   for (int yb = y0; yb < y1; yb += kHorizontalBlockRows) {
     const int rows = y1 - yb < kHorizontalBlockRows ? y1 - yb : kHorizontalBlockRows;
-    LoadBlock(source, yb, rows, block, chunkFloats);
+    LoadBlock(source, yb, rows, block);
     std::uint8_t* out[kHorizontalBlockRows];
     for (int r = 0; r < rows; ++r)
       out[r] = intermediate.row(yb + r);
