@@ -147,8 +147,9 @@ void DecodeJpegRows(const TJPEGImage& picture, const JpegRowConsumer& consume) {
     DecodeJpeg(copy);
     return HandOverWhole(*copy.raster_, consume);
   }
-  // Rows are decoded into a band of 16 (one block row at the largest sampling factor).
-  constexpr int kBandRows = 16;
+  // Rows are decoded into a band of 128 (whole block rows at any sampling factor): as many as the
+  // resampler passes at a time, so that it takes them where they are instead of gathering them.
+  constexpr int kBandRows = 128;
   Bitmap24 band = Bitmap24::Uninitialised(info.width, std::min(kBandRows, info.height));
   SinkContext context{&consume, nullptr};
   jpegbridge::DecodeJob job;

@@ -9,6 +9,7 @@
 #include "imaging/Kernels.h"
 #include "imaging/ParallelFor.h"
 #include "imaging/ResampleKernels.h"
+#include "imaging/TapListCache.h"
 #include "imaging/TapLists.h"
 
 namespace pixtrel {
@@ -38,8 +39,8 @@ long long TotalTaps(const TapLists& lists) {
 
 RowResampler::RowResampler(int sourceWidth, int sourceHeight, Bitmap24& target,
                            FilterFunction filter, float support)
-    : across_(std::make_unique<TapLists>(sourceWidth, target.width(), filter, support)),
-      down_(std::make_unique<TapLists>(sourceHeight, target.height(), filter, support)),
+    : across_(SharedTapLists(sourceWidth, target.width(), filter, support)),
+      down_(SharedTapLists(sourceHeight, target.height(), filter, support)),
       target_(target),
       sourceWidth_(sourceWidth),
       sourceHeight_(sourceHeight),

@@ -44,8 +44,8 @@ class RowResampler {
   void WriteReadyRows();
   void DropUnneededRows();
 
-  std::unique_ptr<TapLists> across_;
-  std::unique_ptr<TapLists> down_;
+  std::shared_ptr<const TapLists> across_;
+  std::shared_ptr<const TapLists> down_;
   Bitmap24& target_;
   // Per target row: one past the last source row it reads, and the first source row it or any
   // later target row reads.
