@@ -9,6 +9,7 @@ namespace pixtrel {
 
 // Floats per source column of a block: kHorizontalBlockRows rows of three channels.
 static constexpr int kBlockLanes = kHorizontalBlockRows * 3;
+
 std::size_t HorizontalScratchFloats(int sourceWidth) {
   // The block of columns, and room for the last column's four-float store past its end.
   return static_cast<std::size_t>(sourceWidth) * kBlockLanes + 4;

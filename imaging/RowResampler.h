@@ -51,10 +51,10 @@ class RowResampler {
   // later target row reads.
   std::vector<int> readyAt_;
   std::vector<int> neededFrom_;
-  Bitmap24 window_;      // intermediate rows [windowFirst_, next_)
-  int windowFirst_ = 0;  //
-  int next_ = 0;         // source rows [0, next_) have been passed
-  int done_ = 0;         // target rows [0, done_) are written
+  Bitmap24 window_;  // intermediate rows [windowFirst_, next_)
+  int windowFirst_ = 0;
+  int next_ = 0;  // source rows [0, next_) have been passed
+  int done_ = 0;  // target rows [0, done_) are written
   int sourceWidth_;
   int sourceHeight_;
   bool vector_;
