@@ -29,6 +29,15 @@ Bytes ReadFileBytes(const std::filesystem::path& path) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.string().c_str(), "rb"));
   if (!file) CannotOpen(path, errno != 0 ? errno : ENOENT);
   Bytes bytes;
+  // Read in one go into one block of the size the file has now; a file that is still growing,
+  // or one whose size is not known, is read on in chunks.
+  std::error_code sizeError;
+  const std::uintmax_t size = std::filesystem::file_size(path, sizeError);
+  if (!sizeError && size > 0) {
+    if (size > static_cast<std::uintmax_t>(kMaxFileBytes)) throw Exception("Stream read error");
+    bytes.resize(static_cast<std::size_t>(size));
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+  }
   std::uint8_t chunk[1 << 16];
   for (;;) {
     const std::size_t n = std::fread(chunk, 1, sizeof chunk, file.get());

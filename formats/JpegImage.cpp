@@ -2,26 +2,15 @@
 
 #include <algorithm>
 #include <exception>
-#include <string>
 
 #include "formats/Errors.h"
 #include "formats/JpegBridge.h"
+#include "formats/JpegStatusError.h"
 #include "formats/Limits.h"
 #include "formats/SafeWrite.h"
 
 namespace pixtrel {
 namespace {
-
-[[noreturn]] void ThrowJpegError(const jpegbridge::Status& status) {
-  if (const char* own = jpegbridge::OwnMessage(status.code)) throw EJPEG(own);
-  if (status.code == jpegbridge::kCorruptData) {
-    throw EJPEG(std::string("JPEG file is damaged: ") + status.text);
-  }
-  // The message code is the one users and reports quote; the codec's text says what it means.
-  std::string message = "JPEG error #" + std::to_string(status.code);
-  if (status.text[0] != '\0') message += std::string(": ") + status.text;
-  throw EJPEG(message);
-}
 
 // Greyscale output of a four-component file, which libjpeg cannot convert itself: the colour
 // result is weighted as libjpeg weighs RGB and mapped onto the same 236 levels, undithered.
@@ -158,8 +147,9 @@ void DecodeJpegRows(const TJPEGImage& picture, const JpegRowConsumer& consume) {
     DecodeJpeg(copy);
     return HandOverWhole(*copy.raster_, consume);
   }
-  // Rows are decoded into a band of 16 (one block row at the largest sampling factor).
-  constexpr int kBandRows = 16;
+  // Rows are decoded into a band of 128 (whole block rows at any sampling factor): as many as the
+  // resampler passes at a time, so that it takes them where they are instead of gathering them.
+  constexpr int kBandRows = 128;
   Bitmap24 band = Bitmap24::Uninitialised(info.width, std::min(kBandRows, info.height));
   SinkContext context{&consume, nullptr};
   jpegbridge::DecodeJob job;

@@ -9,14 +9,10 @@ namespace pixtrel {
 
 // Floats per source column of a block: kHorizontalBlockRows rows of three channels.
 static constexpr int kBlockLanes = kHorizontalBlockRows * 3;
-// Columns moved into the block at a time: their part of the block stays in the first-level cache
-// while the rows are scattered into it.
-static constexpr int kChunkColumns = 64;
 
 std::size_t HorizontalScratchFloats(int sourceWidth) {
-  // The block of columns, then one chunk of a row as floats with room for a four-float read at
-  // its end.
-  return static_cast<std::size_t>(sourceWidth) * kBlockLanes + 3 * kChunkColumns + 8;
+  // The block of columns, and room for the last column's four-float store past its end.
+  return static_cast<std::size_t>(sourceWidth) * kBlockLanes + 4;
 }
 
 #ifdef PIXTREL_HAVE_AVX2
@@ -54,48 +50,56 @@ PIXTREL_AVX2 inline __m128i PackBytes8(__m256i a) {
   return _mm_packus_epi16(words, words);
 }
 
+// The 48 bytes of a column's sums, row r's three at 3r, stored three times over (bytes 0-31,
+// 16-47 and 32-47) so that each row's four-byte read lies inside a single store: a read that
+// straddles two stores cannot be forwarded from them and waits until they reach the cache.
+PIXTREL_AVX2 inline void StoreSums(__m256i low, __m128i high, std::uint8_t* packed) {
+  const __m256i middle =
+      _mm256_inserti128_si256(_mm256_castsi128_si256(_mm256_extracti128_si256(low, 1)), high, 1);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(packed), low);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(packed + 32), middle);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(packed + 64), _mm256_zextsi128_si256(high));
+}
+
+// Where StoreSums leaves row r's four bytes: rows 0-9 in the first store, row 10 (bytes 30-33)
+// in the second, rows 11-15 (up to byte 48) in the third.
+constexpr int kSumsAt[kHorizontalBlockRows] = {0,  3,  6,  9,  12, 15, 18, 21,
+                                               24, 27, 46, 65, 68, 71, 74, 77};
+
 PIXTREL_AVX2 inline float FusedTap(float sum, std::uint8_t byte, float weight) {
   return _mm_cvtss_f32(
       _mm_fmadd_ss(_mm_set_ss(static_cast<float>(byte)), _mm_set_ss(weight), _mm_set_ss(sum)));
 }
 
-PIXTREL_AVX2 void RowToFloats(const std::uint8_t* in, std::size_t count, float* out) {
-  std::size_t i = 0;
-  for (; i + 8 <= count; i += 8)
-    _mm256_storeu_ps(out + i, LoadBytes8(in + i));
-  for (; i < count; ++i)
-    out[i] = static_cast<float>(in[i]);
+// The three bytes at p as floats in the low three lanes. With `more` the fourth byte is read too
+// (its lane is garbage to be overwritten); without, nothing past p[2] is read.
+PIXTREL_AVX2 inline __m128 PixelFloats(const std::uint8_t* p, bool more) {
+  std::uint32_t bytes;
+  if (more) {
+    std::memcpy(&bytes, p, 4);
+  } else {
+    bytes = p[0] | static_cast<std::uint32_t>(p[1]) << 8 | static_cast<std::uint32_t>(p[2]) << 16;
+  }
+  return _mm_cvtepi32_ps(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(static_cast<int>(bytes))));
 }
 
 // Fills the block with rows [yb, yb + rows) of the source: column j holds at j * kBlockLanes the
-// three channels of each row in turn. Missing rows of a short last block are zeros.
-PIXTREL_AVX2 void LoadBlock(const PixelRows& source, int yb, int rows, float* block,
-                            float* chunkFloats) {
+// three channels of each row in turn. The bytes are read straight from the rows: floats written
+// to memory and read back at other offsets would wait for their stores. A short last block
+// repeats its last row (sums of rows past the source are never written out).
+PIXTREL_AVX2 void LoadBlock(const PixelRows& source, int yb, int rows, float* block) {
+  const std::uint8_t* line[kHorizontalBlockRows];
+  for (int r = 0; r < kHorizontalBlockRows; ++r)
+    line[r] = source.row(yb + (r < rows ? r : rows - 1));
   const int width = source.width;
-  for (int j0 = 0; j0 < width; j0 += kChunkColumns) {
-    const int columns = width - j0 < kChunkColumns ? width - j0 : kChunkColumns;
-    const std::size_t count = 3 * static_cast<std::size_t>(columns);
-    for (int r = 0; r < kHorizontalBlockRows; ++r) {
-      if (r < rows) {
-        RowToFloats(source.row(yb + r) + 3 * static_cast<std::size_t>(j0), count, chunkFloats);
-      } else {
-        std::memset(chunkFloats, 0, count * sizeof(float));
-      }
-      float* d = block + static_cast<std::size_t>(j0) * kBlockLanes + 3 * r;
-      const float* in = chunkFloats;
-      if (r + 1 < kHorizontalBlockRows) {
-        // Four floats at once: the fourth lands on the next row's slot, written after this one.
-        for (int j = 0; j < columns; ++j, d += kBlockLanes, in += 3) {
-          _mm_storeu_ps(d, _mm_loadu_ps(in));
-        }
-      } else {
-        for (int j = 0; j < columns; ++j, d += kBlockLanes, in += 3) {
-          const __m128 v = _mm_loadu_ps(in);
-          _mm_storel_pi(reinterpret_cast<__m64*>(d), v);
-          _mm_store_ss(d + 2, _mm_movehl_ps(v, v));
-        }
-      }
-    }
+  float* d = block;
+  for (int j = 0; j < width; ++j, d += kBlockLanes) {
+    // Four floats at once: the fourth lands on the next row's slot (the last row's on the next
+    // column's first, or on the scratch's spare floats), written after this one.
+    const bool more = j + 1 < width;
+    const std::size_t offset = 3 * static_cast<std::size_t>(j);
+    for (int r = 0; r < kHorizontalBlockRows; ++r)
+      _mm_storeu_ps(d + 3 * r, PixelFloats(line[r] + offset, more));
   }
 }
 
@@ -104,13 +108,12 @@ PIXTREL_AVX2 void LoadBlock(const PixelRows& source, int yb, int rows, float* bl
 PIXTREL_AVX2 void HorizontalPassAvx2(const PixelRows& source, const PixelRows& intermediate,
                                      TapView taps, int y0, int y1, float* scratch) {
   float* block = scratch;
-  float* chunkFloats = scratch + static_cast<std::size_t>(source.width) * kBlockLanes;
   const int outWidth = intermediate.width;
-  alignas(32) std::uint8_t packed[64];
+  alignas(32) std::uint8_t packed[96];
 
   for (int yb = y0; yb < y1; yb += kHorizontalBlockRows) {
     const int rows = y1 - yb < kHorizontalBlockRows ? y1 - yb : kHorizontalBlockRows;
-    LoadBlock(source, yb, rows, block, chunkFloats);
+    LoadBlock(source, yb, rows, block);
     std::uint8_t* out[kHorizontalBlockRows];
     for (int r = 0; r < rows; ++r)
       out[r] = intermediate.row(yb + r);
@@ -129,20 +132,17 @@ PIXTREL_AVX2 void HorizontalPassAvx2(const PixelRows& source, const PixelRows& i
         a4 = _mm256_fmadd_ps(_mm256_loadu_ps(p + 32), w, a4);
         a5 = _mm256_fmadd_ps(_mm256_loadu_ps(p + 40), w, a5);
       }
-      _mm256_store_si256(
-          reinterpret_cast<__m256i*>(packed),
-          PackBytes32(ClampRound8(a0), ClampRound8(a1), ClampRound8(a2), ClampRound8(a3)));
-      _mm_store_si128(reinterpret_cast<__m128i*>(packed + 32),
-                      PackBytes16(ClampRound8(a4), ClampRound8(a5)));
+      StoreSums(PackBytes32(ClampRound8(a0), ClampRound8(a1), ClampRound8(a2), ClampRound8(a3)),
+                PackBytes16(ClampRound8(a4), ClampRound8(a5)), packed);
 
       const std::size_t offset = 3 * static_cast<std::size_t>(x);
       if (x + 1 < outWidth) {
         // Four bytes at once: the fourth is the next pixel's, rewritten when its turn comes.
         for (int r = 0; r < rows; ++r)
-          std::memcpy(out[r] + offset, packed + 3 * r, 4);
+          std::memcpy(out[r] + offset, packed + kSumsAt[r], 4);
       } else {
         for (int r = 0; r < rows; ++r)
-          std::memcpy(out[r] + offset, packed + 3 * r, 3);
+          std::memcpy(out[r] + offset, packed + kSumsAt[r], 3);
       }
     }
   }
@@ -151,7 +151,6 @@ PIXTREL_AVX2 void HorizontalPassAvx2(const PixelRows& source, const PixelRows& i
 PIXTREL_AVX2 void VerticalPassAvx2(const PixelRows& intermediate, const PixelRows& target,
                                    TapView taps, int y0, int y1) {
   const std::size_t rowBytes = 3 * static_cast<std::size_t>(target.width);
-  const std::size_t stride = intermediate.stride;
   for (int y = y0; y < y1; ++y) {
     const Tap* const begin = taps.taps + taps.starts[y];
     const Tap* const end = taps.taps + taps.starts[y + 1];
@@ -160,7 +159,7 @@ PIXTREL_AVX2 void VerticalPassAvx2(const PixelRows& intermediate, const PixelRow
     for (; b + 32 <= rowBytes; b += 32) {
       __m256 a0 = _mm256_setzero_ps(), a1 = a0, a2 = a0, a3 = a0;
       for (const Tap* t = begin; t < end; ++t) {
-        const std::uint8_t* p = intermediate.data + static_cast<std::size_t>(t->index) * stride + b;
+        const std::uint8_t* p = intermediate.row(t->index) + b;
         const __m256 w = _mm256_set1_ps(t->weight);
         a0 = _mm256_fmadd_ps(LoadBytes8(p), w, a0);
         a1 = _mm256_fmadd_ps(LoadBytes8(p + 8), w, a1);
@@ -174,7 +173,7 @@ PIXTREL_AVX2 void VerticalPassAvx2(const PixelRows& intermediate, const PixelRow
     for (; b + 8 <= rowBytes; b += 8) {
       __m256 a0 = _mm256_setzero_ps();
       for (const Tap* t = begin; t < end; ++t) {
-        const std::uint8_t* p = intermediate.data + static_cast<std::size_t>(t->index) * stride + b;
+        const std::uint8_t* p = intermediate.row(t->index) + b;
         a0 = _mm256_fmadd_ps(LoadBytes8(p), _mm256_set1_ps(t->weight), a0);
       }
       _mm_storel_epi64(reinterpret_cast<__m128i*>(out + b), PackBytes8(ClampRound8(a0)));
@@ -182,8 +181,7 @@ PIXTREL_AVX2 void VerticalPassAvx2(const PixelRows& intermediate, const PixelRow
     for (; b < rowBytes; ++b) {
       float sum = 0.0f;
       for (const Tap* t = begin; t < end; ++t) {
-        sum = FusedTap(sum, intermediate.data[static_cast<std::size_t>(t->index) * stride + b],
-                       t->weight);
+        sum = FusedTap(sum, intermediate.row(t->index)[b], t->weight);
       }
       out[b] = ClampRoundToByte(sum);
     }

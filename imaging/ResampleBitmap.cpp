@@ -14,10 +14,11 @@ void ResampleBitmap(const Bitmap24& source, Bitmap24& target, FilterFunction fil
   if (targetWidth < 1 || targetHeight < 1) return;  // no pixel to compute
 
   // Everything that can fail happens before the target is touched.
-  RowResampler resampler(sourceWidth, sourceHeight, targetWidth, targetHeight, filter, support);
+  RowResampler resampler(sourceWidth, sourceHeight, target, filter, support);
+  // A target row is written only once every source row up to the last one it reads is in: when
+  // the source is the target (same size), no row is overwritten before it has been read.
   resampler.AddRows(source.data(), source.stride(), 0, sourceHeight);
-  // The source is read completely before the first target byte is written.
-  resampler.Finish(target);
+  resampler.Finish();
 }
 
 void ResampleBitmap(Raster& source, Bitmap24& target, FilterFunction filter, float support) {

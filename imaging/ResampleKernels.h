@@ -15,7 +15,10 @@ struct PixelRows {
   std::size_t stride;
   int width;  // pixels
   int height;
-  std::uint8_t* row(int y) const { return data + static_cast<std::size_t>(y) * stride; }
+  int first = 0;  // the number of the row at data: a window onto rows [first, first + height)
+  std::uint8_t* row(int y) const {
+    return data + static_cast<std::ptrdiff_t>(y - first) * static_cast<std::ptrdiff_t>(stride);
+  }
 };
 
 struct TapView {

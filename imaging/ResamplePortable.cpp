@@ -25,7 +25,10 @@ void VerticalPassPortable(const PixelRows& intermediate, const PixelRows& target
     const auto count = static_cast<std::int32_t>(taps.starts[y + 1] - taps.starts[y]);
     std::uint8_t* out = target.row(y);
     for (std::size_t b = 0; b < rowBytes; ++b) {
-      out[b] = ClampRoundToByte(TapSum(list, count, intermediate.data + b, intermediate.stride));
+      float sum = 0.0f;
+      for (std::int32_t k = 0; k < count; ++k)
+        sum = std::fma(static_cast<float>(intermediate.row(list[k].index)[b]), list[k].weight, sum);
+      out[b] = ClampRoundToByte(sum);
     }
   }
 }

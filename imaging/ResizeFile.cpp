@@ -109,11 +109,11 @@ void ResizeJpeg(Bytes bytes, const std::filesystem::path& output, const ResizeSe
     // Each decoded band goes through the first resampling pass at once, so the full-size picture
     // is never held in memory; the bytes are those of resampling the whole decoded picture.
     const FilterEntry& lanczos = Lanczos3Entry();
-    RowResampler resampler(picture.width(), picture.height(), size.width, size.height,
-                           lanczos.function, lanczos.support);
+    RowResampler resampler(picture.width(), picture.height(), target, lanczos.function,
+                           lanczos.support);
     DecodeJpegRows(picture, [&](const std::uint8_t* rows, std::size_t stride, int first,
                                 int count) { resampler.AddRows(rows, stride, first, count); });
-    resampler.Finish(target);
+    resampler.Finish();
   }
   SetJpegRaster(picture, TurnBitmap(std::move(target), orientation));
   picture.Quality = settings.jpegQuality;

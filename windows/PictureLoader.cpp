@@ -8,12 +8,15 @@
 #include "formats/GifReader.h"
 #include "formats/ImageFormat.h"
 #include "formats/JpegImage.h"
+#include "formats/JpegPreview.h"
 #include "formats/Limits.h"
 #include "windows/LocalPath.h"
 #include "windows/RasterImage.h"
 
 namespace pixtrel {
 namespace {
+
+using ShownSize = std::function<QSize(QSize)>;
 
 Raster ReadGifPicture(const std::filesystem::path& file) {
   const TGIFImage picture = ReadGifFile(file);
@@ -23,14 +26,17 @@ Raster ReadGifPicture(const std::filesystem::path& file) {
   return canvas;
 }
 
-Raster ReadJpegPicture(const std::filesystem::path& file) {
+// With shownSize, decoded for display at about that size (full is set to the picture's own).
+Raster ReadJpegPicture(const std::filesystem::path& file, const ShownSize& shownSize, QSize& full) {
   TJPEGImage picture = ReadJpegFile(file);
-  return TakeJpegRaster(picture);
+  if (!shownSize) return TakeJpegRaster(picture);
+  full = QSize(picture.width(), picture.height());
+  const QSize shown = shownSize(full);
+  return DecodeJpegForDisplay(picture, shown.width(), shown.height());
 }
 
-}  // namespace
-
-QImage LoadPictureFile(const QString& path) {
+// The picture and its full size, decoded for display when shownSize is given.
+QImage LoadPicture(const QString& path, const ShownSize& shownSize, QSize& full) {
   const std::filesystem::path file = LocalPath(path);
   const std::string name = file.filename().string();
   std::string extension(ExtensionOf(name));
@@ -38,7 +44,7 @@ QImage LoadPictureFile(const QString& path) {
   const QString key = QString::fromStdString(extension).toLower();
   Raster raster;
   if (key == QLatin1String("jpg") || key == QLatin1String("jpeg")) {
-    raster = ReadJpegPicture(file);
+    raster = ReadJpegPicture(file, shownSize, full);
   } else if (key == QLatin1String("gif")) {
     raster = ReadGifPicture(file);
   } else if (key == QLatin1String("bmp")) {
@@ -46,9 +52,23 @@ QImage LoadPictureFile(const QString& path) {
   } else {
     throw Exception("Unknown picture file extension (." + extension + ")");
   }
+  if (full.isEmpty()) full = QSize(RasterWidth(raster), RasterHeight(raster));
   QImage image = RasterToImage(std::move(raster));
   if (image.isNull()) throw EBitmapError("Bitmap image is not valid");
   return image;
+}
+
+}  // namespace
+
+QImage LoadPictureFile(const QString& path) {
+  QSize full;
+  return LoadPicture(path, nullptr, full);
+}
+
+PictureToShow LoadPictureToShow(const QString& path, const std::function<QSize(QSize)>& shownSize) {
+  PictureToShow picture;
+  picture.image = LoadPicture(path, shownSize, picture.fullSize);
+  return picture;
 }
 
 }  // namespace pixtrel

@@ -52,11 +52,15 @@ bool TPreviewForm::LoadPicture(const QString& path) {
     return true;
   }
   try {
-    const QImage picture = LoadPictureFile(path);
-    const QSize reduced = ReducedSize(picture.size(), scaleDivisor_);
-    // Keep what is shown, never more than the picture itself.
-    const QSize kept = reduced.boundedTo(picture.size()).expandedTo(QSize(1, 1));
-    QImage smaller = picture.scaled(kept, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Keep what is shown, never more than the picture itself. A large JPEG is decoded straight
+    // to about that size, so that it appears at once.
+    const auto keptOf = [this](QSize full) {
+      return ReducedSize(full, scaleDivisor_).boundedTo(full).expandedTo(QSize(1, 1));
+    };
+    const PictureToShow picture = LoadPictureToShow(path, keptOf);
+    const QSize reduced = ReducedSize(picture.fullSize, scaleDivisor_);
+    QImage smaller = picture.image.scaled(keptOf(picture.fullSize), Qt::IgnoreAspectRatio,
+                                          Qt::SmoothTransformation);
     if (smaller.isNull()) return false;
     picture_ = std::move(smaller);
     reduced_ = reduced;

@@ -69,7 +69,8 @@ QScreen* TSlikca::Screen() const {
 bool TSlikca::ShowPicture(const QString& path, const QString& caption) {
   QPixmap pixmap;
   try {
-    pixmap = QPixmap::fromImage(LoadPictureFile(path));
+    // Shown at full size: decoded for display, with the faster transform.
+    pixmap = QPixmap::fromImage(LoadPictureToShow(path, [](QSize full) { return full; }).image);
   } catch (const std::exception&) {
     return false;
   }

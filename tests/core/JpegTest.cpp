@@ -245,8 +245,9 @@ TEST(JpegRows, BandsAssembleToTheDecodedPicture) {
   for (bool progressive : {false, true}) {
     for (bool grey : {false, true}) {
       SCOPED_TRACE(std::string(progressive ? "progressive" : "baseline") + (grey ? " grey" : ""));
-      TJPEGImage picture = JpegFromBytes(Encode(TestPattern(53, 41), 85, progressive, grey));
-      Bitmap24 assembled(53, 41, 7);
+      // Tall enough for several bands.
+      TJPEGImage picture = JpegFromBytes(Encode(TestPattern(53, 301), 85, progressive, grey));
+      Bitmap24 assembled(53, 301, 7);
       int calls = 0;
       DecodeJpegRows(picture, [&](const std::uint8_t* rows, std::size_t stride, int first, int n) {
         ++calls;

@@ -110,5 +110,32 @@ TEST(PictureLoaderTest, TheExtensionPicksTheReader) {
   EXPECT_NE(LoadError(folder / "empty.jpg"), "(loaded)");
 }
 
+TEST(PictureLoaderTest, PicturesToShowComeAtLeastAtTheSizeShown) {
+  TempFolder folder;
+  WriteTestJpeg(folder / "a.jpg", 800, 600);
+  WriteTestBmp(folder / "b.bmp", 40, 30);
+  QSize given;
+  const auto quarter = [&](QSize full) {
+    given = full;
+    return full / 4;
+  };
+  // A quarter is two eighths exactly; one pixel more needs three.
+  PictureToShow shown = LoadPictureToShow(Q(folder / "a.jpg"), quarter);
+  EXPECT_EQ(given, QSize(800, 600));
+  EXPECT_EQ(shown.fullSize, QSize(800, 600));
+  EXPECT_EQ(shown.image.size(), QSize(200, 150));
+  shown = LoadPictureToShow(Q(folder / "a.jpg"), [](QSize) { return QSize(201, 150); });
+  EXPECT_EQ(shown.image.size(), QSize(300, 225));
+  shown = LoadPictureToShow(Q(folder / "a.jpg"), [](QSize full) { return full; });
+  EXPECT_EQ(shown.image.size(), QSize(800, 600));
+  // Other formats come at full size; the readers' errors are those of LoadPictureFile.
+  shown = LoadPictureToShow(Q(folder / "b.bmp"), quarter);
+  EXPECT_EQ(shown.image.size(), QSize(40, 30));
+  EXPECT_EQ(shown.fullSize, QSize(40, 30));
+  fs::copy_file(folder / "a.jpg", folder / "c.jpe");
+  EXPECT_THROW(LoadPictureToShow(Q(folder / "c.jpe"), quarter), Exception);
+  EXPECT_THROW(LoadPictureToShow(Q(folder / "gone.jpg"), quarter), Exception);
+}
+
 }  // namespace
 }  // namespace pixtrel::test

@@ -76,12 +76,13 @@ TEST_F(PreviewWindowTest, AClickShowsThePictureAtAQuarterOfItsSize) {
   ClickListEntry(*window, "wide.jpg");
   EXPECT_EQ(PreviewPicture(), QSize(100, 75));
   EXPECT_EQ(window->PreviewForm->size(), QSize(100, 75));  // the window follows its picture
-  EXPECT_FALSE(window->PreviewForm->Image1->pixmap().isNull());
+  EXPECT_EQ(window->PreviewForm->Image1->pixmap().size(), QSize(100, 75));
   EXPECT_EQ(window->PreviewForm->Image1->pos(), QPoint(0, 0));
 
   // 6 / 4 = 1.5 and 10 / 4 = 2.5 both go to the even 2.
   ClickListEntry(*window, "odd.jpg");
   EXPECT_EQ(PreviewPicture(), QSize(2, 2));
+  EXPECT_EQ(window->PreviewForm->Image1->pixmap().size(), QSize(2, 2));
   ClickListEntry(*window, "anim.gif");
   EXPECT_EQ(PreviewPicture(), QSize(22, 11));
   ClickListEntry(*window, "scan.bmp");
@@ -271,6 +272,8 @@ TEST_F(PreviewWindowTest, APictureTooLargeForAQuarterIsKeptWithinHalfTheScreen) 
   ClickListEntry(*window, "huge.jpg");
   EXPECT_EQ(PreviewPicture(), QSize(597, 512));
   EXPECT_EQ(window->PreviewForm->size(), QSize(597, 512));
+  // The picture itself is the quarter, shrunk into the window as it is shown.
+  EXPECT_EQ(window->PreviewForm->Image1->pixmap().size(), QSize(700, 600));
 }
 
 }  // namespace
