@@ -4,12 +4,17 @@
 
 #include "formats/Bmp.h"
 #include "formats/Errors.h"
+#include "formats/ExifBlock.h"
+#include "formats/FileBytes.h"
 #include "formats/GifDraw.h"
 #include "formats/GifReader.h"
 #include "formats/ImageFormat.h"
 #include "formats/JpegImage.h"
+#include "formats/JpegMetadata.h"
 #include "formats/JpegPreview.h"
 #include "formats/Limits.h"
+#include "imaging/Orientation.h"
+#include "imaging/UprightPicture.h"
 #include "windows/LocalPath.h"
 #include "windows/RasterImage.h"
 
@@ -26,13 +31,25 @@ Raster ReadGifPicture(const std::filesystem::path& file) {
   return canvas;
 }
 
-// With shownSize, decoded for display at about that size (full is set to the picture's own).
+// Upright as its orientation tag says; with shownSize, decoded for display at about that size
+// (full is set to the upright picture's own).
 Raster ReadJpegPicture(const std::filesystem::path& file, const ShownSize& shownSize, QSize& full) {
-  TJPEGImage picture = ReadJpegFile(file);
-  if (!shownSize) return TakeJpegRaster(picture);
-  full = QSize(picture.width(), picture.height());
-  const QSize shown = shownSize(full);
-  return DecodeJpegForDisplay(picture, shown.width(), shown.height());
+  Bytes bytes = ReadFileBytes(file);
+  const Orientation orientation =
+      Orientation::FromExif(ExifOrientation(ReadJpegMetadata(bytes).exif));
+  TJPEGImage picture = JpegFromBytes(std::move(bytes));
+  if (!shownSize) return TurnRaster(TakeJpegRaster(picture), orientation);
+  const QSize stored(picture.width(), picture.height());
+  full = orientation.swapsSides() ? stored.transposed() : stored;
+  QSize shown = shownSize(full);
+  if (orientation.swapsSides()) shown.transpose();
+  return TurnRaster(DecodeJpegForDisplay(picture, shown.width(), shown.height()), orientation);
+}
+
+// PNG, WebP, HEIC and AVIF: upright, transparent parts on white as GIF's are shown.
+Raster ReadOtherPicture(const std::filesystem::path& file, ImageFormat format) {
+  const Bytes bytes = ReadFileBytes(file);
+  return CompositeOnWhite(ReadUpright(bytes, format, true));
 }
 
 // The picture and its full size, decoded for display when shownSize is given.
@@ -49,6 +66,9 @@ QImage LoadPicture(const QString& path, const ShownSize& shownSize, QSize& full)
     raster = ReadGifPicture(file);
   } else if (key == QLatin1String("bmp")) {
     raster = ReadBmpFile(file);
+  } else if (const std::optional<ImageFormat> format = FormatFromExtension(name);
+             format && *format != ImageFormat::Jpeg) {
+    raster = ReadOtherPicture(file, *format);
   } else {
     throw Exception("Unknown picture file extension (." + extension + ")");
   }

@@ -8,13 +8,14 @@
 
 namespace pixtrel {
 
-// The picture in the file. The extension without its dot, in lower case, picks the reader:
-// "jpg" and "jpeg" JPEG, "gif" GIF (its first frame, transparent parts white), "bmp" BMP. Any
-// other extension, ".jpe" among them, fails with "Unknown picture file extension (.EXT)"; the
-// readers' errors pass through, and a picture without pixels fails too. Never a null image.
+// The picture in the file, as a viewer shows it: turned upright by its orientation, transparent
+// parts white. The extension without its dot, in lower case, picks the reader: "jpg" and "jpeg"
+// JPEG, "gif" GIF (its first frame), "bmp" BMP, "png", "webp", "heic", "heif", "avif". Any other
+// extension, ".jpe" among them, fails with "Unknown picture file extension (.EXT)"; the readers'
+// errors pass through, and a picture without pixels fails too. Never a null image.
 QImage LoadPictureFile(const QString& path);
 
-// A picture for display, and the size of the picture in the file.
+// A picture for display, and the size of the (upright) picture in the file.
 struct PictureToShow {
   QImage image;
   QSize fullSize;

@@ -5,6 +5,9 @@
 #include <QImage>
 
 #include "formats/Errors.h"
+#include "formats/JpegMetadata.h"
+#include "formats/PngFile.h"
+#include "formats/WebpFile.h"
 #include "tests/support/TestSupport.h"
 #include "tests/window/ViewsTestSupport.h"
 #include "tests/window/WindowTestSupport.h"
@@ -93,7 +96,7 @@ TEST(PictureLoaderTest, TheExtensionPicksTheReader) {
   EXPECT_EQ(LoadPictureFile(Q(folder / "j.Bmp")).size(), QSize(9, 4));
 
   EXPECT_EQ(LoadError(folder / "e.jpe"), "Unknown picture file extension (.jpe)");
-  EXPECT_EQ(LoadError(folder / "f.png"), "Unknown picture file extension (.png)");
+  EXPECT_EQ(LoadError(folder / "f.png").rfind("PNG error: ", 0), 0u);  // a JPEG named .png
   EXPECT_EQ(LoadError(folder / "g"), "Unknown picture file extension (.)");
   EXPECT_EQ(LoadError(folder / "h.jpg.txt"), "Unknown picture file extension (.txt)");
   EXPECT_EQ(LoadError(fs::path()), "Unknown picture file extension (.)");
@@ -135,6 +138,47 @@ TEST(PictureLoaderTest, PicturesToShowComeAtLeastAtTheSizeShown) {
   fs::copy_file(folder / "a.jpg", folder / "c.jpe");
   EXPECT_THROW(LoadPictureToShow(Q(folder / "c.jpe"), quarter), Exception);
   EXPECT_THROW(LoadPictureToShow(Q(folder / "gone.jpg"), quarter), Exception);
+}
+
+// A JPEG whose EXIF says it is stored a quarter turn to the left of upright (orientation 6).
+void WriteSidewaysJpeg(const fs::path& file, int width, int height) {
+  WriteTestJpeg(file, width, height);
+  PictureMetadata metadata;
+  metadata.exif = {'I',  'I', 42, 0, 8, 0, 0, 0,              // header, IFD0 at 8
+                   1,    0,                                   // one entry
+                   0x12, 1,   3,  0, 1, 0, 0, 0, 6, 0, 0, 0,  // orientation, SHORT, 1, value 6
+                   0,    0,   0,  0};                         // no next IFD
+  WriteBytes(file, ReplaceJpegMetadata(FileContents(file), metadata));
+}
+
+TEST(PictureLoaderTest, PhotosShowUprightAndEveryFormatReads) {
+  TempFolder folder;
+  WriteSidewaysJpeg(folder / "side.jpg", 80, 40);
+  EXPECT_EQ(LoadPictureFile(Q(folder / "side.jpg")).size(), QSize(40, 80));
+  QSize given;
+  const PictureToShow shown = LoadPictureToShow(Q(folder / "side.jpg"), [&](QSize full) {
+    given = full;
+    return full / 4;
+  });
+  EXPECT_EQ(given, QSize(40, 80));  // the upright size decides what is shown
+  EXPECT_EQ(shown.fullSize, QSize(40, 80));
+  EXPECT_EQ(shown.image.size(), QSize(10, 20));
+
+  // PNG with alpha: a transparent pixel shows white, an opaque one its colour.
+  DecodedPicture picture;
+  Bitmap24 pixels(2, 1, 0);
+  pixels.row(0)[3 + 2] = 200;  // the second pixel red
+  picture.raster = pixels;
+  const std::vector<std::uint8_t> alpha{0, 255};
+  WriteBytes(folder / "a.png", EncodePng(picture.raster, &alpha, {}));
+  WriteBytes(folder / "a.webp", EncodeWebp(picture.raster, &alpha, {}, {.lossless = true}));
+  for (const char* name : {"a.png", "a.webp"}) {
+    const QImage image = LoadPictureFile(Q(folder / name));
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255)) << name;
+    EXPECT_EQ(image.pixel(1, 0), qRgb(200, 0, 0)) << name;
+  }
+  fs::copy_file(folder / "a.png", folder / "fake.heic");
+  EXPECT_EQ(LoadError(folder / "fake.heic").rfind("HEIF error: ", 0), 0u);
 }
 
 }  // namespace
