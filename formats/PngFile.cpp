@@ -50,6 +50,21 @@ std::size_t SoundLength(std::span<const std::uint8_t> bytes) {
   return bytes.size();
 }
 
+constexpr std::uint8_t kSignatureAndIhdr[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+                                              0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+
+// The format puts IHDR right after the signature. libpng lets ancillary chunks come first, but
+// such a file's size is not where the probe (and other readers) look, so it is refused as damaged.
+bool IhdrFirst(std::span<const std::uint8_t> bytes) {
+  return bytes.size() >= 16 &&
+         std::equal(std::begin(kSignatureAndIhdr), std::end(kSignatureAndIhdr), bytes.begin());
+}
+
+bool PngSignature(std::span<const std::uint8_t> bytes) {
+  return bytes.size() >= 8 && std::equal(std::begin(kSignatureAndIhdr),
+                                         std::begin(kSignatureAndIhdr) + 8, bytes.begin());
+}
+
 int PaletteBits(int fileBits) {
   return fileBits == 1 ? 1 : fileBits <= 4 ? 4 : 8;
 }
@@ -78,6 +93,7 @@ DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes) {
   ReadJobGuard guard{job};
   job.data = bytes.data();
   job.size = SoundLength(bytes);
+  if (PngSignature(bytes) && !IhdrFirst(bytes)) Fail("IHDR is not the first chunk");
   if (pngbridge::ReadHeader(&job) != 0) Fail(job.message);
   CheckPictureSize(job.width, job.height);
   CheckPixelsForData(job.width, job.height, static_cast<std::int64_t>(bytes.size()));
@@ -172,11 +188,7 @@ std::vector<std::uint8_t> EncodePng(const Raster& raster, const std::vector<std:
 
 std::optional<PictureSize> ProbePng(std::span<const std::uint8_t> head) {
   // The signature, then the IHDR chunk: its length (13), its type, width and height.
-  static constexpr std::uint8_t kStart[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
-                                            0,    0,   0,   13,  'I',  'H',  'D',  'R'};
-  if (head.size() < 24 || !std::equal(std::begin(kStart), std::end(kStart), head.begin())) {
-    return std::nullopt;
-  }
+  if (head.size() < 24 || !IhdrFirst(head)) return std::nullopt;
   const std::uint32_t width = Be32(head.data() + 16), height = Be32(head.data() + 20);
   // The format allows 1 to 2^31 - 1 pixels a side.
   if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) {

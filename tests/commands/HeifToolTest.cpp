@@ -56,7 +56,9 @@ TEST_F(HeifTool, HeicAndAvifConvertToEveryWritableFormat) {
       EXPECT_EQ(Pil(source + "." + target).width, 64);
       // Lossless AVIF is exact; HEIC at quality 90, JPEG and the GIF palette cost a little.
       const bool exact = source == "photo.avif" && (target == "png" || target == "bmp");
-      if (exact) EXPECT_EQ(d.largest, 0);
+      if (exact) {
+        EXPECT_EQ(d.largest, 0);
+      }
       EXPECT_LT(d.mean, target == "gif" ? 20.0 : 8.0);
     }
   }

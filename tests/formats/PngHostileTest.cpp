@@ -137,6 +137,23 @@ TEST(PngHostile, AChunkClaimingAGigabyteCostsNoMemory) {
   EXPECT_LT(PeakMemoryKiB() - before, 64 * 1024);
 }
 
+TEST(PngHostile, AChunkBeforeTheHeaderIsRefused) {
+  // A well-formed ancillary chunk ahead of IHDR: libpng would read on, but the picture's size is
+  // then not where the probe finds it (it would count as an unknown size in the batch's budget).
+  const Bytes file = SampleFile();
+  Bytes moved(file.begin(), file.begin() + 8);
+  PutChunk(moved, "teXt", {'a', 0, 'b'});
+  moved.insert(moved.end(), file.begin() + 8, file.end());
+  EXPECT_EQ(ErrorOf(moved), "PNG error: IHDR is not the first chunk");
+  EXPECT_FALSE(ProbePng(moved).has_value());
+  // The same file with the chunk after the header reads as before.
+  Bytes after(file.begin(), file.begin() + 33);
+  PutChunk(after, "teXt", {'a', 0, 'b'});
+  after.insert(after.end(), file.begin() + 33, file.end());
+  EXPECT_EQ(RasterWidth(ReadPngBytes(after).raster), 23);
+  EXPECT_EQ(ProbePng(after)->width, 23);
+}
+
 TEST(PngHostile, DataShortOfTheHeadersClaimIsAnError) {
   EXPECT_EQ(ErrorOf(ClaimingFile(300, 200)).rfind("PNG error: ", 0), 0u);
 }
