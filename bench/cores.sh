@@ -2,9 +2,10 @@
 # How the batch uses the cores: a 40-photo resize batch (resize-jpg, Better, 800 pixels) with
 # pixtrel-batch pinned by taskset to 1, 2 (and 4, 8 where the machine has them) cores, the
 # speed-up printed against one core (target >= 1.8x from 1 to 2 cores); the same batch from
-# the window (offscreen) against pixtrel-batch (target <= 1.1x); vipsthumbnail -s 800 on the same
-# photos beside us (target: our time <= 0.5x its time); and the time the window takes to list a
-# folder of 10,000 pictures (target <= 1 s).
+# the window (offscreen) against pixtrel-batch (target <= 1.1x) and the longest its event loop
+# went without turning meanwhile (Stop, Esc and repaints wait that long; target <= 100 ms);
+# vipsthumbnail -s 800 on the same photos beside us (target: our time <= 0.5x its time); and the
+# time the window takes to list a folder of 10,000 pictures (target <= 1 s).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 need convert vipsthumbnail taskset
@@ -38,13 +39,17 @@ printf '  all cores: %s s; --jobs 1: %s s\n' "$t_all" "$t_one_job"
 if [ -x "$BUILD/pixtrel-window-bench" ]; then
   export XDG_CONFIG_HOME="$WORK/cores-config" QT_QPA_PLATFORM=offscreen
   mkdir -p "$XDG_CONFIG_HOME"
-  best=""
+  best="" gap=0
   for _ in $(seq "$REPEAT"); do
     rm -rf "$SET/run" && cp -r "$SET/photos" "$SET/run"
-    t=$("$BUILD/pixtrel-window-bench" resize "$SET/run" 800 2>/dev/null | awk '{ print $1 }')
+    read -r t _ g < <("$BUILD/pixtrel-window-bench" resize "$SET/run" 800 2>/dev/null)
     if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$t; fi
+    [ "$g" -gt "$gap" ] && gap=$g
   done
   printf '  the window, same batch: %s s  ratio %s (target <= 1.1)\n' "$best" "$(ratio "$best" "$t_all")"
+  printf '  the window answered within %s ms throughout the batch (longest event-loop gap of %s runs;' \
+    "$gap" "$REPEAT"
+  printf ' target <= 100)\n'
 fi
 
 t_vips=$(net "$(best_seconds "$(run_in_copy "vipsthumbnail -s 800 -o 'vt-%s.jpg[Q=89]' $FILES")")")

@@ -1,11 +1,15 @@
 // pixtrel-window-bench list FOLDER | resize FOLDER PIXELS: in the real main window (any Qt
 // platform, offscreen is fine), the time to list FOLDER in the file list, or to select every
 // listed JPEG with Ctrl+A's selectAll and run the JPEG tab's resize (Better) over them until the
-// batch has ended. Prints seconds on one line. Run it with a throw-away XDG_CONFIG_HOME.
+// batch has ended. Prints seconds and the number of files on one line; for resize also the
+// longest the window's event loop went without turning during the batch (ms), which is how long
+// a click on Stop, Esc or a repaint could have waited. Run it with a throw-away XDG_CONFIG_HOME.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QSlider>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include "app/FileListBox.h"
@@ -38,9 +42,21 @@ int main(int argc, char** argv) {
   window.Edit2->setText(QString::fromLocal8Bit(argc > 3 ? argv[3] : "800"));
   window.TrackBar2->setValue(1);
   window.FileListBox10->selectAll();
+  // A timer due every 5 ms: the gaps between its ticks are the event loop's answer times.
+  QElapsedTimer sinceTick;
+  qint64 longestGap = 0;
+  QTimer ticks;
+  ticks.setInterval(5);
+  QObject::connect(&ticks, &QTimer::timeout, [&] {
+    longestGap = std::max(longestGap, sinceTick.restart());
+  });
   clock.start();
   window.RunCommand(pixtrel::CommandId::ResizeJpg);
+  sinceTick.start();
+  ticks.start();
   window.WaitForBatch();
-  std::printf("%.3f %d\n", clock.nsecsElapsed() / 1e9, window.FileListBox10->count());
+  ticks.stop();
+  std::printf("%.3f %d %lld\n", clock.nsecsElapsed() / 1e9, window.FileListBox10->count(),
+              static_cast<long long>(longestGap));
   return 0;
 }
