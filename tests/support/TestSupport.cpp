@@ -134,50 +134,56 @@ RunResult RunPython(const std::string& code, const std::vector<std::string>& arg
   return Run(argv);
 }
 
-std::optional<PilPicture> ReadWithPil(const fs::path& file) {
+namespace {
+
+struct PilRun {
+  std::string out;  // what the script printed
+  Bytes pixels;     // what it wrote to sys.argv[2]
+};
+
+// Runs a script on FILE opened by PIL as `im`; nothing without PIL or when PIL cannot read it.
+std::optional<PilRun> RunPilScript(const fs::path& file, const std::string& script) {
   if (!PythonWithPil()) return std::nullopt;
   TempFolder scratch;
   const fs::path raw = scratch / "pixels";
-  const RunResult r = RunPython(
-      "import sys\n"
-      "from PIL import Image\n"
-      "im = Image.open(sys.argv[1])\n"
-      "fmt = im.format\n"
-      "info = repr(sorted((k, str(v)) for k, v in im.info.items()))\n"
-      "mode = im.mode\n"
-      "rgb = im.convert('RGB')\n"
-      "open(sys.argv[2], 'wb').write(rgb.tobytes())\n"
-      "print(mode)\nprint(fmt)\nprint(rgb.size[0])\nprint(rgb.size[1])\nprint(info)\n",
-      {file.string(), raw.string()});
+  const RunResult r =
+      RunPython("import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\n" + script,
+                {file.string(), raw.string()});
   if (r.exitCode != 0) return std::nullopt;
-  std::stringstream lines(r.out);
+  return PilRun{r.out, FileContents(raw)};
+}
+
+}  // namespace
+
+std::optional<PilPicture> ReadWithPil(const fs::path& file) {
+  const auto run = RunPilScript(file,
+                                "fmt = im.format\n"
+                                "info = repr(sorted((k, str(v)) for k, v in im.info.items()))\n"
+                                "mode = im.mode\n"
+                                "rgb = im.convert('RGB')\n"
+                                "open(sys.argv[2], 'wb').write(rgb.tobytes())\n"
+                                "print(mode)\nprint(fmt)\nprint(rgb.size[0])\nprint(rgb.size[1])\n"
+                                "print(info)\n");
+  if (!run) return std::nullopt;
+  std::stringstream lines(run->out);
   PilPicture p;
   lines >> p.mode >> p.format >> p.width >> p.height;
   std::getline(lines, p.info);
   std::getline(lines, p.info);
-  const std::string bytes = Slurp(raw);
-  p.rgb.assign(bytes.begin(), bytes.end());
+  p.rgb.assign(run->pixels.begin(), run->pixels.end());
   return p;
 }
 
 std::optional<RgbaPicture> PilRgba(const fs::path& file) {
-  if (!PythonWithPil()) return std::nullopt;
-  TempFolder scratch;
-  const fs::path raw = scratch / "pixels";
-  const RunResult r = RunPython(
-      "import sys\n"
-      "from PIL import Image\n"
-      "im = Image.open(sys.argv[1])\n"
-      "mode = im.mode\n"
-      "rgba = im.convert('RGBA')\n"
-      "open(sys.argv[2], 'wb').write(rgba.tobytes())\n"
-      "print(mode, rgba.size[0], rgba.size[1])\n",
-      {file.string(), raw.string()});
-  if (r.exitCode != 0) return std::nullopt;
+  const auto run = RunPilScript(file,
+                                "mode = im.mode\n"
+                                "rgba = im.convert('RGBA')\n"
+                                "open(sys.argv[2], 'wb').write(rgba.tobytes())\n"
+                                "print(mode, rgba.size[0], rgba.size[1])\n");
+  if (!run) return std::nullopt;
   RgbaPicture picture;
-  std::istringstream(r.out) >> picture.mode >> picture.width >> picture.height;
-  const Bytes bytes = FileContents(raw);
-  picture.rgba.assign(bytes.begin(), bytes.end());
+  std::istringstream(run->out) >> picture.mode >> picture.width >> picture.height;
+  picture.rgba.assign(run->pixels.begin(), run->pixels.end());
   return picture;
 }
 
