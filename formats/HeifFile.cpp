@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/HeifDerivedImages.h"
 #include "formats/HeifHandles.h"
 #include "formats/Limits.h"
 
@@ -191,6 +192,11 @@ void DecodePixels(const heif_image_handle* handle, bool upright, DecodedPicture&
 }  // namespace
 
 DecodedPicture ReadHeifBytes(std::span<const std::uint8_t> bytes, bool upright) {
+  // libheif allocates a grid or an overlay at the canvas its data claims, not at its ispe size.
+  for (const CanvasSize& canvas : DerivedImageSizes(bytes)) {
+    CheckPictureSize(canvas.width, canvas.height);
+    CheckPixelsForData(canvas.width, canvas.height, static_cast<std::int64_t>(bytes.size()));
+  }
   const heif::Context context = OpenContext(bytes);
   const heif::Handle handle = PrimaryImage(context.get());
   CheckSizes(handle.get(), static_cast<std::int64_t>(bytes.size()));

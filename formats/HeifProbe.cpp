@@ -6,84 +6,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "formats/HeifBoxes.h"
 #include "formats/HeifFile.h"
 
 namespace pixtrel {
 namespace {
 
-using Bytes = std::span<const std::uint8_t>;
-
-std::uint32_t Be16(const std::uint8_t* p) {
-  return std::uint32_t{p[0]} << 8 | p[1];
-}
-std::uint32_t Be32(const std::uint8_t* p) {
-  return Be16(p) << 16 | Be16(p + 2);
-}
-std::uint64_t Be64(const std::uint8_t* p) {
-  return std::uint64_t{Be32(p)} << 32 | Be32(p + 4);
-}
-constexpr std::uint32_t FourCc(const char (&name)[5]) {
-  return std::uint32_t(name[0]) << 24 | std::uint32_t(name[1]) << 16 | std::uint32_t(name[2]) << 8 |
-         std::uint32_t(name[3]);
-}
-
-struct Box {
-  std::uint32_t type = 0;
-  Bytes body;
-};
-
-// The boxes of a range one after the other. The head of a file may end inside a box: such a box
-// is cut to what is there, and the walk ends with it.
-class BoxWalk {
- public:
-  explicit BoxWalk(Bytes bytes) : rest_(bytes) {}
-
-  std::optional<Box> next() {
-    if (rest_.size() < 8) return std::nullopt;
-    std::uint64_t size = Be32(rest_.data());
-    std::size_t header = 8;
-    if (size == 1) {
-      if (rest_.size() < 16) return std::nullopt;
-      size = Be64(rest_.data() + 8);
-      header = 16;
-    } else if (size == 0) {
-      size = rest_.size();  // to the end of the file
-    }
-    if (size < header) return std::nullopt;
-    const std::size_t length =
-        static_cast<std::size_t>(std::min<std::uint64_t>(size, rest_.size()));
-    const Box box{Be32(rest_.data() + 4), rest_.subspan(header, length - header)};
-    rest_ = rest_.subspan(length);
-    return box;
-  }
-
- private:
-  Bytes rest_;
-};
-
-std::optional<Box> FindBox(Bytes bytes, std::uint32_t type) {
-  BoxWalk walk(bytes);
-  while (const std::optional<Box> box = walk.next()) {
-    if (box->type == type) return box;
-  }
-  return std::nullopt;
-}
-
-// A full box's body past its version and flags.
-std::optional<Bytes> FullBody(const std::optional<Box>& box, int& version, std::uint32_t& flags) {
-  if (!box || box->body.size() < 4) return std::nullopt;
-  version = box->body[0];
-  flags = Be32(box->body.data()) & 0xFFFFFF;
-  return box->body.subspan(4);
-}
-
-std::optional<std::uint32_t> PrimaryItem(Bytes meta) {
-  int version = 0;
-  std::uint32_t flags = 0;
-  const std::optional<Bytes> body = FullBody(FindBox(meta, FourCc("pitm")), version, flags);
-  if (!body || body->size() < (version == 0 ? 2u : 4u)) return std::nullopt;
-  return version == 0 ? Be16(body->data()) : Be32(body->data());
-}
+using namespace heifboxes;
 
 // The 1-based indices into ipco of the properties ipma associates with the item.
 std::vector<std::uint32_t> PropertiesOf(const std::optional<Box>& ipma, std::uint32_t item) {
@@ -129,9 +58,7 @@ std::optional<PictureSize> ProbeHeif(std::span<const std::uint8_t> bytes) {
       heif_check_filetype(bytes.data(), checked) != heif_filetype_yes_supported) {
     return std::nullopt;
   }
-  int version = 0;
-  std::uint32_t flags = 0;
-  const std::optional<Bytes> meta = FullBody(FindBox(bytes, FourCc("meta")), version, flags);
+  const std::optional<Bytes> meta = MetaBody(bytes);
   if (!meta) return std::nullopt;
   const std::optional<std::uint32_t> primary = PrimaryItem(*meta);
   const std::optional<Box> iprp = FindBox(*meta, FourCc("iprp"));

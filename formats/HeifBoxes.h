@@ -1,0 +1,48 @@
+// Reading the boxes of a HEIF file ourselves, for what libheif cannot be asked before it decodes:
+// the primary image's size from a file's first bytes, and the canvas a derived image claims.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace pixtrel::heifboxes {
+
+using Bytes = std::span<const std::uint8_t>;
+
+std::uint32_t Be16(const std::uint8_t* p);
+std::uint32_t Be32(const std::uint8_t* p);
+std::uint64_t Be64(const std::uint8_t* p);
+
+constexpr std::uint32_t FourCc(const char (&name)[5]) {
+  return std::uint32_t(name[0]) << 24 | std::uint32_t(name[1]) << 16 | std::uint32_t(name[2]) << 8 |
+         std::uint32_t(name[3]);
+}
+
+struct Box {
+  std::uint32_t type = 0;
+  Bytes body;
+};
+
+// The boxes of a range one after the other. The head of a file may end inside a box: such a box
+// is cut to what is there, and the walk ends with it.
+class BoxWalk {
+ public:
+  explicit BoxWalk(Bytes bytes) : rest_(bytes) {}
+  std::optional<Box> next();
+
+ private:
+  Bytes rest_;
+};
+
+std::optional<Box> FindBox(Bytes bytes, std::uint32_t type);
+
+// A full box's body past its version and flags.
+std::optional<Bytes> FullBody(const std::optional<Box>& box, int& version, std::uint32_t& flags);
+
+// The meta box's body (past its version and flags), when the file has one.
+std::optional<Bytes> MetaBody(Bytes file);
+
+std::optional<std::uint32_t> PrimaryItem(Bytes meta);
+
+}  // namespace pixtrel::heifboxes
