@@ -4,16 +4,6 @@
 
 namespace pixtrel::heifboxes {
 
-std::uint32_t Be16(const std::uint8_t* p) {
-  return std::uint32_t{p[0]} << 8 | p[1];
-}
-std::uint32_t Be32(const std::uint8_t* p) {
-  return Be16(p) << 16 | Be16(p + 2);
-}
-std::uint64_t Be64(const std::uint8_t* p) {
-  return std::uint64_t{Be32(p)} << 32 | Be32(p + 4);
-}
-
 std::optional<Box> BoxWalk::next() {
   if (rest_.size() < 8) return std::nullopt;
   std::uint64_t size = Be32(rest_.data());

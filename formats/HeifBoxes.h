@@ -6,13 +6,11 @@
 #include <optional>
 #include <span>
 
+#include "formats/ByteOrder.h"
+
 namespace pixtrel::heifboxes {
 
 using Bytes = std::span<const std::uint8_t>;
-
-std::uint32_t Be16(const std::uint8_t* p);
-std::uint32_t Be32(const std::uint8_t* p);
-std::uint64_t Be64(const std::uint8_t* p);
 
 constexpr std::uint32_t FourCc(const char (&name)[5]) {
   return std::uint32_t(name[0]) << 24 | std::uint32_t(name[1]) << 16 | std::uint32_t(name[2]) << 8 |

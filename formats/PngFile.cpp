@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string>
 
+#include "formats/ByteOrder.h"
 #include "formats/Errors.h"
 #include "formats/Limits.h"
 #include "formats/PngBridge.h"
@@ -27,10 +28,6 @@ struct ReadJobGuard {
     pngbridge::FreeBlock(&job.xmp);
   }
 };
-
-std::uint32_t Be32(const std::uint8_t* p) {
-  return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
 
 std::vector<std::uint8_t> TakeBlock(const Block& block) {
   return std::vector<std::uint8_t>(block.data, block.data + block.size);
