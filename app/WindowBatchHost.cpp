@@ -150,11 +150,6 @@ void WindowBatchHost::hideProgress() {
   });
 }
 
-void WindowBatchHost::pumpEvents() {
-  // On its own thread the batch leaves the window's events to the window's thread.
-  if (QThread::currentThread() == form_.thread()) QCoreApplication::processEvents();
-}
-
 void WindowBatchHost::refresh() {
   OnWindow([this] {
     // A stopped batch keeps the selection the user made, for the rest of the files.

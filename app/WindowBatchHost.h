@@ -34,7 +34,6 @@ class WindowBatchHost : public BatchHost {
   void showProgress(int maximum) override;
   void advanceProgress() override;
   void hideProgress() override;
-  void pumpEvents() override;
   void refresh() override;
   bool stopRequested() override;
 

@@ -14,7 +14,7 @@ namespace pixtrel {
 struct FileTask {
   std::filesystem::path folder;       // working folder; empty or ".": the current directory
   std::string name;                   // bare source name
-  std::string outputPrefix;           // settled once per command
+  std::string outputPrefix;           // the save mode's, with the file's prefix word
   BatchOptions options;               // the controls as they were when the file was started
   OutputSink* sink = &WriteAtOnce();  // where the finished files go
 
@@ -41,16 +41,16 @@ struct BatchCommand {
   std::string name;     // as pixtrel-batch knows it
   std::string summary;  // one line for --help
   Prologue prologue = Prologue::RecordShow;
-  // The save mode's prefix word, read once at the start (commands that honour the save mode).
-  std::function<std::string(BatchHost&)> prefixWord;
+  // The prefix word of the add-prefix save mode (commands that honour the save mode), from the
+  // same snapshot of the controls as the file's work, so the name says what was done to it.
+  std::function<std::string(const BatchOptions&)> prefixWord;
   // The output's name relative to the working folder, for the keep-date step and for telling
   // which later files read it.
   std::function<std::string(const std::string& name, const std::string& prefix,
                             const BatchOptions& options)>
       outputName;
   std::function<void(const FileTask&)> run;
-  bool keepsDate = true;      // reads and applies the source's stamp
-  bool pumpsSkipped = false;  // lets events run after unselected items too
+  bool keepsDate = true;  // reads and applies the source's stamp
   // Copies of the picture the per-file work holds at its peak, for the batch's memory budget.
   int peakCopies = 4;
 

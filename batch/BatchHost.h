@@ -37,7 +37,6 @@ class BatchHost {
   virtual void showProgress(int /*maximum*/) {}
   virtual void advanceProgress() {}
   virtual void hideProgress() {}
-  virtual void pumpEvents() {}
   virtual void refresh() {}
   // Polled between files: true ends the batch after the file in hand.
   virtual bool stopRequested() { return false; }

@@ -19,12 +19,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Settles OutputPrefix; false when the overwrite question was declined.
-bool SettleSaveMode(const BatchCommand& command, const FileTask& task, BatchHost& host,
-                    std::string& prefix) {
+// Settles OutputPrefix for the subfolder and overwrite modes; in the add-prefix mode each file
+// takes its prefix word from its own snapshot of the controls. False when the overwrite question
+// was declined.
+bool SettleSaveMode(const FileTask& task, BatchHost& host, std::string& prefix,
+                    bool& prefixPerFile) {
+  prefixPerFile = false;
   switch (host.saveMode()) {
     case SaveMode::AddPrefix:
-      prefix = command.prefixWord ? command.prefixWord(host) : std::string();
+      prefixPerFile = true;
       return true;
     case SaveMode::Subfolder: {
       std::error_code ignored;  // an existing folder is the usual case
@@ -53,6 +56,7 @@ fs::path Identity(const fs::path& path) {
 struct InFlight {
   std::string name;
   BatchOptions options;  // the controls as they were when the walk reached the file
+  std::string prefix;    // OutputPrefix for this file
   std::string output;    // the output of the command's naming rule, relative to the folder
   FileStamp stamp = kNoFileStamp;
   fs::path writes;  // identity of the output
@@ -144,11 +148,13 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
   BatchResult result;
   FileTask task;
   task.folder = folder;
+  std::string settledPrefix;  // the subfolder's, or empty when overwriting
+  bool prefixPerFile = false;
 
   RemoveStaleTemporaries(task.resolve("."));
   switch (command.prologue) {
     case Prologue::SettleRecordShow:
-      if (!SettleSaveMode(command, task, host, task.outputPrefix)) {
+      if (!SettleSaveMode(task, host, settledPrefix, prefixPerFile)) {
         result.outcome = BatchOutcome::Declined;
         return result;
       }
@@ -156,7 +162,7 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
       break;
     case Prologue::RecordSettleShow:
       host.recordFolder();
-      if (!SettleSaveMode(command, task, host, task.outputPrefix)) {
+      if (!SettleSaveMode(task, host, settledPrefix, prefixPerFile)) {
         result.outcome = BatchOutcome::Declined;
         return result;
       }
@@ -189,14 +195,13 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
           break;
         }
         const int i = index++;
-        if (!host.itemSelected(i)) {
-          if (command.pumpsSkipped) host.pumpEvents();
-          continue;
-        }
+        if (!host.itemSelected(i)) continue;
         waiting = std::make_shared<InFlight>();
         waiting->name = host.itemName(i);
         waiting->options = host.options();
-        waiting->output = command.outputName(waiting->name, task.outputPrefix, waiting->options);
+        waiting->prefix = prefixPerFile && command.prefixWord ? command.prefixWord(waiting->options)
+                                                              : settledPrefix;
+        waiting->output = command.outputName(waiting->name, waiting->prefix, waiting->options);
         task.name = waiting->name;
         waiting->writes = Identity(task.resolve(waiting->output));
         waiting->budget = jobs > 1 ? EstimatePeakBytes(task.source(), command.peakCopies) : 0;
@@ -210,6 +215,7 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
       // survives; every earlier output that could replace the source is already written.
       waiting->stamp = command.keepsDate ? ReadFileStamp(task.source()) : kNoFileStamp;
       task.options = waiting->options;
+      task.outputPrefix = waiting->prefix;
       std::shared_ptr<InFlight> file = std::move(waiting);
       files.push_back(file);
       if (jobs == 1) {
@@ -239,7 +245,6 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
     }
     ++result.processed;
     host.advanceProgress();
-    host.pumpEvents();
     if (!files.empty() && host.stopRequested()) {
       result.outcome = BatchOutcome::Stopped;
       break;

@@ -31,7 +31,7 @@ BatchCommand QualityCommand() {
   c.name = "quality";
   c.summary = "re-save JPEG files at --quality (prefix q-)";
   c.prologue = Prologue::RecordSettleShow;
-  c.prefixWord = [](BatchHost&) { return std::string("q-"); };
+  c.prefixWord = [](const BatchOptions&) { return std::string("q-"); };
   c.outputName = [](const std::string& name, const std::string& prefix, const BatchOptions&) {
     return prefix + name;
   };

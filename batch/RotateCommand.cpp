@@ -39,13 +39,21 @@ void RotateJpeg(const FileTask& task, int angle) {
 }
 
 void RotateGif(const FileTask& task, int angle) {
-  Raster upright = GifFrameRaster(ReadGifFile(task.source()));
+  int transparent = -1;
+  Raster upright;
+  {
+    const TGIFImage source = ReadGifFile(task.source());
+    upright = GifFrameRaster(source);
+    if (!source.images.empty()) transparent = source.images.front().transparentIndex();
+  }
   if (const auto* indices = std::get_if<PaletteBitmap>(&upright)) {
-    // A GIF's indices turn and its colour table stays, so no colour is lost.
+    // A GIF's indices turn and its colour table and transparent colour stay, so no colour is
+    // lost and what was see-through stays so.
     PaletteBitmap turned = RotatePalette(angle, *indices);
     CoverIndicesWithTable(turned);  // indices past a short table keep drawing black
     TGIFImage picture;
     SetGifRaster(picture, turned);
+    SetGifTransparentIndex(picture, transparent);
     upright = Bitmap24();
     WriteGifFile(picture, task.prefixedOutput(), task.out());
     return;
@@ -108,8 +116,7 @@ BatchCommand RotateCommand() {
   c.name = "rotate";
   c.summary = "rotate BMP, JPEG, GIF, PNG and WebP files by --turn (prefix right-, left- or 180-)";
   c.prologue = Prologue::RecordSettleShow;
-  c.pumpsSkipped = true;
-  c.prefixWord = [](BatchHost& host) { return std::string(TurnPrefix(host.options().turn)); };
+  c.prefixWord = [](const BatchOptions& options) { return std::string(TurnPrefix(options.turn)); };
   c.outputName = [](const std::string& name, const std::string& prefix, const BatchOptions&) {
     return prefix + name;
   };
@@ -136,6 +143,8 @@ BatchCommand RotateCommand() {
       case ImageFormat::Heif:
         return RotateAnyFormat(task, *kind, angle);
     }
+    // Only a value outside the enumeration gets here; it must not pass as a file turned.
+    throw Exception("Cannot rotate " + task.name + ": unknown picture format");
   };
   return c;
 }

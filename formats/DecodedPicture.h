@@ -39,4 +39,10 @@ struct DecodedPicture {
 // the nearest integer. Without an alpha plane the pixels are returned unchanged.
 Bitmap24 CompositeOnWhite(const DecodedPicture& picture);
 
+// The colour index that stands for transparency in a colour-index picture, as in a GIF: every
+// pixel is either opaque or fully transparent, and the transparent ones are exactly the pixels
+// of one index. -1 when there is no such index (no alpha plane, partial transparency,
+// transparent pixels of several indices, or the index also drawn opaque).
+int TransparentIndexOf(const DecodedPicture& picture);
+
 }  // namespace pixtrel

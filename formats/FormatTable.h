@@ -1,7 +1,9 @@
 #pragma once
 // Every picture format in one table: its names, extensions, reader, header probe and writer.
-// A format is added by one reader/writer pair and one row here; the commands, pixtrel-batch and
-// the window find everything they need in the row.
+// The lists of formats (masks, conversion targets, --to, the window's choices) come from here.
+// A new format needs its reader/writer pair and its row, and also its case in the few switches
+// that still pick a routine per format (the resize and rotate commands, the window's resize
+// tabs, the options' slots): the build refuses a switch that leaves a format out.
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -28,6 +30,9 @@ struct EncodeJob {
   const std::vector<std::uint8_t>* alpha = nullptr;
   const PictureMetadata* metadata = nullptr;
   EncodeSettings settings;
+  // For formats with a transparent colour: the colour index of a colour-index raster that is
+  // transparent, or -1.
+  int transparentIndex = -1;
 };
 
 struct FormatRow {
@@ -36,7 +41,10 @@ struct FormatRow {
   std::string_view title;  // as the window shows it: "JPG", "PNG", "WebP", ...
   // Lower case, with the dot; the first is the one a conversion appends.
   std::vector<std::string_view> extensions;
-  bool keepsAlpha = false;       // PNG and WebP; the others get alpha composited on white
+  bool keepsAlpha = false;  // PNG and WebP; the others get alpha composited on white
+  // GIF: a colour-index picture whose transparent pixels are all of one colour index keeps its
+  // table and that index as the transparent colour instead.
+  bool keepsTransparentIndex = false;
   bool carriesMetadata = false;  // EXIF, XMP and ICC: JPEG, PNG, WebP
   bool exifOrientation = false;  // the EXIF orientation tag says how to turn it upright
   bool losslessSource = true;    // its pixels come as stored (not JPEG; WebP says per file)

@@ -61,6 +61,16 @@ void SetGifRaster(TGIFImage& picture, const PaletteBitmap& raster) {
   frame.pixels.assign(raster.data(), raster.data() + raster.pixelCount());
 }
 
+void SetGifTransparentIndex(TGIFImage& picture, int index) {
+  if (index < 0 || picture.images.size() != 1) return;
+  TGIFSubImage& frame = picture.images.front();
+  if (frame.empty() || index >= frame.colorMap.count()) return;
+  TGIFGraphicControlExtension control;
+  control.packedFields = 1;  // no disposal, no user input, transparent colour given
+  control.transparentIndex = static_cast<std::uint8_t>(index);
+  frame.extensions.assign(1, control);
+}
+
 void SetGifRaster(TGIFImage& picture, const Raster& raster) {
   std::visit([&picture](const auto& r) { SetGifRaster(picture, r); }, raster);
 }

@@ -21,4 +21,9 @@ void SetGifRaster(TGIFImage& picture, const Raster& raster);
 void SetGifRaster(TGIFImage& picture, const Bitmap24& raster);
 void SetGifRaster(TGIFImage& picture, const PaletteBitmap& raster);
 
+// Makes colour `index` of the only frame SetGifRaster made transparent: a graphic control
+// extension says so, and the file is written as GIF89a. -1, an index outside the frame's table
+// or an empty picture leave the frame opaque.
+void SetGifTransparentIndex(TGIFImage& picture, int index);
+
 }  // namespace pixtrel

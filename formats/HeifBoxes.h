@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "formats/ByteOrder.h"
 
@@ -42,5 +43,9 @@ std::optional<Bytes> FullBody(const std::optional<Box>& box, int& version, std::
 std::optional<Bytes> MetaBody(Bytes file);
 
 std::optional<std::uint32_t> PrimaryItem(Bytes meta);
+
+// The property boxes (from iprp's ipco) that ipma associates with the primary item, in order;
+// empty when the boxes are missing or damaged.
+std::vector<Box> PrimaryItemProperties(Bytes meta);
 
 }  // namespace pixtrel::heifboxes

@@ -7,6 +7,7 @@
 
 #include "formats/HeifDerivedImages.h"
 #include "formats/HeifHandles.h"
+#include "formats/HeifPixels.h"
 #include "formats/Limits.h"
 
 namespace pixtrel {
@@ -109,86 +110,6 @@ std::vector<std::uint8_t> IccProfile(const heif_image_handle* handle) {
   return bytes;
 }
 
-// The interleaved samples libheif hands back: 8-bit, or 16-bit little-endian holding `bits`.
-struct Samples {
-  const std::uint8_t* plane = nullptr;
-  std::size_t stride = 0;
-  int channels = 3;
-  int bits = 8;
-
-  // Sample c of pixel x in row y, scaled to 8 bits and rounded to the nearest level.
-  std::uint8_t at(int x, int y, int c) const {
-    const std::size_t index = static_cast<std::size_t>(x) * channels + c;
-    const std::uint8_t* row = plane + static_cast<std::size_t>(y) * stride;
-    if (bits == 8) return row[index];
-    const unsigned max = (1u << bits) - 1;
-    const unsigned value = std::min<unsigned>(row[2 * index] | row[2 * index + 1] << 8, max);
-    return static_cast<std::uint8_t>((value * 255 + max / 2) / max);
-  }
-};
-
-// Colour stored multiplied by its alpha, brought back to straight colour (rounded).
-std::uint8_t Unpremultiply(std::uint8_t colour, std::uint8_t alpha) {
-  if (alpha == 0) return 0;
-  return static_cast<std::uint8_t>(std::min(255u, (colour * 255u + alpha / 2u) / alpha));
-}
-
-void TakePixels(const Samples& samples, int width, int height, bool premultiplied,
-                DecodedPicture& picture) {
-  Bitmap24 bitmap = Bitmap24::Uninitialised(width, height);
-  std::vector<std::uint8_t> alpha;
-  if (samples.channels == 4) alpha.resize(static_cast<std::size_t>(width) * height);
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* out = bitmap.row(y);
-    for (int x = 0; x < width; ++x, out += 3) {
-      const std::uint8_t a = samples.channels == 4 ? samples.at(x, y, 3) : 255;
-      for (int c = 0; c < 3; ++c) {
-        const std::uint8_t value = samples.at(x, y, c);
-        out[2 - c] = premultiplied ? Unpremultiply(value, a) : value;
-      }
-      if (!alpha.empty()) alpha[static_cast<std::size_t>(y) * width + x] = a;
-    }
-  }
-  picture.raster = std::move(bitmap);
-  if (!alpha.empty()) picture.alpha = std::move(alpha);
-}
-
-// Decodes to interleaved RGB(A); files deeper than 8 bits are asked for 16-bit samples and
-// scaled here, so the rounding is ours and not the codec's.
-void DecodePixels(const heif_image_handle* handle, bool upright, DecodedPicture& picture) {
-  const bool hasAlpha = heif_image_handle_has_alpha_channel(handle) != 0;
-  const bool deep = heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
-  const heif_chroma chroma =
-      deep ? (hasAlpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
-           : (hasAlpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
-  heif::Options options(heif_decoding_options_alloc());
-  if (!options) Fail("out of memory");
-  options->ignore_transformations = upright ? 0 : 1;
-  heif_image* raw = nullptr;
-  const heif_error error =
-      heif_decode_image(handle, &raw, heif_colorspace_RGB, chroma, options.get());
-  heif::Image image(raw);
-  Check(error);
-  if (!image) Fail("cannot decode the picture");
-
-  Samples samples;
-  samples.channels = hasAlpha ? 4 : 3;
-  samples.bits = deep ? heif_image_get_bits_per_pixel_range(raw, heif_channel_interleaved) : 8;
-  int stride = 0;
-  samples.plane = heif_image_get_plane_readonly(raw, heif_channel_interleaved, &stride);
-  samples.stride = stride > 0 ? static_cast<std::size_t>(stride) : 0;
-  const int width = heif_image_get_width(raw, heif_channel_interleaved);
-  const int height = heif_image_get_height(raw, heif_channel_interleaved);
-  const std::size_t rowBytes =
-      static_cast<std::size_t>(std::max(width, 0)) * samples.channels * (deep ? 2 : 1);
-  if (!samples.plane || width <= 0 || height <= 0 || samples.stride < rowBytes ||
-      samples.bits < 8 || samples.bits > 16) {
-    Fail("the decoder gave an unexpected picture");
-  }
-  CheckPictureSize(width, height);
-  TakePixels(samples, width, height, hasAlpha && heif_image_is_premultiplied_alpha(raw), picture);
-}
-
 }  // namespace
 
 DecodedPicture ReadHeifBytes(std::span<const std::uint8_t> bytes, bool upright) {
@@ -205,7 +126,7 @@ DecodedPicture ReadHeifBytes(std::span<const std::uint8_t> bytes, bool upright) 
   picture.metadata.icc = IccProfile(handle.get());
   picture.metadata.exif = TiffFromExifBlock(FindMetadata(handle.get(), "Exif", nullptr));
   picture.metadata.xmp = FindMetadata(handle.get(), "mime", "application/rdf+xml");
-  DecodePixels(handle.get(), upright, picture);
+  DecodeHeifPixels(bytes, handle.get(), upright, picture);
   picture.lossless = false;
   return picture;
 }

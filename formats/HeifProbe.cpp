@@ -4,7 +4,6 @@
 #include <libheif/heif.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "formats/HeifBoxes.h"
 #include "formats/HeifFile.h"
@@ -13,33 +12,6 @@ namespace pixtrel {
 namespace {
 
 using namespace heifboxes;
-
-// The 1-based indices into ipco of the properties ipma associates with the item.
-std::vector<std::uint32_t> PropertiesOf(const std::optional<Box>& ipma, std::uint32_t item) {
-  int version = 0;
-  std::uint32_t flags = 0;
-  const std::optional<Bytes> body = FullBody(ipma, version, flags);
-  if (!body || body->size() < 4) return {};
-  const std::size_t idBytes = version < 1 ? 2 : 4, indexBytes = (flags & 1) ? 2 : 1;
-  std::uint32_t entries = Be32(body->data());
-  Bytes rest = body->subspan(4);
-  for (; entries > 0 && rest.size() >= idBytes + 1; --entries) {
-    const std::uint32_t id = idBytes == 2 ? Be16(rest.data()) : Be32(rest.data());
-    const std::size_t count = rest[idBytes];
-    rest = rest.subspan(idBytes + 1);
-    if (rest.size() < count * indexBytes) return {};
-    if (id == item) {
-      std::vector<std::uint32_t> indices;
-      for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t* p = rest.data() + i * indexBytes;
-        indices.push_back(indexBytes == 2 ? Be16(p) & 0x7FFF : p[0] & 0x7Fu);
-      }
-      return indices;
-    }
-    rest = rest.subspan(count * indexBytes);
-  }
-  return {};
-}
 
 std::optional<PictureSize> SizeOf(const Box& ispe) {
   if (ispe.body.size() < 12) return std::nullopt;
@@ -60,20 +32,8 @@ std::optional<PictureSize> ProbeHeif(std::span<const std::uint8_t> bytes) {
   }
   const std::optional<Bytes> meta = MetaBody(bytes);
   if (!meta) return std::nullopt;
-  const std::optional<std::uint32_t> primary = PrimaryItem(*meta);
-  const std::optional<Box> iprp = FindBox(*meta, FourCc("iprp"));
-  if (!primary || !iprp) return std::nullopt;
-  const std::optional<Box> ipco = FindBox(iprp->body, FourCc("ipco"));
-  if (!ipco) return std::nullopt;
-  std::vector<Box> properties;
-  BoxWalk walk(ipco->body);
-  while (const std::optional<Box> box = walk.next()) {
-    properties.push_back(*box);
-  }
-  for (const std::uint32_t index : PropertiesOf(FindBox(iprp->body, FourCc("ipma")), *primary)) {
-    if (index >= 1 && index <= properties.size() && properties[index - 1].type == FourCc("ispe")) {
-      return SizeOf(properties[index - 1]);
-    }
+  for (const Box& property : PrimaryItemProperties(*meta)) {
+    if (property.type == FourCc("ispe")) return SizeOf(property);
   }
   return std::nullopt;
 }

@@ -37,7 +37,11 @@ Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, Image
   if (plan.convertToSrgb) ConvertToSrgb(picture.raster, source.icc);
 
   EncodeJob job;
-  if (picture.alpha && !row.keepsAlpha) {
+  const int transparentIndex = row.keepsTransparentIndex ? TransparentIndexOf(picture) : -1;
+  if (transparentIndex >= 0) {
+    job.raster = std::move(picture.raster);
+    job.transparentIndex = transparentIndex;
+  } else if (picture.alpha && !row.keepsAlpha) {
     job.raster = CompositeOnWhite(picture);
   } else {
     job.raster = std::move(picture.raster);

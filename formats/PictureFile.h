@@ -30,7 +30,8 @@ struct OutputChoices {
 };
 
 // The picture encoded as target: its colours converted to sRGB and its metadata blocks chosen as
-// PlanOutputMetadata says, alpha composited on white for formats without alpha. Fails with
+// PlanOutputMetadata says, alpha composited on white for formats without alpha (a GIF keeps a
+// colour-index picture's one transparent index instead, see TransparentIndexOf). Fails with
 // "Cannot write FORMAT files" for a format that is only read.
 Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, ImageFormat target,
                     const OutputChoices& choices);

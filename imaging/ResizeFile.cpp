@@ -42,8 +42,7 @@ Bitmap24 Scale(Raster& picture, const TargetSize& size, ResizeMethod method) {
   return target;
 }
 
-// The first frame's indices when it covers the whole logical screen, its transparent colour
-// made white: what drawing the frame on a white screen would show, without leaving the table.
+// The first frame's indices with its colour table when it covers the whole logical screen.
 std::optional<PaletteBitmap> WholeScreenIndices(const TGIFImage& picture) {
   if (picture.images.empty()) return std::nullopt;
   const TGIFSubImage& frame = picture.images.front();
@@ -53,11 +52,6 @@ std::optional<PaletteBitmap> WholeScreenIndices(const TGIFImage& picture) {
     return std::nullopt;
   }
   PaletteBitmap indices = FramePaletteBitmap(picture, frame);
-  if (const int transparent = frame.transparentIndex(); transparent >= 0) {
-    std::vector<Rgb>& table = indices.palette();
-    if (table.size() <= static_cast<std::size_t>(transparent)) table.resize(transparent + 1);
-    table[transparent] = Rgb{255, 255, 255};
-  }
   CoverIndicesWithTable(indices);  // indices past a short table keep drawing black
   return indices;
 }
@@ -67,12 +61,15 @@ void ResizeGif(const Bytes& bytes, const std::filesystem::path& output, ResizeMe
   TGIFImage picture = DecodeGif(bytes);
   const TargetSize size = ResizedSize(picture.width(), picture.height(), n);
   if (method == ResizeMethod::Normal) {
-    // Picking pixels needs no new colour: the indices are stretched and the table is kept. A
-    // shrunk transparent area stays white, with no dark fringe where it meets opaque pixels.
+    // Picking pixels needs no new colour: the indices are stretched and the table and the
+    // transparent colour are kept, so a shrunk transparent area stays see-through, with no dark
+    // fringe where it meets opaque pixels.
     if (std::optional<PaletteBitmap> indices = WholeScreenIndices(picture)) {
+      const int transparent = picture.images.front().transparentIndex();
       const PaletteBitmap stretched = StretchPalette(*indices, size.width, size.height);
       indices.reset();
       SetGifRaster(picture, stretched);
+      SetGifTransparentIndex(picture, transparent);
       WriteGifFile(picture, output, sink);
       return;
     }
@@ -191,6 +188,8 @@ void ResizeFile(const std::filesystem::path& source, const std::filesystem::path
     case ImageFormat::Heif:
       return ResizeAnyFormat(bytes, output, format, settings, sink);
   }
+  // Only a value outside the enumeration gets here; it must not pass as a file resized.
+  throw Exception("Cannot resize " + source.filename().string() + ": unknown picture format");
 }
 
 void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,

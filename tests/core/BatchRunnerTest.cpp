@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "batch/BatchRunner.h"
+#include "batch/CommandId.h"
 #include "batch/JpegCommands.h"
+#include "formats/Bmp.h"
 #include "formats/Errors.h"
 #include "tests/support/TestSupport.h"
 
@@ -23,7 +25,8 @@ class RecordingHost : public BatchHost {
   bool keep = false;
   int stopAfter = -1;
   std::vector<std::string> log;
-  std::function<void(int)> onItem;  // called when the walk reads an item's flag
+  std::function<void(int)> onItem;           // called when the walk reads an item's flag
+  std::function<BatchOptions()> optionsNow;  // the controls as the batch reads them
 
   int itemCount() override { return static_cast<int>(names.size()); }
   bool itemSelected(int i) override {
@@ -36,7 +39,7 @@ class RecordingHost : public BatchHost {
   }
   SaveMode saveMode() override { return mode; }
   bool keepDate() override { return keep; }
-  BatchOptions options() override { return BatchOptions{}; }
+  BatchOptions options() override { return optionsNow ? optionsNow() : BatchOptions{}; }
 
   bool confirmOverwrite() override {
     log.push_back("confirm");
@@ -46,7 +49,6 @@ class RecordingHost : public BatchHost {
   void showProgress(int maximum) override { log.push_back("show " + std::to_string(maximum)); }
   void advanceProgress() override { log.push_back("advance"); }
   void hideProgress() override { log.push_back("hide"); }
-  void pumpEvents() override { log.push_back("pump"); }
   void refresh() override { log.push_back("refresh"); }
   bool stopRequested() override {
     return stopAfter >= 0 && std::count(log.begin(), log.end(), "advance") >= stopAfter;
@@ -58,7 +60,7 @@ BatchCommand FakeCommand(Prologue prologue, RecordingHost& host, const std::stri
   BatchCommand c;
   c.name = "fake";
   c.prologue = prologue;
-  c.prefixWord = [](BatchHost&) { return std::string("mini-"); };
+  c.prefixWord = [](const BatchOptions&) { return std::string("mini-"); };
   c.outputName = [](const std::string& n, const std::string& p, const BatchOptions&) {
     return p + n;
   };
@@ -81,8 +83,8 @@ TEST(BatchRunner, ResizeFamilySettlesFirst) {
       RunBatch(FakeCommand(Prologue::SettleRecordShow, host), folder.path(), host);
   EXPECT_EQ(r.outcome, BatchOutcome::Done);
   EXPECT_EQ(r.processed, 2);
-  EXPECT_EQ(host.log, (Log{"confirm", "record", "show 2", "run a.jpg", "advance", "pump",
-                           "run c.jpg", "advance", "pump", "refresh", "hide"}));
+  EXPECT_EQ(host.log, (Log{"confirm", "record", "show 2", "run a.jpg", "advance", "run c.jpg",
+                           "advance", "refresh", "hide"}));
 }
 
 TEST(BatchRunner, DeclinedQuestion) {
@@ -119,8 +121,7 @@ TEST(BatchRunner, PrefixPerSaveMode) {
   host.log.clear();
   host.mode = SaveMode::Overwrite;
   RunBatch(FakeCommand(Prologue::RecordShow, host), folder.path(), host);
-  EXPECT_EQ(host.log,
-            (Log{"record", "show 1", "run image1.jpg", "advance", "pump", "refresh", "hide"}));
+  EXPECT_EQ(host.log, (Log{"record", "show 1", "run image1.jpg", "advance", "refresh", "hide"}));
 }
 
 TEST(BatchRunner, NothingSelected) {
@@ -143,8 +144,8 @@ TEST(BatchRunner, SelectionIsReadWhenTheWalkReachesEachItem) {
     if (i == 1) host.selected = {true, true, false};  // the user changes the selection meanwhile
   };
   RunBatch(FakeCommand(Prologue::RecordShow, host), folder.path(), host);
-  EXPECT_EQ(host.log, (Log{"record", "show 2", "run a.jpg", "advance", "pump", "run b.jpg",
-                           "advance", "pump", "refresh", "hide"}));
+  EXPECT_EQ(host.log, (Log{"record", "show 2", "run a.jpg", "advance", "run b.jpg", "advance",
+                           "refresh", "hide"}));
 }
 
 TEST(BatchRunner, AFailingFileEndsTheRun) {
@@ -159,7 +160,7 @@ TEST(BatchRunner, AFailingFileEndsTheRun) {
   EXPECT_EQ(r.message, "Bitmap image is not valid");
   EXPECT_EQ(r.processed, 1);
   // No refresh, and the bar is left where it was.
-  EXPECT_EQ(host.log, (Log{"record", "show 3", "run a.jpg", "advance", "pump"}));
+  EXPECT_EQ(host.log, (Log{"record", "show 3", "run a.jpg", "advance"}));
 }
 
 TEST(BatchRunner, StopBetweenFiles) {
@@ -175,20 +176,6 @@ TEST(BatchRunner, StopBetweenFiles) {
   EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "refresh"), 1);
 }
 
-TEST(BatchRunner, SkippedItemsPumpEventsOnlyWhenTheCommandAsks) {
-  TempFolder folder;
-  RecordingHost host;
-  host.names = {"a.jpg", "b.jpg"};
-  host.selected = {false, false};
-  BatchCommand c = FakeCommand(Prologue::RecordShow, host);
-  RunBatch(c, folder.path(), host);
-  EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "pump"), 0);
-  host.log.clear();
-  c.pumpsSkipped = true;
-  RunBatch(c, folder.path(), host);
-  EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "pump"), 2);
-}
-
 TEST(BatchRunner, OutOfMemoryIsAFailureWithAMessage) {
   TempFolder folder;
   RecordingHost host;
@@ -199,6 +186,63 @@ TEST(BatchRunner, OutOfMemoryIsAFailureWithAMessage) {
   const BatchResult r = RunBatch(c, folder.path(), host);
   EXPECT_EQ(r.outcome, BatchOutcome::Failed);
   EXPECT_EQ(r.message, "Out of memory");
+}
+
+TEST(BatchRunner, ATurnChangedDuringARotateNamesEachFileAsItIsTurned) {
+  TempFolder folder;
+  // 3 x 1 pictures, red on the left: turned right the red pixel is on top, turned left at the
+  // bottom.
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) {
+    Bitmap24 picture(3, 1, 0);
+    picture.row(0)[2] = 255;  // blue, green, red
+    WriteBmpFile(picture, folder / name);
+  }
+  RecordingHost host;
+  host.names = {"a.bmp", "b.bmp", "c.bmp"};
+  host.selected = {true, true, true};
+  host.optionsNow = [&host] {
+    BatchOptions options;
+    // The user picks "90 degrees to left" once the first file is done.
+    const bool firstDone = std::count(host.log.begin(), host.log.end(), "advance") > 0;
+    options.turn = firstDone ? TurnChoice::Left : TurnChoice::Right;
+    return options;
+  };
+  ASSERT_EQ(RunBatch(CommandFor(CommandId::Rotate), folder.path(), host).outcome,
+            BatchOutcome::Done);
+  const auto redAt = [](const fs::path& file) {
+    if (!fs::exists(file)) return -2;
+    const Bitmap24 turned = ToBitmap24(ReadBmpFile(file));
+    EXPECT_EQ(turned.width(), 1);
+    EXPECT_EQ(turned.height(), 3);
+    for (int y = 0; y < turned.height(); ++y)
+      if (turned.row(y)[2] == 255) return y;
+    return -1;
+  };
+  EXPECT_EQ(redAt(folder / "right-a.bmp"), 0);
+  EXPECT_EQ(redAt(folder / "left-b.bmp"), 2);
+  EXPECT_EQ(redAt(folder / "left-c.bmp"), 2);
+  EXPECT_FALSE(fs::exists(folder / "right-b.bmp"));
+  EXPECT_FALSE(fs::exists(folder / "right-c.bmp"));
+}
+
+TEST(BatchRunner, TheSubfolderAndOverwriteModesKeepTheirPrefixWhateverTheTurn) {
+  TempFolder folder;
+  WriteBmpFile(Bitmap24(3, 1), folder / "a.bmp");
+  WriteBmpFile(Bitmap24(3, 1), folder / "b.bmp");
+  RecordingHost host;
+  host.names = {"a.bmp", "b.bmp"};
+  host.selected = {true, true};
+  host.mode = SaveMode::Subfolder;
+  host.optionsNow = [&host] {
+    BatchOptions options;
+    const bool firstDone = std::count(host.log.begin(), host.log.end(), "advance") > 0;
+    options.turn = firstDone ? TurnChoice::UpsideDown : TurnChoice::Right;
+    return options;
+  };
+  ASSERT_EQ(RunBatch(CommandFor(CommandId::Rotate), folder.path(), host).outcome,
+            BatchOutcome::Done);
+  EXPECT_EQ(ToBitmap24(ReadBmpFile(folder / "vantro" / "a.bmp")).width(), 1);
+  EXPECT_EQ(ToBitmap24(ReadBmpFile(folder / "vantro" / "b.bmp")).width(), 3);
 }
 
 TEST(BatchCommands, JpegCommandsNamingAndFamilies) {

@@ -14,7 +14,8 @@ extern "C" const char* __lsan_default_suppressions() {
 namespace pixtrel::test {
 
 std::string EncoderPackage(const std::string& program) {
-  return program == "avifenc" ? "Debian package libavif-bin" : "Debian package libheif-examples";
+  return program.rfind("avif", 0) == 0 ? "Debian package libavif-bin"
+                                       : "Debian package libheif-examples";
 }
 
 std::vector<std::uint8_t> AlphaRamp(int width, int height) {

@@ -49,7 +49,7 @@ class DamagedMetadata : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!HaveProgram("exiftool") || !HaveProgram("cjpeg"))
-      GTEST_SKIP() << "exiftool and cjpeg are needed for these checks";
+      PIXTREL_SKIP_MISSING_TOOL() << "exiftool and cjpeg";
     photo_ = TaggedPhoto(folder_, true, AdobeLikeProfile(), Bytes(kPacket.begin(), kPacket.end()));
     ASSERT_FALSE(photo_.empty());
     base_ = CjpegFile(folder_, 8, 8);

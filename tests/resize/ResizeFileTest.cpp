@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 
 #include "formats/Bmp.h"
 #include "formats/Errors.h"
+#include "formats/FormatTable.h"
 #include "formats/JpegImage.h"
 #include "imaging/ResampleBitmap.h"
 #include "imaging/ResizeFile.h"
@@ -111,6 +113,19 @@ TEST(ResizeFile, NothingIsWrittenWhenTheSourceFails) {
   EXPECT_THROW(ResizeFile(folder / "real.bmp", folder / "out.bmp", ImageFormat::Jpeg,
                           ResizeMethod::Better, 100, 89),
                EJPEG);
+}
+
+TEST(ResizeFile, AFormatWithoutItsCaseFailsInsteadOfCountingAsDone) {
+  // Only a value outside the enumeration can get past the switch (the build refuses a switch
+  // that forgets a format); it must fail the file, never pass it as resized with nothing written.
+  TempFolder folder;
+  WriteBmpFile(Bitmap24(4, 4), folder / "a.bmp");
+  const auto unknown = static_cast<ImageFormat>(99);
+  EXPECT_THROW(
+      ResizeFile(folder / "a.bmp", folder / "mini-a.bmp", unknown, ResizeMethod::Better, 2, 89),
+      Exception);
+  EXPECT_FALSE(std::filesystem::exists(folder / "mini-a.bmp"));
+  EXPECT_THROW(RowOf(unknown), std::logic_error);
 }
 
 TEST(ResizeFile, JpegKeepsProgressiveAndTakesTheQuality) {

@@ -194,8 +194,9 @@ class EveryButton : public ::testing::TestWithParam<ButtonRow> {};
 TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
   const ButtonRow& row = GetParam();
   for (const std::string& encoder : MissingEncoders(row.files))
-    GTEST_SKIP() << encoder << " is needed to make the sources (Debian: libheif-examples, "
-                 << "libavif-bin)";
+    PIXTREL_SKIP_MISSING_TOOL() << encoder
+                                << " is needed to make the sources (Debian: libheif-examples, "
+                                << "libavif-bin)";
   WindowEnvironment environment;
   const fs::path folder = environment.makeFolder("pictures");
   const fs::path twin = environment.makeFolder("twin");
@@ -384,7 +385,7 @@ TEST_F(BatchButtonTest, GreyscaleWritesGreyCopies) {
   EXPECT_TRUE(std::holds_alternative<PaletteBitmap>(result.raster()));
   EXPECT_EQ(bar->maximum(), 1);
   EXPECT_EQ(bar->value(), 1);
-  if (!PythonWithPil()) GTEST_SKIP() << "PIL is needed to read the result independently";
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "PIL reads the result independently";
   const auto pil = ReadWithPil(folder / "bw-b.jpg");
   ASSERT_TRUE(pil.has_value()) << "PIL cannot read bw-b.jpg";
   EXPECT_EQ(pil->mode, "L");

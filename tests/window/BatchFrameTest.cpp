@@ -1,6 +1,7 @@
 // The batch frame as the window drives it on its own thread: the window stays free, Stop during
-// a batch with several files in flight, and the moments each control is read (keep-date and the
-// resize controls per file, the save mode and the overwrite question once, the recent folder).
+// a batch with several files in flight, and the moments each control is read (keep-date, the
+// resize controls and the turn with its prefix per file, the save mode and the overwrite
+// question once, the recent folder).
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -131,6 +132,31 @@ TEST_F(BatchFrameTest, ThePixelFieldAndMethodSliderAreReadAnewForEachFile) {
       {"resize-jpg", "--pixels", "20", "--method", "normal", "-q", "-C", twin.string(), "p1.jpg"});
   ASSERT_EQ(tool.exitCode, 0) << tool.err;
   EXPECT_EQ(ReadFileBytes(twin / "mini-p1.jpg"), ReadFileBytes(folder / "mini-p1.jpg"));
+}
+
+TEST_F(BatchFrameTest, ATurnChangedDuringARotateNamesTheRestAsTheyAreTurned) {
+  window->SetBatchJobs(1);
+  ClickTab(*window, TForm1::TabRotate);
+  SelectNames(*window, {"p0.jpg", "p1.jpg", "p2.jpg"});
+  window->Radio2->setItemIndex(0);  // 90 degrees to right
+  QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+    if (value == 1) window->Radio2->setItemIndex(1);  // 90 degrees to left
+  });
+  press("Button8");
+  EXPECT_TRUE(fs::exists(folder / "right-p0.jpg"));
+  EXPECT_FALSE(fs::exists(folder / "right-p1.jpg"));
+  EXPECT_FALSE(fs::exists(folder / "right-p2.jpg"));
+  // Each later file is named and turned as pixtrel-batch names and turns it with --turn left.
+  const fs::path twin = environment.makeFolder("twin");
+  for (const char* name : {"p1.jpg", "p2.jpg"}) {
+    fs::copy_file(folder / name, twin / name);
+    const RunResult tool =
+        RunBatchTool({"rotate", "--turn", "left", "-q", "-C", twin.string(), name});
+    ASSERT_EQ(tool.exitCode, 0) << tool.err;
+    const std::string output = std::string("left-") + name;
+    ASSERT_TRUE(fs::exists(folder / output)) << output;
+    EXPECT_EQ(ReadFileBytes(twin / output), ReadFileBytes(folder / output)) << output;
+  }
 }
 
 TEST_F(BatchFrameTest, TheOverwriteQuestionIsAskedOnceWithNothingSelectedByEveryCommandThatSaves) {

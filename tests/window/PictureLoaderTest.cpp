@@ -30,7 +30,7 @@ std::string LoadError(const fs::path& file) {
 // Writes pictures with PIL: a 5 x 3 BMP of distinct colours, a GIF of the same with its first
 // pixel transparent, and a greyscale JPEG; skips when PIL is missing.
 void WriteWithPil(const fs::path& folder) {
-  if (!PythonWithPil()) GTEST_SKIP() << "python3 with PIL is missing";
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "python3 with PIL";
   const RunResult made = RunPython(R"(
 import sys, os
 from PIL import Image
