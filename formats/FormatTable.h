@@ -38,6 +38,7 @@ struct FormatRow {
   std::vector<std::string_view> extensions;
   bool keepsAlpha = false;       // PNG and WebP; the others get alpha composited on white
   bool carriesMetadata = false;  // EXIF, XMP and ICC: JPEG, PNG, WebP
+  bool jpegMetadata = false;     // JPEG's own rules: EXIF completed as it requires, IPTC carried
   bool exifOrientation = false;  // the EXIF orientation tag says how to turn it upright
   bool losslessSource = true;    // its pixels come as stored (not JPEG; WebP says per file)
   // upright: apply the format's own turning (HEIF's transforms); EXIF orientation is applied by
@@ -47,6 +48,11 @@ struct FormatRow {
   std::optional<PictureSize> (*probe)(std::span<const std::uint8_t> head) = nullptr;
   // Empty for formats that are only read.
   Bytes (*write)(EncodeJob& job) = nullptr;
+  // For formats that carry metadata: the file rebuilt from its compressed picture and the given
+  // blocks alone, nothing else of it copied; nothing when it cannot be (damage, or blocks this
+  // format's rebuild cannot place), so the picture is written anew instead.
+  std::optional<Bytes> (*rebuild)(std::span<const std::uint8_t> bytes,
+                                  const PictureMetadata& blocks) = nullptr;
 
   bool writable() const { return write != nullptr; }
   // "*.png", or "*.jpg;*.jpeg;*.jpe": the file list's mask for the format.

@@ -190,7 +190,12 @@ class PacketEditor {
 }  // namespace
 
 std::vector<std::uint8_t> EditXmp(std::span<const std::uint8_t> xmp, const XmpEdit& edit) {
-  if (xmp.empty() || xmp.size() > kMaxXmpBytes) return {};
+  if (xmp.size() > kMaxXmpBytes) return {};
+  // Some writers (phones among them) end the packet with a terminating zero, or pad it with
+  // zeros: that is no part of the packet.
+  while (!xmp.empty() && xmp.back() == 0)
+    xmp = xmp.first(xmp.size() - 1);
+  if (xmp.empty()) return {};
   // UTF-16 and UTF-32 packets (zero bytes in their markup) cannot be scanned as bytes.
   if (std::find(xmp.begin(), xmp.end(), 0) != xmp.end()) return {};
   const std::string_view text(reinterpret_cast<const char*>(xmp.data()), xmp.size());

@@ -6,27 +6,37 @@
 
 namespace pixtrel {
 
-bool KeepAsIs(const Bytes& bytes, ImageFormat format, MetadataMode mode,
+bool KeepAsIs(const Bytes& bytes, ImageFormat format, const KeepChoices& choices,
               const std::filesystem::path& output, OutputSink& sink) {
-  if (mode == MetadataMode::Keep || !RowOf(format).carriesMetadata) {
+  const FormatRow& row = RowOf(format);
+  if (!row.carriesMetadata) {
     sink.put(output, bytes);
     return true;
   }
-  if (format != ImageFormat::Jpeg) {
-    if (!DecodePicture(bytes, format, false).metadata.empty()) return false;
-    sink.put(output, bytes);
-    return true;
-  }
-  const PictureMetadata metadata = ReadJpegMetadata(bytes);
-  if (metadata.empty()) {
+  const PictureMetadata metadata = format == ImageFormat::Jpeg
+                                       ? ReadJpegMetadata(bytes)
+                                       : DecodePicture(bytes, format, false).metadata;
+  // A photo stored on its side is turned upright like every other output, whatever the
+  // metadata choice: copied, it would show on its side wherever the tag is not read (or gone).
+  DecodedPicture tagged;
+  tagged.metadata.exif = metadata.exif;
+  if (choices.upright && OrientationTag(tagged, format) != 1) return false;
+  if (choices.metadata == MetadataMode::Keep) {
     sink.put(output, bytes);
     return true;
   }
   OutputTarget target;
-  target.pixelsUpright = false;  // the pixels stay as stored, so the orientation tag stays too
-  const MetadataPlan plan = PlanOutputMetadata(metadata, mode, target);
-  if (plan.convertToSrgb) return false;
-  sink.put(output, ReplaceJpegMetadata(bytes, plan.blocks));
+  target.jpegMetadata = row.jpegMetadata;
+  target.width = choices.size.width;
+  target.height = choices.size.height;
+  // The pixels stay as stored: either they are upright already (orientation 1), or the user
+  // asked to leave photos as stored, and then the tag stays to say how to show them.
+  target.pixelsUpright = false;
+  const MetadataPlan plan = PlanOutputMetadata(metadata, choices.metadata, target);
+  if (plan.convertToSrgb || !row.rebuild) return false;
+  std::optional<Bytes> rebuilt = row.rebuild(bytes, plan.blocks);
+  if (!rebuilt) return false;
+  sink.put(output, *rebuilt);
   return true;
 }
 

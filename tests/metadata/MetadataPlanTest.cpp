@@ -22,7 +22,7 @@ const OutputTarget kGreyJpeg{true, true, 640, 480, true};
 const OutputTarget kGifOrBmp{false, false, 640, 480, true};
 
 PictureMetadata Source(const Bytes& icc) {
-  return PictureMetadata{HandBuiltExif(true).tiff, icc, Bytes(kXmp.begin(), kXmp.end())};
+  return PictureMetadata{HandBuiltExif(true).tiff, icc, Bytes(kXmp.begin(), kXmp.end()), {}};
 }
 
 // "carry", "convert" or "-" (neither) for a profile in a mode and target.
