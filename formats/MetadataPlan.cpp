@@ -45,8 +45,10 @@ MetadataPlan PlanOutputMetadata(const PictureMetadata& source, MetadataMode mode
     edit.uncalibratedColour = keepsProfile && kind != ProfileKind::Srgb;
     plan.blocks.exif = EditExif(source.exif, edit);
   }
-  if (!source.xmp.empty())
+  if (!source.xmp.empty()) {
     plan.blocks.xmp = EditXmp(source.xmp, XmpEdit{target.pixelsUpright, dropLocation});
+    if (target.jpegMetadata) plan.blocks.xmp = WithXpacketWrapper(plan.blocks.xmp);
+  }
   if (!source.iptc.empty() && target.jpegMetadata)
     plan.blocks.iptc = EditIptc(source.iptc, dropLocation);
 

@@ -22,4 +22,9 @@ struct XmpEdit {
 // elements, unterminated tags or attributes) or larger than kMaxXmpBytes.
 std::vector<std::uint8_t> EditXmp(std::span<const std::uint8_t> xmp, const XmpEdit& edit);
 
+// The packet inside an xpacket wrapper (the processing instructions that let a reader find it in a
+// file), as JPEG files carry it; a packet that has one comes back as it is. Phones write HEIC
+// packets without one.
+std::vector<std::uint8_t> WithXpacketWrapper(std::span<const std::uint8_t> xmp);
+
 }  // namespace pixtrel

@@ -2,6 +2,8 @@
 // without its location, and read back by exiftool.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "formats/IptcBlock.h"
 #include "formats/JpegMetadata.h"
 #include "tests/metadata/MetadataSamples.h"

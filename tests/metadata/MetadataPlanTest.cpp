@@ -98,7 +98,7 @@ TEST(MetadataPlan, ExifAndXmpByMode) {
        {std::pair{MetadataMode::Strip, kColourJpeg}, std::pair{MetadataMode::Keep, kGifOrBmp}})
     EXPECT_TRUE(PlanOutputMetadata(Source(SrgbProfile()), mode, target).blocks.empty());
 
-  PictureMetadata damaged{Bytes(50, 'M'), {}, Bytes(kXmp.begin(), kXmp.end() - 5)};
+  PictureMetadata damaged{Bytes(50, 'M'), {}, Bytes(kXmp.begin(), kXmp.end() - 5), {}};
   EXPECT_TRUE(PlanOutputMetadata(damaged, MetadataMode::Keep, kColourJpeg).blocks.empty());
 }
 

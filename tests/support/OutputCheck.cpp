@@ -42,21 +42,21 @@ void AddLines(std::vector<std::string>& problems, const std::string& reader,
   }
 }
 
-// The pre-run file an output was made from, by the naming rules of the commands.
+// The pre-run file an output was made from, by the naming rules of the commands: a prefix taken
+// off, an appended extension taken off, vantro/NAME from NAME; last the same name (overwrite).
 const PictureSnapshot::value_type* SourceOf(const fs::path& output, const PictureSnapshot& before) {
-  std::vector<fs::path> folders{output.parent_path()};
-  if (output.parent_path().filename() == "vantro")
-    folders.push_back(output.parent_path().parent_path());
-  std::vector<std::string> names{output.filename().string()};
+  const fs::path folder = output.parent_path();
+  const std::string name = output.filename().string();
+  std::vector<fs::path> candidates;
   for (const char* prefix : {"mini-", "right-", "left-", "180-", "q-", "bw-"}) {
-    if (names.front().starts_with(prefix)) names.push_back(names.front().substr(strlen(prefix)));
+    if (name.starts_with(prefix)) candidates.push_back(folder / name.substr(strlen(prefix)));
   }
-  names.push_back(output.stem().string());  // NAME.jpg.png comes from NAME.jpg
-  for (const fs::path& folder : folders) {
-    for (const std::string& name : names) {
-      const auto found = before.find(folder / name);
-      if (found != before.end()) return &*found;
-    }
+  candidates.push_back(folder / output.stem());  // NAME.jpg.png comes from NAME.jpg
+  if (folder.filename() == "vantro") candidates.push_back(folder.parent_path() / name);
+  candidates.push_back(output);
+  for (const fs::path& candidate : candidates) {
+    const auto found = before.find(candidate);
+    if (found != before.end()) return &*found;
   }
   return nullptr;
 }

@@ -91,7 +91,9 @@ RunResult Run(const std::vector<std::string>& argv, const fs::path& cwd, int tim
 }
 
 RunResult RunBatchTool(const std::vector<std::string>& args, const fs::path& cwd) {
-  std::vector<std::string> argv{PIXTREL_BATCH_PATH};
+  // PIXTREL_TEST_BATCH runs the tests against another build (an older one, to see a test fail).
+  const char* other = std::getenv("PIXTREL_TEST_BATCH");
+  std::vector<std::string> argv{other && *other ? other : PIXTREL_BATCH_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
   // The folders the run writes into: where it runs, and the one -C names.
   std::vector<fs::path> folders;
