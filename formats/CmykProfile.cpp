@@ -40,9 +40,9 @@ std::unique_ptr<CmykToSrgb> CmykToSrgb::ForProfile(std::span<const std::uint8_t>
   const bool describesPictures = c == cmsSigInputClass || c == cmsSigDisplayClass ||
                                  c == cmsSigOutputClass || c == cmsSigColorSpaceClass;
   if (srgb && describesPictures && cmsGetColorSpace(profile) == cmsSigCmykData) {
-    handles->transform = cmsCreateTransformTHR(
-        handles->context, profile, inverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8, srgb, TYPE_BGR_8,
-        INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_NOCACHE);
+    handles->transform =
+        cmsCreateTransformTHR(handles->context, profile, inverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8,
+                              srgb, TYPE_BGR_8, INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_NOCACHE);
   }
   if (srgb) cmsCloseProfile(srgb);
   cmsCloseProfile(profile);

@@ -38,8 +38,8 @@ struct ExifEdit {
 };
 
 // An edited copy of the TIFF structure (from the byte-order mark on, whatever header the block
-// had). A broken Exif or GPS pointer (see ReadExifLayout) is dropped, the rest kept. Empty when the block is damaged beyond a safe edit or larger than kMaxExifBytes, so the
-// caller leaves it out.
+// had). A broken Exif or GPS pointer (see ReadExifLayout) is dropped, the rest kept. Empty when the
+// block is damaged beyond a safe edit or larger than kMaxExifBytes, so the caller leaves it out.
 std::vector<std::uint8_t> EditExif(std::span<const std::uint8_t> exif, const ExifEdit& edit);
 
 }  // namespace pixtrel

@@ -77,8 +77,9 @@ bool SameMimeType(std::string_view stated, std::string_view wanted) {
     stated.remove_prefix(1);
   while (!stated.empty() && (stated.back() == ' ' || stated.back() == '\t'))
     stated.remove_suffix(1);
-  return std::equal(stated.begin(), stated.end(), wanted.begin(), wanted.end(),
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+  return std::equal(stated.begin(), stated.end(), wanted.begin(), wanted.end(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == b;
+  });
 }
 
 // The first metadata block of the type (and, when given, the content type); empty when none.

@@ -66,11 +66,12 @@ std::optional<std::vector<std::uint8_t>> WithoutLocation(std::span<const std::ui
     }
     if (size > record.size() - at - header) return std::nullopt;
     const std::size_t end = at + header + size;
-    const bool location = record[at + 1] == 2 && std::find(kLocationDatasets.begin(),
-                                                            kLocationDatasets.end(),
-                                                            record[at + 2]) != kLocationDatasets.end();
-    if (!location) out.insert(out.end(), record.begin() + static_cast<std::ptrdiff_t>(at),
-                              record.begin() + static_cast<std::ptrdiff_t>(end));
+    const bool location =
+        record[at + 1] == 2 && std::find(kLocationDatasets.begin(), kLocationDatasets.end(),
+                                         record[at + 2]) != kLocationDatasets.end();
+    if (!location)
+      out.insert(out.end(), record.begin() + static_cast<std::ptrdiff_t>(at),
+                 record.begin() + static_cast<std::ptrdiff_t>(end));
     at = end;
   }
   return out;
@@ -79,10 +80,11 @@ std::optional<std::vector<std::uint8_t>> WithoutLocation(std::span<const std::ui
 void PutResource(std::vector<std::uint8_t>& out, std::uint16_t id,
                  std::span<const std::uint8_t> data) {
   const std::size_t size = data.size();
-  out.insert(out.end(), {'8', 'B', 'I', 'M', static_cast<std::uint8_t>(id >> 8),
-                         static_cast<std::uint8_t>(id & 0xFF), 0, 0,
-                         static_cast<std::uint8_t>(size >> 24), static_cast<std::uint8_t>(size >> 16),
-                         static_cast<std::uint8_t>(size >> 8), static_cast<std::uint8_t>(size)});
+  out.insert(
+      out.end(),
+      {'8', 'B', 'I', 'M', static_cast<std::uint8_t>(id >> 8), static_cast<std::uint8_t>(id & 0xFF),
+       0, 0, static_cast<std::uint8_t>(size >> 24), static_cast<std::uint8_t>(size >> 16),
+       static_cast<std::uint8_t>(size >> 8), static_cast<std::uint8_t>(size)});
   out.insert(out.end(), data.begin(), data.end());
   if (size % 2) out.push_back(0);
 }

@@ -13,8 +13,8 @@ constexpr std::uint8_t kSos = 0xDA, kEoi = 0xD9, kApp0 = 0xE0, kApp14 = 0xEE;
 // Segments decoding reads: tables, frame headers (SOF0 to SOF15 but DHT, JPG and DAC, which
 // are tables themselves), restart interval, line count, scans.
 bool DecodingNeeds(std::uint8_t marker) {
-  return (marker >= 0xC0 && marker <= 0xCF) || marker == 0xDB || marker == 0xDD ||
-         marker == 0xDC || marker == kSos;
+  return (marker >= 0xC0 && marker <= 0xCF) || marker == 0xDB || marker == 0xDD || marker == 0xDC ||
+         marker == kSos;
 }
 
 // Where the compressed data that starts at `at` ends: at the first marker that is neither a
@@ -59,8 +59,8 @@ std::optional<std::vector<std::uint8_t>> RebuildJpeg(std::span<const std::uint8_
     const std::span<const std::uint8_t> segment = jpeg.subspan(at - 2, length + 2);
     const std::span<const std::uint8_t> data = jpeg.subspan(at + 2, length - 2);
     at += length;
-    const bool jfif = first && marker == kApp0 && data.size() >= 5 &&
-                      std::memcmp(data.data(), "JFIF", 5) == 0;
+    const bool jfif =
+        first && marker == kApp0 && data.size() >= 5 && std::memcmp(data.data(), "JFIF", 5) == 0;
     first = false;
     if (jfif) {
       out.insert(out.end(), segment.begin(), segment.end());

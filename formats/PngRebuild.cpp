@@ -9,9 +9,9 @@
 namespace pixtrel {
 namespace {
 
-constexpr std::array<const char*, 14> kPictureChunks = {
-    "IHDR", "PLTE", "tRNS", "IDAT", "IEND", "gAMA", "cHRM",
-    "sRGB", "sBIT", "bKGD", "pHYs", "acTL", "fcTL", "fdAT"};
+constexpr std::array<const char*, 14> kPictureChunks = {"IHDR", "PLTE", "tRNS", "IDAT", "IEND",
+                                                        "gAMA", "cHRM", "sRGB", "sBIT", "bKGD",
+                                                        "pHYs", "acTL", "fcTL", "fdAT"};
 
 bool IsPictureChunk(const std::uint8_t* type) {
   return std::any_of(kPictureChunks.begin(), kPictureChunks.end(),

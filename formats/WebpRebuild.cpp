@@ -65,12 +65,10 @@ std::optional<std::vector<std::uint8_t>> RebuildWebp(std::span<const std::uint8_
           const std::size_t start = into.size();
           into.insert(into.end(), chunk.begin(), chunk.begin() + 8 + kFrameHeader);
           const auto frame = chunk.subspan(8 + kFrameHeader);
-          damaged |= !CopyChunks(frame, into,
-                                 [](std::span<const std::uint8_t> part,
-                                    std::vector<std::uint8_t>& to) {
-                                   if (IsBitstream(part.data()))
-                                     to.insert(to.end(), part.begin(), part.end());
-                                 });
+          damaged |= !CopyChunks(
+              frame, into, [](std::span<const std::uint8_t> part, std::vector<std::uint8_t>& to) {
+                if (IsBitstream(part.data())) to.insert(to.end(), part.begin(), part.end());
+              });
           PutLe32(into, start + 4, into.size() - start - 8);
         }
       });

@@ -18,8 +18,9 @@ struct XmpEdit {
   bool dropLocation = false;
 };
 
-// An edited copy, without the zeros that some writers put after the packet; empty when the packet is not well-formed enough to edit safely (unbalanced
-// elements, unterminated tags or attributes) or larger than kMaxXmpBytes.
+// An edited copy, without the zeros that some writers put after the packet; empty when the packet
+// is not well-formed enough to edit safely (unbalanced elements, unterminated tags or attributes)
+// or larger than kMaxXmpBytes.
 std::vector<std::uint8_t> EditXmp(std::span<const std::uint8_t> xmp, const XmpEdit& edit);
 
 // The packet inside an xpacket wrapper (the processing instructions that let a reader find it in a

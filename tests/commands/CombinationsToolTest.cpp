@@ -116,7 +116,9 @@ class Combinations : public ::testing::TestWithParam<Variant> {
     const RunResult made = RunPython(kMakePhotos, {originals.path().string()});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     for (int tag = 1; tag <= 8; ++tag) {
-      std::vector<std::string> argv{"exiftool", "-q", "-overwrite_original",
+      std::vector<std::string> argv{"exiftool",
+                                    "-q",
+                                    "-overwrite_original",
                                     "-Orientation#=" + std::to_string(tag),
                                     "-Make=Korvane Combo",
                                     "-GPSLatitude=46.0569",
@@ -156,7 +158,8 @@ class Combinations : public ::testing::TestWithParam<Variant> {
         if (v.resize) {
           const int n = std::stoi(options[1]);
           // The shorter side rounded to the nearest pixel.
-          if (n < kWidth || !shrinkOnly) width = n, height = (2 * n * kHeight + kWidth) / (2 * kWidth);
+          if (n < kWidth || !shrinkOnly)
+            width = n, height = (2 * n * kHeight + kWidth) / (2 * kWidth);
         }
         if (v.turn % 2) std::swap(width, height);
         const bool carries = format == "jpg" || format == "png" || format == "webp";
@@ -169,9 +172,9 @@ class Combinations : public ::testing::TestWithParam<Variant> {
     TempFolder scratch;
     const std::string lines = specs.str();
     WriteBytes(scratch / "specs", Bytes(lines.begin(), lines.end()));
-    const RunResult check = RunProgram(
-        {"sh", "-c", "\"$0\" -c \"$1\" < \"$2\"", PythonWithPil().value_or("python3"), kCheck,
-         (scratch / "specs").string()});
+    const RunResult check =
+        RunProgram({"sh", "-c", "\"$0\" -c \"$1\" < \"$2\"", PythonWithPil().value_or("python3"),
+                    kCheck, (scratch / "specs").string()});
     if (check.exitCode != 0) return "checker failed: " + check.err;
     return check.out;
   }
@@ -186,7 +189,8 @@ TEST_P(Combinations, EveryOutputIsUprightSizedTaggedAndProfiledAsChosen) {
                         : std::vector<std::string>{"prefix"};
   for (const std::string mode : {"keep", "strip", "strip-gps"}) {
     for (const std::string& save : saves) {
-      for (const bool shrinkOnly : v.resize ? std::vector<bool>{false, true} : std::vector<bool>{false}) {
+      for (const bool shrinkOnly :
+           v.resize ? std::vector<bool>{false, true} : std::vector<bool>{false}) {
         std::vector<std::vector<std::string>> optionSets = {{}};
         // A resize enlarges to 100, or with --shrink-only leaves the picture as it is; at 24 it
         // shrinks either way.

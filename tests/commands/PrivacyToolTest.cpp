@@ -108,8 +108,8 @@ class Privacy : public ::testing::Test {
     PIXTREL_SKIP_WITHOUT_EXIFTOOL();
     ASSERT_TRUE(MakePhoto(dir / "photo.jpg", 48, 32, 4));
     ASSERT_TRUE(MakePhoto(dir / "second.jpg", 16, 12, 5));
-    ASSERT_TRUE(ExifToolWrite(dir / "second.jpg", {"-Make=CarrierCam", "-GPSLatitude=46.0566",
-                                                   "-GPSLatitudeRef=N"}));
+    ASSERT_TRUE(ExifToolWrite(dir / "second.jpg",
+                              {"-Make=CarrierCam", "-GPSLatitude=46.0566", "-GPSLatitudeRef=N"}));
     ASSERT_EQ(RunProgram({"convert", (dir / "photo.jpg").string(), (dir / "plain.png").string()})
                   .exitCode,
               0);
@@ -120,8 +120,8 @@ class Privacy : public ::testing::Test {
     const RunResult made = RunPython(kCarriers, {dir.path().string()});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     fs::copy_file(dir / "photo.jpg", dir / "iptc.jpg");
-    ASSERT_TRUE(ExifToolWrite(dir / "iptc.jpg", {"-IPTC:City=Secretville",
-                                                 "-IPTC:Caption-Abstract=Harbour"}));
+    ASSERT_TRUE(ExifToolWrite(dir / "iptc.jpg",
+                              {"-IPTC:City=Secretville", "-IPTC:Caption-Abstract=Harbour"}));
   }
   TempFolder dir;
 };

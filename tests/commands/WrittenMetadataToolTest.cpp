@@ -60,11 +60,10 @@ class WrittenMetadata : public ::testing::Test {
     PIXTREL_SKIP_WITHOUT_PROGRAM("convert");
     PIXTREL_SKIP_WITHOUT_EXIFTOOL();
     ASSERT_TRUE(MakePhoto(dir / "photo.jpg", 64, 48, 5));
-    ASSERT_TRUE(ExifToolWrite(
-        dir / "photo.jpg",
-        {"-Make=Korvane Test Camera", "-DateTimeOriginal=2026:07:14 10:11:12",
-         "-GPSLatitude=46.0569", "-GPSLatitudeRef=N", "-GPSLongitude=14.5058",
-         "-GPSLongitudeRef=E"}));
+    ASSERT_TRUE(ExifToolWrite(dir / "photo.jpg",
+                              {"-Make=Korvane Test Camera", "-DateTimeOriginal=2026:07:14 10:11:12",
+                               "-GPSLatitude=46.0569", "-GPSLatitudeRef=N", "-GPSLongitude=14.5058",
+                               "-GPSLongitudeRef=E"}));
   }
   void Batch(const std::vector<std::string>& arguments) {
     const RunResult r = RunBatchTool(arguments, dir.path());
@@ -126,10 +125,10 @@ TEST_F(WrittenMetadata, ExifFromEveryOtherFormatValidatesInAJpeg) {
   PIXTREL_SKIP_WITHOUT_PROGRAM("avifenc");
   PIXTREL_SKIP_WITHOUT_PROGRAM("heif-enc");
   Python(kSparseExif, {Path("sparse.tiff")});
-  ASSERT_EQ(RunProgram({"convert", "-size", "40x30", "plasma:fractal", "-depth", "8",
-                        Path("plain.png")})
-                .exitCode,
-            0);
+  ASSERT_EQ(
+      RunProgram({"convert", "-size", "40x30", "plasma:fractal", "-depth", "8", Path("plain.png")})
+          .exitCode,
+      0);
   Python(kPngChunk, {Path("plain.png"), "eXIf", Path("sparse.tiff"), Path("tagged.png")});
   ASSERT_EQ(RunProgram({"convert", Path("plain.png"), Path("plain.webp")}).exitCode, 0);
   ASSERT_EQ(RunProgram({"webpmux", "-set", "exif", Path("sparse.tiff"), Path("plain.webp"), "-o",
@@ -144,14 +143,14 @@ TEST_F(WrittenMetadata, ExifFromEveryOtherFormatValidatesInAJpeg) {
   ASSERT_EQ(RunProgram({"convert", Path("plain.png"), Path("plain.jpg")}).exitCode, 0);
   Bytes jpeg = FileContents(dir / "plain.jpg");
   const Bytes tiff = FileContents(dir / "sparse.tiff");
-  Bytes app1{0xFF, 0xE1, 0, static_cast<std::uint8_t>(2 + 6 + tiff.size()), 'E', 'x', 'i', 'f',
-             0,    0};
+  Bytes app1{0xFF, 0xE1, 0, static_cast<std::uint8_t>(2 + 6 + tiff.size()), 'E', 'x', 'i',
+             'f',  0,    0};
   app1.insert(app1.end(), tiff.begin(), tiff.end());
   jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
   WriteBytes(dir / "sparse.jpg", jpeg);
-  ASSERT_EQ(RunProgram({"heif-enc", "-q", "90", Path("sparse.jpg"), "-o", Path("tagged.heic")})
-                .exitCode,
-            0);
+  ASSERT_EQ(
+      RunProgram({"heif-enc", "-q", "90", Path("sparse.jpg"), "-o", Path("tagged.heic")}).exitCode,
+      0);
   for (const std::string source : {"tagged.png", "tagged.webp", "tagged.avif", "tagged.heic"}) {
     SCOPED_TRACE(source);
     ASSERT_EQ(Tags(source)["Make"], "PhoneMake");
@@ -187,9 +186,8 @@ TEST_F(WrittenMetadata, XmpOfHeicAndAvifComesAlong) {
   app1.insert(app1.end(), packet.begin(), packet.end());
   jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
   WriteBytes(dir / "xmp.jpg", jpeg);
-  ASSERT_EQ(RunProgram({"heif-enc", "-q", "90", Path("xmp.jpg"), "-o", Path("phone.heic")})
-                .exitCode,
-            0);
+  ASSERT_EQ(
+      RunProgram({"heif-enc", "-q", "90", Path("xmp.jpg"), "-o", Path("phone.heic")}).exitCode, 0);
   ASSERT_EQ(RunProgram({"convert", Path("photo.jpg"), Path("photo.png")}).exitCode, 0);
   ASSERT_EQ(
       RunProgram({"avifenc", "--xmp", Path("packet.xmp"), Path("photo.png"), Path("phone.avif")})
@@ -217,9 +215,11 @@ TEST_F(WrittenMetadata, TheIptcBlockIsKeptStrippedOrWithoutItsLocation) {
                              "-IPTC:CopyrightNotice=Korvane Agency", "-IPTC:City=Piran",
                              "-IPTC:Sub-location=Tartini Square", "-IPTC:Province-State=Primorska",
                              "-IPTC:Country-PrimaryLocationName=Slovenia"}));
-  const std::vector<std::vector<std::string>> commands = {
-      {"resize-jpg", "--pixels", "32"}, {"rotate"}, {"quality"}, {"greyscale"},
-      {"convert", "--to", "jpg"}};
+  const std::vector<std::vector<std::string>> commands = {{"resize-jpg", "--pixels", "32"},
+                                                          {"rotate"},
+                                                          {"quality"},
+                                                          {"greyscale"},
+                                                          {"convert", "--to", "jpg"}};
   const std::vector<std::string> outputs = {"mini-photo.jpg", "right-photo.jpg", "q-photo.jpg",
                                             "bw-photo.jpg", "photo.jpg.jpg"};
   for (const std::string mode : {"keep", "strip", "strip-gps"}) {

@@ -115,12 +115,10 @@ TEST(ExifBlock, UnsafeStructuresGiveNothing) {
   // Where, how wide, what: IFD1 leading back to IFD0 or to itself (loops), the GPS pointer naming
   // IFD0, the latitude past the end (it could not be cleared), a second GPS pointer, an entry
   // count running past the end.
-  const std::vector<std::array<std::uint32_t, 3>> damages = {{ifd1Next, 4, at(h.ifd0)},
-                                                             {ifd1Next, 4, at(h.ifd1)},
-                                                             {gpsPointer, 4, at(h.ifd0)},
-                                                             {at(h.gpsIfd + 22), 4, 0xFFFFFFF0u},
-                                                             {at(h.ifd0 + 50), 2, 0x8825},
-                                                             {at(h.ifd0), 2, 5000}};
+  const std::vector<std::array<std::uint32_t, 3>> damages = {
+      {ifd1Next, 4, at(h.ifd0)},    {ifd1Next, 4, at(h.ifd1)},
+      {gpsPointer, 4, at(h.ifd0)},  {at(h.gpsIfd + 22), 4, 0xFFFFFFF0u},
+      {at(h.ifd0 + 50), 2, 0x8825}, {at(h.ifd0), 2, 5000}};
   for (const auto& [offset, size, value] : damages) {
     Bytes tiff = h.tiff;
     SetTiffNumber(tiff, offset, static_cast<int>(size), value, true);

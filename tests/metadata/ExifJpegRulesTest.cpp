@@ -23,8 +23,8 @@ Bytes SparseExif(bool big) {
   // IFD0 at 8: 4 entries (2 + 48 + 4 = 54 bytes), then Make's text at 62.
   const std::size_t ifd0 = 8, make = 62, exif = 72, date = 90, gps = 110, latitude = 128;
   t.resize(152, 0);
-  const auto entry = [&](std::size_t at, std::uint16_t tag, std::uint16_t type,
-                         std::uint32_t count, std::uint32_t value) {
+  const auto entry = [&](std::size_t at, std::uint16_t tag, std::uint16_t type, std::uint32_t count,
+                         std::uint32_t value) {
     put16(at, tag);
     put16(at + 2, type);
     put32(at + 4, count);
@@ -69,8 +69,8 @@ TEST_P(JpegRules, ExiftoolValidatesTheCompletedBlockAndReadsEveryTag) {
 
   Bytes completed = sparse;
   CompleteExifForJpeg(completed, {8, 8, false});
-  auto tags = ExiftoolTags(write(completed, "completed.jpg"),
-                           {"-validate", "-warning", "-a", "-EXIF:all"});
+  auto tags =
+      ExiftoolTags(write(completed, "completed.jpg"), {"-validate", "-warning", "-a", "-EXIF:all"});
   EXPECT_EQ(tags["Validate"], "0 0 0") << tags["Warning"];
   EXPECT_EQ(tags["Make"], "PngCam!");
   EXPECT_EQ(tags["DateTimeOriginal"], "2024:02:03 04:05:06");

@@ -77,8 +77,8 @@ std::map<fs::path, std::vector<std::string>> PictureProblems(const std::vector<f
     // One run for all: each file's output ends with the line "{end}".
     std::vector<std::string> run{"exiftool"};
     for (const fs::path& file : files) {
-      for (const char* option : {"-q", "-q", "-validate", "-warning", "-error", "-a", "-s", "-s",
-                                 "-s"})
+      for (const char* option :
+           {"-q", "-q", "-validate", "-warning", "-error", "-a", "-s", "-s", "-s"})
         run.push_back(option);
       run.insert(run.end(), {file.string(), "-echo3", "{end}", "-execute"});
     }
