@@ -7,6 +7,7 @@
 #include "formats/Bmp.h"
 #include "formats/GifPicture.h"
 #include "formats/GifRaster.h"
+#include "formats/GifRebuild.h"
 #include "formats/GifWriter.h"
 #include "formats/HeaderProbes.h"
 #include "formats/HeifFile.h"
@@ -63,6 +64,11 @@ std::optional<Bytes> RebuildWebpFile(std::span<const std::uint8_t> bytes,
                                      const PictureMetadata& blocks) {
   if (!blocks.empty()) return std::nullopt;
   return RebuildWebp(bytes);
+}
+
+// A GIF carries no blocks we keep; its rebuild leaves its comments and extensions behind.
+std::optional<Bytes> RebuildGifFile(std::span<const std::uint8_t> bytes, const PictureMetadata&) {
+  return RebuildGif(bytes);
 }
 
 DecodedPicture ReadPng(std::span<const std::uint8_t> bytes, bool) {
@@ -151,7 +157,8 @@ std::vector<FormatRow> MakeTable() {
                   .extensions = {".gif"},
                   .read = ReadGif,
                   .probe = ProbeGif,
-                  .write = WriteGif});
+                  .write = WriteGif,
+                  .rebuild = RebuildGifFile});
   rows.push_back({.format = ImageFormat::Bmp,
                   .key = "bmp",
                   .title = "BMP",

@@ -48,9 +48,9 @@ struct FormatRow {
   std::optional<PictureSize> (*probe)(std::span<const std::uint8_t> head) = nullptr;
   // Empty for formats that are only read.
   Bytes (*write)(EncodeJob& job) = nullptr;
-  // For formats that carry metadata: the file rebuilt from its compressed picture and the given
-  // blocks alone, nothing else of it copied; nothing when it cannot be (damage, or blocks this
-  // format's rebuild cannot place), so the picture is written anew instead.
+  // The file rebuilt from its compressed picture and the given blocks alone, nothing else of it
+  // copied; nothing when it cannot be (damage, or blocks this format's rebuild cannot place), so
+  // the picture is written anew instead. Empty for formats that hold no metadata (BMP).
   std::optional<Bytes> (*rebuild)(std::span<const std::uint8_t> bytes,
                                   const PictureMetadata& blocks) = nullptr;
 

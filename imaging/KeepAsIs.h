@@ -19,7 +19,8 @@ struct KeepChoices {
 // Puts the file to output without re-encoding its picture, and returns true, when that gives
 // what the choices ask for. Keep: the file byte for byte. Strip and strip-gps: the file rebuilt
 // from its compressed picture and the metadata blocks the choice keeps, so that no byte of
-// anything else it carries goes over (formats without metadata are copied). Returns false when
+// anything else it carries goes over (a GIF loses its comments and extensions; a BMP, which
+// holds no metadata, is copied). Returns false when
 // the picture has to be written anew after all: a photo whose orientation tag says it must be
 // turned upright, colours to be converted to sRGB, blocks the format's rebuild cannot place, or
 // a file too damaged to rebuild.

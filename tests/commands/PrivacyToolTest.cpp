@@ -2,8 +2,9 @@
 // re-encoded or (with --shrink-only) left as it is, no output carries a byte of a metadata
 // carrier the reader did not take apart: a second picture after a JPEG's end (as phones append
 // one), an IPTC city, GPS only in an extended XMP segment, a PNG eXIf chunk with a bad CRC, a PNG
-// zTXt "Raw profile type exif", a WebP EXIF chunk its header does not announce. exiftool, which
-// reads all of them in the sources, finds no position or place in the outputs.
+// zTXt "Raw profile type exif", a WebP EXIF chunk its header does not announce, XMP and a comment
+// in a GIF. exiftool, which reads all of them in the sources, finds no position or place in the
+// outputs.
 #include <gtest/gtest.h>
 
 #include "tests/commands/CommandTools.h"
@@ -13,8 +14,8 @@ namespace fs = std::filesystem;
 namespace pixtrel::test {
 namespace {
 
-// Builds the carriers from photo.jpg, plain.png, plain.webp and second.jpg (a small JPEG with
-// GPS) in the folder argv[1].
+// Builds the carriers from photo.jpg, plain.png, plain.webp, plain.gif and second.jpg (a small
+// JPEG with GPS) in the folder argv[1].
 const char* kCarriers = R"(
 import hashlib, os, struct, sys, zlib
 d = sys.argv[1]
@@ -71,6 +72,16 @@ text = b'\nexif\n%8d\n' % len(raw) + b''.join(
 write('ztxt.png', png[:at] + chunk(b'zTXt', b'Raw profile type exif\0\0' + zlib.compress(text)) +
       png[at:])
 
+# XMP with GPS and a city in a GIF application extension (raw, with its "magic trailer" that
+# lets GIF readers skip it), and a comment.
+gif = read('plain.gif')
+at = 13 + (3 * (2 << (gif[10] & 7)) if gif[10] & 0x80 else 0)
+xmp = extended.replace(b'Hiddenburg', b'Gifton')
+magic = b'\x01' + bytes(range(255, -1, -1)) + b'\x00'
+note = b'taken at 46N 14E'
+write('xmp.gif', gif[:at] + b'\x21\xff\x0bXMP DataXMP' + xmp + magic +
+      b'\x21\xfe' + bytes([len(note)]) + note + b'\x00' + gif[at:])
+
 # An EXIF chunk after the bitstream of a simple (VP8) file: no VP8X announces it.
 webp = read('plain.webp')
 assert webp[12:16] == b'VP8 '
@@ -91,6 +102,7 @@ const std::vector<Carrier> kCarrierList = {
     {"badcrc.png", "resize-png", "eXIf"},
     {"ztxt.png", "resize-png", "Raw profile type exif"},
     {"exif.webp", "resize-webp", "EXIF"},
+    {"xmp.gif", "resize-gif", "XMP DataXMP"},
 };
 
 bool Locates(const std::string& tag) {
@@ -115,6 +127,9 @@ class Privacy : public ::testing::Test {
               0);
     ASSERT_EQ(RunProgram({"convert", (dir / "photo.jpg").string(), "-quality", "80",
                           (dir / "plain.webp").string()})
+                  .exitCode,
+              0);
+    ASSERT_EQ(RunProgram({"convert", (dir / "photo.jpg").string(), (dir / "plain.gif").string()})
                   .exitCode,
               0);
     const RunResult made = RunPython(kCarriers, {dir.path().string()});
