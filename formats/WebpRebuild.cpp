@@ -48,7 +48,9 @@ bool CopyChunks(std::span<const std::uint8_t> data, std::vector<std::uint8_t>& o
 std::optional<std::vector<std::uint8_t>> RebuildWebp(std::span<const std::uint8_t> webp) {
   if (webp.size() < 12 || !Is(webp.data(), "RIFF") || !Is(webp.data() + 8, "WEBP"))
     return std::nullopt;
-  const std::size_t riffEnd = std::min<std::size_t>(webp.size(), 8 + std::size_t{Le32(&webp[4])});
+  // The RIFF data ends where its size says, or at the end of the file, never inside the header.
+  const std::size_t riffEnd =
+      std::clamp<std::size_t>(8 + std::size_t{Le32(&webp[4])}, 12, webp.size());
   std::vector<std::uint8_t> out(webp.begin(), webp.begin() + 12);
   bool damaged = false;
   const bool whole = CopyChunks(
