@@ -9,14 +9,16 @@
 
 namespace pixtrel {
 
-// Metadata blocks as stored in the file: the EXIF block (TIFF header onwards), the ICC profile
-// and the XMP packet. Empty means absent.
+// Metadata blocks as stored in the file: the EXIF block (TIFF header onwards), the ICC profile,
+// the XMP packet and, in JPEG files, the IPTC block (the Photoshop resources of APP13). Empty
+// means absent.
 struct PictureMetadata {
   std::vector<std::uint8_t> exif;
   std::vector<std::uint8_t> icc;
   std::vector<std::uint8_t> xmp;
+  std::vector<std::uint8_t> iptc;
 
-  bool empty() const { return exif.empty() && icc.empty() && xmp.empty(); }
+  bool empty() const { return exif.empty() && icc.empty() && xmp.empty() && iptc.empty(); }
 };
 
 // A picture's size as its header states it, before any orientation is applied.

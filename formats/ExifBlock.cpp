@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "formats/ExifJpegRules.h"
 #include "formats/ExifLayout.h"
 
 namespace pixtrel {
@@ -97,20 +98,23 @@ void SetNumber(std::span<std::uint8_t> tiff, const Entry* entry, const tiff::Byt
     order.Put32(tiff, value->offset, number);
 }
 
-// Takes the GPS pointer out of IFD0: the later entries move down one place, the count drops by
-// one, the next-directory offset follows the last entry and the 12 bytes freed are cleared.
-void UnlinkGps(std::span<std::uint8_t> tiff, const ExifLayout& layout) {
-  const Ifd& ifd0 = layout.ifd0;
-  const Entry* gps = ifd0.Find(kTagGpsIfd);
-  const std::size_t entries = ifd0.entries.size();
-  const std::size_t first = ifd0.at + 2;
-  const std::size_t removed = (gps->at - first) / 12;
-  const std::size_t next = layout.order.Get32(tiff, first + 12 * entries);
+// Takes a pointer tag out of the directory at ifdAt: the later entries move down one place, the
+// count drops by one, the next-directory offset follows the last entry and the 12 bytes freed
+// are cleared.
+void UnlinkEntry(std::span<std::uint8_t> tiff, const tiff::ByteOrder& order, std::size_t ifdAt,
+                 std::uint16_t tag) {
+  const std::size_t entries = order.Get16(tiff, ifdAt);
+  const std::size_t first = ifdAt + 2;
+  std::size_t removed = 0;
+  while (removed < entries && order.Get16(tiff, first + 12 * removed) != tag)
+    ++removed;
+  if (removed == entries) return;
+  const std::uint32_t next = order.Get32(tiff, first + 12 * entries);
   std::memmove(&tiff[first + 12 * removed], &tiff[first + 12 * (removed + 1)],
                12 * (entries - 1 - removed));
-  layout.order.Put16(tiff, ifd0.at, static_cast<std::uint16_t>(entries - 1));
+  order.Put16(tiff, ifdAt, static_cast<std::uint16_t>(entries - 1));
   const std::size_t end = first + 12 * (entries - 1);
-  layout.order.Put32(tiff, end, static_cast<std::uint32_t>(next));
+  order.Put32(tiff, end, next);
   std::memset(&tiff[end + 4], 0, 12);
 }
 
@@ -181,7 +185,12 @@ std::vector<std::uint8_t> EditExif(std::span<const std::uint8_t> exif, const Exi
   mask.ApplyTo(out);
 
   if (edit.dropThumbnail) order.Put32(out, layout->ifd0.at + layout->ifd0.byteSize() - 4, 0);
-  if (dropGps) UnlinkGps(out, *layout);
+  // Broken pointers go in every mode: readers skip them, and what they hold is not read either.
+  std::vector<std::uint16_t> unlink = layout->brokenPointers;
+  if (dropGps) unlink.push_back(kTagGpsIfd);
+  for (const std::uint16_t tag : unlink)
+    UnlinkEntry(out, order, layout->ifd0.at, tag);
+  if (edit.jpegRules) CompleteExifForJpeg(out, {edit.width, edit.height, edit.uncalibratedColour});
   return out;
 }
 

@@ -31,11 +31,15 @@ struct ExifEdit {
   bool dropThumbnail = true;  // IFD1 unlinked; it, its values and its thumbnail (JPEG or
                               // strips) zeroed
   bool dropGps = false;       // the GPS IFD pointer removed from IFD0; the GPS IFD zeroed
+  // The block goes into a JPEG: the tags a JPEG's EXIF requires are added where missing (see
+  // CompleteExifForJpeg), ColorSpace "uncalibrated" when the file carries another profile.
+  bool jpegRules = false;
+  bool uncalibratedColour = false;
 };
 
 // An edited copy of the TIFF structure (from the byte-order mark on, whatever header the block
-// had); empty when the block is damaged beyond a safe edit or larger than kMaxExifBytes, so the
-// caller leaves it out.
+// had). A broken Exif or GPS pointer (see ReadExifLayout) is dropped, the rest kept. Empty when the
+// block is damaged beyond a safe edit or larger than kMaxExifBytes, so the caller leaves it out.
 std::vector<std::uint8_t> EditExif(std::span<const std::uint8_t> exif, const ExifEdit& edit);
 
 }  // namespace pixtrel

@@ -28,16 +28,21 @@ struct ExifLayout {
   std::optional<tiff::Ifd> gps;
   std::optional<tiff::Ifd> interop;
   std::vector<tiff::Ifd> chain;  // IFD1 first
+  // Pointer tags of IFD0 (Exif, GPS) that lead nowhere: a count other than 1, a wrong type, or a
+  // directory outside the block. Readers skip them, so edits drop them and keep the rest. A
+  // broken GPS pointer whose value still names a directory in the block has it in `gps`, so that
+  // removing GPS data clears it too.
+  std::vector<std::uint16_t> brokenPointers;
 };
 
 // Chains longer than this are taken for damage: real files have IFD0 and IFD1.
 inline constexpr std::size_t kMaxIfdChain = 16;
 
-// The layout of a TIFF structure (from its byte-order mark on). Nothing when IFD0, the Exif or
-// the GPS IFD lies outside the block, two directories share an offset (which is also how a loop
-// in the chain shows), a pointer tag is repeated or has the wrong form, or the chain is too
-// long. A chain leading out of the block ends there; an interoperability IFD outside it is
-// taken as absent: neither holds anything to edit.
+// The layout of a TIFF structure (from its byte-order mark on). Nothing when IFD0 lies outside
+// the block, two directories share an offset (which is also how a loop in the chain shows), a
+// pointer tag is repeated, or the chain is too long. A broken Exif or GPS pointer is listed in
+// brokenPointers; a chain leading out of the block ends there; an interoperability IFD outside
+// it is taken as absent: none of them holds anything to edit.
 std::optional<ExifLayout> ReadExifLayout(std::span<const std::uint8_t> tiff);
 
 }  // namespace pixtrel

@@ -8,13 +8,17 @@
 #include "formats/Bmp.h"
 #include "formats/GifPicture.h"
 #include "formats/GifRaster.h"
+#include "formats/GifRebuild.h"
 #include "formats/GifWriter.h"
 #include "formats/HeaderProbes.h"
 #include "formats/HeifFile.h"
 #include "formats/JpegImage.h"
 #include "formats/JpegMetadata.h"
+#include "formats/JpegRebuild.h"
 #include "formats/PngFile.h"
+#include "formats/PngRebuild.h"
 #include "formats/WebpFile.h"
+#include "formats/WebpRebuild.h"
 
 namespace pixtrel {
 namespace {
@@ -43,6 +47,29 @@ Bytes WriteJpeg(EncodeJob& job) {
   const PictureMetadata& metadata = MetadataOf(job);
   if (metadata.empty() || jpeg.data().empty()) return jpeg.data();
   return ReplaceJpegMetadata(jpeg.data(), metadata);
+}
+
+std::optional<Bytes> RebuildJpegFile(std::span<const std::uint8_t> bytes,
+                                     const PictureMetadata& blocks) {
+  return RebuildJpeg(bytes, blocks);
+}
+
+// PNG and WebP rebuilds carry no blocks: with blocks to keep, the picture is encoded anew.
+std::optional<Bytes> RebuildPngFile(std::span<const std::uint8_t> bytes,
+                                    const PictureMetadata& blocks) {
+  if (!blocks.empty()) return std::nullopt;
+  return RebuildPng(bytes);
+}
+
+std::optional<Bytes> RebuildWebpFile(std::span<const std::uint8_t> bytes,
+                                     const PictureMetadata& blocks) {
+  if (!blocks.empty()) return std::nullopt;
+  return RebuildWebp(bytes);
+}
+
+// A GIF carries no blocks we keep; its rebuild leaves its comments and extensions behind.
+std::optional<Bytes> RebuildGifFile(std::span<const std::uint8_t> bytes, const PictureMetadata&) {
+  return RebuildGif(bytes);
 }
 
 DecodedPicture ReadPng(std::span<const std::uint8_t> bytes, bool) {
@@ -97,11 +124,13 @@ std::vector<FormatRow> MakeTable() {
                   .title = "JPG",
                   .extensions = {".jpg", ".jpeg", ".jpe"},
                   .carriesMetadata = true,
+                  .jpegMetadata = true,
                   .exifOrientation = true,
                   .losslessSource = false,
                   .read = ReadJpeg,
                   .probe = ProbeJpeg,
-                  .write = WriteJpeg});
+                  .write = WriteJpeg,
+                  .rebuild = RebuildJpegFile});
   rows.push_back({.format = ImageFormat::Png,
                   .key = "png",
                   .title = "PNG",
@@ -111,7 +140,8 @@ std::vector<FormatRow> MakeTable() {
                   .exifOrientation = true,
                   .read = ReadPng,
                   .probe = ProbePng,
-                  .write = WritePng});
+                  .write = WritePng,
+                  .rebuild = RebuildPngFile});
   rows.push_back({.format = ImageFormat::Webp,
                   .key = "webp",
                   .title = "WebP",
@@ -121,7 +151,8 @@ std::vector<FormatRow> MakeTable() {
                   .exifOrientation = true,
                   .read = ReadWebp,
                   .probe = ProbeWebp,
-                  .write = WriteWebp});
+                  .write = WriteWebp,
+                  .rebuild = RebuildWebpFile});
   rows.push_back({.format = ImageFormat::Gif,
                   .key = "gif",
                   .title = "GIF",
@@ -129,7 +160,8 @@ std::vector<FormatRow> MakeTable() {
                   .keepsTransparentIndex = true,
                   .read = ReadGif,
                   .probe = ProbeGif,
-                  .write = WriteGif});
+                  .write = WriteGif,
+                  .rebuild = RebuildGifFile});
   rows.push_back({.format = ImageFormat::Bmp,
                   .key = "bmp",
                   .title = "BMP",

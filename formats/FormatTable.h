@@ -46,6 +46,7 @@ struct FormatRow {
   // table and that index as the transparent colour instead.
   bool keepsTransparentIndex = false;
   bool carriesMetadata = false;  // EXIF, XMP and ICC: JPEG, PNG, WebP
+  bool jpegMetadata = false;     // JPEG's own rules: EXIF completed as it requires, IPTC carried
   bool exifOrientation = false;  // the EXIF orientation tag says how to turn it upright
   bool losslessSource = true;    // its pixels come as stored (not JPEG; WebP says per file)
   // upright: apply the format's own turning (HEIF's transforms); EXIF orientation is applied by
@@ -55,6 +56,11 @@ struct FormatRow {
   std::optional<PictureSize> (*probe)(std::span<const std::uint8_t> head) = nullptr;
   // Empty for formats that are only read.
   Bytes (*write)(EncodeJob& job) = nullptr;
+  // The file rebuilt from its compressed picture and the given blocks alone, nothing else of it
+  // copied; nothing when it cannot be (damage, or blocks this format's rebuild cannot place), so
+  // the picture is written anew instead. Empty for formats that hold no metadata (BMP).
+  std::optional<Bytes> (*rebuild)(std::span<const std::uint8_t> bytes,
+                                  const PictureMetadata& blocks) = nullptr;
 
   bool writable() const { return write != nullptr; }
   // "*.png", or "*.jpg;*.jpeg;*.jpe": the file list's mask for the format.

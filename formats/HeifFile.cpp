@@ -1,6 +1,7 @@
 #include "formats/HeifFile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -69,6 +70,19 @@ std::vector<std::uint8_t> MetadataBlock(const heif_image_handle* handle, heif_it
   return bytes;
 }
 
+// A MIME type as items state it matches when it names the same type: letter case, parameters
+// (";charset=utf-8") and spaces around it do not count.
+bool SameMimeType(std::string_view stated, std::string_view wanted) {
+  stated = stated.substr(0, stated.find(';'));
+  while (!stated.empty() && (stated.front() == ' ' || stated.front() == '\t'))
+    stated.remove_prefix(1);
+  while (!stated.empty() && (stated.back() == ' ' || stated.back() == '\t'))
+    stated.remove_suffix(1);
+  return std::equal(stated.begin(), stated.end(), wanted.begin(), wanted.end(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == b;
+  });
+}
+
 // The first metadata block of the type (and, when given, the content type); empty when none.
 std::vector<std::uint8_t> FindMetadata(const heif_image_handle* handle, const char* type,
                                        const char* contentType) {
@@ -79,7 +93,7 @@ std::vector<std::uint8_t> FindMetadata(const heif_image_handle* handle, const ch
       heif_image_handle_get_list_of_metadata_block_IDs(handle, type, ids.data(), count);
   for (int i = 0; i < listed && i < count; ++i) {
     const char* content = heif_image_handle_get_metadata_content_type(handle, ids[i]);
-    if (contentType && (!content || std::strcmp(content, contentType) != 0)) continue;
+    if (contentType && (!content || !SameMimeType(content, contentType))) continue;
     return MetadataBlock(handle, ids[i]);
   }
   return {};

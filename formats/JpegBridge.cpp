@@ -89,6 +89,7 @@ Status ReadHeaderAt(const std::uint8_t* data, std::size_t size, bool greyscale, 
   info->components = cinfo.num_components;
   info->progressive = jpeg_has_multiple_scans(&cinfo);
   info->kind = KindOf(&cinfo);
+  info->invertedCmyk = cinfo.saw_Adobe_marker;
   jpeg_destroy_decompress(&cinfo);
   return {};
 }
@@ -142,7 +143,10 @@ Status DecodeAt(DecodeJob* job, int displayEighths) {
     std::uint8_t* row = job->pixels + job->stride * cinfo.output_scanline;
     if (scratch) {
       jpeg_read_scanlines(&cinfo, scratch, 1);
-      CmykToBgr(scratch[0], row, cinfo.output_width, inverted);
+      if (job->cmykToBgr)
+        job->cmykToBgr(job->cmykContext, scratch[0], row, static_cast<int>(cinfo.output_width));
+      else
+        CmykToBgr(scratch[0], row, cinfo.output_width, inverted);
     } else {
       JSAMPROW rows[1] = {row};
       jpeg_read_scanlines(&cinfo, rows, 1);

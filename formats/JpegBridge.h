@@ -34,7 +34,13 @@ struct HeaderInfo {
   int components = 0;
   bool progressive = false;  // more than one scan
   OutputKind kind = OutputKind::Bgr;
+  bool invertedCmyk = false;  // an Adobe file: four-component samples are stored inverted
 };
+
+// Converts one row of CMYK samples (stored as the file stores them) to BGR. Called between
+// libjpeg calls; it must not throw.
+using CmykConverter = void (*)(const void* context, const std::uint8_t* cmyk, std::uint8_t* bgr,
+                               int width) noexcept;
 
 // Reads the header. With greyscale set the output is greyscale (quantized to 236 levels), as it
 // is for a one-component file; four-component files decode to CMYK.
@@ -52,7 +58,10 @@ struct DecodeJob {
   OutputKind kind = OutputKind::Bgr;  // as ReadHeader reported
   std::uint8_t* pixels = nullptr;     // rows top to bottom, caller-owned
   std::size_t stride = 0;             // bytes per row: width*3 (Bgr), width (palette)
-  // Cmyk output is converted to BGR rows here; the CMYK samples pass through a scratch row.
+  // Cmyk output is converted to BGR rows here, by cmykToBgr when given (through the file's
+  // profile), else by the plain formula; the CMYK samples pass through a scratch row.
+  CmykConverter cmykToBgr = nullptr;
+  const void* cmykContext = nullptr;
   std::uint8_t greyLevels[256] = {};  // the quantizer's colour map, GreyPalette only
   int greyLevelCount = 0;
   // Streaming (Bgr output only): pixels holds sinkRows rows, handed to sink whenever full.

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 
+#include "formats/CmykProfile.h"
 #include "formats/Errors.h"
 #include "formats/JpegBridge.h"
+#include "formats/JpegMetadata.h"
 #include "formats/JpegStatusError.h"
 #include "formats/Limits.h"
 #include "formats/SafeWrite.h"
@@ -102,6 +105,14 @@ void DecodeJpeg(TJPEGImage& picture) {
   Bitmap24 colour = Bitmap24::Uninitialised(info.width, info.height);
   job.pixels = colour.data();
   job.stride = colour.stride();
+  std::unique_ptr<CmykToSrgb> profile;
+  if (info.kind == jpegbridge::OutputKind::Cmyk) {
+    profile = CmykToSrgb::ForProfile(ReadJpegMetadata(picture.data_).icc, info.invertedCmyk);
+    if (profile) {
+      job.cmykToBgr = CmykToSrgb::ConvertRow;
+      job.cmykContext = profile.get();
+    }
+  }
   if (const auto status = jpegbridge::Decode(&job); status.failed()) ThrowJpegError(status);
   if (info.kind == jpegbridge::OutputKind::Cmyk && picture.greyscale_) {
     picture.raster_ = GreyFromColour(colour);

@@ -56,7 +56,8 @@ TJPEGImage ReadJpegFile(const std::filesystem::path& path);
 TJPEGImage JpegFromBytes(Bytes bytes);
 
 // Decodes the bytes when there is no raster yet: full size, block smoothing, float DCT. Colour
-// files give a Bitmap24 (four-component files are converted to RGB); greyscale output (asked
+// files give a Bitmap24 (four-component files are converted to sRGB through their CMYK profile,
+// or by the plain formula when they carry none); greyscale output (asked
 // for, or a one-component file) gives an 8-bit PaletteBitmap of 236 dithered grey levels.
 // Empty data gives an empty raster.
 void DecodeJpeg(TJPEGImage& picture);

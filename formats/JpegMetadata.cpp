@@ -8,7 +8,7 @@
 namespace pixtrel {
 namespace {
 
-constexpr std::uint8_t kApp0 = 0xE0, kApp1 = 0xE1, kApp2 = 0xE2;
+constexpr std::uint8_t kApp0 = 0xE0, kApp1 = 0xE1, kApp2 = 0xE2, kApp13 = 0xED;
 
 constexpr char kExifSignature[] = "Exif\0";  // the sixth byte is padding, usually 0
 constexpr std::size_t kExifHeaderSize = 6;
@@ -16,11 +16,13 @@ constexpr char kXmpSignature[] = "http://ns.adobe.com/xap/1.0/";  // with its ze
 constexpr char kExtendedXmpSignature[] = "http://ns.adobe.com/xmp/extension/";
 constexpr char kIccSignature[] = "ICC_PROFILE";  // then the zero, sequence number and count
 constexpr std::size_t kIccHeaderSize = 14;
+constexpr char kPhotoshopSignature[] = "Photoshop 3.0";  // with its zero: 14 bytes
 
 constexpr std::size_t kMaxExifSegmentBlock = 65527;
 constexpr std::size_t kMaxXmpSegmentBlock = 65502;
 constexpr std::size_t kMaxIccChunk = 65519;
 constexpr std::size_t kMaxIccChunks = 255;
+constexpr std::size_t kMaxIptcSegmentBlock = 65519;
 
 bool IsExif(std::span<const std::uint8_t> jpeg, const JpegSegment& s) {
   return HasSignature(jpeg, s, kApp1, kExifSignature, 5) && s.end - s.dataBegin >= kExifHeaderSize;
@@ -36,8 +38,12 @@ bool IsIcc(std::span<const std::uint8_t> jpeg, const JpegSegment& s) {
   return HasSignature(jpeg, s, kApp2, kIccSignature, sizeof kIccSignature) &&
          s.end - s.dataBegin >= kIccHeaderSize;
 }
+bool IsPhotoshop(std::span<const std::uint8_t> jpeg, const JpegSegment& s) {
+  return HasSignature(jpeg, s, kApp13, kPhotoshopSignature, sizeof kPhotoshopSignature);
+}
 bool IsMetadata(std::span<const std::uint8_t> jpeg, const JpegSegment& s) {
-  return IsExif(jpeg, s) || IsXmp(jpeg, s) || IsExtendedXmp(jpeg, s) || IsIcc(jpeg, s);
+  return IsExif(jpeg, s) || IsXmp(jpeg, s) || IsExtendedXmp(jpeg, s) || IsIcc(jpeg, s) ||
+         IsPhotoshop(jpeg, s);
 }
 bool IsJfif(std::span<const std::uint8_t> jpeg, const JpegSegment& s) {
   return HasSignature(jpeg, s, kApp0, "JFIF", 5);
@@ -77,16 +83,17 @@ std::span<const std::uint8_t> Signature(const char* text, std::size_t size) {
   return {reinterpret_cast<const std::uint8_t*>(text), size};
 }
 
-void PutBlocks(std::vector<std::uint8_t>& out, const PictureMetadata& metadata) {
+}  // namespace
+
+void AppendMetadataSegments(std::vector<std::uint8_t>& out, const PictureMetadata& metadata) {
   const auto tiff = TiffPart(metadata.exif);
   if (!tiff.empty() && tiff.size() <= kMaxExifSegmentBlock)
     PutSegment(out, kApp1, Signature("Exif\0\0", kExifHeaderSize), tiff);
   if (!metadata.xmp.empty() && metadata.xmp.size() <= kMaxXmpSegmentBlock)
     PutSegment(out, kApp1, Signature(kXmpSignature, sizeof kXmpSignature), metadata.xmp);
-  const std::size_t chunks = (metadata.icc.size() + kMaxIccChunk - 1) / kMaxIccChunk;
-  if (chunks == 0 || chunks > kMaxIccChunks) return;
   const std::span<const std::uint8_t> icc = metadata.icc;
-  for (std::size_t i = 0; i < chunks; ++i) {
+  const std::size_t chunks = (icc.size() + kMaxIccChunk - 1) / kMaxIccChunk;
+  for (std::size_t i = 0; chunks <= kMaxIccChunks && i < chunks; ++i) {
     std::uint8_t header[kIccHeaderSize] = {};
     std::copy_n(kIccSignature, sizeof kIccSignature, header);
     header[12] = static_cast<std::uint8_t>(i + 1);
@@ -94,9 +101,10 @@ void PutBlocks(std::vector<std::uint8_t>& out, const PictureMetadata& metadata) 
     const std::size_t from = i * kMaxIccChunk;
     PutSegment(out, kApp2, header, icc.subspan(from, std::min(kMaxIccChunk, icc.size() - from)));
   }
+  if (!metadata.iptc.empty() && metadata.iptc.size() <= kMaxIptcSegmentBlock)
+    PutSegment(out, kApp13, Signature(kPhotoshopSignature, sizeof kPhotoshopSignature),
+               metadata.iptc);
 }
-
-}  // namespace
 
 PictureMetadata ReadJpegMetadata(std::span<const std::uint8_t> jpeg) {
   PictureMetadata metadata;
@@ -109,6 +117,10 @@ PictureMetadata ReadJpegMetadata(std::span<const std::uint8_t> jpeg) {
       metadata.xmp.assign(data.begin() + sizeof kXmpSignature, data.end());
     } else if (IsIcc(jpeg, segment)) {
       chunks.push_back(IccChunk{data[12], data[13], data.subspan(kIccHeaderSize)});
+    } else if (IsPhotoshop(jpeg, segment)) {
+      // Resources too large for one segment continue in the next.
+      metadata.iptc.insert(metadata.iptc.end(), data.begin() + sizeof kPhotoshopSignature,
+                           data.end());
     }
   }
   metadata.icc = JoinIccChunks(std::move(chunks));
@@ -129,7 +141,7 @@ std::vector<std::uint8_t> ReplaceJpegMetadata(std::span<const std::uint8_t> jpeg
       ++segment;
     }
   }
-  PutBlocks(out, metadata);
+  AppendMetadataSegments(out, metadata);
   for (; segment != header.segments.end(); ++segment) {
     if (!IsMetadata(jpeg, *segment))
       out.insert(out.end(), jpeg.begin() + segment->begin, jpeg.begin() + segment->end);

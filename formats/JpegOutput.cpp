@@ -14,6 +14,7 @@ void WriteJpegWithMetadata(TJPEGImage& picture, const PictureMetadata& source, M
     return;
   }
   OutputTarget target;
+  target.jpegMetadata = true;
   target.grey = picture.Greyscale();
   target.width = picture.width();
   target.height = picture.height();

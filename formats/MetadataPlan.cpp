@@ -2,6 +2,8 @@
 
 #include "formats/ColourProfile.h"
 #include "formats/ExifBlock.h"
+#include "formats/IptcBlock.h"
+#include "formats/ProfileHeader.h"
 #include "formats/XmpPacket.h"
 
 namespace pixtrel {
@@ -31,6 +33,7 @@ MetadataPlan PlanOutputMetadata(const PictureMetadata& source, MetadataMode mode
   }
 
   const bool dropLocation = mode == MetadataMode::StripGps;
+  const bool keepsProfile = Suits(kind, target);
   if (!source.exif.empty()) {
     ExifEdit edit;
     edit.orientationToOne = target.pixelsUpright;
@@ -38,13 +41,19 @@ MetadataPlan PlanOutputMetadata(const PictureMetadata& source, MetadataMode mode
     edit.height = target.height;
     edit.dropThumbnail = true;
     edit.dropGps = dropLocation;
+    edit.jpegRules = target.jpegMetadata;
+    edit.uncalibratedColour = keepsProfile && kind != ProfileKind::Srgb;
     plan.blocks.exif = EditExif(source.exif, edit);
   }
-  if (!source.xmp.empty())
+  if (!source.xmp.empty()) {
     plan.blocks.xmp = EditXmp(source.xmp, XmpEdit{target.pixelsUpright, dropLocation});
+    if (target.jpegMetadata) plan.blocks.xmp = WithXpacketWrapper(plan.blocks.xmp);
+  }
+  if (!source.iptc.empty() && target.jpegMetadata)
+    plan.blocks.iptc = EditIptc(source.iptc, dropLocation);
 
-  if (Suits(kind, target)) {
-    plan.blocks.icc = source.icc;
+  if (keepsProfile) {
+    plan.blocks.icc = ConsistentProfile(source.icc);
   } else if (!target.grey) {
     // A grey output keeps its grey levels as they are: an RGB profile does not describe them.
     plan.convertToSrgb = NeedsConversion(kind);

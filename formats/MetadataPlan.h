@@ -19,6 +19,7 @@ struct OutputTarget {
   int width = 0;                // the output's pixel size
   int height = 0;
   bool pixelsUpright = true;  // the pixels were turned by the source's orientation tag
+  bool jpegMetadata = false;  // JPEG: EXIF held to its rules, the IPTC block carried
 };
 
 struct MetadataPlan {
@@ -27,8 +28,11 @@ struct MetadataPlan {
 };
 
 // keep / strip-gps: EXIF edited (orientation 1 when the pixels were turned upright, pixel size,
-// no thumbnail; no GPS for strip-gps), XMP edited likewise, the ICC profile kept byte for byte
-// when it suits the output (an RGB profile for colour outputs, a grey one for grey outputs).
+// no thumbnail; no GPS for strip-gps; completed as a JPEG requires for JPEG outputs), XMP edited
+// likewise, IPTC kept for JPEG outputs (without its location for strip-gps), the ICC profile kept
+// when it suits the output (an RGB profile for colour outputs, a grey one for grey outputs):
+// byte for byte, unless its header misstates its size, which is then put right for every output
+// alike.
 // strip: no blocks. A profile the output cannot carry or that does not suit it is converted
 // away (convertToSrgb) when it is Rgb or Grey and not sRGB; a damaged block is left out.
 MetadataPlan PlanOutputMetadata(const PictureMetadata& source, MetadataMode mode,

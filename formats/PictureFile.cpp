@@ -30,6 +30,7 @@ Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, Image
   if (!row.writable()) throw Exception("Cannot write " + std::string(row.title) + " files");
   OutputTarget output;
   output.carriesMetadata = row.carriesMetadata;
+  output.jpegMetadata = row.jpegMetadata;
   output.width = RasterWidth(picture.raster);
   output.height = RasterHeight(picture.raster);
   output.pixelsUpright = choices.pixelsUpright;

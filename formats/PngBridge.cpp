@@ -247,6 +247,7 @@ int Encode(WriteJob* job) {
   if (job->icc.size > 0 && job->icc.size <= kMaxChunkBytes) {
     png_set_iCCP(png, info, "ICC Profile", PNG_COMPRESSION_TYPE_BASE, job->icc.data,
                  static_cast<png_uint_32>(job->icc.size));
+    job->iccRefused = png_get_valid(png, info, PNG_INFO_iCCP) == 0;
   }
   if (job->xmp.size > 0 && job->xmp.size <= kMaxChunkBytes) {
     // libpng takes the text up to its first NUL; an XMP packet holds none.
@@ -288,7 +289,8 @@ int Encode(WriteJob* job) {
       png_write_row(png, scratch);
     }
   }
-  png_write_end(png, info);
+  // Without the info: given it, libpng writes its eXIf chunk a second time after the pixels.
+  png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   std::free(scratch);
   std::free(xmpText);

@@ -48,8 +48,9 @@ struct WriteJob {
   const std::uint8_t (*palette)[3] = nullptr;
   int paletteSize = 0;
   int zlibLevel = 6;
-  Block exif, icc, xmp;  // borrowed, not freed
-  Block output;          // malloc'd by the bridge
+  Block exif, icc, xmp;     // borrowed, not freed
+  bool iccRefused = false;  // libpng found the profile unfit and left it out
+  Block output;             // malloc'd by the bridge
   char message[256] = {};
 };
 int Encode(WriteJob* job);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "formats/ByteOrder.h"
+#include "formats/ColourProfile.h"
 #include "formats/Errors.h"
 #include "formats/Limits.h"
 #include "formats/PngBridge.h"
@@ -180,6 +181,16 @@ std::vector<std::uint8_t> EncodePng(const Raster& raster, const std::vector<std:
   if (pngbridge::Encode(&job) != 0) Fail(job.message);
   std::vector<std::uint8_t> result(job.output.data, job.output.data + job.output.size);
   pngbridge::FreeBlock(&job.output);
+  if (job.iccRefused) {
+    // libpng is stricter than LittleCMS: a profile it refuses is converted away rather than
+    // dropped, so the colours still look as they did.
+    Raster converted = raster;
+    if (ConvertToSrgb(converted, metadata.icc)) {
+      PngMetadata rest = metadata;
+      rest.icc.clear();
+      return EncodePng(converted, alpha, rest, zlibLevel);
+    }
+  }
   return result;
 }
 

@@ -20,7 +20,8 @@ DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes);
 
 // 8-bit RGB, or RGBA when alpha is given (one byte per pixel, 255 = opaque); a PaletteBitmap
 // without alpha is written as a palette file of the fewest bits its table needs. The metadata
-// blocks that are not empty are written; an ICC profile the codec finds damaged is left out.
+// blocks that are not empty are written; an ICC profile the codec refuses is left out, the
+// colours converted from it to sRGB when LittleCMS can read it.
 std::vector<std::uint8_t> EncodePng(const Raster& raster, const std::vector<std::uint8_t>* alpha,
                                     const PngMetadata& metadata, int zlibLevel = 6);
 

@@ -190,13 +190,37 @@ class PacketEditor {
 }  // namespace
 
 std::vector<std::uint8_t> EditXmp(std::span<const std::uint8_t> xmp, const XmpEdit& edit) {
-  if (xmp.empty() || xmp.size() > kMaxXmpBytes) return {};
+  if (xmp.size() > kMaxXmpBytes) return {};
+  // Some writers (phones among them) end the packet with a terminating zero, or pad it with
+  // zeros: that is no part of the packet.
+  while (!xmp.empty() && xmp.back() == 0)
+    xmp = xmp.first(xmp.size() - 1);
+  if (xmp.empty()) return {};
   // UTF-16 and UTF-32 packets (zero bytes in their markup) cannot be scanned as bytes.
   if (std::find(xmp.begin(), xmp.end(), 0) != xmp.end()) return {};
   const std::string_view text(reinterpret_cast<const char*>(xmp.data()), xmp.size());
   PacketEditor editor(text, edit);
   if (!editor.Collect()) return {};
   return editor.Apply();
+}
+
+std::vector<std::uint8_t> WithXpacketWrapper(std::span<const std::uint8_t> xmp) {
+  const std::string_view text(reinterpret_cast<const char*>(xmp.data()), xmp.size());
+  std::vector<std::uint8_t> out(xmp.begin(), xmp.end());
+  if (xmp.empty() || text.find("<?xpacket begin") != std::string_view::npos) return out;
+  // After an XML declaration, which must stay first.
+  std::size_t at = 0;
+  if (text.starts_with("<?xml")) {
+    const std::size_t end = text.find("?>");
+    if (end == std::string_view::npos) return out;
+    at = end + 2;
+  }
+  constexpr std::string_view kBegin =
+      "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n";
+  constexpr std::string_view kEnd = "\n<?xpacket end=\"w\"?>";
+  out.insert(out.begin() + static_cast<std::ptrdiff_t>(at), kBegin.begin(), kBegin.end());
+  out.insert(out.end(), kEnd.begin(), kEnd.end());
+  return out;
 }
 
 }  // namespace pixtrel

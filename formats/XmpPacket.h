@@ -18,8 +18,14 @@ struct XmpEdit {
   bool dropLocation = false;
 };
 
-// An edited copy; empty when the packet is not well-formed enough to edit safely (unbalanced
-// elements, unterminated tags or attributes) or larger than kMaxXmpBytes.
+// An edited copy, without the zeros that some writers put after the packet; empty when the packet
+// is not well-formed enough to edit safely (unbalanced elements, unterminated tags or attributes)
+// or larger than kMaxXmpBytes.
 std::vector<std::uint8_t> EditXmp(std::span<const std::uint8_t> xmp, const XmpEdit& edit);
+
+// The packet inside an xpacket wrapper (the processing instructions that let a reader find it in a
+// file), as JPEG files carry it; a packet that has one comes back as it is. Phones write HEIC
+// packets without one.
+std::vector<std::uint8_t> WithXpacketWrapper(std::span<const std::uint8_t> xmp);
 
 }  // namespace pixtrel

@@ -6,27 +6,36 @@
 
 namespace pixtrel {
 
-bool KeepAsIs(const Bytes& bytes, ImageFormat format, MetadataMode mode,
+bool KeepAsIs(const Bytes& bytes, ImageFormat format, const KeepChoices& choices,
               const std::filesystem::path& output, OutputSink& sink) {
-  if (mode == MetadataMode::Keep || !RowOf(format).carriesMetadata) {
-    sink.put(output, bytes);
-    return true;
+  const FormatRow& row = RowOf(format);
+  PictureMetadata metadata;
+  if (row.carriesMetadata) {
+    metadata = format == ImageFormat::Jpeg ? ReadJpegMetadata(bytes)
+                                           : DecodePicture(bytes, format, false).metadata;
   }
-  if (format != ImageFormat::Jpeg) {
-    if (!DecodePicture(bytes, format, false).metadata.empty()) return false;
-    sink.put(output, bytes);
-    return true;
-  }
-  const PictureMetadata metadata = ReadJpegMetadata(bytes);
-  if (metadata.empty()) {
+  // A photo stored on its side is turned upright like every other output, whatever the
+  // metadata choice: copied, it would show on its side wherever the tag is not read (or gone).
+  DecodedPicture tagged;
+  tagged.metadata.exif = metadata.exif;
+  if (choices.upright && OrientationTag(tagged, format) != 1) return false;
+  if (choices.metadata == MetadataMode::Keep || !row.rebuild) {
     sink.put(output, bytes);
     return true;
   }
   OutputTarget target;
-  target.pixelsUpright = false;  // the pixels stay as stored, so the orientation tag stays too
-  const MetadataPlan plan = PlanOutputMetadata(metadata, mode, target);
+  target.jpegMetadata = row.jpegMetadata;
+  target.width = choices.size.width;
+  target.height = choices.size.height;
+  // The pixels stay as stored: either they are upright already (orientation 1), or the user
+  // asked to leave photos as stored, and then the tag stays to say how to show them.
+  target.pixelsUpright = false;
+  const MetadataPlan plan =
+      row.carriesMetadata ? PlanOutputMetadata(metadata, choices.metadata, target) : MetadataPlan{};
   if (plan.convertToSrgb) return false;
-  sink.put(output, ReplaceJpegMetadata(bytes, plan.blocks));
+  std::optional<Bytes> rebuilt = row.rebuild(bytes, plan.blocks);
+  if (!rebuilt) return false;
+  sink.put(output, *rebuilt);
   return true;
 }
 

@@ -171,7 +171,8 @@ void ResizeFile(const std::filesystem::path& source, const std::filesystem::path
   if (settings.shrinkOnly) {
     if (const std::optional<PictureSize> size = RowOf(format).probe(bytes);
         size && std::max(size->width, size->height) <= settings.n) {
-      if (KeepAsIs(bytes, format, settings.metadata, output, sink)) return;
+      if (KeepAsIs(bytes, format, {settings.metadata, settings.upright, *size}, output, sink))
+        return;
       // Its metadata must go: the picture is written anew at its own size.
       settings.n = std::max(size->width, size->height);
     }

@@ -12,7 +12,7 @@ TEST_PACKAGES=(googletest libgtest-dev imagemagick python3 python3-pil giflib-to
                libjpeg-turbo-progs xvfb xauth clang libclang-rt-14-dev
                openbox xdotool wmctrl x11-utils dpkg-dev desktop-file-utils appstream
                man-db groff-base time webp libimage-exiftool-perl colord-data
-               libheif-examples libavif-bin clang-format)
+               libheif-examples libavif-bin clang-format pngcheck libgs-common)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

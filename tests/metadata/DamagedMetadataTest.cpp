@@ -103,7 +103,8 @@ TEST_F(DamagedMetadata, ExifEditsGiveNothingOrReadableBlocks) {
     if (truncated[i]) {
       EXPECT_FALSE(Contains(edited, LatitudeBytes(true))) << i;
     }
-    if (i % 7 == 0 && written++ < 300) WritePair(i, {variants[i], {}, {}}, {edited, {}, {}});
+    if (i % 7 == 0 && written++ < 300)
+      WritePair(i, {variants[i], {}, {}, {}}, {edited, {}, {}, {}});
   }
   EXPECT_GT(written, 20);
   EXPECT_EQ(ComplaintsAddedByEdits(), std::vector<std::string>{});
@@ -122,7 +123,8 @@ TEST_F(DamagedMetadata, XmpEditsGiveNothingOrReadablePackets) {
     if (truncated[i]) {
       EXPECT_FALSE(Contains(edited, latitude)) << i;
     }
-    if (i % 5 == 0 && written++ < 300) WritePair(i, {{}, {}, variants[i]}, {{}, {}, edited});
+    if (i % 5 == 0 && written++ < 300)
+      WritePair(i, {{}, {}, variants[i], {}}, {{}, {}, edited, {}});
   }
   EXPECT_GT(written, 20);
   EXPECT_EQ(ComplaintsAddedByEdits(), std::vector<std::string>{});

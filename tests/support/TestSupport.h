@@ -47,7 +47,8 @@ inline RunResult RunProgram(const std::vector<std::string>& argv,
 long PeakMemoryKiB();
 long PeakChildMemoryKiB();
 
-// Runs pixtrel-batch with the given arguments.
+// Runs pixtrel-batch with the given arguments. Every picture it writes is checked by independent
+// readers (see OutputCheck.h): a problem its source did not have fails the test.
 RunResult RunBatchTool(const std::vector<std::string>& args, const std::filesystem::path& cwd = {});
 
 // True when the program can be found on PATH.
