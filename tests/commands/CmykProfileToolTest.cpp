@@ -31,8 +31,10 @@ class CmykTool : public ::testing::Test {
   void SetUp() override {
     PIXTREL_SKIP_WITHOUT_PIL();
     PIXTREL_SKIP_WITHOUT_PROGRAM("convert");
-    if (!fs::exists(kCmykProfile)) GTEST_SKIP() << kCmykProfile << " (libgs-common) is needed";
-    if (!fs::exists(kSrgbProfile)) GTEST_SKIP() << kSrgbProfile << " (colord-data) is needed";
+    if (!fs::exists(kCmykProfile))
+      PIXTREL_SKIP_MISSING_TOOL() << kCmykProfile << " (package libgs-common)";
+    if (!fs::exists(kSrgbProfile))
+      PIXTREL_SKIP_MISSING_TOOL() << kSrgbProfile << " (package colord-data)";
     ASSERT_TRUE(MakePhoto(dir / "photo.jpg", 64, 48, 3));
     // ImageMagick converts through the profiles and embeds the CMYK one.
     ASSERT_EQ(RunProgram({"convert", (dir / "photo.jpg").string(), "-profile",

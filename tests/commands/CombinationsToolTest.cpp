@@ -113,7 +113,8 @@ class Combinations : public ::testing::TestWithParam<Variant> {
   void SetUp() override {
     PIXTREL_SKIP_WITHOUT_PIL();
     PIXTREL_SKIP_WITHOUT_EXIFTOOL();
-    if (!fs::exists(kAdobeRgb)) GTEST_SKIP() << kAdobeRgb << " (package colord-data) is needed";
+    if (!fs::exists(kAdobeRgb))
+      PIXTREL_SKIP_MISSING_TOOL() << kAdobeRgb << " (package colord-data)";
     const RunResult made = RunPython(kMakePhotos, {originals.path().string()});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     // One exiftool run tags all 24 files: "-execute" starts the next tag's set of edits.
