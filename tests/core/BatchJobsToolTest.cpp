@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <map>
 
 #include "concurrency/WorkerPool.h"
@@ -142,8 +143,14 @@ TEST(BatchJobsTool, TheMemoryBudgetKeepsLargePicturesOneAtATime) {
   EXPECT_LT(capped, single + 12 * 1024) << "one job: " << single << " kB, budget: " << capped;
   // And without the budget several pictures are in flight at once, on the cores there are: at
   // least one raster more than one picture at a time needs.
-  const long long free = PeakKilobytes({}, Args({"--jobs", "4"}, quality), err);
-  ASSERT_GT(free, 0) << err;
+  // Whether two pictures overlap depends on how the threads are scheduled: on a busy machine one
+  // run may happen to go one picture after the other, so the highest of three runs counts.
+  long long free = 0;
+  for (int run = 0; run < 3 && free <= single + 12 * 1024; ++run) {
+    const long long peak = PeakKilobytes({}, Args({"--jobs", "4"}, quality), err);
+    ASSERT_GT(peak, 0) << err;
+    free = std::max(free, peak);
+  }
   if (UsableCoreCount() >= 2) {
     EXPECT_GT(free, single + 12 * 1024) << "one job: " << single << " kB, four jobs: " << free;
   }
