@@ -1,6 +1,7 @@
 #include "app/FileListBox.h"
 
 #include <QDir>
+#include <QSet>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -81,6 +82,29 @@ QStringList FileListBox::selectedNames() const {
     if (item(i)->isSelected()) result.append(item(i)->text());
   }
   return result;
+}
+
+bool FileListBox::restoreSelection(const QStringList& selected, const QString& focused) {
+  const QList<QListWidgetItem*> found = findItems(focused, Qt::MatchExactly);
+  if (found.isEmpty()) return false;
+  // Several names at once: one selection change, not one per entry.
+  const QSet<QString> wanted(selected.begin(), selected.end());
+  QItemSelection selection;
+  int first = -1, last = -1;
+  for (int i = 0; i < count(); ++i) {
+    if (!wanted.contains(item(i)->text())) continue;
+    const QModelIndex at = model()->index(i, 0);
+    selection.select(at, at);
+    if (first < 0) first = i;
+    last = i;
+  }
+  setCurrentItem(found.front(), QItemSelectionModel::NoUpdate);
+  selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  // The whole selection in view where it fits, the focused entry in any case.
+  if (first >= 0) scrollToItem(item(first));
+  if (last >= 0) scrollToItem(item(last));
+  scrollToItem(found.front());
+  return true;
 }
 
 void FileListBox::keyPressEvent(QKeyEvent* event) {

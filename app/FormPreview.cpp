@@ -6,6 +6,7 @@
 
 #include "app/FileListBox.h"
 #include "app/MainForm.h"
+#include "languages/LanguageTable.h"
 #include "settings/SettingsStore.h"
 #include "windows/PreviewForm.h"
 #include "windows/PreviewFormPlace.h"
@@ -54,21 +55,28 @@ void TForm1::BuildSecondaryWindows() {
   connect(
       FileListBox10, &QListWidget::currentItemChanged, this,
       [this] { UpdatePreview(FocusedFilePath()); }, Qt::QueuedConnection);
+  // With nothing selected it shows its hint again. Queued, so that a refresh, which empties the
+  // list and selects again, does not count.
+  connect(
+      FileListBox10, &QListWidget::itemSelectionChanged, this,
+      [this] {
+        if (FileListBox10->selectedItems().isEmpty()) PreviewForm->Clear();
+      },
+      Qt::QueuedConnection);
 }
 
 void TForm1::Preview(const QString& path) {
-  Slikca->ShowPicture(path, LanguageTexts.value(301, QStringLiteral("View image")));
+  // Read on the viewer's own thread: a large photo does not hold up the window.
+  Slikca->RequestPicture(path, LanguageTexts.value(301, QStringLiteral("View image")));
 }
 
 void TForm1::UpdatePreview(const QString& path) {
   // Open or not, the preview follows the list. No selected entry under the focus leaves the
   // picture; a file it cannot read empties it, so it never shows a picture for the wrong file.
+  // The picture is read on a thread of its own: the window answers meanwhile, and a click on
+  // another file makes the older one count no more.
   if (path.isEmpty()) return;
-  if (PreviewForm->LoadPicture(path)) {
-    PreviewForm->FitToPicture();
-  } else {
-    PreviewForm->Clear();
-  }
+  PreviewForm->RequestPicture(path);
 }
 
 void TForm1::M12Click() {
@@ -103,6 +111,7 @@ void TForm1::PreviewFormClose() {
 void TForm1::RetitleSecondaryWindows() {
   Slikca->Retitle(LanguageTexts.value(301, QStringLiteral("View image")));
   PreviewForm->setWindowTitle(LanguageTexts.value(412, QStringLiteral("Preview images")));
+  PreviewForm->SetHint(LanguageTexts.value(kTextPreviewHint, EnglishText(kTextPreviewHint)));
 }
 
 std::optional<QPoint> TForm1::PreviewTopLeft() const {

@@ -16,6 +16,7 @@ PageControl::PageControl(QWidget* parent) : QWidget(parent) {
   layout->addWidget(pages_, 1);
   connect(strip_, &TabStrip::currentChanged, pages_, &QStackedWidget::setCurrentIndex);
   connect(strip_, &TabStrip::tabChosen, this, &PageControl::userChanged);
+  connect(strip_, &TabStrip::tabClicked, this, &PageControl::tabClicked);
 }
 
 int PageControl::addPage(QWidget* page, const QString& caption, int position) {

@@ -26,6 +26,8 @@ class PageControl : public QWidget {
  signals:
   // The user picked another tab on the strip.
   void userChanged(int index);
+  // The user clicked a tab on the strip (also the one shown).
+  void tabClicked(int index);
 
  private:
   TabStrip* strip_;

@@ -34,6 +34,7 @@ struct CommandLine {
   MetadataMode metadata = MetadataMode::Keep;
   std::optional<ImageFormat> convertTo;  // --to, for the convert command
   bool quiet = false;
+  bool keepGoing = false;  // a failing file is reported and left out; the others are done
   int jobs = 0;  // 0: one per core
 };
 
