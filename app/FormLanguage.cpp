@@ -171,6 +171,11 @@ void TForm1::ApplyLanguageTexts() {
   M99->setText(text(499));
 
   RetitleSecondaryWindows();  // the viewer and the preview window (FormPreview.cpp)
+  // The pages' side keeps the width the widest page needs in this language, so that choosing a
+  // page never moves the splitter or the tabs.
+  if (QWidget* side = PageControl1->parentWidget()) side->setMinimumWidth(0);
+  const int widest = PageControl1->widestMinimumWidth();
+  if (QWidget* side = PageControl1->parentWidget()) side->setMinimumWidth(widest);
 }
 
 void TForm1::ChooseLanguage(int code) {

@@ -1,6 +1,7 @@
 #include "app/PageControl.h"
 
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace pixtrel {
 
@@ -17,6 +18,17 @@ PageControl::PageControl(QWidget* parent) : QWidget(parent) {
   connect(strip_, &TabStrip::currentChanged, pages_, &QStackedWidget::setCurrentIndex);
   connect(strip_, &TabStrip::tabChosen, this, &PageControl::userChanged);
   connect(strip_, &TabStrip::tabClicked, this, &PageControl::tabClicked);
+}
+
+int PageControl::widestMinimumWidth() {
+  const int shown = pages_->currentIndex();
+  int widest = 0;
+  for (int i = 0; i < pages_->count(); ++i) {
+    pages_->setCurrentIndex(i);
+    widest = std::max(widest, minimumSizeHint().width());
+  }
+  pages_->setCurrentIndex(shown);
+  return widest;
 }
 
 int PageControl::addPage(QWidget* page, const QString& caption, int position) {
