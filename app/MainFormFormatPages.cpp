@@ -80,6 +80,7 @@ QWidget* TForm1::BuildPictureOptions(QWidget* page) {
   for (const MetadataChoice& choice : MetadataChoices())
     ComboBox2->addItem(choice.caption, choice.key);
   auto* label = Named(new QLabel(EnglishText(kTextMetadata), box), QStringLiteral("LabelMetadata"));
+  label->setWordWrap(true);  // a long translation takes two lines rather than the choices' room
   label->setBuddy(ComboBox2);
   auto* metadataRow = new QHBoxLayout;
   metadataRow->addWidget(label);

@@ -168,15 +168,17 @@ void TForm1::BuildStatusBar() {
   StatusPanel3->setTextFormat(Qt::PlainText);
   StatusPanel3->setMinimumWidth(80);
   StatusPanel3->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  // Its text can be selected and copied; a click on it opens nothing.
+  StatusPanel3->setTextInteractionFlags(Qt::TextSelectableByMouse);
   StatusPanel2 = new QLabel(kHomePageAddress, StatusBar1);
   StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
   StatusBar1->addWidget(StatusPanel1);
   StatusBar1->addWidget(StatusPanel3, 1);
   StatusBar1->addPermanentWidget(StatusPanel2);
   setStatusBar(StatusBar1);
-  // A click on the notice or the address opens the home page; the panel between them only
-  // informs.
-  for (QWidget* part : {static_cast<QWidget*>(StatusPanel1), static_cast<QWidget*>(StatusPanel2)}) {
+  // A click on the bar opens the home page, but for the panel that tells about the files.
+  for (QWidget* part : {static_cast<QWidget*>(StatusBar1), static_cast<QWidget*>(StatusPanel1),
+                        static_cast<QWidget*>(StatusPanel2)}) {
     OnClick(part, [this] { OpenWebAddress(HomePageAddress); });
   }
 }

@@ -21,13 +21,11 @@ PageControl::PageControl(QWidget* parent) : QWidget(parent) {
 }
 
 int PageControl::widestMinimumWidth() {
-  const int shown = pages_->currentIndex();
-  int widest = 0;
-  for (int i = 0; i < pages_->count(); ++i) {
-    pages_->setCurrentIndex(i);
-    widest = std::max(widest, minimumSizeHint().width());
-  }
-  pages_->setCurrentIndex(shown);
+  // Each page for itself: the pages' layouts, not the page shown, decide.
+  int widest = strip_->minimumSizeHint().width();
+  const int frame = 2 * pages_->frameWidth();
+  for (int i = 0; i < pages_->count(); ++i)
+    widest = std::max(widest, pages_->widget(i)->minimumSizeHint().width() + frame);
   return widest;
 }
 

@@ -71,6 +71,10 @@ ShownPicture DecodeForPreview(const QString& path, int scaleDivisor) {
 
 }  // namespace
 
+QSize TPreviewForm::EmptySize() {
+  return kDesignSize;
+}
+
 bool TPreviewForm::Holds(const QString& path) const {
   const QFileInfo file(path);
   return !picture_.isNull() && !path.isEmpty() && path == loadedPath_ && file.exists() &&
@@ -130,15 +134,21 @@ void TPreviewForm::FitToPicture() {
   if (picture_.isNull()) return;
   const QScreen* where = screen();
   QSize room = where ? where->availableGeometry().size() / 2 : reduced_;
-  if (isVisible() && where) {
-    // An open preview grows into the room it has towards the screen's edges, rather than
-    // moving back over the main window beside it; only where that room is very small does it
-    // move.
-    const QRect area = UsableArea(frameGeometry());
+  const QWidget* owner = parentWidget();
+  if (isVisible() && where && owner && owner->isVisible()) {
+    // A preview beside the main window that would move back over it as it grows (a small
+    // screen) grows only into the room it has towards the screen's edges instead.
     const QSize margins = FrameMargins();
-    const QSize towardsEdges(area.right() + 1 - frameGeometry().left() - margins.width(),
-                             area.bottom() + 1 - frameGeometry().top() - margins.height());
-    room = room.boundedTo(towardsEdges.expandedTo(kDesignSize));
+    const QRect before(pos(), size() + margins);
+    const QRect area = UsableArea(before);
+    const QRect grown(KeepGrowthInside(before, QRect(before.topLeft(), FitWithin(reduced_, room) + margins), area),
+                      FitWithin(reduced_, room) + margins);
+    const QRect mainFrame = owner->frameGeometry();
+    if (grown.intersects(mainFrame) && !before.intersects(mainFrame)) {
+      const QSize towardsEdges(area.right() + 1 - before.left() - margins.width(),
+                               area.bottom() + 1 - before.top() - margins.height());
+      room = room.boundedTo(towardsEdges.expandedTo(kDesignSize));
+    }
   }
   Image1->setPixmap(QPixmap::fromImage(picture_));
   Image1->setMargin(0);
