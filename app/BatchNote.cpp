@@ -49,7 +49,6 @@ BatchEndText DescribeBatchEnd(const BatchResult& result, const QString& folder,
   return end;
 }
 
-
 BatchNote::BatchNote(QWidget* parent, const BatchEndText& text, const QString& folder,
                      const QString& openFolderCaption, const QString& closeCaption)
     : QDialog(parent), folder_(folder) {

@@ -20,9 +20,8 @@ std::optional<QSize> HeaderPictureSize(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
   const QByteArray head = file.read(qint64{256} << 10);
-  const std::optional<PictureSize> size =
-      row.probe(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(head.data()),
-                                              static_cast<std::size_t>(head.size())));
+  const std::optional<PictureSize> size = row.probe(std::span<const std::uint8_t>(
+      reinterpret_cast<const std::uint8_t*>(head.data()), static_cast<std::size_t>(head.size())));
   if (!size || size->width <= 0 || size->height <= 0) return std::nullopt;
   return QSize(size->width, size->height);
 }
@@ -44,7 +43,8 @@ QString FileInfoText(const QString& name, std::optional<QSize> pixels, qint64 by
     size = text(kTextMegabytes).arg(scaled(1024 * 1024));
   }
   QString info = name + QStringLiteral(": ");
-  if (pixels) info += text(kTextPixelSize).arg(pixels->width()).arg(pixels->height()) + QStringLiteral(", ");
+  if (pixels)
+    info += text(kTextPixelSize).arg(pixels->width()).arg(pixels->height()) + QStringLiteral(", ");
   return info + size;
 }
 

@@ -1,10 +1,10 @@
 #include "app/FileListBox.h"
 
 #include <QDir>
-#include <QSet>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QSet>
 #include <QUrl>
 
 namespace pixtrel {

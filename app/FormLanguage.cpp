@@ -14,8 +14,8 @@
 
 #include "app/MainForm.h"
 #include "app/MetadataChoices.h"
-#include "app/Pictures.h"
 #include "app/PageControl.h"
+#include "app/Pictures.h"
 #include "app/RadioGroup.h"
 #include "languages/LanguageTable.h"
 #include "settings/SettingsStore.h"
@@ -32,7 +32,6 @@ bool IsDutch(int code) {
 void SetLabelText(QObject& window, const char* name, const QString& text) {
   if (auto* label = window.findChild<QLabel*>(QString::fromLatin1(name))) label->setText(text);
 }
-
 
 }  // namespace
 
@@ -85,7 +84,8 @@ void TForm1::ApplyLanguageTexts() {
     button->setText(text(110));
   M3->setTitle(text(110));
   PageControl1->setTabText(TabConvertTo, text(kTextConvertTo));
-  if (auto* entry = findChild<QAction*>(QStringLiteral("M39"))) entry->setText(text(kTextConvertTo));
+  if (auto* entry = findChild<QAction*>(QStringLiteral("M39")))
+    entry->setText(text(kTextConvertTo));
   SetLabelText(*this, "LabelConvertToFormat", text(kTextFormat));
 
   // The Options tab.

@@ -8,11 +8,11 @@
 // MainFormMenus.cpp, MainFormBrowser.cpp, MainFormBatch.cpp, MainFormStoredChoices.cpp, and the
 // hooks that the language, preview and recent-folder parts fill: FormLanguage.cpp, FormPreview.cpp,
 // FormRecent.cpp.
-#include <QMainWindow>
 #include <QElapsedTimer>
+#include <QMainWindow>
 #include <QMap>
-#include <QPointer>
 #include <QPoint>
+#include <QPointer>
 #include <QStringList>
 #include <exception>
 #include <functional>

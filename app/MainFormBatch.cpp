@@ -136,8 +136,8 @@ void TForm1::BatchThreadEnded() {
   } else if (run->result.outcome != BatchOutcome::Declined) {
     // A folder goes into the recent list once a command has worked on files in it.
     const BatchResult& result = run->result;
-    if (run->recordFolder() &&
-        (result.processed > 0 || !result.skipped.empty() || result.outcome == BatchOutcome::Failed)) {
+    if (run->recordFolder() && (result.processed > 0 || !result.skipped.empty() ||
+                                result.outcome == BatchOutcome::Failed)) {
       AddFolderToRecent();
     }
     QString output = Folder();

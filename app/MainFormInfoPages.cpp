@@ -10,8 +10,8 @@
 #include "app/MainForm.h"
 #include "app/Pictures.h"
 #include "app/WebAddresses.h"
-#include "languages/LanguageTable.h"
 #include "languages/InfoTexts.h"
+#include "languages/LanguageTable.h"
 #include "windows/ClickFilter.h"
 #include "windows/Links.h"
 

@@ -9,7 +9,6 @@
 #include "app/WindowKeys.h"
 #include "languages/LanguageMenu.h"
 #include "languages/LanguageTable.h"
-#include "languages/LanguageTable.h"
 #include "windows/Links.h"
 
 namespace pixtrel {

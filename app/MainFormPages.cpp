@@ -271,8 +271,7 @@ QWidget* TForm1::BuildOptionsPage() {
   auto* groupLayout = new QVBoxLayout(qualityGroup);
   groupLayout->addWidget(row);
 
-  CheckBox1 = Named(new QCheckBox(EnglishText(kTextKeepDate), page),
-                    QStringLiteral("CheckBox1"));
+  CheckBox1 = Named(new QCheckBox(EnglishText(kTextKeepDate), page), QStringLiteral("CheckBox1"));
 
   // The check boxes and the metadata choice stand close together, so that the page still fits
   // the smallest window under the most rows of tabs.

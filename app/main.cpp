@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
     arguments.append(QString::fromLocal8Bit(argv[i]));
   if (const auto request = pixtrel::TerminalRequestOf(arguments);
       request != pixtrel::TerminalRequest::None) {
-    const QString text = request == pixtrel::TerminalRequest::Help ? pixtrel::UsageText()
-                                                                    : pixtrel::VersionText();
+    const QString text =
+        request == pixtrel::TerminalRequest::Help ? pixtrel::UsageText() : pixtrel::VersionText();
     std::fputs(text.toLocal8Bit().constData(), stdout);
     return 0;
   }

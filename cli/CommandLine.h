@@ -35,7 +35,7 @@ struct CommandLine {
   std::optional<ImageFormat> convertTo;  // --to, for the convert command
   bool quiet = false;
   bool keepGoing = false;  // a failing file is reported and left out; the others are done
-  int jobs = 0;  // 0: one per core
+  int jobs = 0;            // 0: one per core
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args);

@@ -17,9 +17,9 @@ namespace pixtrel {
 // What a decode gives: the picture as shown, and what the caller asked to have with it.
 struct ShownPicture {
   bool ok = false;
-  QImage image;     // as decoded (for display, at least the size shown)
-  QImage fitted;    // scaled down for a first view, when asked for
-  QSize fullSize;   // the upright picture's own size
+  QImage image;    // as decoded (for display, at least the size shown)
+  QImage fitted;   // scaled down for a first view, when asked for
+  QSize fullSize;  // the upright picture's own size
 };
 
 class LatestPicture : public QObject {

@@ -66,7 +66,8 @@ QImage WithAlpha(const QImage& opaque, const std::vector<std::uint8_t>& alpha) {
   QImage image = opaque.convertToFormat(QImage::Format_ARGB32);
   for (int y = 0; y < h; ++y) {
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    const std::uint8_t* a = alpha.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
+    const std::uint8_t* a =
+        alpha.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
     for (int x = 0; x < w; ++x)
       row[x] = qRgba(qRed(row[x]), qGreen(row[x]), qBlue(row[x]), a[x]);
   }

@@ -141,8 +141,10 @@ void TPreviewForm::FitToPicture() {
     const QSize margins = FrameMargins();
     const QRect before(pos(), size() + margins);
     const QRect area = UsableArea(before);
-    const QRect grown(KeepGrowthInside(before, QRect(before.topLeft(), FitWithin(reduced_, room) + margins), area),
-                      FitWithin(reduced_, room) + margins);
+    const QRect grown(
+        KeepGrowthInside(before, QRect(before.topLeft(), FitWithin(reduced_, room) + margins),
+                         area),
+        FitWithin(reduced_, room) + margins);
     const QRect mainFrame = owner->frameGeometry();
     if (grown.intersects(mainFrame) && !before.intersects(mainFrame)) {
       const QSize towardsEdges(area.right() + 1 - before.left() - margins.width(),

@@ -49,7 +49,8 @@ QSize OpeningInside(QSize screen) {
 
 // The picture at full size, transparency kept, with a smoothly reduced copy for the first view.
 ShownPicture DecodeForViewer(const QString& path, QSize inside) {
-  const PictureToShow decoded = LoadPictureToShow(path, [](QSize full) { return full; }, true);
+  const PictureToShow decoded = LoadPictureToShow(
+      path, [](QSize full) { return full; }, true);
   ShownPicture shown;
   shown.image = decoded.image;
   shown.fullSize = decoded.image.size();
@@ -76,7 +77,8 @@ double FitZoom(QSize picture, QSize inside) {
 }
 
 QString ViewerTitle(const QString& caption, QSize picture, const QString& name, double zoom) {
-  QString title = QStringLiteral("%1 - %2x%3").arg(caption).arg(picture.width()).arg(picture.height());
+  QString title =
+      QStringLiteral("%1 - %2x%3").arg(caption).arg(picture.width()).arg(picture.height());
   if (std::lround(zoom * 100) != 100)
     title += QStringLiteral(" (%1 %)").arg(std::max(1L, std::lround(zoom * 100)));
   return name.isEmpty() ? title : name + QStringLiteral(" - ") + title;

@@ -75,7 +75,7 @@ class TSlikca : public QScrollArea {
   QString name_;
   QSize pictureSize_;
   bool fit_ = true;
-  QPoint pressAt_;      // where the left button went down on the picture, in the viewport
+  QPoint pressAt_;  // where the left button went down on the picture, in the viewport
   QPoint scrollAtPress_;
   bool dragged_ = false;
 };

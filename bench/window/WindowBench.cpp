@@ -88,9 +88,8 @@ int main(int argc, char** argv) {
   qint64 longestGap = 0;
   QTimer ticks;
   ticks.setInterval(5);
-  QObject::connect(&ticks, &QTimer::timeout, [&] {
-    longestGap = std::max(longestGap, sinceTick.restart());
-  });
+  QObject::connect(&ticks, &QTimer::timeout,
+                   [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
   clock.start();
   window.RunCommand(pixtrel::CommandId::ResizeJpg);
   sinceTick.start();

@@ -23,7 +23,7 @@ class RecordingHost : public BatchHost {
   bool keep = false;
   int stopAfter = -1;
   std::vector<std::string> log;
-  std::function<void(int)> onItem;  // called when the walk reads an item's flag
+  std::function<void(int)> onItem;     // called when the walk reads an item's flag
   std::vector<FailureChoice> choices;  // answers to failures, in turn; Stop when used up
 
   int itemCount() override { return static_cast<int>(names.size()); }
@@ -192,10 +192,10 @@ TEST(BatchRunner, SkipGoesOnAndAsksAgainAtTheNextFailure) {
   ASSERT_EQ(r.skipped.size(), 1u);
   EXPECT_EQ(r.skipped[0].name, "b.jpg");
   EXPECT_EQ(r.skipped[0].message, "Stream read error");
-  EXPECT_EQ(host.log, (Log{"record", "show 4", "run a.jpg", "advance", "pump",
-                           "failed b.jpg: Stream read error", "advance", "pump", "run c.jpg",
-                           "advance", "pump", "failed d.jpg: Stream read error", "refresh",
-                           "hide"}));
+  EXPECT_EQ(host.log,
+            (Log{"record", "show 4", "run a.jpg", "advance", "pump",
+                 "failed b.jpg: Stream read error", "advance", "pump", "run c.jpg", "advance",
+                 "pump", "failed d.jpg: Stream read error", "refresh", "hide"}));
 }
 
 TEST(BatchRunner, SkipAllAsksOnceAndWritesEveryGoodFile) {

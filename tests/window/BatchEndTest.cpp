@@ -188,8 +188,7 @@ TEST_F(BatchEndTest, AfterABatchTheSameFilesStaySelectedByNameAndInView) {
   EXPECT_EQ(SelectedNames(*window), (QStringList{"c.jpg", "zz-last.jpg"}));
   ASSERT_NE(window->FileListBox10->currentItem(), nullptr);
   EXPECT_EQ(window->FileListBox10->currentItem()->text(), "zz-last.jpg");
-  const QRect shown =
-      window->FileListBox10->visualItemRect(window->FileListBox10->currentItem());
+  const QRect shown = window->FileListBox10->visualItemRect(window->FileListBox10->currentItem());
   EXPECT_TRUE(window->FileListBox10->viewport()->rect().contains(shown)) << shown.y();
 }
 

@@ -46,7 +46,8 @@ Captions AllCaptions(TForm1& window) {
       continue;
     Add(captions, widget, 0, widget->toolTip());
     if (auto* label = qobject_cast<QLabel*>(widget)) Add(captions, widget, 1, label->text());
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) Add(captions, widget, 1, button->text());
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+      Add(captions, widget, 1, button->text());
     if (auto* group = qobject_cast<QGroupBox*>(widget)) Add(captions, widget, 1, group->title());
     if (auto* box = qobject_cast<QComboBox*>(widget)) {
       for (int i = 0; i < box->count(); ++i)
@@ -69,10 +70,11 @@ Captions AllCaptions(TForm1& window) {
 
 // Not words of a language: format names, addresses, numbers, the product's name and version.
 bool IsAName(const QString& text) {
-  static const QRegularExpression names(QStringLiteral(
-      "^(/.*|[A-Z]:\\\\.*|JPG|GIF|BMP|PNG|WebP|JPEG|HEIC|AVIF|[A-Za-z]{3,4} -> [A-Za-z]{3,4}|https?://.*|"
-      "[0-9 ]*|Pixtrel|Pixtrel version 1\\.2|"
-      "\\S+\\.example\\S*)$"));
+  static const QRegularExpression names(
+      QStringLiteral("^(/.*|[A-Z]:\\\\.*|JPG|GIF|BMP|PNG|WebP|JPEG|HEIC|AVIF|[A-Za-z]{3,4} -> "
+                     "[A-Za-z]{3,4}|https?://.*|"
+                     "[0-9 ]*|Pixtrel|Pixtrel version 1\\.2|"
+                     "\\S+\\.example\\S*)$"));
   return names.match(text).hasMatch();
 }
 

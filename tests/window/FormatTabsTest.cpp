@@ -160,8 +160,7 @@ TEST_F(FormatTabsTest, TheNewTabsTakeTheTranslatedResizeAndConvertTexts) {
   EXPECT_EQ(window->PageControl1->tabText(TForm1::TabConvertTo), "Convertir en…");
   EXPECT_EQ(window->PageControl1->tabText(TForm1::TabPng), "PNG");
   EXPECT_EQ(Control<QAction>(*window, "M39")->text(), "Convertir en…");
-  EXPECT_EQ(Control<QLabel>(*window, "LabelMetadata")->text(),
-            LanguageText(french, kTextMetadata));
+  EXPECT_EQ(Control<QLabel>(*window, "LabelMetadata")->text(), LanguageText(french, kTextMetadata));
 
   // Right to left, in Hebrew words.
   window->ChooseLanguage(58);

@@ -120,7 +120,8 @@ TEST(LanguageTableTest, EveryLanguageHasEveryTextEnglishHas) {
       EXPECT_TRUE(table.texts.contains(id)) << "language " << code << " lacks text " << id;
       // The same placeholders as English, so that no number or folder goes missing.
       const QString text = table.texts.value(id);
-      for (const QString& mark : {QStringLiteral("%1"), QStringLiteral("%2"), QStringLiteral("%3")}) {
+      for (const QString& mark :
+           {QStringLiteral("%1"), QStringLiteral("%2"), QStringLiteral("%3")}) {
         EXPECT_EQ(text.contains(mark), table.texts.value(2000 + offset).contains(mark))
             << "id " << id << " " << mark.toStdString();
       }

@@ -294,8 +294,9 @@ TEST_F(LanguageWindowTest, TheLanguageMenuOffersEveryEntryInItsOrder) {
   QStringList german;
   for (QAction* variant : window->findChild<QMenu*>("LanguagesGerman")->actions())
     german.append(variant->text());
-  EXPECT_EQ(german, QStringList({"German (Deutsch) – Sie-Form, ausführlich",
-                                 "German (Deutsch) – Du-Form", "German (Deutsch) – Sie-Form, knapp"}));
+  EXPECT_EQ(german,
+            QStringList({"German (Deutsch) – Sie-Form, ausführlich", "German (Deutsch) – Du-Form",
+                         "German (Deutsch) – Sie-Form, knapp"}));
 }
 
 TEST_F(LanguageWindowTest, HebrewTurnsTheWindowRightToLeft) {

@@ -12,8 +12,8 @@
 #include <QSplitter>
 #include <QTest>
 
-#include "app/FileListBox.h"
 #include "app/FileInfoText.h"
+#include "app/FileListBox.h"
 #include "app/PageControl.h"
 #include "languages/LanguageTable.h"
 #include "tests/window/WindowTestSupport.h"

@@ -89,8 +89,8 @@ TEST_F(ViewerWindowTest, APictureLargerThanTheScreenOpensFittedAndSwitchesTo100P
   EXPECT_EQ(viewer->Image1->size(), fitted);
   EXPECT_TRUE(viewer->maximumViewportSize().width() == fitted.width() ||
               viewer->maximumViewportSize().height() == fitted.height());
-  EXPECT_EQ(viewer->windowTitle(), QStringLiteral("large.jpg - View image - 2000x1500 (%1 %)")
-                                       .arg(qRound(fit * 100)));
+  EXPECT_EQ(viewer->windowTitle(),
+            QStringLiteral("large.jpg - View image - 2000x1500 (%1 %)").arg(qRound(fit * 100)));
   EXPECT_FALSE(viewer->horizontalScrollBar()->isVisible());
   EXPECT_FALSE(viewer->verticalScrollBar()->isVisible());
 
@@ -139,8 +139,9 @@ TEST_F(ViewerWindowTest, TheWheelZoomsAndDraggingScrolls) {
   const int x = viewer->horizontalScrollBar()->value();
   const int y = viewer->verticalScrollBar()->value();
   QTest::mousePress(viewer->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(500, 500));
-  QMouseEvent move(QEvent::MouseMove, QPointF(420, 450), viewer->viewport()->mapToGlobal(QPointF(420, 450)),
-                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(420, 450),
+                   viewer->viewport()->mapToGlobal(QPointF(420, 450)), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
   QApplication::sendEvent(viewer->viewport(), &move);
   QTest::mouseRelease(viewer->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(420, 450));
   EXPECT_EQ(viewer->horizontalScrollBar()->value(), x + 80);
