@@ -131,9 +131,13 @@ void TPreviewForm::SetHint(const QString& hint) {
 }
 
 void TPreviewForm::FitToPicture() {
+  FitToPicture(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+}
+
+void TPreviewForm::FitToPicture(QSize limit) {
   if (picture_.isNull()) return;
   const QScreen* where = screen();
-  QSize room = where ? where->availableGeometry().size() / 2 : reduced_;
+  QSize room = (where ? where->availableGeometry().size() / 2 : reduced_).boundedTo(limit);
   const QWidget* owner = parentWidget();
   if (isVisible() && where && owner && owner->isVisible()) {
     // A preview beside the main window that would move back over it as it grows (a small
@@ -217,10 +221,22 @@ void TPreviewForm::ShowAt(int top, int left) {
     const QSize margins = FrameMargins();
     const int side = margins.width() / 2;
     const QPoint border(side, margins.height() - side);
-    const QRect after(place - border, size() + margins);
-    place =
-        KeepGrowthInside(QRect(place - border, hiddenSize_ + margins), after, UsableArea(after)) +
-        border;
+    const QRect before(place - border, hiddenSize_ + margins);
+    QRect after(place - border, size() + margins);
+    QPoint moved = KeepGrowthInside(before, after, UsableArea(after));
+    // Moving back would put it over the main window beside it: it takes the room it has
+    // towards the screen's edges instead, as it would have grown in view.
+    const QWidget* owner = parentWidget();
+    if (owner && owner->isVisible() && !before.intersects(owner->frameGeometry()) &&
+        QRect(moved, after.size()).intersects(owner->frameGeometry())) {
+      const QRect area = UsableArea(before);
+      FitToPicture(QSize(area.right() + 1 - before.left() - margins.width(),
+                         area.bottom() + 1 - before.top() - margins.height())
+                       .expandedTo(kDesignSize));
+      after = QRect(place - border, size() + margins);
+      moved = KeepGrowthInside(before, after, UsableArea(after));
+    }
+    place = moved + border;
   }
   PlaceAt(place.y(), place.x());
   show();

@@ -31,6 +31,8 @@ class TPreviewForm : public QWidget {
   // (halves to even), reduced further when that would cover more than half the screen. Without
   // a picture nothing changes. An open window that grows stays inside the screen's usable area.
   void FitToPicture();
+  // As FitToPicture, and no larger than room (the inside's size).
+  void FitToPicture(QSize room);
   // The window's size while it holds no picture: room for a readable title and the hint.
   static QSize EmptySize();
   // Drops the picture: the window shows the hint, at its design size.

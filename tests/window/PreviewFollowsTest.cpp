@@ -135,10 +135,10 @@ TEST_F(PreviewFollowsTest, APictureThatGrewWhileClosedDoesNotCarryThePreviewOffT
   window->M12->trigger();
   ASSERT_TRUE(window->PreviewForm->isVisible());
   const QRect frame = window->PreviewForm->frameGeometry();
-  EXPECT_EQ(window->PreviewForm->size(), QSize(597, 512));
+  // On the screen, and not moved back over the main window: as large as its corner allows.
   EXPECT_TRUE(Usable().contains(frame));
-  EXPECT_EQ(frame.right(), Usable().right());
-  EXPECT_EQ(frame.bottom(), Usable().bottom());
+  EXPECT_FALSE(frame.intersects(window->frameGeometry()));
+  EXPECT_LT(window->PreviewForm->width(), 597);
 }
 
 TEST_F(PreviewFollowsTest, TheFirstPlaceIsBesideTheMainWindowWhereThereIsRoom) {
