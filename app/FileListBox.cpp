@@ -87,14 +87,19 @@ QStringList FileListBox::selectedNames() const {
 bool FileListBox::restoreSelection(const QStringList& selected, const QString& focused) {
   const QList<QListWidgetItem*> found = findItems(focused, Qt::MatchExactly);
   if (found.isEmpty()) return false;
-  // Several names at once: one selection change, not one per entry.
+  // Several names at once: one selection change, with one range per run of entries, so that
+  // ten thousand selected files take one range, not ten thousand.
   const QSet<QString> wanted(selected.begin(), selected.end());
   QItemSelection selection;
-  int first = -1, last = -1;
-  for (int i = 0; i < count(); ++i) {
-    if (!wanted.contains(item(i)->text())) continue;
-    const QModelIndex at = model()->index(i, 0);
-    selection.select(at, at);
+  int first = -1, last = -1, runStart = -1;
+  for (int i = 0; i <= count(); ++i) {
+    const bool in = i < count() && wanted.contains(item(i)->text());
+    if (in && runStart < 0) runStart = i;
+    if (!in && runStart >= 0) {
+      selection.select(model()->index(runStart, 0), model()->index(i - 1, 0));
+      runStart = -1;
+    }
+    if (!in) continue;
     if (first < 0) first = i;
     last = i;
   }

@@ -228,10 +228,10 @@ TEST_F(BatchTool, HelpAndVersion) {
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_NE(r.out.find("Usage: pixtrel-batch COMMAND [OPTION]... [FILE]..."), std::string::npos);
   EXPECT_NE(r.out.find("greyscale"), std::string::npos);
-  EXPECT_NE(
-      r.out.find(
-          "Exit status: 0 done; 1 stopped at a failing file; 2 bad usage; 3 overwrite declined."),
-      std::string::npos);
+  EXPECT_NE(r.out.find("Exit status: 0 done; 1 stopped at a failing file (with --keep-going: a "
+                       "file failed);\n2 bad usage; 3 overwrite declined."),
+            std::string::npos);
+  EXPECT_NE(r.out.find("-k, --keep-going"), std::string::npos);
   r = RunBatchTool({"--version"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "pixtrel-batch 1.2\n");
