@@ -113,6 +113,9 @@ void TForm1::FormActivate() {
     ApplyLanguageTexts();
     NaloziRecent();
   });
+  // The keys go to the file list first: Down, Home or a letter must not move the drive box
+  // away from the folder the window opened at.
+  FileListBox10->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm1::RestorePlacement(int top, int left, int width, int height) {

@@ -7,12 +7,16 @@
 #include <algorithm>
 
 #include "app/DriveComboBox.h"
+#include "app/FileInfoText.h"
 #include "app/FileListBox.h"
 #include "app/FileMask.h"
 #include "app/FolderTree.h"
 #include "app/MainForm.h"
 #include "app/MessageBoxes.h"
 #include "app/PageControl.h"
+#include "languages/LanguageTable.h"
+
+#include <QLabel>
 
 namespace pixtrel {
 
@@ -53,12 +57,19 @@ void TForm1::PageControl1Change() {
 
 void TForm1::Osvezi() {
   const int focused = FileListBox10->currentRow();
+  const QListWidgetItem* focusedItem = FileListBox10->currentItem();
+  const QString focusedName = focusedItem ? focusedItem->text() : QString();
+  const QStringList selected = FileListBox10->selectedNames();
   FileListBox10->readFolder();
   DirectoryListBox10->refresh();
   if (focused < 0 || FileListBox10->count() == 0) return;
-  // When the list got shorter, the last entry takes the focus.
+  // The same files stay selected and focused, by name, wherever new files put them.
+  if (FileListBox10->restoreSelection(selected, focusedName)) return;
+  // The focused file is gone (deleted, renamed): the entry now at its place takes the focus,
+  // alone selected; when the list got shorter, the last entry.
   const int index = std::min(focused, FileListBox10->count() - 1);
   FileListBox10->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+  FileListBox10->scrollToItem(FileListBox10->currentItem());
 }
 
 QString TForm1::FocusedFilePath() const {
@@ -69,6 +80,22 @@ QString TForm1::FocusedFilePath() const {
 
 void TForm1::FileListBox10Click() {
   UpdatePreview(FocusedFilePath());
+}
+
+void TForm1::ShowFocusedFileInfo() {
+  const QListWidgetItem* focused = FileListBox10->currentItem();
+  if (!focused) return;
+  const QString path = QDir(Folder()).filePath(focused->text());
+  const QFileInfo file(path);
+  if (!file.isFile()) {
+    StatusPanel3->clear();
+    return;
+  }
+  const auto text = [this](int offset) { return LanguageTexts.value(offset, EnglishText(offset)); };
+  const QString info = FileInfoText(focused->text(), HeaderPictureSize(path), file.size(), text,
+                                    LocaleOf(CurrentLanguage).decimalPoint().front());
+  StatusPanel3->setText(info);
+  StatusPanel3->setToolTip(info);
 }
 
 void TForm1::FileListBox10DblClick() {

@@ -10,8 +10,9 @@ namespace pixtrel {
 
 struct MetadataChoice {
   MetadataMode mode;
-  QString key;  // as pixtrel-batch's --metadata spells it
-  QString caption;
+  QString key;      // as pixtrel-batch's --metadata spells it
+  int text;         // the caption's offset in the translation table
+  QString caption;  // in English
 };
 
 const std::array<MetadataChoice, 3>& MetadataChoices();

@@ -63,7 +63,7 @@ int WindowBatchHost::selectedCount() {
 }
 
 SaveMode WindowBatchHost::saveMode() {
-  return OnWindow([this] {
+  saveModeGiven_ = OnWindow([this] {
     switch (form_.Radio1->itemIndex()) {
       case 1:
         return SaveMode::Subfolder;
@@ -73,6 +73,7 @@ SaveMode WindowBatchHost::saveMode() {
         return SaveMode::AddPrefix;
     }
   });
+  return saveModeGiven_;
 }
 
 bool WindowBatchHost::keepDate() {
@@ -127,7 +128,9 @@ bool WindowBatchHost::confirmOverwrite() {
 }
 
 void WindowBatchHost::recordFolder() {
-  OnWindow([this] { form_.AddFolderToRecent(); });
+  // Recorded at the end, once the batch has worked on files: a question declined leaves the
+  // list as it was.
+  recordAsked_ = true;
 }
 
 void WindowBatchHost::showProgress(int maximum) {
@@ -151,16 +154,15 @@ void WindowBatchHost::hideProgress() {
 }
 
 void WindowBatchHost::refresh() {
-  OnWindow([this] {
-    // A stopped batch keeps the selection the user made, for the rest of the files.
-    const bool keep = form_.StopRequested();
-    const QStringList selected = form_.FileListBox10->selectedNames();
-    form_.Osvezi();
-    if (!keep) return;
-    for (int i = 0; i < form_.FileListBox10->count(); ++i) {
-      QListWidgetItem* item = form_.FileListBox10->item(i);
-      if (selected.contains(item->text())) item->setSelected(true);
-    }
+  // The refresh keeps the selection by name, so the files worked on stay selected.
+  OnWindow([this] { form_.Osvezi(); });
+}
+
+FailureChoice WindowBatchHost::fileFailed(const std::string& name, const std::string& message) {
+  if (abandoned_) return FailureChoice::Stop;
+  return OnWindow([&] {
+    return form_.AskAboutFailure(QFile::decodeName(QByteArray::fromStdString(name)),
+                                 QString::fromLocal8Bit(message));
   });
 }
 

@@ -36,6 +36,12 @@ class WindowBatchHost : public BatchHost {
   void hideProgress() override;
   void refresh() override;
   bool stopRequested() override;
+  FailureChoice fileFailed(const std::string& name, const std::string& message) override;
+
+  // Whether the batch asked to record its folder, and the save mode it was given (AddPrefix
+  // when it asked for none). Read once the batch has ended.
+  bool recordFolderAsked() const { return recordAsked_; }
+  SaveMode saveModeGiven() const { return saveModeGiven_; }
 
   // The window is going away: from now on no call reaches it and the batch is told to stop.
   void abandon() { abandoned_ = true; }
@@ -49,6 +55,8 @@ class WindowBatchHost : public BatchHost {
 
   TForm1& form_;
   std::atomic<bool> abandoned_{false};
+  bool recordAsked_ = false;
+  SaveMode saveModeGiven_ = SaveMode::AddPrefix;
 };
 
 // One batch of the window on its own thread, from the button press to the end of the run.
@@ -63,6 +71,8 @@ class WindowBatchRun {
 
   bool finished() const { return finished_; }
   void join();
+  bool recordFolder() const { return host_.recordFolderAsked(); }
+  SaveMode saveMode() const { return host_.saveModeGiven(); }
   // Once finished: the run's result, or the message of an error that ended it outside a file.
   bool completed = false;
   BatchResult result;

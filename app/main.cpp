@@ -1,6 +1,8 @@
 // pixtrel: the main window. "pixtrel [--tab resize|rotate] [FOLDER | FILE...]" opens at the
 // folder, or at the files' folder with those files selected (OpenRequest.h).
+#include <QStringList>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/InterruptCleanup.h"
 #include "app/MainForm.h"
@@ -10,6 +12,17 @@
 #include "app/TestCommandPress.h"
 
 int main(int argc, char** argv) {
+  // Asked on a terminal, answered there, before any window (or display) is needed.
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i)
+    arguments.append(QString::fromLocal8Bit(argv[i]));
+  if (const auto request = pixtrel::TerminalRequestOf(arguments);
+      request != pixtrel::TerminalRequest::None) {
+    const QString text =
+        request == pixtrel::TerminalRequest::Help ? pixtrel::UsageText() : pixtrel::VersionText();
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    return 0;
+  }
   pixtrel::PixtrelApplication application(argc, argv);
   pixtrel::InstallInterruptCleanup();
 

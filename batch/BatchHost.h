@@ -11,6 +11,13 @@
 
 namespace pixtrel {
 
+// What becomes of the batch when a file fails.
+enum class FailureChoice {
+  Stop,     // end the batch at this file (the default)
+  Skip,     // leave this file out and go on with the next
+  SkipAll,  // leave out this file and every later one that fails, without asking again
+};
+
 class BatchHost {
  public:
   virtual ~BatchHost() = default;
@@ -40,6 +47,11 @@ class BatchHost {
   virtual void refresh() {}
   // Polled between files: true ends the batch after the file in hand.
   virtual bool stopRequested() { return false; }
+  // A file failed with the message: nothing of it is written. Asked in list order, before any
+  // later file's outputs are written; not asked again after SkipAll.
+  virtual FailureChoice fileFailed(const std::string& /*name*/, const std::string& /*message*/) {
+    return FailureChoice::Stop;
+  }
 };
 
 }  // namespace pixtrel

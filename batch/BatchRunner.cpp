@@ -103,10 +103,12 @@ void WaitFor(InFlight& file) {
 // outlives the run; none of their outputs is written.
 class Flight {
  public:
-  ~Flight() {
+  ~Flight() { abandonAll(); }
+  void abandonAll() {
     abandoned_ = true;
     for (auto& f : files_)
       WaitFor(*f);
+    files_.clear();
   }
   std::deque<std::shared_ptr<InFlight>>& files() { return files_; }
   std::uint64_t budget() const {
@@ -127,11 +129,13 @@ class Flight {
   std::atomic<bool> abandoned_{false};
 };
 
-BatchResult Failed(BatchResult& result, const std::string& name, const std::string& message) {
-  result.outcome = BatchOutcome::Failed;
-  result.failedName = name;
-  result.message = message;
-  return result;
+// Asks the host what to do about a failed file, unless it said to skip every error.
+FailureChoice Decide(BatchHost& host, bool& skipAll, const std::string& name,
+                     const std::string& message) {
+  if (skipAll) return FailureChoice::Skip;
+  const FailureChoice choice = host.fileFailed(name, message);
+  if (choice == FailureChoice::SkipAll) skipAll = true;
+  return choice;
 }
 
 int JobsFor(BatchHost& host) {
@@ -171,7 +175,8 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
       host.recordFolder();
       break;
   }
-  host.showProgress(host.selectedCount());
+  result.selected = host.selectedCount();
+  host.showProgress(result.selected);
 
   const int count = host.itemCount();
   const int jobs = JobsFor(host);
@@ -183,7 +188,7 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
   auto& files = flight.files();
   int index = 0;                      // the next item the walk reads
   std::shared_ptr<InFlight> waiting;  // read, but held back until there is room
-  std::string waitingName;
+  bool skipAll = false;
 
   for (;;) {
     // Start files while there is room: a file slot, the memory budget (one file always fits)
@@ -230,26 +235,43 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
     // Commit the oldest file: its outputs in order, then the keep-date step read now.
     std::shared_ptr<InFlight> file = files.front();
     WaitFor(*file);
-    if (file->failed) return Failed(result, file->name, file->message);
-    try {
-      file->sink.commit();
-    } catch (const std::bad_alloc&) {
-      return Failed(result, file->name, "Out of memory");
-    } catch (const std::exception& error) {
-      return Failed(result, file->name, error.what());
+    if (!file->failed) {
+      try {
+        file->sink.commit();
+      } catch (const std::bad_alloc&) {
+        file->failed = true;
+        file->message = "Out of memory";
+      } catch (const std::exception& error) {
+        file->failed = true;
+        file->message = error.what();
+      }
     }
-    files.pop_front();
-    if (command.keepsDate && host.keepDate()) {
-      task.name = file->name;
-      ApplyFileStamp(task.resolve(file->output), file->stamp);
+    if (file->failed) {
+      if (Decide(host, skipAll, file->name, file->message) == FailureChoice::Stop) {
+        result.outcome = BatchOutcome::Failed;
+        result.failedName = file->name;
+        result.message = file->message;
+        break;
+      }
+      result.skipped.push_back({file->name, file->message});
+      files.pop_front();
+    } else {
+      files.pop_front();
+      if (command.keepsDate && host.keepDate()) {
+        task.name = file->name;
+        ApplyFileStamp(task.resolve(file->output), file->stamp);
+      }
+      ++result.processed;
     }
-    ++result.processed;
     host.advanceProgress();
     if (!files.empty() && host.stopRequested()) {
       result.outcome = BatchOutcome::Stopped;
       break;
     }
   }
+  // Whatever ended the batch, the files written show in the list. The files still in flight are
+  // dropped first (Flight's end), so none of them is written after the refresh.
+  flight.abandonAll();
   host.refresh();
   host.hideProgress();
   return result;

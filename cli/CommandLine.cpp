@@ -100,6 +100,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     } else if (arg == "--yes") {
       noValue();
       line.yes = true;
+    } else if (arg == "-k" || arg == "--keep-going") {
+      noValue();
+      line.keepGoing = true;
     } else if (arg == "--keep-date") {
       noValue();
       line.keepDate = true;
@@ -228,12 +231,15 @@ std::string HelpText() {
          "                          location\n"
          "  -j, --jobs N            files worked on at once (default: one per core); 1 works\n"
          "                          strictly one file after the other. Files are written in order\n"
+         "  -k, --keep-going        a file that fails is reported and left out, and the others\n"
+         "                          are done (default: stop at the first failing file)\n"
          "  -q, --quiet             no progress display (on a terminal a progress bar shows file "
          "n\n"
          "                          of m)\n"
          "  -h, --help | --version\n"
          "\n"
-         "Exit status: 0 done; 1 stopped at a failing file; 2 bad usage; 3 overwrite declined.\n";
+         "Exit status: 0 done; 1 stopped at a failing file (with --keep-going: a file failed);\n"
+         "2 bad usage; 3 overwrite declined.\n";
 }
 
 }  // namespace pixtrel::cli

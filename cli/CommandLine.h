@@ -34,7 +34,8 @@ struct CommandLine {
   MetadataMode metadata = MetadataMode::Keep;
   std::optional<ImageFormat> convertTo;  // --to, for the convert command
   bool quiet = false;
-  int jobs = 0;  // 0: one per core
+  bool keepGoing = false;  // a failing file is reported and left out; the others are done
+  int jobs = 0;            // 0: one per core
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args);

@@ -65,6 +65,14 @@ void TerminalHost::hideProgress() {
   finishProgressLine();
 }
 
+FailureChoice TerminalHost::fileFailed(const std::string& name, const std::string& message) {
+  if (!line_.keepGoing) return FailureChoice::Stop;
+  // On a line of its own, then the bar goes on below it.
+  if (drawing_) std::cerr << "\n";
+  std::cerr << "pixtrel-batch: " << name << ": " << message << "\n" << std::flush;
+  return FailureChoice::Skip;
+}
+
 void TerminalHost::finishProgressLine() {
   if (drawing_) std::cerr << "\n" << std::flush;
   drawing_ = false;

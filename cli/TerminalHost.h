@@ -24,6 +24,8 @@ class TerminalHost : public BatchHost {
   void showProgress(int maximum) override;
   void advanceProgress() override;
   void hideProgress() override;
+  // With --keep-going the failure is told on stderr and the file skipped; otherwise it stops.
+  FailureChoice fileFailed(const std::string& name, const std::string& message) override;
   void finishProgressLine();
 
  private:

@@ -53,7 +53,11 @@ int main(int argc, char** argv) {
   switch (result.outcome) {
     case BatchOutcome::Done:
     case BatchOutcome::Stopped:
-      return 0;
+      if (result.skipped.empty()) return 0;
+      // Each failure was told as it happened; the count closes the run.
+      std::cerr << "pixtrel-batch: " << result.skipped.size() << " of " << result.selected
+                << " files failed and were left out\n";
+      return 1;
     case BatchOutcome::Declined:
       std::cerr << "pixtrel-batch: overwrite declined; nothing was written\n";
       return 3;

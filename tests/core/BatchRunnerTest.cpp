@@ -27,6 +27,7 @@ class RecordingHost : public BatchHost {
   std::vector<std::string> log;
   std::function<void(int)> onItem;           // called when the walk reads an item's flag
   std::function<BatchOptions()> optionsNow;  // the controls as the batch reads them
+  std::vector<FailureChoice> choices;        // answers to failures, in turn; Stop when used up
 
   int itemCount() override { return static_cast<int>(names.size()); }
   bool itemSelected(int i) override {
@@ -50,6 +51,13 @@ class RecordingHost : public BatchHost {
   void advanceProgress() override { log.push_back("advance"); }
   void hideProgress() override { log.push_back("hide"); }
   void refresh() override { log.push_back("refresh"); }
+  FailureChoice fileFailed(const std::string& name, const std::string& message) override {
+    log.push_back("failed " + name + ": " + message);
+    if (choices.empty()) return FailureChoice::Stop;
+    const FailureChoice choice = choices.front();
+    choices.erase(choices.begin());
+    return choice;
+  }
   bool stopRequested() override {
     return stopAfter >= 0 && std::count(log.begin(), log.end(), "advance") >= stopAfter;
   }
@@ -159,8 +167,60 @@ TEST(BatchRunner, AFailingFileEndsTheRun) {
   EXPECT_EQ(r.failedName, "b.jpg");
   EXPECT_EQ(r.message, "Bitmap image is not valid");
   EXPECT_EQ(r.processed, 1);
-  // No refresh, and the bar is left where it was.
-  EXPECT_EQ(host.log, (Log{"record", "show 3", "run a.jpg", "advance"}));
+  EXPECT_TRUE(r.skipped.empty());
+  // The list is refreshed so the file written shows, and the bar is hidden.
+  EXPECT_EQ(host.log, (Log{"record", "show 3", "run a.jpg", "advance",
+                           "failed b.jpg: Bitmap image is not valid", "refresh", "hide"}));
+}
+
+TEST(BatchRunner, SkipGoesOnAndAsksAgainAtTheNextFailure) {
+  TempFolder folder;
+  RecordingHost host;
+  host.names = {"a.jpg", "b.jpg", "c.jpg", "d.jpg"};
+  host.selected = {true, true, true, true};
+  host.choices = {FailureChoice::Skip};
+  BatchCommand c = FakeCommand(Prologue::RecordShow, host);
+  c.run = [&host](const FileTask& task) {
+    if (task.name == "b.jpg" || task.name == "d.jpg") throw Exception("Stream read error");
+    host.log.push_back("run " + task.name);
+  };
+  const BatchResult r = RunBatch(c, folder.path(), host);
+  // b is skipped; d fails too and the host, asked again, stops there.
+  EXPECT_EQ(r.outcome, BatchOutcome::Failed);
+  EXPECT_EQ(r.failedName, "d.jpg");
+  EXPECT_EQ(r.processed, 2);
+  EXPECT_EQ(r.selected, 4);
+  ASSERT_EQ(r.skipped.size(), 1u);
+  EXPECT_EQ(r.skipped[0].name, "b.jpg");
+  EXPECT_EQ(r.skipped[0].message, "Stream read error");
+  EXPECT_EQ(host.log, (Log{"record", "show 4", "run a.jpg", "advance",
+                           "failed b.jpg: Stream read error", "advance", "run c.jpg", "advance",
+                           "failed d.jpg: Stream read error", "refresh", "hide"}));
+}
+
+TEST(BatchRunner, SkipAllAsksOnceAndWritesEveryGoodFile) {
+  TempFolder folder;
+  RecordingHost host;
+  host.names = {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"};
+  host.selected = {true, true, true, true, true};
+  host.choices = {FailureChoice::SkipAll};
+  BatchCommand c = FakeCommand(Prologue::RecordShow, host);
+  c.run = [&host](const FileTask& task) {
+    if (task.name != "c.jpg" && task.name != "e.jpg") throw Exception("Invalid GIF signature");
+    host.log.push_back("run " + task.name);
+  };
+  const BatchResult r = RunBatch(c, folder.path(), host);
+  EXPECT_EQ(r.outcome, BatchOutcome::Done);
+  EXPECT_EQ(r.processed, 2);
+  ASSERT_EQ(r.skipped.size(), 3u);
+  EXPECT_EQ(r.skipped[0].name, "a.jpg");
+  EXPECT_EQ(r.skipped[1].name, "b.jpg");
+  EXPECT_EQ(r.skipped[2].name, "d.jpg");
+  EXPECT_EQ(std::count_if(host.log.begin(), host.log.end(),
+                          [](const std::string& line) { return line.rfind("failed", 0) == 0; }),
+            1);
+  EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "advance"), 5);
+  EXPECT_EQ(host.log.back(), "hide");
 }
 
 TEST(BatchRunner, StopBetweenFiles) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "formats/JpegImage.h"
 #include "tests/support/XDesktop.h"
 
 namespace pixtrel::test {
@@ -21,6 +22,9 @@ const std::string kPreview = "Preview images";
 
 class PlacementTest : public ::testing::Test {
  protected:
+  explicit PlacementTest(int screenWidth = 1280, int screenHeight = 1024)
+      : desktop(screenWidth, screenHeight) {}
+
   void SetUp() override {
     if (desktop.noServer()) GTEST_SKIP() << desktop.problem();
     ASSERT_EQ(desktop.problem(), "");
@@ -191,6 +195,52 @@ TEST_F(PlacementTest, TheCommandLineOpensTheWindowAtAFolder) {
   const auto windows = Start({kMain}, {pictures.string()});
   CloseMain(windows);
   EXPECT_EQ(StoredValue("Start"), pictures.string());
+}
+
+// A laptop's 1366 x 768 screen: the preview opens clear of the main window, with a title that can
+// be read, and a large photo shown in it grows into the room beside the window, not over it.
+class SmallScreenTest : public PlacementTest {
+ protected:
+  SmallScreenTest() : PlacementTest(1366, 768) {}
+};
+
+bool Overlap(const XWindow& a, const XWindow& b) {
+  return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+         b.top < a.top + a.height;
+}
+
+TEST_F(SmallScreenTest, ThePreviewStaysClearOfTheMainWindow) {
+  const fs::path pictures = home / "pictures";
+  fs::create_directories(pictures);
+  TJPEGImage photo;
+  SetJpegRaster(photo, TestPattern(4000, 3000, 5));
+  photo.Quality = 80;
+  EncodeJpeg(photo);
+  WriteBytes(pictures / "photo.jpg", photo.data());
+
+  // First start, nothing selected: an empty preview, wide enough for its title.
+  auto windows = Start({kMain, kPreview});
+  auto main = WindowTitled(windows, kMain);
+  auto preview = WindowTitled(windows, kPreview);
+  ASSERT_TRUE(main && preview);
+  EXPECT_FALSE(Overlap(*main, *preview));
+  EXPECT_GE(preview->width, 200);
+  CloseMain(windows);
+
+  // Opened on a large photo, which the preview shows: still beside the main window.
+  windows = Start({kMain, kPreview}, {(pictures / "photo.jpg").string()});
+  std::this_thread::sleep_for(std::chrono::seconds(2));  // the picture is read meanwhile
+  windows = desktop.WindowsOf(program->pid());
+  main = WindowTitled(windows, kMain);
+  preview = WindowTitled(windows, kPreview);
+  ASSERT_TRUE(main && preview);
+  EXPECT_GT(preview->width, 240) << "the photo is shown";
+  EXPECT_FALSE(Overlap(*main, *preview))
+      << "main " << main->left << "," << main->top << " " << main->width << "x" << main->height
+      << "; preview " << preview->left << "," << preview->top << " " << preview->width << "x"
+      << preview->height;
+  EXPECT_LE(preview->left + preview->width, 1366);
+  CloseMain(windows);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -17,6 +18,7 @@
 #include "batch/FileStamp.h"
 #include "formats/FileBytes.h"
 #include "formats/JpegImage.h"
+#include "tests/window/FormatPictures.h"
 #include "tests/window/WindowTestSupport.h"
 
 namespace fs = std::filesystem;
@@ -159,9 +161,9 @@ TEST_F(BatchFrameTest, ATurnChangedDuringARotateNamesTheRestAsTheyAreTurned) {
   }
 }
 
-TEST_F(BatchFrameTest, TheOverwriteQuestionIsAskedOnceWithNothingSelectedByEveryCommandThatSaves) {
+TEST_F(BatchFrameTest, WithNothingSelectedNoCommandAsksOrRecordsAnything) {
   window->Radio1->setItemIndex(2);
-  SelectNames(*window, {});
+  const QStringList recent = window->RecentCaptions();
   const std::pair<int, const char*> commands[] = {
       {TForm1::TabJpg, "Button2"},         {TForm1::TabGif, "Button1"},
       {TForm1::TabBmp, "Button3"},         {TForm1::TabPng, "Button15"},
@@ -172,9 +174,9 @@ TEST_F(BatchFrameTest, TheOverwriteQuestionIsAskedOnceWithNothingSelectedByEvery
     SelectNames(*window, {});
     BoxAnswerer answers({QMessageBox::Ok});
     press(button);
-    ASSERT_EQ(answers.seen.size(), 1u) << button;
-    EXPECT_EQ(answers.seen[0].title, "Confirm") << button;
-    EXPECT_EQ(bar->maximum(), 0) << button;
+    EXPECT_TRUE(answers.seen.empty()) << button;
+    EXPECT_EQ(window->StatusPanel3->text(), "Select one or more pictures in the list first.");
+    EXPECT_EQ(window->RecentCaptions(), recent) << button;
   }
   // Conversions and greyscale never ask.
   for (const auto& [tab, button] : {std::pair<int, const char*>{TForm1::TabGifToJpg, "Button4"},
@@ -187,7 +189,7 @@ TEST_F(BatchFrameTest, TheOverwriteQuestionIsAskedOnceWithNothingSelectedByEvery
   }
 }
 
-TEST_F(BatchFrameTest, ADeclinedQuestionLeavesTheFolderRecordedForRotateButNotForResize) {
+TEST_F(BatchFrameTest, ADeclinedQuestionRecordsNoFolder) {
   const QString shown = QDir::toNativeSeparators(Q(folder));
   window->Radio1->setItemIndex(2);
   SelectNames(*window, {"p0.jpg"});
@@ -204,7 +206,8 @@ TEST_F(BatchFrameTest, ADeclinedQuestionLeavesTheFolderRecordedForRotateButNotFo
     press("Button8");  // rotate: record first, then settle
     ASSERT_EQ(answers.seen.size(), 1u);
   }
-  EXPECT_EQ(window->RecentCaptions().value(0), shown);
+  // Rotate asks after it would have recorded the folder, but wrote nothing: not recorded.
+  EXPECT_FALSE(window->RecentCaptions().contains(shown));
   EXPECT_FALSE(fs::exists(folder / "right-p0.jpg"));
 }
 
@@ -221,9 +224,11 @@ TEST_F(BatchFrameTest, EveryCommandRecordsTheFolderInTheRecentList) {
   int n = 0;
   for (const auto& [tab, button] : buttons) {
     const fs::path own = environment.makeFolder("recent" + std::to_string(n++));
+    for (const char* name : {"a.jpg", "a.gif", "a.bmp", "a.png", "a.webp"})
+      WriteFormatPicture(own / name, 8, 6, 1);
     ASSERT_TRUE(window->SetFolder(Q(own))) << button;
     ClickTab(*window, tab);
-    SelectNames(*window, {});
+    window->FileListBox10->selectAll();
     press(button);
     EXPECT_EQ(window->RecentCaptions().value(0), QDir::toNativeSeparators(Q(own))) << button;
   }

@@ -141,6 +141,36 @@ void BoxAnswerer::poll() {
   }
 }
 
+NamedBoxAnswerer::NamedBoxAnswerer(std::vector<QString> buttonNames)
+    : names_(std::move(buttonNames)) {
+  timer_.setInterval(10);
+  QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+  timer_.start();
+}
+
+void NamedBoxAnswerer::poll() {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  if (!box || !box->isVisible()) return;
+  Seen record;
+  record.text = box->text();
+  if (QPushButton* button = box->defaultButton()) record.defaultButton = button->objectName();
+  for (QAbstractButton* button : box->buttons())
+    record.buttons.append(button->text());
+  const std::size_t index = seen.size();
+  seen.push_back(record);
+  QAbstractButton* answer = nullptr;
+  if (index < names_.size() && !names_[index].isEmpty()) {
+    answer = box->findChild<QAbstractButton*>(names_[index]);
+  } else {
+    answer = box->defaultButton();
+  }
+  if (answer) {
+    answer->click();
+  } else {
+    box->reject();
+  }
+}
+
 void WriteTestJpeg(const fs::path& file, int width, int height, unsigned seed) {
   TJPEGImage picture;
   SetJpegRaster(picture, Raster(TestPattern(width, height, seed)));

@@ -85,6 +85,25 @@ class BoxAnswerer {
   QTimer timer_;
 };
 
+// Answers the modal message boxes that open while it lives, in order, by clicking their
+// buttons of the given object names (an empty name: the box's default button, as Enter does),
+// and records each box's text and the object name of its default button.
+class NamedBoxAnswerer {
+ public:
+  explicit NamedBoxAnswerer(std::vector<QString> buttonNames);
+  struct Seen {
+    QString text;
+    QString defaultButton;
+    QStringList buttons;  // captions, in order
+  };
+  std::vector<Seen> seen;
+
+ private:
+  void poll();
+  std::vector<QString> names_;
+  QTimer timer_;
+};
+
 // Writes a small colour JPEG test picture.
 void WriteTestJpeg(const std::filesystem::path& file, int width = 48, int height = 32,
                    unsigned seed = 1);
