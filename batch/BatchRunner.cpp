@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "batch/FileStamp.h"
+#include "batch/MessageLine.h"
 #include "batch/PeakEstimate.h"
 #include "concurrency/WorkerPool.h"
 #include "formats/StaleTemporaries.h"
@@ -19,9 +20,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Settles OutputPrefix; false when the overwrite question was declined.
+// Why outputs cannot go into the subfolder, or empty when they can. A symbolic link there (a
+// shared or downloaded folder may hold one) could send them anywhere, so it is refused like a
+// file in the folder's place.
+std::string SubfolderProblem(const fs::path& subfolder) {
+  std::error_code ec;
+  const fs::file_status status = fs::symlink_status(subfolder, ec);
+  if (fs::is_symlink(status)) return std::string(kSubfolderName) + " is a symbolic link";
+  if (fs::exists(status) && !fs::is_directory(status))
+    return std::string(kSubfolderName) + " is not a folder";
+  return {};
+}
+
+// Settles OutputPrefix; false when the overwrite question was declined. `subfolder` tells
+// whether the outputs go into the subfolder.
 bool SettleSaveMode(const BatchCommand& command, const FileTask& task, BatchHost& host,
-                    std::string& prefix) {
+                    std::string& prefix, bool& subfolder) {
+  subfolder = false;
   switch (host.saveMode()) {
     case SaveMode::AddPrefix:
       prefix = command.prefixWord ? command.prefixWord(host) : std::string();
@@ -29,8 +44,10 @@ bool SettleSaveMode(const BatchCommand& command, const FileTask& task, BatchHost
     case SaveMode::Subfolder: {
       std::error_code ignored;  // an existing folder is the usual case
       std::filesystem::create_directory(task.resolve(kSubfolderName), ignored);
-      RemoveStaleTemporaries(task.resolve(kSubfolderName));
+      if (SubfolderProblem(task.resolve(kSubfolderName)).empty())
+        RemoveStaleTemporaries(task.resolve(kSubfolderName));
       prefix = SubfolderPrefix();
+      subfolder = true;
       return true;
     }
     case SaveMode::Overwrite:
@@ -125,8 +142,8 @@ class Flight {
 
 BatchResult Failed(BatchResult& result, const std::string& name, const std::string& message) {
   result.outcome = BatchOutcome::Failed;
-  result.failedName = name;
-  result.message = message;
+  result.failedName = OnOneLine(name);
+  result.message = OnOneLine(message);
   return result;
 }
 
@@ -146,9 +163,10 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
   task.folder = folder;
 
   RemoveStaleTemporaries(task.resolve("."));
+  bool intoSubfolder = false;
   switch (command.prologue) {
     case Prologue::SettleRecordShow:
-      if (!SettleSaveMode(command, task, host, task.outputPrefix)) {
+      if (!SettleSaveMode(command, task, host, task.outputPrefix, intoSubfolder)) {
         result.outcome = BatchOutcome::Declined;
         return result;
       }
@@ -156,7 +174,7 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
       break;
     case Prologue::RecordSettleShow:
       host.recordFolder();
-      if (!SettleSaveMode(command, task, host, task.outputPrefix)) {
+      if (!SettleSaveMode(command, task, host, task.outputPrefix, intoSubfolder)) {
         result.outcome = BatchOutcome::Declined;
         return result;
       }
@@ -225,8 +243,17 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
     std::shared_ptr<InFlight> file = files.front();
     WaitFor(*file);
     if (file->failed) return Failed(result, file->name, file->message);
+    task.name = file->name;
+    // Looked at again for every file: the folder may have been changed while the batch ran.
+    if (intoSubfolder) {
+      const std::string problem = SubfolderProblem(task.resolve(kSubfolderName));
+      if (!problem.empty()) {
+        return Failed(result, file->name,
+                      "Cannot create file " + task.resolve(file->output).string() + ": " + problem);
+      }
+    }
     try {
-      file->sink.commit();
+      file->sink.commit(task.source());
     } catch (const std::bad_alloc&) {
       return Failed(result, file->name, "Out of memory");
     } catch (const std::exception& error) {
@@ -234,7 +261,6 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
     }
     files.pop_front();
     if (command.keepsDate && host.keepDate()) {
-      task.name = file->name;
       ApplyFileStamp(task.resolve(file->output), file->stamp);
     }
     ++result.processed;

@@ -16,8 +16,10 @@ enum class BatchOutcome {
 struct BatchResult {
   BatchOutcome outcome = BatchOutcome::Done;
   int processed = 0;
-  std::string failedName;  // Failed: the item's bare name
-  std::string message;     // Failed: the error's text
+  // Failed: the item's bare name and the error's text, as shown: each on one line, with control
+  // characters escaped (OnOneLine).
+  std::string failedName;
+  std::string message;
 };
 
 // Runs a command over the host's selection in the working folder. A failing file ends the run:

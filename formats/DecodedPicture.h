@@ -23,6 +23,10 @@ struct PictureMetadata {
 struct PictureSize {
   int width = 0;
   int height = 0;
+  // What a pixel costs while the reader decodes the file, its result included, as far as the
+  // header tells (alpha, interlacing, animation, progressive coding): for the batch's memory
+  // budget.
+  int decodingBytesPerPixel = 3;
 };
 
 struct DecodedPicture {

@@ -119,7 +119,8 @@ std::vector<FormatRow> MakeTable() {
                   .exifOrientation = true,
                   .read = ReadWebp,
                   .probe = ProbeWebp,
-                  .write = WriteWebp});
+                  .write = WriteWebp,
+                  .checkWrittenSize = CheckWebpSize});
   rows.push_back({.format = ImageFormat::Gif,
                   .key = "gif",
                   .title = "GIF",

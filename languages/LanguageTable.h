@@ -11,9 +11,12 @@
 namespace pixtrel {
 
 // The offsets of the texts every language carries, in table order.
-inline constexpr std::array<int, 32> kTextOffsets = {
-    101, 102, 103, 104, 105, 106, 110, 111, 112, 120, 121, 122, 130, 131, 132, 133,
-    140, 152, 153, 201, 301, 401, 412, 415, 419, 441, 442, 443, 492, 493, 494, 499};
+inline constexpr std::array<int, 33> kTextOffsets = {
+    101, 102, 103, 104, 105, 106, 110, 111, 112, 120, 121, 122, 130, 131, 132, 133, 140,
+    152, 153, 201, 301, 401, 412, 415, 419, 441, 442, 443, 492, 493, 494, 499, 700};
+
+// The note about a settings store that could not be read or written (%1: where it lives).
+inline constexpr int kSettingsNoteOffset = 700;
 
 // The language codes that have texts: Slovenian (1), English (2) and the translations.
 inline constexpr std::array<int, 35> kLanguageCodes = {
