@@ -52,7 +52,6 @@ QRect AreaHolding(const QRect& rect) {
   return best ? best->availableGeometry() : QRect();
 }
 
-
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
@@ -145,7 +144,8 @@ void TForm1::RestorePlacement(int top, int left, int width, int height) {
   // that screen, though never below the window's minimum.
   const QScreen* screen = QGuiApplication::screenAt(QPoint(left, top));
   if (!screen) screen = QGuiApplication::primaryScreen();
-  QSize size(std::max(width, minimumWidth()), std::max(height, minimumHeight()));
+  const QSize stored(std::max(width, minimumWidth()), std::max(height, minimumHeight()));
+  QSize size = stored;
   if (screen) size = size.boundedTo(screen->availableGeometry().size()).expandedTo(minimumSize());
   resize(size);
   // A window stored on a screen that is gone would open out of reach.
@@ -156,11 +156,11 @@ void TForm1::RestorePlacement(int top, int left, int width, int height) {
   // The inside's top-left corner (the window without the window manager's frame), the same
   // point that closing stores. The frame is not known before the window manager has taken the
   // window, so it cannot be the point on both sides; the inside always can, and nothing creeps.
-  // A corner off every screen (above a screen's top the title bar is out of reach) is brought
-  // onto the screen holding most of the window; the frame is looked at once it is there
-  // (KeepTitleBarOnScreen).
+  // A corner off every screen (above a screen's top the title bar is out of reach), or a window
+  // cut to its screen, is brought onto the screen holding most of the window; the frame is
+  // looked at once it is there (KeepTitleBarOnScreen).
   QRect inside(QPoint(left, top), size);
-  if (!QGuiApplication::screenAt(inside.topLeft())) {
+  if (size != stored || !QGuiApplication::screenAt(inside.topLeft())) {
     const QRect area = AreaHolding(inside);
     if (!area.isEmpty()) inside.moveTopLeft(PlaceInside(inside, area));
   }
@@ -172,9 +172,19 @@ void TForm1::KeepTitleBarOnScreen() {
   const QRect frame = frameGeometry();
   const QRect area = AreaHolding(frame);
   if (area.isEmpty()) return;
-  const int down = std::max(0, area.top() - frame.top());
-  const int right = std::max(0, area.left() - frame.left());
-  if (down > 0 || right > 0) setGeometry(geometry().translated(right, down));
+  QRect inside = geometry();
+  // Larger than the screen with its frame: cut to fit, though never below the minimum.
+  const QSize frameExtra = frame.size() - inside.size();
+  QSize size = inside.size();
+  if (frame.width() > area.width())
+    size.setWidth(std::max(minimumWidth(), area.width() - frameExtra.width()));
+  if (frame.height() > area.height())
+    size.setHeight(std::max(minimumHeight(), area.height() - frameExtra.height()));
+  // The frame's top (the title bar) and left edge on the screen.
+  const QPoint shift(std::max(0, area.left() - frame.left()),
+                     std::max(0, area.top() - frame.top()));
+  if (size == inside.size() && shift.isNull()) return;
+  setGeometry(QRect(inside.topLeft() + shift, size));
 }
 
 void TForm1::Timer2Timer() {

@@ -28,8 +28,8 @@ std::optional<PictureSize> JpegSize(std::ifstream& in) {
     const bool frame = code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
     if (frame) {
       // The frame header itself, after the signature, read by the one JPEG probe.
-      std::vector<std::uint8_t> head{0xFF, 0xD8, marker[0], marker[1], marker[2], marker[3], 0,
-                                     0,    0,    0,         0};
+      std::vector<std::uint8_t> head{0xFF, 0xD8, marker[0], marker[1], marker[2], marker[3],
+                                     0,    0,    0,         0,         0};
       if (!in.read(reinterpret_cast<char*>(head.data() + 6), 5)) return std::nullopt;
       return ProbeJpeg(head);
     }
@@ -72,9 +72,8 @@ std::uint64_t EstimatePeakBytes(const std::filesystem::path& file, int copies) {
   const std::optional<PictureSize> size = HeaderSize(file);
   if (!size) return kUnknownPeakBytes;
   const std::uint64_t pixels = std::uint64_t(size->width) * std::uint64_t(size->height);
-  const std::uint64_t perPixel =
-      static_cast<std::uint64_t>(size->decodingBytesPerPixel) +
-      3 * static_cast<std::uint64_t>(copies < 1 ? 0 : copies - 1);
+  const std::uint64_t perPixel = static_cast<std::uint64_t>(size->decodingBytesPerPixel) +
+                                 3 * static_cast<std::uint64_t>(copies < 1 ? 0 : copies - 1);
   std::error_code ec;
   const std::uintmax_t fileBytes = std::filesystem::file_size(file, ec);
   return pixels * perPixel + (ec ? 0 : fileBytes);

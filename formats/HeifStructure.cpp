@@ -47,7 +47,8 @@ std::int64_t IlocCount(Bytes meta) {
 
 struct References {
   std::int64_t count = 0;
-  std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> derivedFrom;  // dimg: item -> inputs
+  std::unordered_map<std::uint32_t, std::vector<std::uint32_t>>
+      derivedFrom;  // dimg: item -> inputs
 };
 
 References ReadReferences(Bytes meta) {

@@ -77,7 +77,8 @@ std::string TemporaryName(const fs::path& target) {
 // A name longer than the file system takes fails here with the system's own words, before a
 // temporary file is made for it.
 void CheckNameLength(const fs::path& path) {
-  if (path.filename().string().size() > kMaxNameBytes) CreateFailed(path, std::strerror(ENAMETOOLONG));
+  if (path.filename().string().size() > kMaxNameBytes)
+    CreateFailed(path, std::strerror(ENAMETOOLONG));
 }
 
 }  // namespace

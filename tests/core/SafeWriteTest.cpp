@@ -62,9 +62,9 @@ std::string WriteError(const fs::path& path) {
 
 TEST(SafeWrite, CannotCreateSaysWhy) {
   TempFolder folder;
-  EXPECT_EQ(WriteError(folder / "vantro" / "x.bmp"),
-            "Cannot create file " + (folder / "vantro" / "x.bmp").string() +
-                ": No such file or directory");
+  EXPECT_EQ(WriteError(folder / "vantro" / "x.bmp"), "Cannot create file " +
+                                                         (folder / "vantro" / "x.bmp").string() +
+                                                         ": No such file or directory");
   WriteBytes(folder / "vantro", {1});  // a file where the folder should be
   EXPECT_EQ(WriteError(folder / "vantro" / "x.bmp"),
             "Cannot create file " + (folder / "vantro" / "x.bmp").string() + ": Not a directory");
@@ -82,8 +82,7 @@ TEST(SafeWrite, ReadOnlyFolder) {
   fs::create_directory(folder / "locked");
   fs::permissions(folder / "locked", fs::perms(0555));
   EXPECT_EQ(WriteError(folder / "locked" / "x.bmp"),
-            "Cannot create file " + (folder / "locked" / "x.bmp").string() +
-                ": Permission denied");
+            "Cannot create file " + (folder / "locked" / "x.bmp").string() + ": Permission denied");
 }
 
 TEST(SafeWrite, WritesThroughSymbolicLinksWhenAsked) {

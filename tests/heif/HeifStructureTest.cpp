@@ -48,8 +48,8 @@ struct CodedPicture {
 };
 
 CodedPicture MakeCodedPicture(const TempFolder& folder) {
-  const Bytes file =
-      Encode(folder, "heif-enc", {"-q", "50"}, WriteSourcePng(folder, TestPattern(64, 64)), "c.heic");
+  const Bytes file = Encode(folder, "heif-enc", {"-q", "50"},
+                            WriteSourcePng(folder, TestPattern(64, 64)), "c.heic");
   CodedPicture coded;
   const std::size_t hvcC = Find(file, "hvcC"), mdat = Find(file, "mdat");
   if (hvcC == std::string::npos || mdat == std::string::npos || hvcC < 4) return coded;
@@ -78,10 +78,10 @@ struct Reference {
 // ftyp and a meta box with the items (their data in idat), their properties and references.
 Bytes MakeFile(const CodedPicture& coded, const std::vector<Item>& items, std::uint32_t primary,
                const std::vector<Reference>& references) {
-  const Bytes ftyp = Box("ftyp", {'h', 'e', 'i', 'c', 0, 0, 0, 0, 'm', 'i', 'f', '1', 'h', 'e',
-                                  'i', 'c'});
-  const Bytes hdlr = FullBox("hdlr", 0, 0, {0, 0, 0, 0, 'p', 'i', 'c', 't', 0, 0, 0, 0, 0, 0, 0,
-                                            0, 0, 0, 0, 0, 0});
+  const Bytes ftyp =
+      Box("ftyp", {'h', 'e', 'i', 'c', 0, 0, 0, 0, 'm', 'i', 'f', '1', 'h', 'e', 'i', 'c'});
+  const Bytes hdlr = FullBox(
+      "hdlr", 0, 0, {0, 0, 0, 0, 'p', 'i', 'c', 't', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   Bytes pitmBody;
   Put(pitmBody, primary, 2);
   Bytes infes, ilocBody, idatBody, ipmaBody;
@@ -238,9 +238,8 @@ TEST_F(HeifStructureLimits, DerivationsTooDeepAreRefused) {
   EXPECT_EQ(ReadError(Derived(coded, "iden", 20)),
             "HEIF error: images are derived from images more than 8 levels deep");
   // A cycle never ends.
-  std::vector<Item> items{{1, "hvc1", coded.data, {1, 2}, true},
-                          {2, "iden", {}, {2}},
-                          {3, "iden", {}, {2}}};
+  std::vector<Item> items{
+      {1, "hvc1", coded.data, {1, 2}, true}, {2, "iden", {}, {2}}, {3, "iden", {}, {2}}};
   const Bytes cycle = MakeFile(coded, items, 2, {{"dimg", 2, {3}}, {"dimg", 3, {2}}});
   EXPECT_GT(ReadHeifStructure(cycle).depth, kMaxHeifDerivationDepth);
   EXPECT_EQ(ReadError(cycle), "HEIF error: images are derived from images more than 8 levels deep");
@@ -272,9 +271,8 @@ TEST(HeifQuiet, ACodecPrintingOnStderrLeavesOneLineMessages) {
       {PIXTREL_BATCH_PATH, "convert", "--to", "png", "-C", folder.path().string(), "noisy.avif"});
   EXPECT_EQ(ok.exitCode, 0) << ok.err;
   EXPECT_EQ(ok.err, "");
-  const RunResult failed =
-      RunProgram({PIXTREL_BATCH_PATH, "convert", "--to", "png", "-C", folder.path().string(),
-                  "noisy.avif", "z-broken.avif"});
+  const RunResult failed = RunProgram({PIXTREL_BATCH_PATH, "convert", "--to", "png", "-C",
+                                       folder.path().string(), "noisy.avif", "z-broken.avif"});
   EXPECT_EQ(failed.exitCode, 1);
   EXPECT_EQ(std::count(failed.err.begin(), failed.err.end(), '\n'), 1) << failed.err;
   EXPECT_EQ(failed.err.rfind("pixtrel-batch: z-broken.avif: HEIF error: ", 0), 0u) << failed.err;

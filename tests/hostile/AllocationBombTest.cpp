@@ -73,7 +73,8 @@ Bytes ZeroRows(std::size_t rowBytes, std::size_t rows) {
 }
 
 Bytes SmallPng() {
-  return Joined({PngStart(100, 100, 2), PngChunk("IDAT", ZeroRows(300, 100)), PngChunk("IEND", {})});
+  return Joined(
+      {PngStart(100, 100, 2), PngChunk("IDAT", ZeroRows(300, 100)), PngChunk("IEND", {})});
 }
 
 // A chunk header cut off after its length (2 GiB) and type, as the last bytes of a file.
@@ -114,7 +115,8 @@ TEST_F(AllocationBomb, APngChunkHeaderCutOffCostsNothing) {
   const Bytes tiny = Joined({PngStart(100, 100, 2), CutChunkHeader()});
   ASSERT_EQ(tiny.size(), 41u);
   for (const std::vector<std::string>& command :
-       {std::vector<std::string>{"convert", "--to", "bmp"}, {"resize-png", "--pixels", "50"},
+       {std::vector<std::string>{"convert", "--to", "bmp"},
+        {"resize-png", "--pixels", "50"},
         {"rotate"}}) {
     const RunResult r = Run("tiny.png", tiny, command);
     EXPECT_EQ(r.exitCode, 1);
@@ -193,9 +195,8 @@ TEST_F(AllocationBomb, AnXmpPacketIsStillReadFromItsTextChunk) {
 
 TEST_F(AllocationBomb, ATransparentPngIsDecodedWithoutACopyInTheDecodersLayout) {
   // 4096 x 4096 RGBA: 64 MiB as BGR and alpha, 64 MiB more if first held as BGRA.
-  const Bytes file =
-      Joined({PngStart(4096, 4096, 6), PngChunk("IDAT", ZeroRows(4096 * 4, 4096)),
-              PngChunk("IEND", {})});
+  const Bytes file = Joined(
+      {PngStart(4096, 4096, 6), PngChunk("IDAT", ZeroRows(4096 * 4, 4096)), PngChunk("IEND", {})});
   const RunResult r = Run("big.png", file, {"resize-png", "--pixels", "64", "--jobs", "1"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_LT(PeakChildMemoryKiB(), 100 * kMiB);
@@ -233,9 +234,11 @@ Bytes HugeCanvasAnimation(std::uint32_t side, std::size_t padding) {
   Put24(frame, 100);
   frame.push_back(0);
   frame.insert(frame.end(), bitstream.begin(), bitstream.end());
-  const Bytes body =
-      Joined({{'W', 'E', 'B', 'P'}, RiffChunk("VP8X", vp8x), RiffChunk("ANIM", Bytes(6, 0)),
-              RiffChunk("ANMF", frame), RiffChunk("PADD", Bytes(padding, 0))});
+  const Bytes body = Joined({{'W', 'E', 'B', 'P'},
+                             RiffChunk("VP8X", vp8x),
+                             RiffChunk("ANIM", Bytes(6, 0)),
+                             RiffChunk("ANMF", frame),
+                             RiffChunk("PADD", Bytes(padding, 0))});
   return RiffChunk("RIFF", body);
 }
 
@@ -247,7 +250,8 @@ TEST_F(AllocationBomb, AnAnimationCanvasIsHeldToItsFramesData) {
             0u);
   EXPECT_LT(PeakChildMemoryKiB(), 100 * kMiB);
   // A small canvas with the same frame reads.
-  const RunResult small = Run("small.webp", HugeCanvasAnimation(64, 10), {"convert", "--to", "png"});
+  const RunResult small =
+      Run("small.webp", HugeCanvasAnimation(64, 10), {"convert", "--to", "png"});
   EXPECT_EQ(small.exitCode, 0) << small.err;
 }
 

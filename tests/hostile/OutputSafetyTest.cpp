@@ -98,8 +98,8 @@ TEST_F(OutputSafety, ASubfolderThatIsALinkIsRefused) {
   fs::create_symlink("../elsewhere", work() / "vantro");
   const RunResult r = Batch({"resize-jpg", "--save", "subfolder"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "pixtrel-batch: a.jpg: Cannot create file " + (work() / "vantro/a.jpg").string() +
-                       ": vantro is a symbolic link\n");
+  EXPECT_EQ(r.err, "pixtrel-batch: a.jpg: Cannot create file " +
+                       (work() / "vantro/a.jpg").string() + ": vantro is a symbolic link\n");
   ExpectElsewhereUntouched();
   // A dangling one too: nothing is made where it points.
   fs::remove(work() / "vantro");
@@ -112,8 +112,8 @@ TEST_F(OutputSafety, ASubfolderThatIsAFileIsRefused) {
   WriteBytes(work() / "vantro", {1, 2, 3});
   const RunResult r = Batch({"quality", "--save", "subfolder"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "pixtrel-batch: a.jpg: Cannot create file " + (work() / "vantro/a.jpg").string() +
-                       ": vantro is not a folder\n");
+  EXPECT_EQ(r.err, "pixtrel-batch: a.jpg: Cannot create file " +
+                       (work() / "vantro/a.jpg").string() + ": vantro is not a folder\n");
   EXPECT_EQ(FileContents(work() / "vantro"), (Bytes{1, 2, 3}));
 }
 

@@ -41,8 +41,8 @@ class DamagedSettingsTest : public ::testing::Test {
     ASSERT_EQ(boxes.seen.size(), 1u);
     EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Warning);
     EXPECT_EQ(boxes.seen[0].title, "Pixtrel");
-    EXPECT_TRUE(boxes.seen[0].text.contains(Q(environment.configFile()))) << Q(
-        environment.configFile()).toStdString() << " in " << boxes.seen[0].text.toStdString();
+    EXPECT_TRUE(boxes.seen[0].text.contains(Q(environment.configFile())))
+        << Q(environment.configFile()).toStdString() << " in " << boxes.seen[0].text.toStdString();
   }
 
   WindowEnvironment environment;
