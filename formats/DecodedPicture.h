@@ -42,5 +42,7 @@ struct DecodedPicture {
 // (colour * alpha + 255 * (255 - alpha) + 127) / 255 per channel, the exact result rounded to
 // the nearest integer. Without an alpha plane the pixels are returned unchanged.
 Bitmap24 CompositeOnWhite(const DecodedPicture& picture);
+// The same, drawn over the picture's own raster: a picture at the size limit is not held twice.
+Bitmap24 CompositeOnWhite(DecodedPicture&& picture);
 
 }  // namespace pixtrel

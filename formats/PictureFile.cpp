@@ -38,7 +38,7 @@ Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, Image
 
   EncodeJob job;
   if (picture.alpha && !row.keepsAlpha) {
-    job.raster = CompositeOnWhite(picture);
+    job.raster = CompositeOnWhite(std::move(picture));
   } else {
     job.raster = std::move(picture.raster);
     if (picture.alpha) job.alpha = &*picture.alpha;

@@ -18,6 +18,20 @@ namespace {
 
 constexpr long kMiB = 1024;  // in KiB, as the peak memory is given
 
+// AddressSanitizer keeps freed memory aside for a while, so a process's peak then says little
+// about how much it held at once.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
 void PutU32(Bytes& out, std::uint32_t v) {
   for (int s = 24; s >= 0; s -= 8)
     out.push_back(static_cast<std::uint8_t>(v >> s));
@@ -194,6 +208,7 @@ TEST_F(AllocationBomb, AnXmpPacketIsStillReadFromItsTextChunk) {
 }
 
 TEST_F(AllocationBomb, ATransparentPngIsDecodedWithoutACopyInTheDecodersLayout) {
+  if (kAddressSanitizer) GTEST_SKIP() << "the peak is not what was held at once under ASan";
   // 4096 x 4096 RGBA: 64 MiB as BGR and alpha, 64 MiB more if first held as BGRA.
   const Bytes file = Joined(
       {PngStart(4096, 4096, 6), PngChunk("IDAT", ZeroRows(4096 * 4, 4096)), PngChunk("IEND", {})});
