@@ -344,6 +344,11 @@ class TForm1 : public QMainWindow {
   template <class Work>
   void Guarded(Work&& work);
   void ShowError(const std::exception& error);
+  // Tells once a run, when the event loop runs, that the settings store was found damaged.
+  void NoteDamagedSettings();
+  // Moves the window down or in where its frame's title bar lies off the screen.
+  void KeepTitleBarOnScreen();
+  bool settingsNoted_ = false;
   void StartBatch(const BatchCommand& command);
   friend class WindowBatchRun;
 

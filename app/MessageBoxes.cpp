@@ -15,6 +15,11 @@ void ShowErrorBox(QWidget* parent, const QString& text) {
   box.exec();
 }
 
+void ShowWarningBox(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Pixtrel"), text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
 bool AskOverwrite(QWidget* parent) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"),
                   QStringLiteral("All the original files will be overwritten!! Are you sure you "

@@ -12,6 +12,9 @@ QString WithFullStop(const QString& text);
 // The error box: title "Pixtrel", error icon, "OK".
 void ShowErrorBox(QWidget* parent, const QString& text);
 
+// A warning box: title "Pixtrel", warning icon, "OK".
+void ShowWarningBox(QWidget* parent, const QString& text);
+
 // "All the original files will be overwritten!!..." in a "Confirm" box; true for "OK".
 bool AskOverwrite(QWidget* parent);
 

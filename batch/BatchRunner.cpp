@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "batch/FileStamp.h"
+#include "batch/MessageLine.h"
 #include "batch/PeakEstimate.h"
 #include "concurrency/WorkerPool.h"
 #include "formats/StaleTemporaries.h"
@@ -19,12 +20,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Why outputs cannot go into the subfolder, or empty when they can. A symbolic link there (a
+// shared or downloaded folder may hold one) could send them anywhere, so it is refused like a
+// file in the folder's place.
+std::string SubfolderProblem(const fs::path& subfolder) {
+  std::error_code ec;
+  const fs::file_status status = fs::symlink_status(subfolder, ec);
+  if (fs::is_symlink(status)) return std::string(kSubfolderName) + " is a symbolic link";
+  if (fs::exists(status) && !fs::is_directory(status))
+    return std::string(kSubfolderName) + " is not a folder";
+  return {};
+}
+
 // Settles OutputPrefix for the subfolder and overwrite modes; in the add-prefix mode each file
 // takes its prefix word from its own snapshot of the controls. False when the overwrite question
-// was declined.
-bool SettleSaveMode(const FileTask& task, BatchHost& host, std::string& prefix,
-                    bool& prefixPerFile) {
+// was declined. `subfolder` tells whether the outputs go into the subfolder.
+bool SettleSaveMode(const FileTask& task, BatchHost& host, std::string& prefix, bool& prefixPerFile,
+                    bool& subfolder) {
   prefixPerFile = false;
+  subfolder = false;
   switch (host.saveMode()) {
     case SaveMode::AddPrefix:
       prefixPerFile = true;
@@ -32,8 +46,10 @@ bool SettleSaveMode(const FileTask& task, BatchHost& host, std::string& prefix,
     case SaveMode::Subfolder: {
       std::error_code ignored;  // an existing folder is the usual case
       std::filesystem::create_directory(task.resolve(kSubfolderName), ignored);
-      RemoveStaleTemporaries(task.resolve(kSubfolderName));
+      if (SubfolderProblem(task.resolve(kSubfolderName)).empty())
+        RemoveStaleTemporaries(task.resolve(kSubfolderName));
       prefix = SubfolderPrefix();
+      subfolder = true;
       return true;
     }
     case SaveMode::Overwrite:
@@ -133,7 +149,7 @@ class Flight {
 FailureChoice Decide(BatchHost& host, bool& skipAll, const std::string& name,
                      const std::string& message) {
   if (skipAll) return FailureChoice::Skip;
-  const FailureChoice choice = host.fileFailed(name, message);
+  const FailureChoice choice = host.fileFailed(OnOneLine(name), OnOneLine(message));
   if (choice == FailureChoice::SkipAll) skipAll = true;
   return choice;
 }
@@ -154,11 +170,12 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
   task.folder = folder;
   std::string settledPrefix;  // the subfolder's, or empty when overwriting
   bool prefixPerFile = false;
+  bool intoSubfolder = false;
 
   RemoveStaleTemporaries(task.resolve("."));
   switch (command.prologue) {
     case Prologue::SettleRecordShow:
-      if (!SettleSaveMode(task, host, settledPrefix, prefixPerFile)) {
+      if (!SettleSaveMode(task, host, settledPrefix, prefixPerFile, intoSubfolder)) {
         result.outcome = BatchOutcome::Declined;
         return result;
       }
@@ -166,7 +183,7 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
       break;
     case Prologue::RecordSettleShow:
       host.recordFolder();
-      if (!SettleSaveMode(task, host, settledPrefix, prefixPerFile)) {
+      if (!SettleSaveMode(task, host, settledPrefix, prefixPerFile, intoSubfolder)) {
         result.outcome = BatchOutcome::Declined;
         return result;
       }
@@ -235,9 +252,19 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
     // Commit the oldest file: its outputs in order, then the keep-date step read now.
     std::shared_ptr<InFlight> file = files.front();
     WaitFor(*file);
+    task.name = file->name;
+    // Looked at again for every file: the folder may have been changed while the batch ran.
+    if (!file->failed && intoSubfolder) {
+      const std::string problem = SubfolderProblem(task.resolve(kSubfolderName));
+      if (!problem.empty()) {
+        file->failed = true;
+        file->message =
+            "Cannot create file " + task.resolve(file->output).string() + ": " + problem;
+      }
+    }
     if (!file->failed) {
       try {
-        file->sink.commit();
+        file->sink.commit(task.source());
       } catch (const std::bad_alloc&) {
         file->failed = true;
         file->message = "Out of memory";
@@ -249,16 +276,15 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
     if (file->failed) {
       if (Decide(host, skipAll, file->name, file->message) == FailureChoice::Stop) {
         result.outcome = BatchOutcome::Failed;
-        result.failedName = file->name;
-        result.message = file->message;
+        result.failedName = OnOneLine(file->name);
+        result.message = OnOneLine(file->message);
         break;
       }
-      result.skipped.push_back({file->name, file->message});
+      result.skipped.push_back({OnOneLine(file->name), OnOneLine(file->message)});
       files.pop_front();
     } else {
       files.pop_front();
       if (command.keepsDate && host.keepDate()) {
-        task.name = file->name;
         ApplyFileStamp(task.resolve(file->output), file->stamp);
       }
       ++result.processed;

@@ -14,7 +14,8 @@ enum class BatchOutcome {
   Stopped,   // the host asked to stop between files
 };
 
-// A file that failed, by its bare name, with the error's text.
+// A file that failed, by its bare name, with the error's text; each on one line, with control
+// characters escaped (OnOneLine), as they are shown.
 struct FailedFile {
   std::string name;
   std::string message;
@@ -24,8 +25,8 @@ struct BatchResult {
   BatchOutcome outcome = BatchOutcome::Done;
   int processed = 0;                // files written
   int selected = 0;                 // files selected when the batch started
-  std::string failedName;           // Failed: the item's bare name
-  std::string message;              // Failed: the error's text
+  std::string failedName;           // Failed: the item's bare name, on one line
+  std::string message;              // Failed: the error's text, on one line
   std::vector<FailedFile> skipped;  // files that failed and were left out, in list order
 };
 

@@ -11,12 +11,14 @@ namespace pixtrel {
 inline constexpr std::uint64_t kUnknownPeakBytes = std::uint64_t{64} << 20;
 
 // The picture's pixels as its header claims them (JPEG frame, GIF screen, BMP info header, PNG
-// IHDR, WebP canvas, HEIF primary image), or 0 when the header cannot be read. Reads at most a
-// few kilobytes past a JPEG's leading segments, and the first 256 KiB of other files.
+// IHDR, WebP canvas, HEIF primary image), or 0 when the header cannot be read. Reads a JPEG's
+// leading segments up to its frame header, and the first 256 KiB of other files.
 std::uint64_t HeaderPixels(const std::filesystem::path& file);
 
-// Peak estimate for a command holding `copies` 3-byte-per-pixel copies of the picture, plus the
-// file itself; kUnknownPeakBytes when the header says nothing.
+// Peak estimate for a command holding `copies` copies of the picture: the first as the reader
+// holds it while decoding (PictureSize::decodingBytesPerPixel: libwebp's animation canvases,
+// libpng's interlaced BGRA, libheif's planes, ...), the others at 3 bytes a pixel; plus the file
+// itself. kUnknownPeakBytes when the header says nothing.
 std::uint64_t EstimatePeakBytes(const std::filesystem::path& file, int copies);
 
 // About a quarter of the physical memory; the environment variable PIXTREL_BATCH_MEMORY_MB,

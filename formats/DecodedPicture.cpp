@@ -6,11 +6,10 @@
 
 namespace pixtrel {
 
-Bitmap24 CompositeOnWhite(const DecodedPicture& picture) {
-  Bitmap24 result = ToBitmap24(picture.raster);
-  if (!picture.alpha) return result;
+namespace {
+
+void Composite(Bitmap24& result, const std::vector<std::uint8_t>& alpha) {
   const int width = result.width();
-  const std::vector<std::uint8_t>& alpha = *picture.alpha;
   if (alpha.size() != static_cast<std::size_t>(width) * result.height()) {
     throw EBitmapError("Alpha plane does not match the picture");
   }
@@ -25,6 +24,21 @@ Bitmap24 CompositeOnWhite(const DecodedPicture& picture) {
       }
     }
   }
+}
+
+}  // namespace
+
+Bitmap24 CompositeOnWhite(const DecodedPicture& picture) {
+  Bitmap24 result = ToBitmap24(picture.raster);
+  if (picture.alpha) Composite(result, *picture.alpha);
+  return result;
+}
+
+Bitmap24 CompositeOnWhite(DecodedPicture&& picture) {
+  Bitmap24* own = std::get_if<Bitmap24>(&picture.raster);
+  Bitmap24 result = own ? std::move(*own) : ToBitmap24(picture.raster);
+  if (picture.alpha) Composite(result, *picture.alpha);
+  picture.alpha.reset();
   return result;
 }
 

@@ -25,6 +25,10 @@ struct PictureMetadata {
 struct PictureSize {
   int width = 0;
   int height = 0;
+  // What a pixel costs while the reader decodes the file, its result included, as far as the
+  // header tells (alpha, interlacing, animation, progressive coding): for the batch's memory
+  // budget.
+  int decodingBytesPerPixel = 3;
 };
 
 struct DecodedPicture {
@@ -40,6 +44,8 @@ struct DecodedPicture {
 // (colour * alpha + 255 * (255 - alpha) + 127) / 255 per channel, the exact result rounded to
 // the nearest integer. Without an alpha plane the pixels are returned unchanged.
 Bitmap24 CompositeOnWhite(const DecodedPicture& picture);
+// The same, drawn over the picture's own raster: a picture at the size limit is not held twice.
+Bitmap24 CompositeOnWhite(DecodedPicture&& picture);
 
 // The colour index that stands for transparency in a colour-index picture, as in a GIF: every
 // pixel is either opaque or fully transparent, and the transparent ones are exactly the pixels

@@ -152,7 +152,8 @@ std::vector<FormatRow> MakeTable() {
                   .read = ReadWebp,
                   .probe = ProbeWebp,
                   .write = WriteWebp,
-                  .rebuild = RebuildWebpFile});
+                  .rebuild = RebuildWebpFile,
+                  .checkWrittenSize = CheckWebpSize});
   rows.push_back({.format = ImageFormat::Gif,
                   .key = "gif",
                   .title = "GIF",

@@ -61,6 +61,9 @@ struct FormatRow {
   // the picture is written anew instead. Empty for formats that hold no metadata (BMP).
   std::optional<Bytes> (*rebuild)(std::span<const std::uint8_t> bytes,
                                   const PictureMetadata& blocks) = nullptr;
+  // Throws the writer's own error for a size it cannot write (WebP: 16383 pixels a side), so a
+  // conversion can refuse from the source's header instead of after decoding; none: any size.
+  void (*checkWrittenSize)(std::int64_t width, std::int64_t height) = nullptr;
 
   bool writable() const { return write != nullptr; }
   // "*.png", or "*.jpg;*.jpeg;*.jpe": the file list's mask for the format.

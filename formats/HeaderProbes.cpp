@@ -40,7 +40,10 @@ std::optional<PictureSize> ProbeJpeg(std::span<const std::uint8_t> head) {
     const bool frame = code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
     if (frame) {
       if (at + 9 > head.size()) return std::nullopt;
-      return Sized(Be16(&head[at + 7]), Be16(&head[at + 5]));
+      std::optional<PictureSize> size = Sized(Be16(&head[at + 7]), Be16(&head[at + 5]));
+      // A progressive file is decoded from a whole picture of coefficients: two bytes a sample.
+      if (size && (code & 3) == 2) size->decodingBytesPerPixel = 9;
+      return size;
     }
     if (code == 0xDA || code == 0xD9) return std::nullopt;  // data or the end before a frame
     at += 2 + length;
@@ -50,7 +53,9 @@ std::optional<PictureSize> ProbeJpeg(std::span<const std::uint8_t> head) {
 
 std::optional<PictureSize> ProbeGif(std::span<const std::uint8_t> head) {
   if (head.size() < 10 || head[0] != 'G' || head[1] != 'I' || head[2] != 'F') return std::nullopt;
-  return Sized(Le16(&head[6]), Le16(&head[8]));
+  std::optional<PictureSize> size = Sized(Le16(&head[6]), Le16(&head[8]));
+  if (size) size->decodingBytesPerPixel = 4;  // the frame's indices and the drawn picture
+  return size;
 }
 
 std::optional<PictureSize> ProbeBmp(std::span<const std::uint8_t> head) {

@@ -34,6 +34,28 @@ class BoxWalk {
   Bytes rest_;
 };
 
+// Reads big-endian fields of 0, 2, 4 or 8 bytes; any read past the end makes it fail for good.
+class FieldReader {
+ public:
+  explicit FieldReader(Bytes bytes) : bytes_(bytes) {}
+  std::uint64_t read(std::size_t size) {
+    if (failed_ || (size != 0 && size != 2 && size != 4 && size != 8) ||
+        bytes_.size() - at_ < size) {
+      failed_ = true;
+      return 0;
+    }
+    const std::uint8_t* p = bytes_.data() + at_;
+    at_ += size;
+    return size == 0 ? 0 : size == 2 ? Be16(p) : size == 4 ? Be32(p) : Be64(p);
+  }
+  bool failed() const { return failed_; }
+
+ private:
+  Bytes bytes_;
+  std::size_t at_ = 0;
+  bool failed_ = false;
+};
+
 std::optional<Box> FindBox(Bytes bytes, std::uint32_t type);
 
 // A full box's body past its version and flags.

@@ -11,28 +11,6 @@ namespace {
 
 using namespace heifboxes;
 
-// Reads big-endian fields of 0, 2, 4 or 8 bytes; any read past the end makes it fail for good.
-class FieldReader {
- public:
-  explicit FieldReader(Bytes bytes) : bytes_(bytes) {}
-  std::uint64_t read(std::size_t size) {
-    if (failed_ || (size != 0 && size != 2 && size != 4 && size != 8) ||
-        bytes_.size() - at_ < size) {
-      failed_ = true;
-      return 0;
-    }
-    const std::uint8_t* p = bytes_.data() + at_;
-    at_ += size;
-    return size == 0 ? 0 : size == 2 ? Be16(p) : size == 4 ? Be32(p) : Be64(p);
-  }
-  bool failed() const { return failed_; }
-
- private:
-  Bytes bytes_;
-  std::size_t at_ = 0;
-  bool failed_ = false;
-};
-
 // Item ID and item type of every infe box of version 2 or 3 (the ones that name a type).
 std::vector<std::pair<std::uint32_t, std::uint32_t>> ItemTypes(Bytes meta) {
   int version = 0;

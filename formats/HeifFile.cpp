@@ -9,7 +9,9 @@
 #include "formats/HeifDerivedImages.h"
 #include "formats/HeifHandles.h"
 #include "formats/HeifPixels.h"
+#include "formats/HeifStructure.h"
 #include "formats/Limits.h"
+#include "formats/QuietStderr.h"
 
 namespace pixtrel {
 namespace {
@@ -127,11 +129,14 @@ std::vector<std::uint8_t> IccProfile(const heif_image_handle* handle) {
 }  // namespace
 
 DecodedPicture ReadHeifBytes(std::span<const std::uint8_t> bytes, bool upright) {
+  CheckHeifStructure(bytes);
   // libheif allocates a grid or an overlay at the canvas its data claims, not at its ispe size.
   for (const CanvasSize& canvas : DerivedImageSizes(bytes)) {
     CheckPictureSize(canvas.width, canvas.height);
     CheckPixelsForData(canvas.width, canvas.height, static_cast<std::int64_t>(bytes.size()));
   }
+  // What libheif's codecs print would break our one-line messages.
+  const QuietStderr quiet;
   const heif::Context context = OpenContext(bytes);
   const heif::Handle handle = PrimaryImage(context.get());
   CheckSizes(handle.get(), static_cast<std::int64_t>(bytes.size()));

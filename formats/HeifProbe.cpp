@@ -19,7 +19,8 @@ std::optional<PictureSize> SizeOf(const Box& ispe) {
   if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) {
     return std::nullopt;
   }
-  return PictureSize{static_cast<int>(width), static_cast<int>(height)};
+  // libheif's planes as decoded, its RGB(A) picture (16-bit samples for deep files) and ours.
+  return PictureSize{static_cast<int>(width), static_cast<int>(height), 12};
 }
 
 }  // namespace

@@ -19,10 +19,26 @@ void CheckPictureSize(std::int64_t width, std::int64_t height) {
   }
 }
 
+namespace {
+
+[[noreturn]] void TooLargeForData(std::int64_t width, std::int64_t height, std::int64_t dataBytes) {
+  throw Exception("Picture too large for its data: " + std::to_string(width) + " x " +
+                  std::to_string(height) + " pixels in " + std::to_string(dataBytes) + " bytes");
+}
+
+}  // namespace
+
 void CheckPixelsForData(std::int64_t width, std::int64_t height, std::int64_t dataBytes) {
   if (width * height > dataBytes * kMaxPixelsPerDataByte + kPixelsFreeOfData) {
-    throw Exception("Picture too large for its data: " + std::to_string(width) + " x " +
-                    std::to_string(height) + " pixels in " + std::to_string(dataBytes) + " bytes");
+    TooLargeForData(width, height, dataBytes);
+  }
+}
+
+void CheckDecompressedForData(std::int64_t width, std::int64_t height,
+                              std::int64_t decompressedBytes, std::int64_t compressedBytes) {
+  if (width * height > kPixelsFreeOfData &&
+      decompressedBytes > compressedBytes * kMaxDeflateRatio) {
+    TooLargeForData(width, height, compressedBytes);
   }
 }
 

@@ -18,9 +18,22 @@ inline constexpr std::int64_t kMaxFileBytes = std::int64_t{1} << 31;
 inline constexpr std::int64_t kMaxPixelsPerDataByte = 4096;
 inline constexpr std::int64_t kPixelsFreeOfData = std::int64_t{1} << 24;
 
+// Deflate (PNG's zlib stream) makes at most 1032 bytes of each byte (a 258-byte match in two
+// bits); a header calling for more than its data can make beyond a picture of kPixelsFreeOfData
+// pixels is refused before the raster is allocated.
+inline constexpr std::int64_t kMaxDeflateRatio = 1032;
+
 // GIF: frames kept, and pixels in all of them together.
 inline constexpr int kMaxGifFrames = 4096;
 inline constexpr std::int64_t kMaxGifFramePixels = std::int64_t{1} << 28;
+
+// HEIF: items in a file (a phone's 48-megapixel photo has a few hundred: tiles, thumbnail,
+// metadata), references between items, and how many levels of derived images (a grid of
+// tiles is one level) may stand on one another. libheif's time or memory grows faster than the
+// file with each, so they are checked before it reads the file.
+inline constexpr std::int64_t kMaxHeifItems = 1000;
+inline constexpr std::int64_t kMaxHeifReferences = 2000;
+inline constexpr std::int64_t kMaxHeifDerivationDepth = 8;
 
 // JPEG: memory libjpeg may use for one picture, and scans of a progressive file.
 inline constexpr long kMaxJpegMemory = 1L << 30;
@@ -33,5 +46,11 @@ void CheckPictureSize(std::int64_t width, std::int64_t height);
 // than dataBytes of compressed data can hold, so a tiny damaged file cannot make the program
 // allocate and fill a huge raster.
 void CheckPixelsForData(std::int64_t width, std::int64_t height, std::int64_t dataBytes);
+
+// The same for a picture whose pixels are decompressed from deflate data: throws "Picture too
+// large for its data: W x H pixels in N bytes" when a picture of more than kPixelsFreeOfData
+// pixels needs more decompressed bytes than compressedBytes can make (kMaxDeflateRatio).
+void CheckDecompressedForData(std::int64_t width, std::int64_t height,
+                              std::int64_t decompressedBytes, std::int64_t compressedBytes);
 
 }  // namespace pixtrel

@@ -23,9 +23,11 @@ void CollectingSink::put(const std::filesystem::path& path, std::span<const std:
   files_.push_back({path, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
 }
 
-void CollectingSink::commit() const {
-  for (const File& f : files_)
-    WriteFileAtomically(f.path, f.bytes);
+void CollectingSink::commit(const std::filesystem::path& source) const {
+  for (const File& f : files_) {
+    WriteFileAtomically(f.path, f.bytes,
+                        f.path == source ? LinkHandling::WriteThrough : LinkHandling::Replace);
+  }
 }
 
 std::size_t CollectingSink::size() const {

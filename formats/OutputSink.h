@@ -15,7 +15,8 @@ class OutputSink {
   virtual void put(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) = 0;
 };
 
-// The sink that writes each file at once with WriteFileAtomically.
+// The sink that writes each file at once with WriteFileAtomically (a link at an output's name is
+// replaced, never written through).
 OutputSink& WriteAtOnce();
 
 // Holds the files in memory, in the order given, until commit() writes them.
@@ -28,8 +29,10 @@ class CollectingSink : public OutputSink {
 
   void put(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) override;
   // Writes the files with WriteFileAtomically, in order; the first failure is thrown and the
-  // files after it are not written.
-  void commit() const;
+  // files after it are not written. An output at the source's own path (the overwrite mode: the
+  // user chose that file) is written through a link to the file it names; at any other name a
+  // link is replaced.
+  void commit(const std::filesystem::path& source) const;
   const std::vector<File>& files() const { return files_; }
   // The bytes held, for the batch's memory budget.
   std::size_t size() const;

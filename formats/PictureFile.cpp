@@ -43,7 +43,7 @@ Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, Image
     job.raster = std::move(picture.raster);
     job.transparentIndex = transparentIndex;
   } else if (picture.alpha && !row.keepsAlpha) {
-    job.raster = CompositeOnWhite(picture);
+    job.raster = CompositeOnWhite(std::move(picture));
   } else {
     job.raster = std::move(picture.raster);
     if (picture.alpha) job.alpha = &*picture.alpha;

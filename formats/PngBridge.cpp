@@ -14,6 +14,10 @@ namespace {
 constexpr png_alloc_size_t kMaxChunkBytes = 16u << 20;
 constexpr png_uint_32 kMaxAncillaryChunks = 1000;
 constexpr const char* kXmpKey = "XML:com.adobe.xmp";
+// Text chunks are not read by libpng at all: it would decompress every compressed one (a
+// 15 KB chunk can hold 16 MB of zeros, and a file hundreds of them), though only the XMP packet
+// is used, and that is read by the chunk walk before libpng.
+constexpr png_byte kSkippedChunks[] = "tEXt\0zTXt\0iTXt";
 
 struct Context {
   char* message;
@@ -72,6 +76,7 @@ void ConfigureReader(png_structp png) {
   png_set_chunk_malloc_max(png, kMaxChunkBytes);
   png_set_chunk_cache_max(png, kMaxAncillaryChunks);
   png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, 3);
 }
 
 void ChooseLayout(png_structp png, png_infop info, ReadJob* job) {
@@ -121,15 +126,6 @@ void CollectMetadata(png_structp png, png_infop info, ReadJob* job) {
   if (png_get_iCCP(png, info, &name, &compression, &profile, &profileSize)) {
     CopyBlock(&job->icc, profile, profileSize);
   }
-  png_textp texts = nullptr;
-  const int count = png_get_text(png, info, &texts, nullptr);
-  for (int i = 0; i < count; ++i) {
-    if (!texts[i].key || std::strcmp(texts[i].key, kXmpKey) != 0 || !texts[i].text) continue;
-    const std::size_t length = texts[i].compression >= PNG_ITXT_COMPRESSION_NONE
-                                   ? texts[i].itxt_length
-                                   : texts[i].text_length;
-    CopyBlock(&job->xmp, texts[i].text, length);
-  }
 }
 
 }  // namespace
@@ -176,7 +172,9 @@ int Decode(ReadJob* job) {
   // Set once the pixels are complete: damage after the image data (a cut-off end, a bad
   // trailing chunk) loses only the metadata that would have followed.
   bool volatile pixelsDone = false;
+  png_bytep volatile row = nullptr;
   if (!info || setjmp(png_jmpbuf(png))) {
+    std::free(row);
     if (pixelsDone) CollectMetadata(png, info, job);
     png_destroy_read_struct(&png, &info, nullptr);
     if (pixelsDone) return 0;
@@ -188,7 +186,18 @@ int Decode(ReadJob* job) {
   png_read_info(png, info);
   SetTransforms(png, job);
   png_read_update_info(png, info);
-  png_read_image(png, job->rows);
+  if (job->onRow && !job->interlaced) {
+    row = static_cast<png_bytep>(std::malloc(png_get_rowbytes(png, info)));
+    if (!row) png_error(png, "out of memory");
+    for (png_uint_32 y = 0; y < job->height; ++y) {
+      png_read_row(png, row, nullptr);
+      job->onRow(job->rowContext, y, row);
+    }
+    std::free(row);
+    row = nullptr;
+  } else {
+    png_read_image(png, job->rows);
+  }
   pixelsDone = true;
   png_read_end(png, info);
   CollectMetadata(png, info, job);

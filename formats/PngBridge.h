@@ -32,7 +32,12 @@ struct ReadJob {
   int paletteSize = 0;
   // Filled by Decode: rows[y] receives row y (width bytes per sample of the layout).
   std::uint8_t** rows = nullptr;
-  Block exif, icc, xmp;
+  // Instead of rows, for a file that is not interlaced: each row is handed to onRow as soon as
+  // it is decoded, so the whole picture is never held in the decoder's layout. onRow must not
+  // throw.
+  void (*onRow)(void* context, std::uint32_t y, const std::uint8_t* row) = nullptr;
+  void* rowContext = nullptr;
+  Block exif, icc;
   char message[256] = {};
 };
 int ReadHeader(ReadJob* job);

@@ -9,6 +9,7 @@
 #include "formats/Errors.h"
 #include "formats/Limits.h"
 #include "formats/PngBridge.h"
+#include "formats/PngChunks.h"
 
 namespace pixtrel {
 namespace {
@@ -26,26 +27,11 @@ struct ReadJobGuard {
   ~ReadJobGuard() {
     pngbridge::FreeBlock(&job.exif);
     pngbridge::FreeBlock(&job.icc);
-    pngbridge::FreeBlock(&job.xmp);
   }
 };
 
 std::vector<std::uint8_t> TakeBlock(const Block& block) {
   return std::vector<std::uint8_t>(block.data, block.data + block.size);
-}
-
-// The bytes up to the first chunk that claims more data than the file holds. libpng allocates a
-// chunk's buffer from its length field before reading it, so a 200-byte file claiming a
-// gigabyte-long text chunk would cost a gigabyte; cut there, the reader meets the end of the data
-// instead (the pixels stay good when the damage comes after them).
-std::size_t SoundLength(std::span<const std::uint8_t> bytes) {
-  std::size_t at = 8;  // the signature
-  while (at + 12 <= bytes.size()) {
-    const std::uint32_t length = Be32(&bytes[at]);
-    if (length > bytes.size() - at - 12) return at;
-    at += 12 + static_cast<std::size_t>(length);
-  }
-  return bytes.size();
 }
 
 constexpr std::uint8_t kSignatureAndIhdr[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
@@ -67,13 +53,14 @@ int PaletteBits(int fileBits) {
   return fileBits == 1 ? 1 : fileBits <= 4 ? 4 : 8;
 }
 
-// Splits BGRA rows into the raster and its alpha plane.
-void SplitAlpha(const std::vector<std::uint8_t>& bgra, Bitmap24& bitmap,
-                std::vector<std::uint8_t>& alpha) {
-  const int width = bitmap.width();
-  for (int y = 0; y < bitmap.height(); ++y) {
-    const std::uint8_t* in = bgra.data() + static_cast<std::size_t>(y) * width * 4;
-    std::uint8_t* out = bitmap.row(y);
+// The raster and its alpha plane, filled from BGRA rows.
+struct SplitPicture {
+  Bitmap24 bitmap;
+  std::vector<std::uint8_t> alpha;
+
+  void takeRow(std::uint32_t y, const std::uint8_t* in) noexcept {
+    const int width = bitmap.width();
+    std::uint8_t* out = bitmap.row(static_cast<int>(y));
     std::uint8_t* a = alpha.data() + static_cast<std::size_t>(y) * width;
     for (int x = 0; x < width; ++x, in += 4, out += 3) {
       out[0] = in[0];
@@ -82,6 +69,29 @@ void SplitAlpha(const std::vector<std::uint8_t>& bgra, Bitmap24& bitmap,
       a[x] = in[3];
     }
   }
+  static void OnRow(void* context, std::uint32_t y, const std::uint8_t* row) {
+    static_cast<SplitPicture*>(context)->takeRow(y, row);
+  }
+};
+
+// The bytes of decompressed picture data the header calls for, not counting the filter byte of
+// each row (so never more than the file must really hold).
+std::int64_t DecompressedBytes(const pngbridge::ReadJob& job) {
+  int channels = 4;  // colour type 6: RGBA
+  switch (job.colourType) {
+    case 0:  // grey
+    case 3:  // palette
+      channels = 1;
+      break;
+    case 2:  // RGB
+      channels = 3;
+      break;
+    case 4:  // grey and alpha
+      channels = 2;
+      break;
+  }
+  const std::int64_t bits = std::int64_t{job.width} * job.height * channels * job.bitDepth;
+  return bits / 8;
 }
 
 }  // namespace
@@ -89,12 +99,16 @@ void SplitAlpha(const std::vector<std::uint8_t>& bgra, Bitmap24& bitmap,
 DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes) {
   pngbridge::ReadJob job;
   ReadJobGuard guard{job};
+  const PngChunks chunks = WalkPngChunks(bytes);
   job.data = bytes.data();
-  job.size = SoundLength(bytes);
+  job.size = chunks.soundLength;
   if (PngSignature(bytes) && !IhdrFirst(bytes)) Fail("IHDR is not the first chunk");
   if (pngbridge::ReadHeader(&job) != 0) Fail(job.message);
   CheckPictureSize(job.width, job.height);
   CheckPixelsForData(job.width, job.height, static_cast<std::int64_t>(bytes.size()));
+  // The pixels come out of the IDAT chunks' zlib stream, which cannot hold more than so much.
+  CheckDecompressedForData(job.width, job.height, DecompressedBytes(job),
+                           static_cast<std::int64_t>(chunks.imageDataBytes));
   if (job.width == 0 || job.height == 0) Fail("empty picture");
   const int width = static_cast<int>(job.width), height = static_cast<int>(job.height);
 
@@ -118,19 +132,27 @@ DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes) {
     if (pngbridge::Decode(&job) != 0) Fail(job.message);
     picture.raster = std::move(bitmap);
   } else {
-    std::vector<std::uint8_t> bgra(static_cast<std::size_t>(width) * height * 4);
-    for (int y = 0; y < height; ++y)
-      rows[y] = bgra.data() + static_cast<std::size_t>(y) * width * 4;
+    SplitPicture split{Bitmap24::Uninitialised(width, height),
+                       std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height)};
+    std::vector<std::uint8_t> bgra;
+    if (job.interlaced) {
+      // The passes fill the rows bit by bit: the whole picture is held in BGRA first.
+      bgra.resize(static_cast<std::size_t>(width) * height * 4);
+      for (int y = 0; y < height; ++y)
+        rows[y] = bgra.data() + static_cast<std::size_t>(y) * width * 4;
+    } else {
+      job.onRow = SplitPicture::OnRow;
+      job.rowContext = &split;
+    }
     if (pngbridge::Decode(&job) != 0) Fail(job.message);
-    Bitmap24 bitmap = Bitmap24::Uninitialised(width, height);
-    std::vector<std::uint8_t> alpha(static_cast<std::size_t>(width) * height);
-    SplitAlpha(bgra, bitmap, alpha);
-    picture.raster = std::move(bitmap);
-    picture.alpha = std::move(alpha);
+    for (int y = 0; job.interlaced && y < height; ++y)
+      split.takeRow(static_cast<std::uint32_t>(y), rows[y]);
+    picture.raster = std::move(split.bitmap);
+    picture.alpha = std::move(split.alpha);
   }
   picture.metadata.exif = TakeBlock(job.exif);
   picture.metadata.icc = TakeBlock(job.icc);
-  picture.metadata.xmp = TakeBlock(job.xmp);
+  picture.metadata.xmp = chunks.xmp;
   picture.lossless = true;
   return picture;
 }
@@ -195,14 +217,17 @@ std::vector<std::uint8_t> EncodePng(const Raster& raster, const std::vector<std:
 }
 
 std::optional<PictureSize> ProbePng(std::span<const std::uint8_t> head) {
-  // The signature, then the IHDR chunk: its length (13), its type, width and height.
+  // The signature, then the IHDR chunk: its length (13), its type, width and height (then bit
+  // depth, colour type, compression, filter and interlace method).
   if (head.size() < 24 || !IhdrFirst(head)) return std::nullopt;
   const std::uint32_t width = Be32(head.data() + 16), height = Be32(head.data() + 20);
   // The format allows 1 to 2^31 - 1 pixels a side.
   if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) {
     return std::nullopt;
   }
-  return PictureSize{static_cast<int>(width), static_cast<int>(height)};
+  // BGR and alpha (any file may have a tRNS chunk); an interlaced one is first held as BGRA.
+  const bool interlaced = head.size() < 29 || head[28] != 0;
+  return PictureSize{static_cast<int>(width), static_cast<int>(height), interlaced ? 8 : 4};
 }
 
 }  // namespace pixtrel

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include "formats/Errors.h"
 
@@ -53,22 +54,46 @@ fs::path ResolveTarget(const fs::path& path) {
   return target;
 }
 
+// Longest file name the usual file systems take, in bytes.
+constexpr std::size_t kMaxNameBytes = 255;
+
 std::string TemporaryName(const fs::path& target) {
   thread_local std::mt19937_64 random{std::random_device{}()};
   const char* digits = "0123456789abcdefghijklmnopqrstuvwxyz";
   std::string suffix;
   for (int i = 0; i < 8; ++i)
     suffix += digits[random() % 36];
-  std::string name(1, '.');
-  name.append(target.filename().string()).append(".pixtrel-").append(suffix).append(".tmp");
-  return (target.parent_path() / name).string();
+  return (target.parent_path() / TemporaryFileName(target.filename().string(), suffix)).string();
+}
+
+[[noreturn]] void CreateFailed(const fs::path& path, const std::string& reason) {
+  throw Exception("Cannot create file " + path.string() + ": " + reason);
 }
 
 [[noreturn]] void WriteFailed(const fs::path& path, const std::string& reason) {
   throw Exception("Cannot write file " + path.string() + ": " + reason);
 }
 
+// A name longer than the file system takes fails here with the system's own words, before a
+// temporary file is made for it.
+void CheckNameLength(const fs::path& path) {
+  if (path.filename().string().size() > kMaxNameBytes)
+    CreateFailed(path, std::strerror(ENAMETOOLONG));
+}
+
 }  // namespace
+
+std::string TemporaryFileName(const std::string& name, const std::string& random) {
+  static constexpr std::string_view kMiddle = ".pixtrel-", kEnd = ".tmp";
+  const std::size_t room = kMaxNameBytes - 1 - kMiddle.size() - random.size() - kEnd.size();
+  std::size_t keep = std::min(name.size(), room);
+  // Never cut a UTF-8 sequence: step back over continuation bytes.
+  while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+    --keep;
+  std::string result(1, '.');
+  result.append(name, 0, keep).append(kMiddle).append(random).append(kEnd);
+  return result;
+}
 
 void InjectWriteFailureAfter(long long bytes) noexcept {
   g_failAfter.store(bytes);
@@ -80,12 +105,17 @@ void RemovePendingTemporaryFile() noexcept {
   if (g_pending.exchange(false)) std::remove(g_pendingPath);
 }
 
-void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
-  const fs::path target = ResolveTarget(path);
+void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes,
+                         LinkHandling links) {
+  CheckNameLength(path);
+  const fs::path target = links == LinkHandling::WriteThrough ? ResolveTarget(path) : path;
+  std::error_code ec;
+  if (fs::is_directory(fs::symlink_status(target, ec))) CreateFailed(path, std::strerror(EISDIR));
   const std::string temp = TemporaryName(target);
   {
+    errno = 0;
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) throw Exception("Cannot create file " + path.string());
+    if (!out) CreateFailed(path, errno ? std::strerror(errno) : "cannot open");
     SetPending(temp);
     out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     out.flush();
@@ -96,7 +126,11 @@ void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> byt
       WriteFailed(path, "write error");
     }
   }
-  std::error_code ec;
+  // A link at the target's name is replaced like a file: its own entry is removed first, since
+  // renaming over a link to a folder would fail.
+  if (links == LinkHandling::Replace && fs::is_symlink(fs::symlink_status(target, ec))) {
+    fs::remove(target, ec);
+  }
   fs::rename(temp, target, ec);
   if (ec) {
     std::remove(temp.c_str());
@@ -134,27 +168,32 @@ std::atomic<long long> g_bytesWritten{0};
 
 }  // namespace
 
-void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
-  const fs::path target = ResolveTarget(path);
+void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes,
+                         LinkHandling links) {
+  CheckNameLength(path);
+  const fs::path target = links == LinkHandling::WriteThrough ? ResolveTarget(path) : path;
+  // What is there now: a file whose mode the new one takes, a folder in the way, or a link
+  // (replaced, not followed).
   struct stat existing {};
-  const bool replacing = ::stat(target.c_str(), &existing) == 0;
-  if (replacing && S_ISDIR(existing.st_mode))
-    throw Exception("Cannot create file " + path.string());
+  const bool present = ::lstat(target.c_str(), &existing) == 0;
+  if (present && S_ISDIR(existing.st_mode)) CreateFailed(path, std::strerror(EISDIR));
+  const bool replacing = present && S_ISREG(existing.st_mode);
 
   std::string temp;
   int fd = -1;
+  int error = 0;
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
     temp = TemporaryName(target);
     // Announced before it exists, so an interrupt right after the create still removes it.
     SetPending(temp);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
-      const int error = errno;
+      error = errno;
       ClearPending();
       if (error != EEXIST) break;
     }
   }
-  if (fd < 0) throw Exception("Cannot create file " + path.string());
+  if (fd < 0) CreateFailed(path, std::strerror(error));
 
   auto fail = [&](const std::string& reason) {
     if (fd >= 0) ::close(fd);

@@ -110,6 +110,19 @@ void TakeBgra(const std::uint8_t* bgra, int width, int height, bool claimsAlpha,
   if (claimsAlpha || !opaque) picture.alpha = std::move(alpha);
 }
 
+// The compressed picture data of every frame (a still file has one), alpha included.
+std::int64_t PictureDataBytes(const WebPDemuxer* demux) {
+  std::int64_t total = 0;
+  WebPIterator frame;
+  if (WebPDemuxGetFrame(demux, 1, &frame)) {
+    do {
+      total += static_cast<std::int64_t>(frame.fragment.size);
+    } while (WebPDemuxNextFrame(&frame));
+    WebPDemuxReleaseIterator(&frame);
+  }
+  return total;
+}
+
 void ReadFirstFrame(const WebPData& data, const WebPDemuxer* demux, int width, int height,
                     DecodedPicture& picture) {
   WebPAnimDecoderOptions options;
@@ -169,6 +182,13 @@ void ReadStill(std::span<const std::uint8_t> bytes, const WebPBitstreamFeatures&
 
 }  // namespace
 
+void CheckWebpSize(std::int64_t width, std::int64_t height) {
+  if (width > WEBP_MAX_DIMENSION || height > WEBP_MAX_DIMENSION) {
+    Fail("picture too large (a side may have at most " + std::to_string(WEBP_MAX_DIMENSION) +
+         " pixels)");
+  }
+}
+
 DecodedPicture ReadWebpBytes(std::span<const std::uint8_t> bytes) {
   WebPBitstreamFeatures features;
   const VP8StatusCode status = WebPGetFeatures(bytes.data(), bytes.size(), &features);
@@ -182,7 +202,9 @@ DecodedPicture ReadWebpBytes(std::span<const std::uint8_t> bytes) {
   const int width = static_cast<int>(WebPDemuxGetI(demux.get(), WEBP_FF_CANVAS_WIDTH));
   const int height = static_cast<int>(WebPDemuxGetI(demux.get(), WEBP_FF_CANVAS_HEIGHT));
   CheckPictureSize(width, height);
-  CheckPixelsForData(width, height, static_cast<std::int64_t>(bytes.size()));
+  // Held to the bytes of its frames' picture data, not to the whole file: metadata chunks can
+  // pad a file with a 1 x 1 frame up to any size, while its canvas is allocated whole.
+  CheckPixelsForData(width, height, PictureDataBytes(demux.get()));
   if (width <= 0 || height <= 0) Fail("empty picture");
 
   DecodedPicture picture;
@@ -202,10 +224,7 @@ std::vector<std::uint8_t> EncodeWebp(const Raster& raster, const std::vector<std
                                      const WebpMetadata& metadata, const WebpSettings& settings) {
   if (RasterEmpty(raster)) Fail("empty picture");
   const int width = RasterWidth(raster), height = RasterHeight(raster);
-  if (width > WEBP_MAX_DIMENSION || height > WEBP_MAX_DIMENSION) {
-    Fail("picture too large (a side may have at most " + std::to_string(WEBP_MAX_DIMENSION) +
-         " pixels)");
-  }
+  CheckWebpSize(width, height);
   if (settings.quality < 0 || settings.quality > 100) Fail("quality must be 0 to 100");
   if (alpha && alpha->size() != static_cast<std::size_t>(width) * height) {
     throw EBitmapError("Alpha plane does not match the picture");
@@ -289,7 +308,10 @@ std::optional<PictureSize> ProbeWebp(std::span<const std::uint8_t> head) {
   const VP8StatusCode status = WebPGetFeatures(head.data(), head.size(), &features);
   if (status != VP8_STATUS_OK && status != VP8_STATUS_NOT_ENOUGH_DATA) return std::nullopt;
   if (features.width <= 0 || features.height <= 0) return std::nullopt;
-  return PictureSize{features.width, features.height};
+  // An animation's canvas is held twice by libwebp (drawn and disposed) besides our picture and
+  // alpha; a still with alpha is decoded to BGRA first.
+  const int perPixel = features.has_animation ? 12 : features.has_alpha ? 8 : 3;
+  return PictureSize{features.width, features.height, perPixel};
 }
 
 }  // namespace pixtrel

@@ -28,6 +28,10 @@ std::vector<std::uint8_t> EncodeWebp(const Raster& raster, const std::vector<std
                                      const WebpMetadata& metadata,
                                      const WebpSettings& settings = {});
 
+// Throws "WebP error: picture too large (a side may have at most 16383 pixels)" for a size the
+// format cannot hold.
+void CheckWebpSize(std::int64_t width, std::int64_t height);
+
 // The picture's size from the first bytes of a WebP file (the header only), or nothing when they
 // do not start one.
 std::optional<PictureSize> ProbeWebp(std::span<const std::uint8_t> head);

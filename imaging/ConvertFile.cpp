@@ -1,6 +1,7 @@
 #include "imaging/ConvertFile.h"
 
 #include "formats/FileBytes.h"
+#include "formats/FormatTable.h"
 #include "formats/PictureFile.h"
 #include "imaging/UprightPicture.h"
 
@@ -10,6 +11,15 @@ void ConvertFile(const std::filesystem::path& source, ImageFormat sourceFormat,
                  const std::filesystem::path& output, ImageFormat target,
                  const ConvertSettings& settings, OutputSink& sink) {
   const Bytes bytes = ReadFileBytes(source);
+  // A conversion keeps the picture's size (turning it upright only swaps the sides, which no
+  // writer's limit tells apart): a size the target cannot take is refused from the header,
+  // before the picture is decoded.
+  const FormatRow& targetRow = RowOf(target);
+  const FormatRow& sourceRow = RowOf(sourceFormat);
+  if (targetRow.checkWrittenSize && sourceRow.probe) {
+    if (const std::optional<PictureSize> size = sourceRow.probe(bytes))
+      targetRow.checkWrittenSize(size->width, size->height);
+  }
   DecodedPicture picture = ReadUpright(bytes, sourceFormat, settings.upright);
   const PictureMetadata metadata = std::move(picture.metadata);
   OutputChoices choices;

@@ -62,12 +62,15 @@ enum TextOffset : int {
 };
 
 // The offsets of the texts every language carries, in table order.
-inline constexpr std::array<int, 78> kTextOffsets = {
+inline constexpr std::array<int, 79> kTextOffsets = {
     101, 102, 103, 104, 105, 106, 110, 111, 112, 120, 121, 122, 130, 131, 132, 133,
     140, 152, 153, 201, 301, 401, 412, 415, 419, 441, 442, 443, 492, 493, 494, 499,
     500, 501, 502, 503, 504, 505, 506, 507, 508, 509, 510, 511, 512, 513, 514, 515,
     516, 517, 518, 519, 520, 521, 522, 523, 524, 525, 526, 527, 528, 529, 530, 531,
-    532, 533, 534, 535, 536, 537, 538, 539, 540, 541, 542, 543, 544, 545};
+    532, 533, 534, 535, 536, 537, 538, 539, 540, 541, 542, 543, 544, 545, 700};
+
+// The note about a settings store that could not be read or written (%1: where it lives).
+inline constexpr int kSettingsNoteOffset = 700;
 
 // The language codes that have texts: Slovenian (1), English (2) and the translations.
 inline constexpr std::array<int, 35> kLanguageCodes = {

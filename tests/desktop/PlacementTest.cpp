@@ -3,6 +3,7 @@
 // run after run, with no creeping by the frame's size.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -184,6 +185,38 @@ TEST_F(PlacementTest, ThePreviewComesBackWhereItWasLeft) {
     EXPECT_EQ(StoredValue("preview_x"), "333");
     EXPECT_EQ(StoredValue("preview_y"), "911");
   }
+}
+
+// The frame the window manager draws around the window: left, right, top and bottom.
+std::array<int, 4> FrameExtents(const XDesktop& desktop, const XWindow& window) {
+  const RunResult r = desktop.Tool({"xprop", "-id", window.id, "_NET_FRAME_EXTENTS"});
+  std::array<int, 4> extents{-1, -1, -1, -1};
+  const std::size_t equals = r.out.find('=');
+  if (equals != std::string::npos) {
+    std::istringstream in(r.out.substr(equals + 1));
+    char comma = 0;
+    in >> extents[0] >> comma >> extents[1] >> comma >> extents[2] >> comma >> extents[3];
+  }
+  return extents;
+}
+
+// A store with a size far beyond the screen and a place above and left of it (a damaged or
+// hand-edited store): the window opens on the screen, its title bar within reach.
+TEST_F(PlacementTest, AHugeSizeAndAPlaceOffTheScreenAreBroughtOntoIt) {
+  Store({{"x", "-60"}, {"y", "-40"}, {"w", "100000"}, {"h", "100000"}, {"preview", "0"}});
+  const auto windows = Start({kMain});
+  const auto main = WindowTitled(windows, kMain);
+  ASSERT_TRUE(main);
+  const auto [left, right, top, bottom] = FrameExtents(desktop, *main);
+  ASSERT_GT(top, 0) << "openbox draws a title bar";
+  // The whole frame, title bar included, on the 1280 x 1024 screen.
+  EXPECT_GE(main->top - top, 0);
+  EXPECT_GE(main->left - left, 0);
+  EXPECT_LE(main->left + main->width + right, 1280);
+  EXPECT_LE(main->top + main->height + bottom, 1024);
+  EXPECT_GE(main->width, 745);
+  EXPECT_GE(main->height, 549);
+  CloseMain(windows);
 }
 
 // The command line as a file manager gives it: the window opens at the folder, which closing

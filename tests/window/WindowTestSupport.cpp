@@ -54,6 +54,8 @@ WindowEnvironment::WindowEnvironment()
   qunsetenv("XDG_DATA_HOME");  // the trash is then the home folder's
   FollowConfigFolder();
   fs::current_path(start());
+  // Damage a test before met in the store is not this test's.
+  (void)SettingsStore::TakeDamage();
 }
 
 void FollowConfigFolder() {
