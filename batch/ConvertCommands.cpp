@@ -105,8 +105,10 @@ BatchCommand ConvertToCommand() {
     const ImageFormat target = task.options.convertTarget;
     const std::string output =
         ConvertedName(task.name, std::string(RowOf(target).extensions.front()));
-    ConvertFile(task.source(), *format, task.resolve(output), target,
-                SettingsOf(task.options, task.options.saveQuality), task.out());
+    ConvertSettings settings = SettingsOf(task.options, task.options.saveQuality);
+    settings.ownGifPalette = true;
+    settings.dither = task.options.dither;
+    ConvertFile(task.source(), *format, task.resolve(output), target, settings, task.out());
   };
   return c;
 }

@@ -10,6 +10,7 @@
 #include "formats/JpegMetadata.h"
 #include "formats/JpegOutput.h"
 #include "formats/PictureFile.h"
+#include "imaging/JpegLosslessTurn.h"
 #include "imaging/Orientation.h"
 #include "imaging/PaletteCoverage.h"
 #include "imaging/Rotate90.h"
@@ -36,6 +37,16 @@ void RotateJpeg(const FileTask& task, int angle) {
   picture.Quality = task.options.saveQuality;
   WriteJpegWithMetadata(picture, metadata, task.options.metadata, task.options.upright,
                         task.prefixedOutput(), task.out());
+}
+
+// The same turn on the compressed data, when the user asked for turns without loss.
+void TurnJpegFile(const FileTask& task, int angle) {
+  const Bytes bytes = ReadFileBytes(task.source());
+  LosslessTurnSettings settings;
+  settings.trim = task.options.losslessTurn == LosslessTurn::Trim;
+  settings.upright = task.options.upright;
+  settings.metadata = task.options.metadata;
+  task.out().put(task.prefixedOutput(), TurnJpegWithoutLoss(bytes, angle, settings));
 }
 
 void RotateGif(const FileTask& task, int angle) {
@@ -133,6 +144,7 @@ BatchCommand RotateCommand() {
     const int angle = TurnAngle(task.options.turn);
     switch (*kind) {
       case ImageFormat::Jpeg:
+        if (task.options.losslessTurn != LosslessTurn::Off) return TurnJpegFile(task, angle);
         return RotateJpeg(task, angle);
       case ImageFormat::Gif:
         return RotateGif(task, angle);

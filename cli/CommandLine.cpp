@@ -148,6 +148,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         throw UsageError("--to takes jpg, png, webp, gif or bmp, not '" + v + "'");
       }
       line.convertTo = row->format;
+    } else if (arg == "--dither") {
+      noValue();
+      line.dither = true;
+    } else if (arg == "--lossless") {
+      if (!inlineValue) {
+        line.losslessTurn = LosslessTurn::Whole;
+      } else if (*inlineValue == "trim") {
+        line.losslessTurn = LosslessTurn::Trim;
+      } else {
+        throw UsageError("--lossless takes no value or =trim, not '" + *inlineValue + "'");
+      }
     } else if (arg == "--shrink-only") {
       noValue();
       line.shrinkOnly = true;
@@ -190,6 +201,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (line.command != "convert" && line.convertTo) {
     throw UsageError("--to is for the convert command only");
   }
+  if (line.command != "convert" && line.dither) {
+    throw UsageError("--dither is for the convert command only");
+  }
+  if (line.command != "rotate" && line.losslessTurn != LosslessTurn::Off) {
+    throw UsageError("--lossless is for the rotate command only");
+  }
   SettleFolder(line, folderOption, files);
   return line;
 }
@@ -221,7 +238,12 @@ std::string HelpText() {
          "  --quality N             the JPEG quality tab's slider, 0..100 (default 85)\n"
          "  --turn right|left|180   rotation choice (default right)\n"
          "  --to jpg|png|webp|gif|bmp   the convert command's output format; JPEG and lossy WebP\n"
-         "                          at --jpeg-quality, WebP lossless from lossless sources\n"
+         "                          at --jpeg-quality, WebP lossless from lossless sources, GIF\n"
+         "                          with a colour table made for each picture\n"
+         "  --dither                convert to GIF: Floyd-Steinberg dithering over that table\n"
+         "  --lossless[=trim]       rotate: turn JPEG files on their compressed data, without\n"
+         "                          loss; a picture that is not whole blocks (8 or 16 pixels) is\n"
+         "                          refused, or with =trim loses its partial edge blocks\n"
          "  --shrink-only           resize: a picture whose longer side is already --pixels or\n"
          "                          less is copied unchanged, not enlarged\n"
          "  --ignore-orientation    leave photos as stored instead of turning them upright by\n"

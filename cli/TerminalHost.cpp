@@ -28,6 +28,8 @@ BatchOptions TerminalHost::options() {
   o.shrinkOnly = line_.shrinkOnly;
   o.metadata = line_.metadata;
   if (line_.convertTo) o.convertTarget = *line_.convertTo;
+  o.dither = line_.dither;
+  o.losslessTurn = line_.losslessTurn;
   return o;
 }
 

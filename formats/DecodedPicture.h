@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "formats/DeepSamples.h"
 #include "formats/Raster.h"
 
 namespace pixtrel {
@@ -38,6 +39,9 @@ struct DecodedPicture {
   std::optional<std::vector<std::uint8_t>> alpha;
   PictureMetadata metadata;
   bool lossless = true;  // false only for lossy WebP
+  // The same picture at 16 bits per sample, from readers asked for it (16-bit PNG); see
+  // DeepSamples.h.
+  std::optional<DeepSamples> deep;
 };
 
 // The picture drawn over a white background: every pixel becomes

@@ -7,6 +7,7 @@
 
 #include "formats/Bmp.h"
 #include "formats/GifPicture.h"
+#include "formats/GifQuantizer.h"
 #include "formats/GifRaster.h"
 #include "formats/GifRebuild.h"
 #include "formats/GifWriter.h"
@@ -97,6 +98,17 @@ DecodedPicture ReadGif(std::span<const std::uint8_t> bytes, bool) {
 
 Bytes WriteGif(EncodeJob& job) {
   TGIFImage gif;
+  const auto* truecolour = std::get_if<Bitmap24>(&job.raster);
+  // A colour-index picture keeps its table, unless it comes with an alpha plane its table cannot
+  // say (EncodePicture hands on a one-index transparency as transparentIndex).
+  if (job.settings.ownPalette && (truecolour || job.alpha)) {
+    const Bitmap24 expanded = truecolour ? Bitmap24() : ToBitmap24(job.raster);
+    const QuantizedPicture quantized =
+        QuantizeForGif(truecolour ? *truecolour : expanded, job.alpha, job.settings.dither);
+    SetGifRaster(gif, quantized.indices);
+    SetGifTransparentIndex(gif, quantized.transparentIndex);
+    return EncodeGif(gif);
+  }
   SetGifRaster(gif, job.raster);
   SetGifTransparentIndex(gif, job.transparentIndex);
   return EncodeGif(gif);

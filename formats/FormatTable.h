@@ -21,6 +21,10 @@ struct EncodeSettings {
   int quality = 90;          // JPEG and lossy WebP, 0..100
   bool lossless = false;     // WebP
   bool progressive = false;  // JPEG
+  // GIF: a truecolour picture gets a colour table of its own (GifQuantizer), optionally
+  // dithered, instead of the fixed 216-colour palette the classic commands use.
+  bool ownPalette = false;
+  bool dither = false;
 };
 
 // What a writer gets: the picture (alpha only where the format keeps it) and the metadata blocks

@@ -39,6 +39,11 @@ inline constexpr std::int64_t kMaxHeifDerivationDepth = 8;
 inline constexpr long kMaxJpegMemory = 1L << 30;
 inline constexpr int kMaxJpegScans = 100;
 
+// AVIF and HEIC outputs: each picture is one frame of a video encoder (AV1, HEVC), which needs
+// several times the raster's memory. x265 refuses some frames wider than 16,384 pixels.
+inline constexpr std::int64_t kMaxHeifWriteSide = 16384;
+inline constexpr std::int64_t kMaxHeifWritePixels = std::int64_t{1} << 26;
+
 // Throws Exception naming the limit when width x height is out of bounds; negative sizes too.
 void CheckPictureSize(std::int64_t width, std::int64_t height);
 

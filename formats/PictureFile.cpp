@@ -42,7 +42,8 @@ Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, Image
   if (transparentIndex >= 0) {
     job.raster = std::move(picture.raster);
     job.transparentIndex = transparentIndex;
-  } else if (picture.alpha && !row.keepsAlpha) {
+  } else if (picture.alpha && !row.keepsAlpha &&
+             !(row.keepsTransparentIndex && choices.ownPalette)) {
     job.raster = CompositeOnWhite(std::move(picture));
   } else {
     job.raster = std::move(picture.raster);
@@ -52,6 +53,8 @@ Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, Image
   job.settings.quality = choices.quality;
   job.settings.lossless = choices.lossless;
   job.settings.progressive = choices.progressive;
+  job.settings.ownPalette = choices.ownPalette;
+  job.settings.dither = choices.dither;
   return row.write(job);
 }
 

@@ -27,6 +27,10 @@ struct OutputChoices {
   bool progressive = false;  // JPEG
   MetadataMode metadata = MetadataMode::Keep;
   bool pixelsUpright = true;  // the pixels were turned by the source's orientation
+  // GIF: a colour table made for the picture (its transparency kept as a transparent entry),
+  // optionally dithered, instead of the fixed palette.
+  bool ownPalette = false;
+  bool dither = false;
 };
 
 // The picture encoded as target: its colours converted to sRGB and its metadata blocks chosen as

@@ -99,13 +99,23 @@ void ChooseLayout(png_structp png, png_infop info, ReadJob* job) {
       }
     }
   } else {
-    job->layout = (job->colourType & PNG_COLOR_MASK_ALPHA) || hasTrns ? Layout::Bgra : Layout::Bgr;
+    const bool alpha = (job->colourType & PNG_COLOR_MASK_ALPHA) || hasTrns;
+    if (job->keep16 && job->bitDepth == 16) {
+      job->layout = alpha ? Layout::Rgba16 : Layout::Rgb16;
+    } else {
+      job->layout = alpha ? Layout::Bgra : Layout::Bgr;
+    }
   }
 }
 
 void SetTransforms(png_structp png, const ReadJob* job) {
   if (job->layout == Layout::Indices) {
     png_set_packing(png);
+  } else if (job->layout == Layout::Rgb16 || job->layout == Layout::Rgba16) {
+    png_set_expand(png);
+    png_set_gray_to_rgb(png);
+    const std::uint16_t one = 1;
+    if (*reinterpret_cast<const std::uint8_t*>(&one) == 1) png_set_swap(png);  // file: big-endian
   } else {
     png_set_expand(png);
     png_set_scale_16(png);

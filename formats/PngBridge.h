@@ -14,11 +14,13 @@ struct Block {
 };
 void FreeBlock(Block* block);
 
-enum class Layout { Indices, Bgr, Bgra };
+// Rgb16, Rgba16: 16 bits per sample in the machine's byte order, red first (asked by keep16).
+enum class Layout { Indices, Bgr, Bgra, Rgb16, Rgba16 };
 
 struct ReadJob {
   const std::uint8_t* data = nullptr;
   std::size_t size = 0;
+  bool keep16 = false;  // a 16-bit file decodes to Rgb16 or Rgba16 instead of 8 bits
   // Filled by ReadHeader.
   std::uint32_t width = 0;
   std::uint32_t height = 0;
@@ -26,7 +28,8 @@ struct ReadJob {
   int colourType = 0;
   bool interlaced = false;
   // Palette files without transparency decode to one index byte per pixel; everything else to
-  // 8-bit BGR, or BGRA when the file has an alpha channel or a tRNS chunk.
+  // 8-bit BGR, or BGRA when the file has an alpha channel or a tRNS chunk (Rgb16 and Rgba16
+  // likewise for 16-bit files when keep16 is set).
   Layout layout = Layout::Bgr;
   std::uint8_t palette[256][3] = {};  // r, g, b
   int paletteSize = 0;

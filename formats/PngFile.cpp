@@ -96,12 +96,13 @@ std::int64_t DecompressedBytes(const pngbridge::ReadJob& job) {
 
 }  // namespace
 
-DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes) {
+DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes, bool keepDeepSamples) {
   pngbridge::ReadJob job;
   ReadJobGuard guard{job};
   const PngChunks chunks = WalkPngChunks(bytes);
   job.data = bytes.data();
   job.size = chunks.soundLength;
+  job.keep16 = keepDeepSamples;
   if (PngSignature(bytes) && !IhdrFirst(bytes)) Fail("IHDR is not the first chunk");
   if (pngbridge::ReadHeader(&job) != 0) Fail(job.message);
   CheckPictureSize(job.width, job.height);
@@ -131,6 +132,21 @@ DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes) {
       rows[y] = bitmap.row(y);
     if (pngbridge::Decode(&job) != 0) Fail(job.message);
     picture.raster = std::move(bitmap);
+  } else if (job.layout == Layout::Rgb16 || job.layout == Layout::Rgba16) {
+    DeepSamples deep;
+    deep.width = width;
+    deep.height = height;
+    deep.channels = job.layout == Layout::Rgba16 ? 4 : 3;
+    deep.samples.resize(static_cast<std::size_t>(width) * height * deep.channels);
+    for (int y = 0; y < height; ++y) {
+      rows[y] = reinterpret_cast<std::uint8_t*>(deep.samples.data() + static_cast<std::size_t>(y) *
+                                                                          width * deep.channels);
+    }
+    if (pngbridge::Decode(&job) != 0) Fail(job.message);
+    EightBitPicture reduced = ReduceToEightBits(deep);
+    picture.raster = std::move(reduced.raster);
+    picture.alpha = std::move(reduced.alpha);
+    picture.deep = std::move(deep);
   } else {
     SplitPicture split{Bitmap24::Uninitialised(width, height),
                        std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height)};

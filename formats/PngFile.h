@@ -15,8 +15,10 @@ using PngMetadata = PictureMetadata;
 // Palette files without transparency give a PaletteBitmap; every other file a Bitmap24 (16-bit
 // samples scaled to 8 bits with rounding), with an alpha plane when the file has an alpha
 // channel or a tRNS chunk. EXIF (eXIf), the ICC profile (iCCP) and XMP (iTXt
-// "XML:com.adobe.xmp") are returned as found.
-DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes);
+// "XML:com.adobe.xmp") are returned as found. keepDeepSamples: a 16-bit file also gives its
+// samples at 16 bits (DecodedPicture::deep), for writers that store more than 8 bits; its raster
+// and alpha plane are the same as without.
+DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes, bool keepDeepSamples = false);
 
 // 8-bit RGB, or RGBA when alpha is given (one byte per pixel, 255 = opaque); a PaletteBitmap
 // without alpha is written as a palette file of the fewest bits its table needs. The metadata

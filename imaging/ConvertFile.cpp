@@ -27,6 +27,8 @@ void ConvertFile(const std::filesystem::path& source, ImageFormat sourceFormat,
   choices.lossless = picture.lossless;
   choices.metadata = settings.metadata;
   choices.pixelsUpright = settings.upright;
+  choices.ownPalette = settings.ownGifPalette;
+  choices.dither = settings.dither;
   sink.put(output, EncodePicture(std::move(picture), metadata, target, choices));
 }
 

@@ -12,6 +12,10 @@ struct ConvertSettings {
   int quality = 90;     // JPEG and lossy WebP outputs
   bool upright = true;  // turn photos by their orientation first
   MetadataMode metadata = MetadataMode::Keep;
+  // GIF outputs: a colour table made for each picture, optionally dithered (the classic
+  // conversions use the fixed 216-colour palette).
+  bool ownGifPalette = false;
+  bool dither = false;
 };
 
 // Reads source as sourceFormat (upright unless asked not to) and writes it to output as target:
