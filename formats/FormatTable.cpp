@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "formats/AnimationCodec.h"
 #include "formats/Bmp.h"
 #include "formats/GifPicture.h"
 #include "formats/GifRaster.h"
@@ -121,7 +122,8 @@ std::vector<FormatRow> MakeTable() {
                   .exifOrientation = true,
                   .read = ReadWebp,
                   .probe = ProbeWebp,
-                  .write = WriteWebp});
+                  .write = WriteWebp,
+                  .animation = &WebpAnimationCodec()});
   rows.push_back({.format = ImageFormat::Gif,
                   .key = "gif",
                   .title = "GIF",
@@ -129,7 +131,8 @@ std::vector<FormatRow> MakeTable() {
                   .keepsTransparentIndex = true,
                   .read = ReadGif,
                   .probe = ProbeGif,
-                  .write = WriteGif});
+                  .write = WriteGif,
+                  .animation = &GifAnimationCodec()});
   rows.push_back({.format = ImageFormat::Bmp,
                   .key = "bmp",
                   .title = "BMP",

@@ -35,6 +35,8 @@ struct EncodeJob {
   int transparentIndex = -1;
 };
 
+struct AnimationCodec;  // formats/AnimationCodec.h
+
 struct FormatRow {
   ImageFormat format;
   std::string_view key;    // the word pixtrel-batch and the settings use: "jpg", "png", ...
@@ -55,6 +57,9 @@ struct FormatRow {
   std::optional<PictureSize> (*probe)(std::span<const std::uint8_t> head) = nullptr;
   // Empty for formats that are only read.
   Bytes (*write)(EncodeJob& job) = nullptr;
+  // GIF and WebP: every frame of an animation read and written (the functions above take the
+  // first frame only).
+  const AnimationCodec* animation = nullptr;
 
   bool writable() const { return write != nullptr; }
   // "*.png", or "*.jpg;*.jpeg;*.jpe": the file list's mask for the format.

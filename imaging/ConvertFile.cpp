@@ -2,6 +2,7 @@
 
 #include "formats/FileBytes.h"
 #include "formats/PictureFile.h"
+#include "imaging/ConvertAnimation.h"
 #include "imaging/UprightPicture.h"
 
 namespace pixtrel {
@@ -10,6 +11,10 @@ void ConvertFile(const std::filesystem::path& source, ImageFormat sourceFormat,
                  const std::filesystem::path& output, ImageFormat target,
                  const ConvertSettings& settings, OutputSink& sink) {
   const Bytes bytes = ReadFileBytes(source);
+  if (ConvertsAnimation(bytes, sourceFormat, target)) {
+    sink.put(output, ConvertAnimation(bytes, sourceFormat, target, settings));
+    return;
+  }
   DecodedPicture picture = ReadUpright(bytes, sourceFormat, settings.upright);
   const PictureMetadata metadata = std::move(picture.metadata);
   OutputChoices choices;
