@@ -1,6 +1,7 @@
-// Fuzz target: every frame of a GIF or WebP animation (chosen by the first bytes) read, written
-// back as GIF and read again, and, for small ones, resized, turned and written as WebP. A GIF
-// written from an animation of at most 255 colours must play back frame for frame as the
+#pragma once
+// What the animation fuzz targets do with an input: every frame read as the given format, written
+// back as GIF and read again, and, for small animations, resized, turned and written as WebP. A
+// GIF written from an animation of at most 255 colours must play back frame for frame as the
 // animation; frame counts, canvases, delays and loop counts must survive.
 #include <cstddef>
 #include <cstdint>
@@ -14,24 +15,22 @@
 #include "formats/WebpAnimation.h"
 #include "imaging/AnimationFrames.h"
 
-using namespace pixtrel;
+namespace pixtrel::fuzz {
 
-namespace {
-
-void Require(bool condition) {
+inline void Require(bool condition) {
   if (!condition) std::abort();
 }
 
-bool Opaque(const AnimationFrame& frame, std::size_t i) {
+inline bool Opaque(const AnimationFrame& frame, std::size_t i) {
   return !frame.canvas.alpha || (*frame.canvas.alpha)[i] >= 128;
 }
 
-std::uint32_t ColourAt(const AnimationFrame& frame, int x, int y) {
+inline std::uint32_t ColourAt(const AnimationFrame& frame, int x, int y) {
   const std::uint8_t* p = std::get<Bitmap24>(frame.canvas.raster).row(y) + x * 3;
   return p[0] | p[1] << 8 | p[2] << 16;
 }
 
-bool FewColours(const AnimatedPicture& animation) {
+inline bool FewColours(const AnimatedPicture& animation) {
   std::unordered_set<std::uint32_t> colours;
   for (const AnimationFrame& frame : animation.frames) {
     for (int y = 0; y < animation.height; ++y) {
@@ -45,7 +44,7 @@ bool FewColours(const AnimatedPicture& animation) {
   return true;
 }
 
-bool SameFrame(const AnimationFrame& a, const AnimationFrame& b, int width, int height) {
+inline bool SameFrame(const AnimationFrame& a, const AnimationFrame& b, int width, int height) {
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const std::size_t i = static_cast<std::size_t>(y) * width + x;
@@ -56,7 +55,7 @@ bool SameFrame(const AnimationFrame& a, const AnimationFrame& b, int width, int 
   return true;
 }
 
-void CheckGifRoundTrip(const AnimatedPicture& animation) {
+inline void CheckGifRoundTrip(const AnimatedPicture& animation) {
   const AnimatedPicture back = DecodeGifAnimation(EncodeGifAnimation(animation));
   Require(back.width == animation.width && back.height == animation.height);
   Require(back.frames.size() == animation.frames.size());
@@ -72,13 +71,10 @@ void CheckGifRoundTrip(const AnimatedPicture& animation) {
     Require(SameFrame(animation.frames[i], back.frames[i], animation.width, animation.height));
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const bool webp = size >= 4 && std::memcmp(data, "RIFF", 4) == 0;
+inline int PlayAnimation(const std::uint8_t* data, std::size_t size, ImageFormat format) {
   AnimatedPicture animation;
   try {
-    animation = DecodeAnimation({data, size}, webp ? ImageFormat::Webp : ImageFormat::Gif);
+    animation = DecodeAnimation({data, size}, format);
   } catch (const Exception&) {
     return 0;
   }
@@ -97,3 +93,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(back.frames.size() <= small.frames.size());
   return 0;
 }
+
+}  // namespace pixtrel::fuzz
