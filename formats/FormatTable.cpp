@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "formats/AnimationCodec.h"
 #include "formats/Bmp.h"
 #include "formats/GifPicture.h"
 #include "formats/GifQuantizer.h"
@@ -165,7 +166,8 @@ std::vector<FormatRow> MakeTable() {
                   .probe = ProbeWebp,
                   .write = WriteWebp,
                   .rebuild = RebuildWebpFile,
-                  .checkWrittenSize = CheckWebpSize});
+                  .checkWrittenSize = CheckWebpSize,
+                  .animation = &WebpAnimationCodec()});
   rows.push_back({.format = ImageFormat::Gif,
                   .key = "gif",
                   .title = "GIF",
@@ -174,7 +176,8 @@ std::vector<FormatRow> MakeTable() {
                   .read = ReadGif,
                   .probe = ProbeGif,
                   .write = WriteGif,
-                  .rebuild = RebuildGifFile});
+                  .rebuild = RebuildGifFile,
+                  .animation = &GifAnimationCodec()});
   rows.push_back({.format = ImageFormat::Bmp,
                   .key = "bmp",
                   .title = "BMP",

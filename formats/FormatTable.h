@@ -39,6 +39,8 @@ struct EncodeJob {
   int transparentIndex = -1;
 };
 
+struct AnimationCodec;  // formats/AnimationCodec.h
+
 struct FormatRow {
   ImageFormat format;
   std::string_view key;    // the word pixtrel-batch and the settings use: "jpg", "png", ...
@@ -68,6 +70,9 @@ struct FormatRow {
   // Throws the writer's own error for a size it cannot write (WebP: 16383 pixels a side), so a
   // conversion can refuse from the source's header instead of after decoding; none: any size.
   void (*checkWrittenSize)(std::int64_t width, std::int64_t height) = nullptr;
+  // GIF and WebP: every frame of an animation read and written (the functions above take the
+  // first frame only).
+  const AnimationCodec* animation = nullptr;
 
   bool writable() const { return write != nullptr; }
   // "*.png", or "*.jpg;*.jpeg;*.jpe": the file list's mask for the format.

@@ -84,6 +84,8 @@ class TGIFImage {
  public:
   TGIFHeader header;
   std::vector<TGIFSubImage> images;
+  // The reader stopped at the frame limits (kMaxGifFrames, kMaxGifFramePixels) with frames left.
+  bool framesLeftOut = false;
 
   int width() const { return header.width; }
   int height() const { return header.height; }

@@ -241,6 +241,7 @@ TGIFImage DecodeGif(std::span<const std::uint8_t> bytes) {
     const std::int64_t area = std::int64_t{frame.width} * frame.height;
     if (!picture.images.empty() &&
         (picture.images.size() >= kMaxGifFrames || framePixels + area > kMaxGifFramePixels)) {
+      picture.framesLeftOut = true;
       break;
     }
     framePixels += area;

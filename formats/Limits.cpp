@@ -42,4 +42,34 @@ void CheckDecompressedForData(std::int64_t width, std::int64_t height,
   }
 }
 
+namespace {
+
+std::string FramesText(std::int64_t width, std::int64_t height, std::int64_t frames) {
+  return std::to_string(frames) + " frames of " + std::to_string(width) + " x " +
+         std::to_string(height) + " pixels";
+}
+
+}  // namespace
+
+void CheckAnimationSize(std::int64_t width, std::int64_t height, std::int64_t frames) {
+  CheckPictureSize(width, height);
+  if (frames > kMaxAnimationFrames) {
+    throw Exception("Picture too large: " + FramesText(width, height, frames) + " (at most " +
+                    std::to_string(kMaxAnimationFrames) + " frames)");
+  }
+  if (width * height * frames > kMaxAnimationPixels) {
+    throw Exception("Picture too large: " + FramesText(width, height, frames) + " (at most " +
+                    std::to_string(kMaxAnimationPixels) + " pixels in all frames together)");
+  }
+}
+
+void CheckAnimationSize(std::int64_t width, std::int64_t height, std::int64_t frames,
+                        std::int64_t dataBytes) {
+  CheckAnimationSize(width, height, frames);
+  if (width * height * frames > dataBytes * kMaxPixelsPerDataByte + kPixelsFreeOfData) {
+    throw Exception("Picture too large for its data: " + FramesText(width, height, frames) +
+                    " in " + std::to_string(dataBytes) + " bytes");
+  }
+}
+
 }  // namespace pixtrel

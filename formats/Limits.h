@@ -35,6 +35,11 @@ inline constexpr std::int64_t kMaxHeifItems = 1000;
 inline constexpr std::int64_t kMaxHeifReferences = 2000;
 inline constexpr std::int64_t kMaxHeifDerivationDepth = 8;
 
+// Animations read with every frame (GIF and WebP): frames, and pixels of all the composed
+// frames together, each the whole canvas (canvas x frames).
+inline constexpr int kMaxAnimationFrames = kMaxGifFrames;
+inline constexpr std::int64_t kMaxAnimationPixels = std::int64_t{1} << 28;
+
 // JPEG: memory libjpeg may use for one picture, and scans of a progressive file.
 inline constexpr long kMaxJpegMemory = 1L << 30;
 inline constexpr int kMaxJpegScans = 100;
@@ -57,5 +62,15 @@ void CheckPixelsForData(std::int64_t width, std::int64_t height, std::int64_t da
 // pixels needs more decompressed bytes than compressedBytes can make (kMaxDeflateRatio).
 void CheckDecompressedForData(std::int64_t width, std::int64_t height,
                               std::int64_t decompressedBytes, std::int64_t compressedBytes);
+
+// The canvas and frame count of an animation held with every frame: the picture limits for the
+// canvas, at most kMaxAnimationFrames frames, and canvas x frames held to kMaxAnimationPixels.
+// Throws Exception "Picture too large: ...".
+void CheckAnimationSize(std::int64_t width, std::int64_t height, std::int64_t frames);
+
+// CheckAnimationSize, and canvas x frames held to what dataBytes of a file can describe
+// (CheckPixelsForData): "Picture too large for its data: ...".
+void CheckAnimationSize(std::int64_t width, std::int64_t height, std::int64_t frames,
+                        std::int64_t dataBytes);
 
 }  // namespace pixtrel

@@ -12,6 +12,7 @@
 
 #include "formats/Errors.h"
 #include "formats/Limits.h"
+#include "formats/WebpChunks.h"
 
 namespace pixtrel {
 namespace {
@@ -61,9 +62,6 @@ struct DemuxDelete {
 struct AnimDelete {
   void operator()(WebPAnimDecoder* decoder) const { WebPAnimDecoderDelete(decoder); }
 };
-struct MuxDelete {
-  void operator()(WebPMux* mux) const { WebPMuxDelete(mux); }
-};
 struct PictureGuard {
   WebPPicture picture;
   ~PictureGuard() { WebPPictureFree(&picture); }
@@ -71,10 +69,6 @@ struct PictureGuard {
 struct WriterGuard {
   WebPMemoryWriter writer;
   ~WriterGuard() { WebPMemoryWriterClear(&writer); }
-};
-struct DataGuard {
-  WebPData data;
-  ~DataGuard() { WebPDataClear(&data); }
 };
 
 std::vector<std::uint8_t> Chunk(const WebPDemuxer* demux, const char* fourcc) {
@@ -273,26 +267,9 @@ std::vector<std::uint8_t> EncodeWebp(const Raster& raster, const std::vector<std
   picture.picture.custom_ptr = &writer.writer;
   if (!WebPEncode(&config, &picture.picture)) Fail(EncodeErrorText(picture.picture.error_code));
 
-  if (metadata.exif.empty() && metadata.icc.empty() && metadata.xmp.empty()) {
-    return std::vector<std::uint8_t>(writer.writer.mem, writer.writer.mem + writer.writer.size);
-  }
-  const WebPData stream{writer.writer.mem, writer.writer.size};
-  std::unique_ptr<WebPMux, MuxDelete> mux(WebPMuxCreate(&stream, 1));
-  if (!mux) Fail("out of memory");
-  const std::pair<const char*, const std::vector<std::uint8_t>*> chunks[] = {
-      {"EXIF", &metadata.exif}, {"ICCP", &metadata.icc}, {"XMP ", &metadata.xmp}};
-  for (const auto& [fourcc, block] : chunks) {
-    if (block->empty()) continue;
-    const WebPData chunk{block->data(), block->size()};
-    if (WebPMuxSetChunk(mux.get(), fourcc, &chunk, 1) != WEBP_MUX_OK) {
-      Fail(std::string("cannot add the ") + fourcc + " chunk");
-    }
-  }
-  DataGuard assembled;
-  WebPDataInit(&assembled.data);
-  if (WebPMuxAssemble(mux.get(), &assembled.data) != WEBP_MUX_OK) Fail("cannot assemble the file");
-  return std::vector<std::uint8_t>(assembled.data.bytes,
-                                   assembled.data.bytes + assembled.data.size);
+  return WithWebpMetadata(
+      std::vector<std::uint8_t>(writer.writer.mem, writer.writer.mem + writer.writer.size),
+      metadata);
 }
 
 std::optional<PictureSize> ProbeWebp(std::span<const std::uint8_t> head) {

@@ -3,6 +3,7 @@
 #include "formats/FileBytes.h"
 #include "formats/FormatTable.h"
 #include "formats/PictureFile.h"
+#include "imaging/ConvertAnimation.h"
 #include "imaging/UprightPicture.h"
 
 namespace pixtrel {
@@ -19,6 +20,10 @@ void ConvertFile(const std::filesystem::path& source, ImageFormat sourceFormat,
   if (targetRow.checkWrittenSize && sourceRow.probe) {
     if (const std::optional<PictureSize> size = sourceRow.probe(bytes))
       targetRow.checkWrittenSize(size->width, size->height);
+  }
+  if (ConvertsAnimation(bytes, sourceFormat, target)) {
+    sink.put(output, ConvertAnimation(bytes, sourceFormat, target, settings));
+    return;
   }
   DecodedPicture picture = ReadUpright(bytes, sourceFormat, settings.upright);
   const PictureMetadata metadata = std::move(picture.metadata);

@@ -21,7 +21,9 @@ struct ConvertSettings {
 // Reads source as sourceFormat (upright unless asked not to) and writes it to output as target:
 // alpha kept where the target has it, else composited on white; a WebP is lossless when the
 // source was (PNG, GIF, BMP, lossless WebP), lossy at the quality otherwise; metadata and colours
-// as the metadata choice and the target allow. The output is written only once all is done.
+// as the metadata choice and the target allow. An animated GIF or WebP written as GIF or WebP
+// keeps every frame (ConvertAnimation); to other formats it gives its first frame. The output is
+// written only once all is done.
 void ConvertFile(const std::filesystem::path& source, ImageFormat sourceFormat,
                  const std::filesystem::path& output, ImageFormat target,
                  const ConvertSettings& settings, OutputSink& sink = WriteAtOnce());
