@@ -181,6 +181,8 @@ WindowBatchRun::WindowBatchRun(TForm1& form, const BatchCommand& command) : host
       error = "Out of memory";
     } catch (const std::exception& e) {
       error = e.what();
+    } catch (...) {
+      error = "Unknown error";
     }
     finished_ = true;
     if (!host_.abandoned()) {

@@ -100,6 +100,10 @@ void Work(const BatchCommand& command, FileTask task, InFlight& file,
     } catch (const std::exception& error) {
       failed = true;
       message = error.what();
+    } catch (...) {
+      // Whatever a codec or a library throws fails this file, never the process.
+      failed = true;
+      message = "Unknown error";
     }
   }
   std::lock_guard<std::mutex> lock(file.mutex);
@@ -271,6 +275,9 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
       } catch (const std::exception& error) {
         file->failed = true;
         file->message = error.what();
+      } catch (...) {
+        file->failed = true;
+        file->message = "Unknown error";
       }
     }
     if (file->failed) {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "concurrency/WorkerPool.h"
+#include "imaging/ParallelFor.h"
 
 namespace pixtrel {
 namespace {
@@ -113,20 +113,15 @@ void ConvertGrey(PaletteBitmap& palette, const std::array<std::uint8_t, 256 * 3>
   }
 }
 
-// Rows in bands on the worker pool; each row's result is the same whichever thread does it.
+// Rows in parts on the worker pool, within the batch's thread limit; each row's result is the
+// same whichever thread does it.
 void ConvertRgb(Bitmap24& bitmap, const Transform& transform) {
-  const int height = bitmap.height();
-  const std::int64_t pixels = std::int64_t{bitmap.width()} * height;
-  const int bands = static_cast<int>(
-      std::max<std::int64_t>(1, std::min<std::int64_t>(pixels / kPixelsPerBand, height)));
-  auto convertBand = [&](int band) {
-    const int from = static_cast<int>(std::int64_t{height} * band / bands);
-    const int to = static_cast<int>(std::int64_t{height} * (band + 1) / bands);
+  const int minRows =
+      static_cast<int>(std::max<std::int64_t>(1, kPixelsPerBand / std::max(bitmap.width(), 1)));
+  ParallelFor(bitmap.height(), 1, minRows, [&](int from, int to) {
     for (int y = from; y < to; ++y)
       cmsDoTransform(transform.get(), bitmap.row(y), bitmap.row(y), bitmap.width());
-  };
-  if (bands == 1) return convertBand(0);
-  WorkerPool::Shared().RunParts(bands, WorkerPool::Shared().workers(), convertBand);
+  });
 }
 
 void ConvertRgb(PaletteBitmap& palette, const Transform& transform) {

@@ -23,11 +23,6 @@ void WriteNewGif(const Raster& raster, const std::filesystem::path& target, Outp
   WriteGifFile(picture, target, sink);
 }
 
-const Raster& DecodedJpeg(TJPEGImage& picture) {
-  DecodeJpeg(picture);
-  return picture.raster();
-}
-
 }  // namespace
 
 std::string ConvertedName(const std::string& source, const std::string& extension) {
@@ -40,12 +35,6 @@ void ConvertGifToJpeg(const std::filesystem::path& source, const std::filesystem
   WriteNewJpeg(GifFrameRaster(ReadGifFile(source)), target, sink);
 }
 
-void ConvertJpegToGif(const std::filesystem::path& source, const std::filesystem::path& target,
-                      OutputSink& sink) {
-  TJPEGImage picture = ReadJpegFile(source);
-  WriteNewGif(DecodedJpeg(picture), target, sink);
-}
-
 void ConvertBmpToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
                       OutputSink& sink) {
   WriteNewJpeg(ReadBmpFile(source), target, sink);
@@ -54,12 +43,6 @@ void ConvertBmpToJpeg(const std::filesystem::path& source, const std::filesystem
 void ConvertBmpToGif(const std::filesystem::path& source, const std::filesystem::path& target,
                      OutputSink& sink) {
   WriteNewGif(ReadBmpFile(source), target, sink);
-}
-
-void ConvertJpegToBmp(const std::filesystem::path& source, const std::filesystem::path& target,
-                      OutputSink& sink) {
-  TJPEGImage picture = ReadJpegFile(source);
-  WriteBmpFile(DecodedJpeg(picture), target, sink);
 }
 
 void ConvertGifToBmp(const std::filesystem::path& source, const std::filesystem::path& target,

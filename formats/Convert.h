@@ -1,8 +1,9 @@
 #pragma once
-// The six format converters. Each reads its source completely, takes the picture as one raster
-// and writes it in the target format: new JPEG pictures at quality 90, baseline, colour; new
-// GIF pictures with the codec's creation defaults. The output is made only after the source has
-// been read, encoded fully in memory and written atomically; an existing file is replaced.
+// The classic converters of GIF and BMP sources (JPEG sources go through ConvertFile). Each
+// reads its source completely, takes the picture as one raster and writes it in the target
+// format: new JPEG pictures at quality 90, baseline, colour; new GIF pictures with the codec's
+// creation defaults. The output is made only after the source has been read, encoded fully in
+// memory and written atomically; an existing file is replaced.
 #include <filesystem>
 #include <string>
 
@@ -16,14 +17,10 @@ std::string ConvertedName(const std::string& source, const std::string& extensio
 
 void ConvertGifToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
                       OutputSink& sink = WriteAtOnce());
-void ConvertJpegToGif(const std::filesystem::path& source, const std::filesystem::path& target,
-                      OutputSink& sink = WriteAtOnce());
 void ConvertBmpToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
                       OutputSink& sink = WriteAtOnce());
 void ConvertBmpToGif(const std::filesystem::path& source, const std::filesystem::path& target,
                      OutputSink& sink = WriteAtOnce());
-void ConvertJpegToBmp(const std::filesystem::path& source, const std::filesystem::path& target,
-                      OutputSink& sink = WriteAtOnce());
 void ConvertGifToBmp(const std::filesystem::path& source, const std::filesystem::path& target,
                      OutputSink& sink = WriteAtOnce());
 

@@ -44,7 +44,6 @@ Bytes WriteJpeg(EncodeJob& job) {
   TJPEGImage jpeg;
   SetJpegRaster(jpeg, std::move(job.raster));
   jpeg.Quality = job.settings.quality;
-  jpeg.Progressive = job.settings.progressive;
   EncodeJpeg(jpeg);
   const PictureMetadata& metadata = MetadataOf(job);
   if (metadata.empty() || jpeg.data().empty()) return jpeg.data();

@@ -18,9 +18,8 @@ namespace pixtrel {
 
 // How a writer encodes: the quality of lossy formats, lossless for formats that have both.
 struct EncodeSettings {
-  int quality = 90;          // JPEG and lossy WebP, 0..100
-  bool lossless = false;     // WebP
-  bool progressive = false;  // JPEG
+  int quality = 90;       // JPEG and lossy WebP, 0..100
+  bool lossless = false;  // WebP
   // GIF: a truecolour picture gets a colour table of its own (GifQuantizer), optionally
   // dithered, instead of the fixed 216-colour palette the classic commands use.
   bool ownPalette = false;

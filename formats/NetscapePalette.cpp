@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "concurrency/WorkerPool.h"
+#include "imaging/ParallelFor.h"
 
 namespace pixtrel {
 namespace {
@@ -54,12 +54,10 @@ void ReduceToNetscape(const Bitmap24& source, std::uint8_t* out) {
     ReduceRows(source, out, 0, h);
     return;
   }
-  // Bands of about a quarter million pixels, taken by the pool's free workers.
-  const int bands = static_cast<int>(std::min<std::size_t>(pixels >> 18, h));
-  WorkerPool::Shared().RunParts(bands, WorkerPool::Shared().workers(), [&](int band) {
-    auto bound = [&](int b) { return static_cast<int>(static_cast<long long>(h) * b / bands); };
-    ReduceRows(source, out, bound(band), bound(band + 1));
-  });
+  // Parts of at least a quarter million pixels, on the threads the batch allows.
+  const int minRows = static_cast<int>(
+      std::max<std::size_t>(1, (std::size_t{1} << 18) / std::max(source.width(), 1)));
+  ParallelFor(h, 1, minRows, [&](int y0, int y1) { ReduceRows(source, out, y0, y1); });
 }
 
 }  // namespace pixtrel

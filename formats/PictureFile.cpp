@@ -52,7 +52,6 @@ Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, Image
   job.metadata = &plan.blocks;
   job.settings.quality = choices.quality;
   job.settings.lossless = choices.lossless;
-  job.settings.progressive = choices.progressive;
   job.settings.ownPalette = choices.ownPalette;
   job.settings.dither = choices.dither;
   return row.write(job);

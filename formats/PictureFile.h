@@ -22,9 +22,8 @@ DecodedPicture DecodePicture(std::span<const std::uint8_t> bytes, ImageFormat fo
 int OrientationTag(const DecodedPicture& picture, ImageFormat format);
 
 struct OutputChoices {
-  int quality = 90;          // JPEG and lossy WebP
-  bool lossless = false;     // WebP: keep every pixel (the source was lossless)
-  bool progressive = false;  // JPEG
+  int quality = 90;       // JPEG and lossy WebP
+  bool lossless = false;  // WebP: keep every pixel (the source was lossless)
   MetadataMode metadata = MetadataMode::Keep;
   bool pixelsUpright = true;  // the pixels were turned by the source's orientation
   // GIF: a colour table made for the picture (its transparency kept as a transparent entry),

@@ -248,6 +248,28 @@ TEST(BatchRunner, OutOfMemoryIsAFailureWithAMessage) {
   EXPECT_EQ(r.message, "Out of memory");
 }
 
+TEST(BatchRunner, AnythingThrownFailsItsFileOnly) {
+  // Not every library throws a std::exception; whatever it throws fails the file, and with
+  // "Skip this file" the batch goes on with the next one.
+  TempFolder folder;
+  RecordingHost host;
+  host.names = {"a.jpg", "b.jpg", "c.jpg"};
+  host.selected = {true, true, true};
+  host.choices = {FailureChoice::Skip};
+  BatchCommand c = FakeCommand(Prologue::RecordShow, host);
+  c.run = [&host](const FileTask& task) {
+    if (task.name == "b.jpg") throw 42;
+    host.log.push_back("run " + task.name);
+  };
+  const BatchResult r = RunBatch(c, folder.path(), host);
+  EXPECT_EQ(r.outcome, BatchOutcome::Done);
+  EXPECT_EQ(r.processed, 2);
+  ASSERT_EQ(r.skipped.size(), 1u);
+  EXPECT_EQ(r.skipped[0].name, "b.jpg");
+  EXPECT_EQ(r.skipped[0].message, "Unknown error");
+  EXPECT_NE(std::find(host.log.begin(), host.log.end(), "run c.jpg"), host.log.end());
+}
+
 TEST(BatchRunner, ATurnChangedDuringARotateNamesEachFileAsItIsTurned) {
   TempFolder folder;
   // 3 x 1 pictures, red on the left: turned right the red pixel is on top, turned left at the
