@@ -19,7 +19,7 @@
 #include "app/MessageBoxes.h"
 #include "app/MetadataChoices.h"
 #include "app/RadioGroup.h"
-#include "formats/FormatTable.h"
+#include "codecs/FormatTable.h"
 
 namespace pixtrel {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "batch/BatchHost.h"
-#include "formats/OutputSink.h"
+#include "io/OutputSink.h"
 
 namespace pixtrel {
 

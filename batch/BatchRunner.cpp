@@ -9,11 +9,11 @@
 #include <new>
 #include <system_error>
 
-#include "batch/FileStamp.h"
 #include "batch/MessageLine.h"
 #include "batch/PeakEstimate.h"
 #include "concurrency/WorkerPool.h"
-#include "formats/StaleTemporaries.h"
+#include "io/FileStamp.h"
+#include "io/StaleTemporaries.h"
 
 namespace pixtrel {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <stdexcept>
 
-#include "formats/Convert.h"
-#include "formats/Errors.h"
-#include "formats/FormatTable.h"
-#include "imaging/ConvertFile.h"
+#include "codecs/FormatTable.h"
+#include "core/Errors.h"
+#include "operations/ClassicConversions.h"
+#include "operations/ConvertFile.h"
 
 namespace pixtrel {
 namespace {

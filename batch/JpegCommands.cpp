@@ -1,11 +1,11 @@
 #include "batch/JpegCommands.h"
 
-#include "formats/ExifBlock.h"
-#include "formats/FileBytes.h"
-#include "formats/JpegImage.h"
-#include "formats/JpegMetadata.h"
-#include "formats/JpegOutput.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "codecs/jpeg/JpegMetadata.h"
 #include "imaging/Orientation.h"
+#include "io/FileBytes.h"
+#include "metadata/ExifBlock.h"
+#include "operations/JpegOutput.h"
 
 namespace pixtrel {
 namespace {

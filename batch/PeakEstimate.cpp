@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/FormatTable.h"
-#include "formats/HeaderProbes.h"
+#include "codecs/FormatTable.h"
+#include "codecs/HeaderProbes.h"
 
 #ifndef _WIN32
 #include <unistd.h>

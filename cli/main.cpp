@@ -7,7 +7,7 @@
 #include "batch/BatchRunner.h"
 #include "cli/CommandLine.h"
 #include "cli/TerminalHost.h"
-#include "formats/SafeWrite.h"
+#include "io/SafeWrite.h"
 
 namespace {
 

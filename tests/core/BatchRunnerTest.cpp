@@ -5,8 +5,8 @@
 #include "batch/BatchRunner.h"
 #include "batch/CommandId.h"
 #include "batch/JpegCommands.h"
-#include "formats/Bmp.h"
-#include "formats/Errors.h"
+#include "codecs/bmp/Bmp.h"
+#include "core/Errors.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;

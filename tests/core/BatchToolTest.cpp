@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "formats/JpegImage.h"
+#include "codecs/jpeg/JpegImage.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;

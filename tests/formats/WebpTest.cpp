@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "formats/Errors.h"
-#include "formats/PngFile.h"
-#include "formats/WebpFile.h"
+#include "codecs/png/PngFile.h"
+#include "codecs/webp/WebpFile.h"
+#include "core/Errors.h"
 #include "tests/formats/PictureTools.h"
 #include "tests/support/TestSupport.h"
 

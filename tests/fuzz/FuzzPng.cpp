@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "formats/Errors.h"
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
+#include "core/Errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto probed = pixtrel::ProbePng({data, size});

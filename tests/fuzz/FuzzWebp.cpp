@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "formats/Errors.h"
-#include "formats/WebpFile.h"
+#include "codecs/webp/WebpFile.h"
+#include "core/Errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto probed = pixtrel::ProbeWebp({data, size});

@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "formats/ExifBlock.h"
-#include "formats/JpegMetadata.h"
+#include "codecs/jpeg/JpegMetadata.h"
+#include "metadata/ExifBlock.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {

@@ -5,12 +5,12 @@
 #include <random>
 #include <stdexcept>
 
-#include "formats/Bmp.h"
-#include "formats/Errors.h"
-#include "formats/FormatTable.h"
-#include "formats/JpegImage.h"
+#include "codecs/FormatTable.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "core/Errors.h"
 #include "imaging/ResampleBitmap.h"
-#include "imaging/ResizeFile.h"
+#include "operations/ResizeFile.h"
 #include "tests/imaging/ResampleReference.h"
 #include "tests/support/TestSupport.h"
 

@@ -10,9 +10,9 @@
 #include <QWheelEvent>
 
 #include "app/FileListBox.h"
-#include "formats/Bitmap24.h"
-#include "formats/FileBytes.h"
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
+#include "core/Bitmap24.h"
+#include "io/FileBytes.h"
 #include "tests/window/ViewsTestSupport.h"
 #include "tests/window/WindowTestSupport.h"
 #include "windows/PictureCanvas.h"

@@ -1,0 +1,47 @@
+#include "io/QuietStderr.h"
+
+#include <cstdio>
+#include <mutex>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace pixtrel {
+namespace {
+
+std::mutex g_mutex;
+int g_holders = 0;
+int g_saved = -1;  // the real standard error while it is redirected
+
+}  // namespace
+
+QuietStderr::QuietStderr() {
+#ifndef _WIN32
+  std::lock_guard<std::mutex> lock(g_mutex);
+  if (g_holders++ > 0) return;
+  std::fflush(stderr);
+  const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (null < 0) return;
+  g_saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+  if (g_saved >= 0 && ::dup2(null, STDERR_FILENO) < 0) {
+    ::close(g_saved);
+    g_saved = -1;
+  }
+  ::close(null);
+#endif
+}
+
+QuietStderr::~QuietStderr() {
+#ifndef _WIN32
+  std::lock_guard<std::mutex> lock(g_mutex);
+  if (--g_holders > 0 || g_saved < 0) return;
+  std::fflush(stderr);
+  ::dup2(g_saved, STDERR_FILENO);
+  ::close(g_saved);
+  g_saved = -1;
+#endif
+}
+
+}  // namespace pixtrel

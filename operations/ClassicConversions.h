@@ -1,0 +1,27 @@
+#pragma once
+// The classic converters of GIF and BMP sources (JPEG sources go through ConvertFile). Each
+// reads its source completely, takes the picture as one raster and writes it in the target
+// format: new JPEG pictures at quality 90, baseline, colour; new GIF pictures with the codec's
+// creation defaults. The output is made only after the source has been read, encoded fully in
+// memory and written atomically; an existing file is replaced.
+#include <filesystem>
+#include <string>
+
+#include "io/OutputSink.h"
+
+namespace pixtrel {
+
+// The output name of a conversion: the file-name part of source (any folder part dropped)
+// followed by the new extension ("image1.gif" and ".jpg" give "image1.gif.jpg").
+std::string ConvertedName(const std::string& source, const std::string& extension);
+
+void ConvertGifToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
+                      OutputSink& sink = WriteAtOnce());
+void ConvertBmpToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
+                      OutputSink& sink = WriteAtOnce());
+void ConvertBmpToGif(const std::filesystem::path& source, const std::filesystem::path& target,
+                     OutputSink& sink = WriteAtOnce());
+void ConvertGifToBmp(const std::filesystem::path& source, const std::filesystem::path& target,
+                     OutputSink& sink = WriteAtOnce());
+
+}  // namespace pixtrel
