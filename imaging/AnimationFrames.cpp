@@ -3,7 +3,7 @@
 #include "core/Errors.h"
 #include "core/Limits.h"
 #include "imaging/ResizePicture.h"
-#include "operations/UprightPicture.h"
+#include "imaging/TurnPicture.h"
 
 namespace pixtrel {
 

@@ -1,16 +1,9 @@
 #include "operations/UprightPicture.h"
 
+#include "imaging/TurnPicture.h"
 #include "operations/PictureFile.h"
 
 namespace pixtrel {
-
-void TurnPicture(DecodedPicture& picture, Orientation orientation) {
-  if (orientation.upright()) return;
-  const int width = RasterWidth(picture.raster), height = RasterHeight(picture.raster);
-  picture.raster = TurnRaster(std::move(picture.raster), orientation);
-  if (picture.alpha)
-    picture.alpha = TurnPlane(std::move(*picture.alpha), width, height, orientation);
-}
 
 StoredPicture ReadStored(std::span<const std::uint8_t> bytes, ImageFormat format, bool upright) {
   StoredPicture stored{DecodePicture(bytes, format, upright), Orientation{}};

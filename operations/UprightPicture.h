@@ -10,9 +10,6 @@
 
 namespace pixtrel {
 
-// The picture and its alpha plane turned as the orientation says.
-void TurnPicture(DecodedPicture& picture, Orientation orientation);
-
 // The file's picture, upright when asked; otherwise as stored.
 DecodedPicture ReadUpright(std::span<const std::uint8_t> bytes, ImageFormat format, bool upright);
 
