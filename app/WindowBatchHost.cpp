@@ -11,6 +11,7 @@
 #include <QSlider>
 #include <QThread>
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 #include <type_traits>
 
@@ -19,6 +20,7 @@
 #include "app/MessageBoxes.h"
 #include "app/MetadataChoices.h"
 #include "app/RadioGroup.h"
+#include "batch/PeakEstimate.h"
 #include "codecs/FormatTable.h"
 
 namespace pixtrel {
@@ -121,6 +123,10 @@ BatchOptions WindowBatchHost::options() {
 
 int WindowBatchHost::jobs() {
   return OnWindow([this] { return form_.BatchJobs(); });
+}
+
+std::uint64_t WindowBatchHost::memoryBudget() {
+  return BatchMemoryBudget(std::getenv("PIXTREL_BATCH_MEMORY_MB"));
 }
 
 bool WindowBatchHost::confirmOverwrite() {

@@ -28,6 +28,7 @@ class WindowBatchHost : public BatchHost {
   bool keepDate() override;
   BatchOptions options() override;
   int jobs() override;
+  std::uint64_t memoryBudget() override;
 
   bool confirmOverwrite() override;
   void recordFolder() override;

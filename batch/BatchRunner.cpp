@@ -204,7 +204,7 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
   // With several jobs, one more file is held: the oldest stays in flight while its outputs are
   // written and synced, and the cores keep working on the next ones meanwhile.
   const int slots = jobs > 1 ? jobs + 1 : 1;
-  const std::uint64_t memory = BatchMemoryBudget();
+  const std::uint64_t memory = host.memoryBudget();
   Flight flight;
   auto& files = flight.files();
   int index = 0;                      // the next item the walk reads

@@ -79,9 +79,9 @@ std::uint64_t EstimatePeakBytes(const std::filesystem::path& file, int copies) {
   return pixels * perPixel + (ec ? 0 : fileBytes);
 }
 
-std::uint64_t BatchMemoryBudget() {
-  if (const char* text = std::getenv("PIXTREL_BATCH_MEMORY_MB")) {
-    const long long mb = std::atoll(text);
+std::uint64_t BatchMemoryBudget(const char* megabytes) {
+  if (megabytes) {
+    const long long mb = std::atoll(megabytes);
     if (mb > 0) return static_cast<std::uint64_t>(mb) << 20;
   }
 #ifndef _WIN32

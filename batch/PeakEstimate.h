@@ -21,8 +21,9 @@ std::uint64_t HeaderPixels(const std::filesystem::path& file);
 // itself. kUnknownPeakBytes when the header says nothing.
 std::uint64_t EstimatePeakBytes(const std::filesystem::path& file, int copies);
 
-// About a quarter of the physical memory; the environment variable PIXTREL_BATCH_MEMORY_MB,
-// when set to a positive number, replaces it (for tests and for users who want less).
-std::uint64_t BatchMemoryBudget();
+// The memory the files in flight may take: the megabytes given, when a positive number (the
+// hosts pass the environment variable PIXTREL_BATCH_MEMORY_MB, for tests and for users who want
+// less), otherwise about a quarter of the physical memory.
+std::uint64_t BatchMemoryBudget(const char* megabytes);
 
 }  // namespace pixtrel

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -13,9 +14,15 @@
 #include <unistd.h>
 #endif
 
+#include "batch/PeakEstimate.h"
+
 namespace pixtrel::cli {
 
 TerminalHost::TerminalHost(const CommandLine& line) : line_(line) {}
+
+std::uint64_t TerminalHost::memoryBudget() {
+  return BatchMemoryBudget(std::getenv("PIXTREL_BATCH_MEMORY_MB"));
+}
 
 BatchOptions TerminalHost::options() {
   BatchOptions o;
