@@ -4,6 +4,7 @@
 
 #include "codecs/FormatTable.h"
 #include "core/Errors.h"
+#include "core/FileName.h"
 #include "operations/ClassicConversions.h"
 #include "operations/ConvertFile.h"
 

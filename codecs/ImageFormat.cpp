@@ -8,13 +8,6 @@
 
 namespace pixtrel {
 
-std::string_view ExtensionOf(std::string_view fileName) {
-  const auto slash = fileName.find_last_of("/\\");
-  const auto dot = fileName.rfind('.');
-  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
-  return fileName.substr(dot);
-}
-
 std::optional<ImageFormat> FormatFromExtension(std::string_view fileName) {
   std::string ext(ExtensionOf(fileName));
   std::transform(ext.begin(), ext.end(), ext.begin(),

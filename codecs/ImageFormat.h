@@ -2,6 +2,8 @@
 #include <optional>
 #include <string_view>
 
+#include "core/FileName.h"
+
 namespace pixtrel {
 
 // The picture file formats. BMP, JPEG and GIF are read and written by every command; PNG and
@@ -12,8 +14,5 @@ enum class ImageFormat { Bmp, Jpeg, Gif, Png, Webp, Heif };
 // ".jpg", ".jpe", ".jpeg" JPEG, ".gif" GIF, ".bmp" BMP, ".png" PNG, ".webp" WebP, ".heic",
 // ".heif" and ".avif" HEIF; anything else has none.
 std::optional<ImageFormat> FormatFromExtension(std::string_view fileName);
-
-// The extension from the last "." on, or empty when the name has none.
-std::string_view ExtensionOf(std::string_view fileName);
 
 }  // namespace pixtrel

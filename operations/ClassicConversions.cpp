@@ -25,11 +25,6 @@ void WriteNewGif(const Raster& raster, const std::filesystem::path& target, Outp
 
 }  // namespace
 
-std::string ConvertedName(const std::string& source, const std::string& extension) {
-  const auto slash = source.find_last_of("/\\");
-  return (slash == std::string::npos ? source : source.substr(slash + 1)) + extension;
-}
-
 void ConvertGifToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
                       OutputSink& sink) {
   WriteNewJpeg(GifFrameRaster(ReadGifFile(source)), target, sink);

@@ -11,10 +11,6 @@
 
 namespace pixtrel {
 
-// The output name of a conversion: the file-name part of source (any folder part dropped)
-// followed by the new extension ("image1.gif" and ".jpg" give "image1.gif.jpg").
-std::string ConvertedName(const std::string& source, const std::string& extension);
-
 void ConvertGifToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
                       OutputSink& sink = WriteAtOnce());
 void ConvertBmpToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,

@@ -19,11 +19,8 @@ Bytes ConvertAnimation(std::span<const std::uint8_t> bytes, ImageFormat source, 
     animation = TurnAnimation(std::move(animation),
                               Orientation::FromExif(ExifOrientation(animation.metadata.exif)));
   }
-  OutputChoices choices;
-  choices.quality = settings.quality;
-  choices.lossless = animation.lossless;
-  choices.metadata = settings.metadata;
-  choices.pixelsUpright = settings.upright;
+  const OutputChoices choices =
+      ChoicesFor(settings.quality, animation.lossless, settings.metadata, settings.upright);
   return EncodeAnimation(std::move(animation), target, choices);
 }
 

@@ -27,11 +27,8 @@ void ConvertFile(const std::filesystem::path& source, ImageFormat sourceFormat,
   }
   DecodedPicture picture = ReadUpright(bytes, sourceFormat, settings.upright);
   const PictureMetadata metadata = std::move(picture.metadata);
-  OutputChoices choices;
-  choices.quality = settings.quality;
-  choices.lossless = picture.lossless;
-  choices.metadata = settings.metadata;
-  choices.pixelsUpright = settings.upright;
+  OutputChoices choices =
+      ChoicesFor(settings.quality, picture.lossless, settings.metadata, settings.upright);
   choices.ownPalette = settings.ownGifPalette;
   choices.dither = settings.dither;
   sink.put(output, EncodePicture(std::move(picture), metadata, target, choices));

@@ -9,6 +9,7 @@
 #include "core/DecodedPicture.h"
 #include "io/FileBytes.h"
 #include "metadata/MetadataPlan.h"
+#include "operations/OutputChoices.h"
 
 namespace pixtrel {
 
@@ -20,17 +21,6 @@ DecodedPicture DecodePicture(std::span<const std::uint8_t> bytes, ImageFormat fo
 // The EXIF orientation (1 to 8) that still applies to a picture decoded by DecodePicture: the
 // tag of formats whose EXIF orientation counts, 1 for the others.
 int OrientationTag(const DecodedPicture& picture, ImageFormat format);
-
-struct OutputChoices {
-  int quality = 90;       // JPEG and lossy WebP
-  bool lossless = false;  // WebP: keep every pixel (the source was lossless)
-  MetadataMode metadata = MetadataMode::Keep;
-  bool pixelsUpright = true;  // the pixels were turned by the source's orientation
-  // GIF: a colour table made for the picture (its transparency kept as a transparent entry),
-  // optionally dithered, instead of the fixed palette.
-  bool ownPalette = false;
-  bool dither = false;
-};
 
 // The picture encoded as target: its colours converted to sRGB and its metadata blocks chosen as
 // PlanOutputMetadata says, alpha composited on white for formats without alpha (a GIF keeps a

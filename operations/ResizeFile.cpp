@@ -138,30 +138,12 @@ void ResizeAnyFormat(const Bytes& bytes, const std::filesystem::path& output, Im
   const PictureMetadata metadata = std::move(picture.metadata);
   const bool lossless = picture.lossless;
   picture = ResizePicture(std::move(picture), size.width, size.height, settings.method);
-  OutputChoices choices;
-  choices.quality = settings.jpegQuality;
-  choices.lossless = lossless;
-  choices.metadata = settings.metadata;
-  choices.pixelsUpright = settings.upright;
+  const OutputChoices choices =
+      ChoicesFor(settings.jpegQuality, lossless, settings.metadata, settings.upright);
   sink.put(output, EncodePicture(std::move(picture), metadata, format, choices));
 }
 
 }  // namespace
-
-TargetSize ResizedSize(int width, int height, int n) {
-  if (n < 1) {
-    throw Exception("Invalid size " + std::to_string(n) +
-                    ": the longer side must be at least 1 pixel");
-  }
-  const int longer = width < height ? height : width;
-  if (longer <= 0) throw Exception("Floating point division by zero");
-  const double factor = static_cast<double>(n) / longer;
-  // nearbyint rounds in the default mode: to nearest, ties to even.
-  const double w = std::nearbyint(width * factor);
-  const double h = std::nearbyint(height * factor);
-  CheckPictureSize(static_cast<std::int64_t>(w), static_cast<std::int64_t>(h));
-  return TargetSize{w < 1 ? 1 : static_cast<int>(w), h < 1 ? 1 : static_cast<int>(h)};
-}
 
 void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
                 ImageFormat format, const ResizeSettings& given, OutputSink& sink) {

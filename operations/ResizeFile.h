@@ -4,21 +4,11 @@
 
 #include "codecs/ImageFormat.h"
 #include "imaging/ResizeMethod.h"
+#include "imaging/TargetSize.h"
 #include "io/OutputSink.h"
 #include "metadata/MetadataPlan.h"
 
 namespace pixtrel {
-
-struct TargetSize {
-  int width = 0;
-  int height = 0;
-};
-
-// The size whose longer side is n: each side times n / (longer side), in double precision,
-// rounded half to even; a shorter side that would round to 0 becomes 1. Fails with "Invalid
-// size N: the longer side must be at least 1 pixel" for n < 1, with "Floating point division by
-// zero" for an empty picture, and with the picture size limits for a huge n.
-TargetSize ResizedSize(int width, int height, int n);
 
 struct ResizeSettings {
   ResizeMethod method = ResizeMethod::Better;

@@ -92,11 +92,8 @@ void RotateAnyFormat(const Path& source, const Path& output, ImageFormat format,
   StoredPicture stored = ReadStored(bytes, format, settings.upright);
   const PictureMetadata metadata = std::move(stored.picture.metadata);
   TurnPicture(stored.picture, stored.toUpright.thenTurn(settings.angle));
-  OutputChoices choices;
-  choices.quality = settings.jpegQuality;
-  choices.lossless = stored.picture.lossless;
-  choices.metadata = settings.metadata;
-  choices.pixelsUpright = settings.upright;
+  const OutputChoices choices = ChoicesFor(settings.jpegQuality, stored.picture.lossless,
+                                           settings.metadata, settings.upright);
   sink.put(output, EncodePicture(std::move(stored.picture), metadata, format, choices));
 }
 
