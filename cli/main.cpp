@@ -1,5 +1,6 @@
 // pixtrel-batch: the batch commands of the window, on the command line.
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "cli/CommandLine.h"
 #include "cli/TerminalHost.h"
 #include "io/SafeWrite.h"
+#include "io/WriteObserver.h"
 
 namespace {
 
@@ -29,6 +31,8 @@ int main(int argc, char** argv) {
   // Past a file size limit a write should fail with an error, not end the process.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+  // Test runs interrupt a batch at a known point of its writes.
+  if (const char* hook = std::getenv("PIXTREL_TEST_SIGNAL_AFTER_BYTES")) SignalAfterBytes(hook);
 
   cli::CommandLine line;
   try {

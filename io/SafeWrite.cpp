@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "core/Errors.h"
+#include "io/WriteObserver.h"
 
 #ifdef _WIN32
 #include <fstream>
@@ -30,7 +31,6 @@ namespace {
 // remove it without allocating.
 char g_pendingPath[4096];
 std::atomic<bool> g_pending{false};
-std::atomic<long long> g_failAfter{-1};
 
 void SetPending(const std::string& path) {
   if (path.size() >= sizeof g_pendingPath) return;
@@ -95,10 +95,6 @@ std::string TemporaryFileName(const std::string& name, const std::string& random
   return result;
 }
 
-void InjectWriteFailureAfter(long long bytes) noexcept {
-  g_failAfter.store(bytes);
-}
-
 #ifdef _WIN32
 
 void RemovePendingTemporaryFile() noexcept {
@@ -146,28 +142,6 @@ void RemovePendingTemporaryFile() noexcept {
   if (g_pending.exchange(false)) ::unlink(g_pendingPath);
 }
 
-namespace {
-
-// Test hook for interrupting a run at a known point: PIXTREL_TEST_SIGNAL_AFTER_BYTES="N SIGNAL"
-// raises SIGNAL once this process has written N bytes of its outputs since it was set, inside
-// the write that crosses N, with that write's temporary file in hand.
-struct SignalHook {
-  long long afterBytes = -1;
-  int signal = 0;
-};
-
-SignalHook SignalHookFromEnvironment() {
-  SignalHook hook;
-  if (const char* text = std::getenv("PIXTREL_TEST_SIGNAL_AFTER_BYTES")) {
-    if (std::sscanf(text, "%lld %d", &hook.afterBytes, &hook.signal) != 2) hook = SignalHook{};
-  }
-  return hook;
-}
-
-std::atomic<long long> g_bytesWritten{0};
-
-}  // namespace
-
 void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes,
                          LinkHandling links) {
   CheckNameLength(path);
@@ -202,23 +176,13 @@ void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> byt
     WriteFailed(path, reason);
   };
 
-  const long long failAfter = g_failAfter.load();
-  const SignalHook hook = SignalHookFromEnvironment();
+  WriteObserver* const observer = CurrentWriteObserver();
   std::size_t done = 0;
   while (done < bytes.size()) {
     std::size_t chunk = bytes.size() - done;
-    if (hook.afterBytes >= 0) {
-      const long long before = g_bytesWritten.load();
-      if (before >= hook.afterBytes) std::raise(hook.signal);
-      chunk = static_cast<std::size_t>(std::min<long long>(
-          static_cast<long long>(chunk), std::max(1LL, hook.afterBytes - before)));
-    }
-    if (failAfter >= 0) {
-      if (done >= static_cast<std::size_t>(failAfter)) {
-        errno = ENOSPC;
-        fail(std::strerror(errno));
-      }
-      chunk = std::min(chunk, static_cast<std::size_t>(failAfter) - done);
+    if (observer && !observer->beforeWrite(done, chunk)) {
+      errno = ENOSPC;
+      fail(std::strerror(errno));
     }
     const ssize_t n = ::write(fd, bytes.data() + done, chunk);
     if (n < 0) {
@@ -226,11 +190,14 @@ void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> byt
       fail(std::strerror(errno));
     }
     done += static_cast<std::size_t>(n);
-    if (hook.afterBytes >= 0) g_bytesWritten += n;
+    if (observer) observer->afterWrite(static_cast<std::size_t>(n));
   }
-  if (failAfter >= 0 && bytes.empty()) {
-    errno = ENOSPC;
-    fail(std::strerror(errno));
+  if (observer && bytes.empty()) {
+    std::size_t none = 0;
+    if (!observer->beforeWrite(0, none)) {
+      errno = ENOSPC;
+      fail(std::strerror(errno));
+    }
   }
   if (replacing) {
     ::fchmod(fd, existing.st_mode & 07777);

@@ -39,7 +39,4 @@ std::string TemporaryFileName(const std::string& name, const std::string& random
 // SIGINT/SIGTERM handler before the process ends.
 void RemovePendingTemporaryFile() noexcept;
 
-// Test hook: when set, the next writes fail after writing this many bytes (-1: off).
-void InjectWriteFailureAfter(long long bytes) noexcept;
-
 }  // namespace pixtrel

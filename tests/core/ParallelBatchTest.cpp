@@ -14,6 +14,7 @@
 #include "io/FileStamp.h"
 #include "io/SafeWrite.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WriteFailure.h"
 
 namespace fs = std::filesystem;
 using namespace pixtrel;

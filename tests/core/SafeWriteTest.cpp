@@ -11,6 +11,7 @@
 #include "io/SafeWrite.h"
 #include "io/StaleTemporaries.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WriteFailure.h"
 
 namespace fs = std::filesystem;
 using namespace pixtrel;

@@ -9,6 +9,7 @@
 #include "io/SafeWrite.h"
 #include "tests/gif/GifTestTools.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WriteFailure.h"
 
 namespace fs = std::filesystem;
 using namespace pixtrel;
