@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "codecs/FormatTable.h"
-#include "codecs/HeaderProbes.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -27,11 +26,11 @@ std::optional<PictureSize> JpegSize(std::ifstream& in) {
     if (length < 2) return std::nullopt;
     const bool frame = code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
     if (frame) {
-      // The frame header itself, after the signature, read by the one JPEG probe.
+      // The frame header itself, after the signature, read by the JPEG row's probe.
       std::vector<std::uint8_t> head{0xFF, 0xD8, marker[0], marker[1], marker[2], marker[3],
                                      0,    0,    0,         0,         0};
       if (!in.read(reinterpret_cast<char*>(head.data() + 6), 5)) return std::nullopt;
-      return ProbeJpeg(head);
+      return RowOf(ImageFormat::Jpeg).probe(head);
     }
     in.seekg(length - 2, std::ios::cur);
   }

@@ -6,9 +6,10 @@
 #include <string>
 
 #include "codecs/AnimationCodec.h"
-#include "codecs/HeaderProbes.h"
 #include "codecs/bmp/Bmp.h"
+#include "codecs/bmp/BmpProbe.h"
 #include "codecs/gif/GifPicture.h"
+#include "codecs/gif/GifProbe.h"
 #include "codecs/gif/GifQuantizer.h"
 #include "codecs/gif/GifRaster.h"
 #include "codecs/gif/GifRebuild.h"
@@ -16,6 +17,7 @@
 #include "codecs/heif/HeifFile.h"
 #include "codecs/jpeg/JpegImage.h"
 #include "codecs/jpeg/JpegMetadata.h"
+#include "codecs/jpeg/JpegProbe.h"
 #include "codecs/jpeg/JpegRebuild.h"
 #include "codecs/png/PngFile.h"
 #include "codecs/png/PngRebuild.h"
