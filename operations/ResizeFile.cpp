@@ -175,13 +175,4 @@ void ResizeFile(const std::filesystem::path& source, const std::filesystem::path
   throw Exception("Cannot resize " + source.filename().string() + ": unknown picture format");
 }
 
-void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
-                ImageFormat format, ResizeMethod method, int n, int jpegQuality, OutputSink& sink) {
-  ResizeSettings settings;
-  settings.method = method;
-  settings.n = n;
-  settings.jpegQuality = jpegQuality;
-  ResizeFile(source, output, format, settings, sink);
-}
-
 }  // namespace pixtrel

@@ -30,9 +30,4 @@ void ResizeFile(const std::filesystem::path& source, const std::filesystem::path
                 ImageFormat format, const ResizeSettings& settings,
                 OutputSink& sink = WriteAtOnce());
 
-// The same with the orientation applied, metadata kept and small pictures scaled too.
-void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
-                ImageFormat format, ResizeMethod method, int n, int jpegQuality,
-                OutputSink& sink = WriteAtOnce());
-
 }  // namespace pixtrel

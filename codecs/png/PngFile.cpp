@@ -174,7 +174,7 @@ DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes, bool keepDeepSa
 }
 
 std::vector<std::uint8_t> EncodePng(const Raster& raster, const std::vector<std::uint8_t>* alpha,
-                                    const PngMetadata& metadata, int zlibLevel) {
+                                    const PictureMetadata& metadata, int zlibLevel) {
   if (RasterEmpty(raster)) Fail("empty picture");
   if (zlibLevel < 0 || zlibLevel > 9) Fail("compression level must be 0 to 9");
   pngbridge::WriteJob job;
@@ -224,7 +224,7 @@ std::vector<std::uint8_t> EncodePng(const Raster& raster, const std::vector<std:
     // dropped, so the colours still look as they did.
     Raster converted = raster;
     if (ConvertToSrgb(converted, metadata.icc)) {
-      PngMetadata rest = metadata;
+      PictureMetadata rest = metadata;
       rest.icc.clear();
       return EncodePng(converted, alpha, rest, zlibLevel);
     }

@@ -10,8 +10,6 @@
 
 namespace pixtrel {
 
-using PngMetadata = PictureMetadata;
-
 // Palette files without transparency give a PaletteBitmap; every other file a Bitmap24 (16-bit
 // samples scaled to 8 bits with rounding), with an alpha plane when the file has an alpha
 // channel or a tRNS chunk. EXIF (eXIf), the ICC profile (iCCP) and XMP (iTXt
@@ -25,7 +23,7 @@ DecodedPicture ReadPngBytes(std::span<const std::uint8_t> bytes, bool keepDeepSa
 // blocks that are not empty are written; an ICC profile the codec refuses is left out, the
 // colours converted from it to sRGB when LittleCMS can read it.
 std::vector<std::uint8_t> EncodePng(const Raster& raster, const std::vector<std::uint8_t>* alpha,
-                                    const PngMetadata& metadata, int zlibLevel = 6);
+                                    const PictureMetadata& metadata, int zlibLevel = 6);
 
 // The picture's size from the first bytes of a PNG file (the header only), or nothing when they
 // do not start one.

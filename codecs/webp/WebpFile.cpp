@@ -215,7 +215,8 @@ DecodedPicture ReadWebpBytes(std::span<const std::uint8_t> bytes) {
 }
 
 std::vector<std::uint8_t> EncodeWebp(const Raster& raster, const std::vector<std::uint8_t>* alpha,
-                                     const WebpMetadata& metadata, const WebpSettings& settings) {
+                                     const PictureMetadata& metadata,
+                                     const WebpSettings& settings) {
   if (RasterEmpty(raster)) Fail("empty picture");
   const int width = RasterWidth(raster), height = RasterHeight(raster);
   CheckWebpSize(width, height);

@@ -10,8 +10,6 @@
 
 namespace pixtrel {
 
-using WebpMetadata = PictureMetadata;
-
 struct WebpSettings {
   bool lossless = false;
   int quality = 90;  // 0..100, lossy only
@@ -25,7 +23,7 @@ DecodedPicture ReadWebpBytes(std::span<const std::uint8_t> bytes);
 // transparent pixels too); alpha is kept when given (one byte per pixel, 255 = opaque). The
 // metadata blocks that are not empty are written as EXIF, ICCP and XMP chunks.
 std::vector<std::uint8_t> EncodeWebp(const Raster& raster, const std::vector<std::uint8_t>* alpha,
-                                     const WebpMetadata& metadata,
+                                     const PictureMetadata& metadata,
                                      const WebpSettings& settings = {});
 
 // Throws "WebP error: picture too large (a side may have at most 16383 pixels)" for a size the

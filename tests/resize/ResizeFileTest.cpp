@@ -19,6 +19,16 @@ using namespace pixtrel::test;
 
 namespace {
 
+// The settings' defaults otherwise: orientation applied, metadata kept, small pictures scaled.
+void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
+                ImageFormat format, ResizeMethod method, int n, int jpegQuality) {
+  ResizeSettings settings;
+  settings.method = method;
+  settings.n = n;
+  settings.jpegQuality = jpegQuality;
+  pixtrel::ResizeFile(source, output, format, settings);
+}
+
 TEST(ResizedSize, LongerSideBecomesNShorterSideRoundsHalfToEven) {
   struct Case {
     int w, h, n, tw, th;
