@@ -9,6 +9,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "formats/Errors.h"
 #include "formats/Limits.h"
@@ -70,16 +71,6 @@ struct WriterGuard {
   WebPMemoryWriter writer;
   ~WriterGuard() { WebPMemoryWriterClear(&writer); }
 };
-
-std::vector<std::uint8_t> Chunk(const WebPDemuxer* demux, const char* fourcc) {
-  WebPChunkIterator chunk;
-  std::vector<std::uint8_t> bytes;
-  if (WebPDemuxGetChunk(demux, fourcc, 1, &chunk)) {
-    bytes.assign(chunk.chunk.bytes, chunk.chunk.bytes + chunk.chunk.size);
-    WebPDemuxReleaseChunkIterator(&chunk);
-  }
-  return bytes;
-}
 
 // Splits BGRA pixels into the raster and an alpha plane (none when every pixel is opaque and
 // the file claims no alpha).
@@ -208,9 +199,10 @@ DecodedPicture ReadWebpBytes(std::span<const std::uint8_t> bytes) {
     if (features.width != width || features.height != height) Fail("canvas and picture differ");
     ReadStill(bytes, features, picture);
   }
-  picture.metadata.exif = Chunk(demux.get(), "EXIF");
-  picture.metadata.icc = Chunk(demux.get(), "ICCP");
-  picture.metadata.xmp = Chunk(demux.get(), "XMP ");
+  PictureMetadata blocks = ReadWebpMetadata(bytes);
+  picture.metadata.exif = std::move(blocks.exif);
+  picture.metadata.icc = std::move(blocks.icc);
+  picture.metadata.xmp = std::move(blocks.xmp);
   return picture;
 }
 
