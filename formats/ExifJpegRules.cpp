@@ -152,7 +152,11 @@ void CompleteExifForJpeg(std::vector<std::uint8_t>& tiff, const JpegExifFacts& f
     if (ifd0.Find(tag)) change.remove.push_back(tag);
   }
   // IFD0's entries are copied from `out`, so pointers set above go with them.
-  if (!change.empty()) order.Put32(out, 4, Rewrite(out, order, ifd0, change));
+  if (!change.empty()) {
+    // Rewritten first: the rewrite may move `out`'s bytes, so no view of them may be taken before.
+    const std::uint32_t at = Rewrite(out, order, ifd0, change);
+    order.Put32(out, 4, at);
+  }
   if (out.size() <= kMaxJpegExif) tiff = std::move(out);
 }
 
