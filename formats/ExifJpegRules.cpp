@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "formats/ExifBlock.h"
 #include "formats/ExifLayout.h"
 
 namespace pixtrel {
@@ -157,7 +158,13 @@ void CompleteExifForJpeg(std::vector<std::uint8_t>& tiff, const JpegExifFacts& f
     const std::uint32_t at = Rewrite(out, order, ifd0, change);
     order.Put32(out, 4, at);
   }
-  if (out.size() <= kMaxJpegExif) tiff = std::move(out);
+  // A hostile block may lay its directories over one another, and rewriting one then changes
+  // another: the completed block is taken only when it reads as the block did.
+  const auto completed = ReadExifLayout(out);
+  if (out.size() <= kMaxJpegExif && completed && completed->brokenPointers.empty() &&
+      ExifOrientation(out) == ExifOrientation(tiff)) {
+    tiff = std::move(out);
+  }
 }
 
 }  // namespace pixtrel
