@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "formats/BgraSplit.h"
 #include "formats/Errors.h"
 #include "formats/Limits.h"
 #include "formats/WebpChunks.h"
@@ -78,19 +79,12 @@ void TakeBgra(const std::uint8_t* bgra, int width, int height, bool claimsAlpha,
               DecodedPicture& picture) {
   Bitmap24 bitmap = Bitmap24::Uninitialised(width, height);
   std::vector<std::uint8_t> alpha(static_cast<std::size_t>(width) * height);
-  bool opaque = true;
   for (int y = 0; y < height; ++y) {
-    const std::uint8_t* in = bgra + static_cast<std::size_t>(y) * width * 4;
-    std::uint8_t* out = bitmap.row(y);
-    std::uint8_t* a = alpha.data() + static_cast<std::size_t>(y) * width;
-    for (int x = 0; x < width; ++x, in += 4, out += 3) {
-      out[0] = in[0];
-      out[1] = in[1];
-      out[2] = in[2];
-      a[x] = in[3];
-      opaque = opaque && in[3] == 255;
-    }
+    SplitBgraRow(bgra + static_cast<std::size_t>(y) * width * 4, width, bitmap.row(y),
+                 alpha.data() + static_cast<std::size_t>(y) * width);
   }
+  const bool opaque =
+      std::all_of(alpha.begin(), alpha.end(), [](std::uint8_t a) { return a == 255; });
   picture.raster = std::move(bitmap);
   if (claimsAlpha || !opaque) picture.alpha = std::move(alpha);
 }
