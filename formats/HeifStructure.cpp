@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "formats/Errors.h"
@@ -43,6 +44,35 @@ std::int64_t IlocCount(Bytes meta) {
   // Every entry takes at least an ID, a data reference index and an extent count.
   const std::uint64_t fit = iloc->size() / 6;
   return fields.failed() ? 0 : static_cast<std::int64_t>(std::min(count, fit));
+}
+
+// The items libheif takes for pictures, by the types it decodes; nothing when an item entry is of
+// a version without a type (the check below then cannot tell).
+std::optional<std::unordered_set<std::uint32_t>> PictureItems(Bytes meta) {
+  int version = 0;
+  std::uint32_t flags = 0;
+  const std::optional<Bytes> iinf = FullBody(FindBox(meta, FourCc("iinf")), version, flags);
+  const std::size_t countBytes = version == 0 ? 2 : 4;
+  std::unordered_set<std::uint32_t> pictures;
+  if (!iinf || iinf->size() < countBytes) return pictures;
+  BoxWalk walk(iinf->subspan(countBytes));
+  std::int64_t count = 0;
+  while (const std::optional<Box> box = walk.next()) {
+    if (box->type != FourCc("infe") || ++count >= kCountCap) continue;
+    int infeVersion = 0;
+    const std::optional<Bytes> body = FullBody(box, infeVersion, flags);
+    if (!body || infeVersion < 2) return std::nullopt;
+    FieldReader fields(*body);
+    const auto id = static_cast<std::uint32_t>(fields.read(infeVersion == 2 ? 2 : 4));
+    fields.read(2);  // protection index
+    const auto type = static_cast<std::uint32_t>(fields.read(4));
+    if (fields.failed()) return std::nullopt;
+    if (type == FourCc("hvc1") || type == FourCc("av01") || type == FourCc("grid") ||
+        type == FourCc("iden") || type == FourCc("iovl")) {
+      pictures.insert(id);
+    }
+  }
+  return pictures;
 }
 
 struct References {
@@ -130,6 +160,14 @@ HeifStructure ReadHeifStructure(std::span<const std::uint8_t> file) {
   const References references = ReadReferences(*meta);
   structure.references = references.count;
   structure.depth = DerivationDepth(references);
+  if (const auto pictures = PictureItems(*meta)) {
+    for (const auto& [item, inputs] : references.derivedFrom) {
+      if (!pictures->count(item)) continue;
+      for (const std::uint32_t input : inputs) {
+        if (!pictures->count(input)) structure.derivedFromNonPicture = true;
+      }
+    }
+  }
   return structure;
 }
 
@@ -142,6 +180,9 @@ void CheckHeifStructure(std::span<const std::uint8_t> file) {
     throw Exception("HEIF error: images are derived from images more than " +
                     std::to_string(kMaxHeifDerivationDepth) + " levels deep");
   }
+  // libheif 1.15 stops the process on such a file instead of failing its read.
+  if (structure.derivedFromNonPicture)
+    throw Exception("HEIF error: a derived image is made from an item that is not a picture");
 }
 
 }  // namespace pixtrel
