@@ -81,6 +81,9 @@ struct References {
       derivedFrom;  // dimg: item -> inputs
 };
 
+// Read as libheif 1.15 reads it: one reference after another, each one's header, source and
+// targets, without heeding the sizes the reference boxes give. A size that disagrees with its
+// content would otherwise hide from this check the references libheif goes on to use.
 References ReadReferences(Bytes meta) {
   References references;
   int version = 0;
@@ -88,16 +91,21 @@ References ReadReferences(Bytes meta) {
   const std::optional<Bytes> iref = FullBody(FindBox(meta, FourCc("iref")), version, flags);
   if (!iref) return references;
   const std::size_t idBytes = version == 0 ? 2 : 4;
-  BoxWalk walk(*iref);
-  while (const std::optional<Box> box = walk.next()) {
-    FieldReader fields(box->body);
+  FieldReader fields(*iref);
+  while (!fields.atEnd()) {
+    const std::uint64_t size = fields.read(4);
+    const auto type = static_cast<std::uint32_t>(fields.read(4));
+    if (size == 1) fields.read(8);
+    if (type == FourCc("uuid")) fields.skip(16);
     const auto from = static_cast<std::uint32_t>(fields.read(idBytes));
     const std::uint64_t count = fields.read(2);
+    if (fields.failed()) break;
     for (std::uint64_t i = 0; i < count; ++i) {
       const auto to = static_cast<std::uint32_t>(fields.read(idBytes));
       if (fields.failed()) break;
-      if (box->type == FourCc("dimg")) references.derivedFrom[from].push_back(to);
+      if (type == FourCc("dimg")) references.derivedFrom[from].push_back(to);
       if (++references.count >= kCountCap) return references;
+      if (fields.atEnd()) break;
     }
   }
   return references;
