@@ -15,6 +15,7 @@
 #endif
 
 #include "batch/PeakEstimate.h"
+#include "io/QuietStderr.h"
 
 namespace pixtrel::cli {
 
@@ -77,13 +78,14 @@ void TerminalHost::hideProgress() {
 FailureChoice TerminalHost::fileFailed(const std::string& name, const std::string& message) {
   if (!line_.keepGoing) return FailureChoice::Stop;
   // On a line of its own, then the bar goes on below it.
-  if (drawing_) std::cerr << "\n";
-  std::cerr << "pixtrel-batch: " << name << ": " << message << "\n" << std::flush;
+  // Through WriteStderr: a worker reading a HEIF file may have the stream redirected meanwhile.
+  WriteStderr((drawing_ ? "\n" : "") + std::string("pixtrel-batch: ") + name + ": " + message +
+              "\n");
   return FailureChoice::Skip;
 }
 
 void TerminalHost::finishProgressLine() {
-  if (drawing_) std::cerr << "\n" << std::flush;
+  if (drawing_) WriteStderr("\n");
   drawing_ = false;
 }
 
@@ -91,9 +93,9 @@ void TerminalHost::draw() {
   if (!drawing_) return;
   constexpr int kWidth = 30;
   const int filled = maximum_ > 0 ? position_ * kWidth / maximum_ : 0;
-  std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-            << std::string(static_cast<std::size_t>(kWidth - filled), '.') << "] " << position_
-            << "/" << maximum_ << std::flush;
+  WriteStderr("\r[" + std::string(static_cast<std::size_t>(filled), '#') +
+              std::string(static_cast<std::size_t>(kWidth - filled), '.') + "] " +
+              std::to_string(position_) + "/" + std::to_string(maximum_));
 }
 
 }  // namespace pixtrel::cli

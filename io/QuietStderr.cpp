@@ -1,5 +1,6 @@
 #include "io/QuietStderr.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <mutex>
 
@@ -30,6 +31,23 @@ QuietStderr::QuietStderr() {
     g_saved = -1;
   }
   ::close(null);
+#endif
+}
+
+void WriteStderr(std::string_view text) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  std::fflush(stderr);
+#ifndef _WIN32
+  const int fd = g_saved >= 0 ? g_saved : STDERR_FILENO;
+  while (!text.empty()) {
+    const ssize_t written = ::write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return;
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+#else
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fflush(stderr);
 #endif
 }
 

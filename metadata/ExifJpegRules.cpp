@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "metadata/ExifBlock.h"
 #include "metadata/ExifLayout.h"
 
 namespace pixtrel {
@@ -152,8 +153,18 @@ void CompleteExifForJpeg(std::vector<std::uint8_t>& tiff, const JpegExifFacts& f
     if (ifd0.Find(tag)) change.remove.push_back(tag);
   }
   // IFD0's entries are copied from `out`, so pointers set above go with them.
-  if (!change.empty()) order.Put32(out, 4, Rewrite(out, order, ifd0, change));
-  if (out.size() <= kMaxJpegExif) tiff = std::move(out);
+  if (!change.empty()) {
+    // Rewritten first: the rewrite may move `out`'s bytes, so no view of them may be taken before.
+    const std::uint32_t at = Rewrite(out, order, ifd0, change);
+    order.Put32(out, 4, at);
+  }
+  // A hostile block may lay its directories over one another, and rewriting one then changes
+  // another: the completed block is taken only when it reads as the block did.
+  const auto completed = ReadExifLayout(out);
+  if (out.size() <= kMaxJpegExif && completed && completed->brokenPointers.empty() &&
+      ExifOrientation(out) == ExifOrientation(tiff)) {
+    tiff = std::move(out);
+  }
 }
 
 }  // namespace pixtrel

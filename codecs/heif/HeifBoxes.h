@@ -48,7 +48,15 @@ class FieldReader {
     at_ += size;
     return size == 0 ? 0 : size == 2 ? Be16(p) : size == 4 ? Be32(p) : Be64(p);
   }
+  void skip(std::size_t size) {
+    if (failed_ || bytes_.size() - at_ < size) {
+      failed_ = true;
+      return;
+    }
+    at_ += size;
+  }
   bool failed() const { return failed_; }
+  bool atEnd() const { return failed_ || at_ == bytes_.size(); }
 
  private:
   Bytes bytes_;

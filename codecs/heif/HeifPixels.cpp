@@ -64,14 +64,15 @@ bool Premultiplied(const heif_image* image) {
 // Whether a decoded image's samples are in limited range, as its colour description says (for
 // AV1 the coded stream's, otherwise the file's colr box); full range when nothing says.
 bool LimitedRange(const heif_image* image, const heif_image_handle* handle) {
+  // libheif may hand out a profile together with an error: whatever it hands out is freed.
   heif_color_profile_nclx* nclx = nullptr;
   heif_error error = heif_image_get_nclx_color_profile(image, &nclx);
   if (error.code != heif_error_Ok || !nclx) {
+    heif_nclx_color_profile_free(nclx);
     nclx = nullptr;
     error = heif_image_handle_get_nclx_color_profile(handle, &nclx);
   }
-  if (error.code != heif_error_Ok || !nclx) return false;
-  const bool limited = nclx->full_range_flag == 0;
+  const bool limited = error.code == heif_error_Ok && nclx && nclx->full_range_flag == 0;
   heif_nclx_color_profile_free(nclx);
   return limited;
 }
@@ -100,12 +101,12 @@ bool AlphaInLimitedRange(const heif_image_handle* handle) {
     heif_image_handle_free_auxiliary_types(auxiliary.get(), &type);
     if (!alpha) continue;
     heif_color_profile_nclx* nclx = nullptr;
-    if (heif_image_handle_get_nclx_color_profile(auxiliary.get(), &nclx).code == heif_error_Ok &&
-        nclx) {
-      const bool limited = nclx->full_range_flag == 0;
-      heif_nclx_color_profile_free(nclx);
-      return limited;
-    }
+    const bool described =
+        heif_image_handle_get_nclx_color_profile(auxiliary.get(), &nclx).code == heif_error_Ok &&
+        nclx;
+    const bool limited = described && nclx->full_range_flag == 0;
+    heif_nclx_color_profile_free(nclx);
+    if (described) return limited;
     heif_image* decoded = nullptr;
     const heif_error error = heif_decode_image(
         auxiliary.get(), &decoded, heif_colorspace_monochrome, heif_chroma_monochrome, nullptr);

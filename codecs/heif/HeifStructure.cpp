@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "codecs/heif/HeifBoxes.h"
@@ -45,12 +46,44 @@ std::int64_t IlocCount(Bytes meta) {
   return fields.failed() ? 0 : static_cast<std::int64_t>(std::min(count, fit));
 }
 
+// The items libheif takes for pictures, by the types it decodes; nothing when an item entry is of
+// a version without a type (the check below then cannot tell).
+std::optional<std::unordered_set<std::uint32_t>> PictureItems(Bytes meta) {
+  int version = 0;
+  std::uint32_t flags = 0;
+  const std::optional<Bytes> iinf = FullBody(FindBox(meta, FourCc("iinf")), version, flags);
+  const std::size_t countBytes = version == 0 ? 2 : 4;
+  std::unordered_set<std::uint32_t> pictures;
+  if (!iinf || iinf->size() < countBytes) return pictures;
+  BoxWalk walk(iinf->subspan(countBytes));
+  std::int64_t count = 0;
+  while (const std::optional<Box> box = walk.next()) {
+    if (box->type != FourCc("infe") || ++count >= kCountCap) continue;
+    int infeVersion = 0;
+    const std::optional<Bytes> body = FullBody(box, infeVersion, flags);
+    if (!body || infeVersion < 2) return std::nullopt;
+    FieldReader fields(*body);
+    const auto id = static_cast<std::uint32_t>(fields.read(infeVersion == 2 ? 2 : 4));
+    fields.read(2);  // protection index
+    const auto type = static_cast<std::uint32_t>(fields.read(4));
+    if (fields.failed()) return std::nullopt;
+    if (type == FourCc("hvc1") || type == FourCc("av01") || type == FourCc("grid") ||
+        type == FourCc("iden") || type == FourCc("iovl")) {
+      pictures.insert(id);
+    }
+  }
+  return pictures;
+}
+
 struct References {
   std::int64_t count = 0;
   std::unordered_map<std::uint32_t, std::vector<std::uint32_t>>
       derivedFrom;  // dimg: item -> inputs
 };
 
+// Read as libheif 1.15 reads it: one reference after another, each one's header, source and
+// targets, without heeding the sizes the reference boxes give. A size that disagrees with its
+// content would otherwise hide from this check the references libheif goes on to use.
 References ReadReferences(Bytes meta) {
   References references;
   int version = 0;
@@ -58,16 +91,21 @@ References ReadReferences(Bytes meta) {
   const std::optional<Bytes> iref = FullBody(FindBox(meta, FourCc("iref")), version, flags);
   if (!iref) return references;
   const std::size_t idBytes = version == 0 ? 2 : 4;
-  BoxWalk walk(*iref);
-  while (const std::optional<Box> box = walk.next()) {
-    FieldReader fields(box->body);
+  FieldReader fields(*iref);
+  while (!fields.atEnd()) {
+    const std::uint64_t size = fields.read(4);
+    const auto type = static_cast<std::uint32_t>(fields.read(4));
+    if (size == 1) fields.read(8);
+    if (type == FourCc("uuid")) fields.skip(16);
     const auto from = static_cast<std::uint32_t>(fields.read(idBytes));
     const std::uint64_t count = fields.read(2);
+    if (fields.failed()) break;
     for (std::uint64_t i = 0; i < count; ++i) {
       const auto to = static_cast<std::uint32_t>(fields.read(idBytes));
       if (fields.failed()) break;
-      if (box->type == FourCc("dimg")) references.derivedFrom[from].push_back(to);
+      if (type == FourCc("dimg")) references.derivedFrom[from].push_back(to);
       if (++references.count >= kCountCap) return references;
+      if (fields.atEnd()) break;
     }
   }
   return references;
@@ -130,6 +168,14 @@ HeifStructure ReadHeifStructure(std::span<const std::uint8_t> file) {
   const References references = ReadReferences(*meta);
   structure.references = references.count;
   structure.depth = DerivationDepth(references);
+  if (const auto pictures = PictureItems(*meta)) {
+    for (const auto& [item, inputs] : references.derivedFrom) {
+      if (!pictures->count(item)) continue;
+      for (const std::uint32_t input : inputs) {
+        if (!pictures->count(input)) structure.derivedFromNonPicture = true;
+      }
+    }
+  }
   return structure;
 }
 
@@ -142,6 +188,9 @@ void CheckHeifStructure(std::span<const std::uint8_t> file) {
     throw Exception("HEIF error: images are derived from images more than " +
                     std::to_string(kMaxHeifDerivationDepth) + " levels deep");
   }
+  // libheif 1.15 stops the process on such a file instead of failing its read.
+  if (structure.derivedFromNonPicture)
+    throw Exception("HEIF error: a derived image is made from an item that is not a picture");
 }
 
 }  // namespace pixtrel

@@ -10,9 +10,11 @@
 namespace pixtrel {
 
 struct HeifStructure {
-  std::int64_t items = 0;       // infe boxes, or iloc entries when there are more of those
-  std::int64_t references = 0;  // target items named by all iref boxes together
-  std::int64_t depth = 0;       // longest chain of dimg references; cycles count as endless
+  std::int64_t items = 0;              // infe boxes, or iloc entries when there are more of those
+  std::int64_t references = 0;         // target items named by all iref boxes together
+  std::int64_t depth = 0;              // longest chain of dimg references; cycles count as endless
+  bool derivedFromNonPicture = false;  // a grid, overlay or identity picture made from an item
+                                       // that is missing or not a picture
 };
 
 // What the file's meta box describes; all zero for a file without one.

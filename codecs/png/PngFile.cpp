@@ -6,6 +6,7 @@
 
 #include "codecs/png/PngBridge.h"
 #include "codecs/png/PngChunks.h"
+#include "core/BgraSplit.h"
 #include "core/ByteOrder.h"
 #include "core/Errors.h"
 #include "core/Limits.h"
@@ -60,14 +61,8 @@ struct SplitPicture {
 
   void takeRow(std::uint32_t y, const std::uint8_t* in) noexcept {
     const int width = bitmap.width();
-    std::uint8_t* out = bitmap.row(static_cast<int>(y));
-    std::uint8_t* a = alpha.data() + static_cast<std::size_t>(y) * width;
-    for (int x = 0; x < width; ++x, in += 4, out += 3) {
-      out[0] = in[0];
-      out[1] = in[1];
-      out[2] = in[2];
-      a[x] = in[3];
-    }
+    SplitBgraRow(in, width, bitmap.row(static_cast<int>(y)),
+                 alpha.data() + static_cast<std::size_t>(y) * width);
   }
   static void OnRow(void* context, std::uint32_t y, const std::uint8_t* row) {
     static_cast<SplitPicture*>(context)->takeRow(y, row);

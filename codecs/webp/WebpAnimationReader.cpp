@@ -6,6 +6,7 @@
 
 #include "codecs/webp/WebpAnimation.h"
 #include "codecs/webp/WebpChunks.h"
+#include "core/BgraSplit.h"
 #include "core/Errors.h"
 #include "core/Limits.h"
 
@@ -29,15 +30,8 @@ DecodedPicture CanvasOf(const std::uint8_t* bgra, int width, int height) {
   Bitmap24 colours = Bitmap24::Uninitialised(width, height);
   std::vector<std::uint8_t> alpha(static_cast<std::size_t>(width) * height);
   for (int y = 0; y < height; ++y) {
-    const std::uint8_t* in = bgra + static_cast<std::size_t>(y) * width * 4;
-    std::uint8_t* out = colours.row(y);
-    std::uint8_t* a = alpha.data() + static_cast<std::size_t>(y) * width;
-    for (int x = 0; x < width; ++x, in += 4, out += 3) {
-      out[0] = in[0];
-      out[1] = in[1];
-      out[2] = in[2];
-      a[x] = in[3];
-    }
+    SplitBgraRow(bgra + static_cast<std::size_t>(y) * width * 4, width, colours.row(y),
+                 alpha.data() + static_cast<std::size_t>(y) * width);
   }
   canvas.raster = std::move(colours);
   canvas.alpha = std::move(alpha);

@@ -9,8 +9,10 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "codecs/webp/WebpChunks.h"
+#include "core/BgraSplit.h"
 #include "core/Errors.h"
 #include "core/Limits.h"
 
@@ -71,35 +73,18 @@ struct WriterGuard {
   ~WriterGuard() { WebPMemoryWriterClear(&writer); }
 };
 
-std::vector<std::uint8_t> Chunk(const WebPDemuxer* demux, const char* fourcc) {
-  WebPChunkIterator chunk;
-  std::vector<std::uint8_t> bytes;
-  if (WebPDemuxGetChunk(demux, fourcc, 1, &chunk)) {
-    bytes.assign(chunk.chunk.bytes, chunk.chunk.bytes + chunk.chunk.size);
-    WebPDemuxReleaseChunkIterator(&chunk);
-  }
-  return bytes;
-}
-
 // Splits BGRA pixels into the raster and an alpha plane (none when every pixel is opaque and
 // the file claims no alpha).
 void TakeBgra(const std::uint8_t* bgra, int width, int height, bool claimsAlpha,
               DecodedPicture& picture) {
   Bitmap24 bitmap = Bitmap24::Uninitialised(width, height);
   std::vector<std::uint8_t> alpha(static_cast<std::size_t>(width) * height);
-  bool opaque = true;
   for (int y = 0; y < height; ++y) {
-    const std::uint8_t* in = bgra + static_cast<std::size_t>(y) * width * 4;
-    std::uint8_t* out = bitmap.row(y);
-    std::uint8_t* a = alpha.data() + static_cast<std::size_t>(y) * width;
-    for (int x = 0; x < width; ++x, in += 4, out += 3) {
-      out[0] = in[0];
-      out[1] = in[1];
-      out[2] = in[2];
-      a[x] = in[3];
-      opaque = opaque && in[3] == 255;
-    }
+    SplitBgraRow(bgra + static_cast<std::size_t>(y) * width * 4, width, bitmap.row(y),
+                 alpha.data() + static_cast<std::size_t>(y) * width);
   }
+  const bool opaque =
+      std::all_of(alpha.begin(), alpha.end(), [](std::uint8_t a) { return a == 255; });
   picture.raster = std::move(bitmap);
   if (claimsAlpha || !opaque) picture.alpha = std::move(alpha);
 }
@@ -208,9 +193,10 @@ DecodedPicture ReadWebpBytes(std::span<const std::uint8_t> bytes) {
     if (features.width != width || features.height != height) Fail("canvas and picture differ");
     ReadStill(bytes, features, picture);
   }
-  picture.metadata.exif = Chunk(demux.get(), "EXIF");
-  picture.metadata.icc = Chunk(demux.get(), "ICCP");
-  picture.metadata.xmp = Chunk(demux.get(), "XMP ");
+  PictureMetadata blocks = ReadWebpMetadata(bytes);
+  picture.metadata.exif = std::move(blocks.exif);
+  picture.metadata.icc = std::move(blocks.icc);
+  picture.metadata.xmp = std::move(blocks.xmp);
   return picture;
 }
 

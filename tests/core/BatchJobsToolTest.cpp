@@ -11,6 +11,7 @@
 #include "codecs/gif/GifCodec.h"
 #include "codecs/jpeg/JpegImage.h"
 #include "concurrency/WorkerPool.h"
+#include "tests/support/Sanitizer.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -121,6 +122,9 @@ long long PeakKilobytes(const std::vector<std::string>& env, const std::vector<s
 }
 
 TEST(BatchJobsTool, TheMemoryBudgetKeepsLargePicturesOneAtATime) {
+  // Under AddressSanitizer a run's peak is mostly the sanitizer's own reserve (about 120 MB for
+  // one picture of 18 MB), which hides a second picture in flight; the Release run checks this.
+  if (kAddressSanitizer) GTEST_SKIP() << "peak memory is not what was held at once under ASan";
   if (!fs::exists("/usr/bin/time"))
     PIXTREL_SKIP_MISSING_TOOL() << "/usr/bin/time (Debian package time)";
   TempFolder folder;

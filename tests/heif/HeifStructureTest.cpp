@@ -255,6 +255,29 @@ TEST_F(HeifStructureLimits, TooManyReferencesAreRefused) {
   EXPECT_EQ(ReadError(file), "HEIF error: the file has 2001 item references (at most 2000)");
 }
 
+// libheif 1.15 stops the process on such files instead of failing their read.
+TEST_F(HeifStructureLimits, PicturesDerivedFromWhatIsNotAPictureAreRefused) {
+  const std::string refused =
+      "HEIF error: a derived image is made from an item that is not a picture";
+  std::vector<Item> items{{1, "hvc1", coded.data, {1, 2}, true},
+                          {2, "iden", {}, {2}},
+                          {3, "iden", {}, {2}},
+                          {4, "Exif", {0, 0, 0, 0}, {}}};
+  EXPECT_EQ(ReadError(MakeFile(coded, items, 2, {{"dimg", 2, {3}}, {"dimg", 3, {9}}})), refused);
+  EXPECT_EQ(ReadError(MakeFile(coded, items, 2, {{"dimg", 2, {3}}, {"dimg", 3, {4}}})), refused);
+  // libheif reads the references one after another whatever size their boxes give: behind a
+  // box claiming to run far past the file, the third still names a missing item.
+  items.push_back({5, "iden", {}, {2}});
+  Bytes file = MakeFile(coded, items, 2, {{"dimg", 2, {3}}, {"dimg", 3, {5}}, {"dimg", 5, {9}}});
+  const std::size_t second = Find(file, "dimg", Find(file, "dimg") + 4);
+  ASSERT_NE(second, std::string::npos);
+  file[second - 3] = 0x40;
+  EXPECT_TRUE(ReadHeifStructure(file).derivedFromNonPicture);
+  EXPECT_EQ(ReadError(file), refused);
+  // The same chain ending in the picture reads.
+  EXPECT_EQ(ReadError(MakeFile(coded, items, 2, {{"dimg", 2, {3}}, {"dimg", 3, {1}}})), "no error");
+}
+
 TEST(HeifQuiet, ACodecPrintingOnStderrLeavesOneLineMessages) {
   PIXTREL_SKIP_WITHOUT_ENCODER("avifenc");
   TempFolder folder;

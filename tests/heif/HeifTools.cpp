@@ -91,8 +91,10 @@ Bitmap24 Transformed(const Bitmap24& picture, int quarters, int mirror) {
   return mirrored;
 }
 
-std::size_t Find(const Bytes& file, const std::string& bytes) {
-  const auto at = std::search(file.begin(), file.end(), bytes.begin(), bytes.end());
+std::size_t Find(const Bytes& file, const std::string& bytes, std::size_t from) {
+  if (from > file.size()) return std::string::npos;
+  const auto at = std::search(file.begin() + static_cast<std::ptrdiff_t>(from), file.end(),
+                              bytes.begin(), bytes.end());
   return at == file.end() ? std::string::npos : static_cast<std::size_t>(at - file.begin());
 }
 

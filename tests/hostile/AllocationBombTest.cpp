@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "codecs/webp/WebpFile.h"
+#include "tests/support/Sanitizer.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -17,20 +18,6 @@ using namespace pixtrel::test;
 namespace {
 
 constexpr long kMiB = 1024;  // in KiB, as the peak memory is given
-
-// AddressSanitizer keeps freed memory aside for a while, so a process's peak then says little
-// about how much it held at once.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
 
 void PutU32(Bytes& out, std::uint32_t v) {
   for (int s = 24; s >= 0; s -= 8)
