@@ -11,13 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The same folder however it was named; nothing when it cannot be resolved.
-fs::path Resolved(const fs::path& path) {
-  std::error_code error;
-  fs::path resolved = fs::weakly_canonical(path, error);
-  return error ? fs::path() : resolved;
-}
-
 bool IsDirectory(const fs::path& path, bool followLinks) {
   std::error_code error;
   return followLinks ? fs::is_directory(path, error)
@@ -25,7 +18,8 @@ bool IsDirectory(const fs::path& path, bool followLinks) {
 }
 
 void AddFolder(const fs::path& folder, const fs::path& below, bool recursive,
-               const fs::path& skipped, const std::function<bool(const std::string&)>& isPicture,
+               const std::function<bool(const fs::path&)>& isOutput,
+               const std::function<bool(const std::string&)>& isPicture,
                std::vector<InputFile>& out) {
   std::vector<fs::path> files, folders;
   std::error_code error;
@@ -47,23 +41,28 @@ void AddFolder(const fs::path& folder, const fs::path& below, bool recursive,
   for (const fs::path& name : files)
     out.push_back({folder / below / name, below / name});
   for (const fs::path& name : folders) {
-    if (!skipped.empty() && Resolved(folder / below / name) == skipped) continue;
-    AddFolder(folder, below / name, recursive, skipped, isPicture, out);
+    if (isOutput && isOutput(ResolvedPath(folder / below / name))) continue;
+    AddFolder(folder, below / name, recursive, isOutput, isPicture, out);
   }
 }
 
 }  // namespace
 
+fs::path ResolvedPath(const fs::path& path) {
+  std::error_code error;
+  fs::path resolved = fs::weakly_canonical(path, error);
+  return error ? path.lexically_normal() : resolved;
+}
+
 std::vector<InputFile> ListInputs(const std::vector<fs::path>& given, bool recursive,
-                                  const fs::path& outputFolder,
+                                  const std::function<bool(const fs::path&)>& isOutput,
                                   const std::function<bool(const std::string&)>& isPicture) {
-  const fs::path skipped = outputFolder.empty() ? fs::path() : Resolved(outputFolder);
   std::vector<InputFile> out;
   for (const fs::path& path : given) {
     std::error_code error;
     if (!fs::exists(path, error)) throw Exception("No such file or folder: " + path.string());
     if (IsDirectory(path, true)) {
-      AddFolder(path, fs::path(), recursive, skipped, isPicture, out);
+      AddFolder(path, fs::path(), recursive, isOutput, isPicture, out);
     } else {
       out.push_back({path, path.filename()});
     }

@@ -18,10 +18,14 @@ struct InputFile {
 
 // Files are taken whatever their name; a folder's files only where isPicture(name) says so, in
 // byte order of their names, each folder's files before its subfolders'. Symbolic links to
-// folders are not followed. Throws "No such file or folder: X" for a name that is not there.
+// folders are not followed, nor subfolders for which isOutput(its resolved path) is true.
+// Throws "No such file or folder: X" for a name that is not there.
 std::vector<InputFile> ListInputs(const std::vector<std::filesystem::path>& given, bool recursive,
-                                  const std::filesystem::path& outputFolder,
+                                  const std::function<bool(const std::filesystem::path&)>& isOutput,
                                   const std::function<bool(const std::string&)>& isPicture);
+
+// The resolved path (symbolic links and ".." taken out, as far as it exists).
+std::filesystem::path ResolvedPath(const std::filesystem::path& path);
 
 // Names one per line (a final carriage return dropped), or separated by NUL characters; empty
 // names are skipped.

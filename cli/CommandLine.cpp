@@ -222,6 +222,9 @@ std::string HelpText() {
          "\n"
          "Commands:\n" +
          commands +
+         "  process     resize, turn and convert in one pass, with names, folders and presets\n"
+         "              (pixtrel-batch process --help)\n"
+         "  presets     list the presets process --preset takes\n"
          "\n"
          "Options:\n"
          "  -C, --folder DIR        working folder; FILE names are bare names in it. Without -C:\n"

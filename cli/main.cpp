@@ -7,6 +7,7 @@
 
 #include "batch/BatchRunner.h"
 #include "cli/CommandLine.h"
+#include "cli/ProcessMain.h"
 #include "cli/TerminalHost.h"
 #include "io/SafeWrite.h"
 #include "io/WriteObserver.h"
@@ -34,6 +35,11 @@ int main(int argc, char** argv) {
   // Test runs interrupt a batch at a known point of its writes.
   if (const char* hook = std::getenv("PIXTREL_TEST_SIGNAL_AFTER_BYTES")) SignalAfterBytes(hook);
 
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (!args.empty() && args[0] == "process")
+    return cli::ProcessMain(std::vector<std::string>(args.begin() + 1, args.end()));
+  if (!args.empty() && args[0] == "presets")
+    return cli::PresetsMain(std::vector<std::string>(args.begin() + 1, args.end()));
   cli::CommandLine line;
   try {
     line = cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));

@@ -1,5 +1,5 @@
 // The one-pass command's options as the command line, presets and the window set them.
-#include "batch/ProcessJob.h"
+#include "operations/ProcessJob.h"
 
 #include <gtest/gtest.h>
 

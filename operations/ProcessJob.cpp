@@ -1,4 +1,4 @@
-#include "batch/ProcessJob.h"
+#include "operations/ProcessJob.h"
 
 #include <algorithm>
 #include <cctype>
