@@ -10,13 +10,6 @@ namespace fs = std::filesystem;
 namespace pixtrel::test {
 namespace {
 
-// ImageMagick makes the sources, so they come from outside our codecs.
-bool Magick(const std::vector<std::string>& arguments) {
-  std::vector<std::string> argv{"convert"};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  return RunProgram(argv).exitCode == 0;
-}
-
 // The chunk that says how a WebP file is compressed: "VP8 " lossy, "VP8L" lossless.
 std::string WebpKind(const fs::path& file) {
   const Bytes bytes = FileContents(file);

@@ -14,12 +14,6 @@ namespace fs = std::filesystem;
 namespace pixtrel::test {
 namespace {
 
-bool Magick(const std::vector<std::string>& arguments) {
-  std::vector<std::string> argv{"convert"};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  return RunProgram(argv).exitCode == 0;
-}
-
 class ProcessTool : public ::testing::Test {
  protected:
   void SetUp() override {

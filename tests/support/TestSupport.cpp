@@ -258,4 +258,10 @@ Bgr PixelAt(const Bitmap24& bitmap, int x, int y) {
   return Bgr{p[0], p[1], p[2]};
 }
 
+bool Magick(const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv{"convert"};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  return Run(argv).exitCode == 0;
+}
+
 }  // namespace pixtrel::test

@@ -54,6 +54,10 @@ RunResult RunBatchTool(const std::vector<std::string>& args, const std::filesyst
 // True when the program can be found on PATH.
 bool HaveProgram(const std::string& name);
 
+// Runs ImageMagick's convert with the arguments: sources made outside our codecs. True when it
+// succeeded.
+bool Magick(const std::vector<std::string>& arguments);
+
 // A Python interpreter with PIL, or nothing (tests that need it skip).
 std::optional<std::string> PythonWithPil();
 
