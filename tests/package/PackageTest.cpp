@@ -217,7 +217,7 @@ TEST_F(PackageTest, TheCompletionOffersEveryCommandAndOptionOfTheHelp) {
         values[last].insert(word);
     }
   }
-  ASSERT_EQ(commands.size(), 15u);
+  ASSERT_EQ(commands.size(), 17u);  // the fifteen classic ones, process and presets
   ASSERT_TRUE(options.count("--turn") && options.count("-C") && options.count("--version"));
 
   const fs::path script = Installed("usr/share/bash-completion/completions/pixtrel-batch");
@@ -236,6 +236,52 @@ TEST_F(PackageTest, TheCompletionOffersEveryCommandAndOptionOfTheHelp) {
   ASSERT_EQ(values.size(), 5u);  // --save, --method, --turn, --to, --metadata
   for (const auto& [name, choices] : values)
     EXPECT_EQ(Completions(script, "pixtrel-batch rotate " + name, 3), choices) << name;
+}
+
+TEST_F(PackageTest, TheCompletionOffersEveryOptionOfProcess) {
+  const RunResult help =
+      RunProgram({Installed("usr/bin/pixtrel-batch").string(), "process", "--help"});
+  ASSERT_EQ(help.exitCode, 0);
+  // "  --name VALUE   what" lines, the options first on them.
+  std::set<std::string> options;
+  std::map<std::string, std::set<std::string>> values;
+  std::istringstream lines(help.out);
+  const std::regex option("(^|, )(--?[A-Za-z0-9][A-Za-z0-9-]*)");
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("  -", 0) != 0) continue;
+    const std::string usage = line.substr(2, line.find("  ", 2) - 2);
+    std::string last;
+    for (std::sregex_iterator it(usage.begin(), usage.end(), option), end; it != end; ++it) {
+      last = (*it)[2].str();
+      options.insert(last);
+    }
+    const std::size_t space = usage.rfind(' ');
+    const std::string choice = usage.substr(space + 1);
+    if (choice.find('|') != std::string::npos && choice[0] != '-') {
+      std::istringstream words(choice);
+      for (std::string word; std::getline(words, word, '|');)
+        values[last].insert(word);
+    }
+  }
+  ASSERT_TRUE(options.count("--size") && options.count("--preset") && options.count("-q"));
+  const fs::path script = Installed("usr/share/bash-completion/completions/pixtrel-batch");
+  EXPECT_EQ(Completions(script, "pixtrel-batch process a.jpg -", 3), [&] {
+    std::set<std::string> dashed;
+    for (const std::string& o : options)
+      dashed.insert(o);
+    return dashed;
+  }());
+  for (const auto& [name, choices] : values)
+    EXPECT_EQ(Completions(script, "pixtrel-batch process " + name, 3), choices) << name;
+  // --to offers keep and every format process can write.
+  const std::size_t to = help.out.find("--to FORMAT");
+  ASSERT_NE(to, std::string::npos);
+  std::string formats = help.out.substr(to + 11, help.out.find('(', to) - to - 11);
+  std::set<std::string> written;
+  std::istringstream words(formats);
+  for (std::string word; words >> word;)
+    written.insert(word.substr(0, word.find(',')));
+  EXPECT_EQ(Completions(script, "pixtrel-batch process --to", 3), written);
 }
 
 }  // namespace
