@@ -110,9 +110,14 @@ void TForm1::DeleteFocusedFile() {
     // The trash lives in the user's data folder, which a fresh account may not have yet. Where
     // it cannot be made, Qt 6.4 moves the file into "files" under the current folder (the one
     // shown) and reports success, so such a trash is found out here and the file left alone.
+    // (The freedesktop trash; Windows and macOS keep theirs elsewhere, made by the system.)
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
     const QDir data(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     const bool trashReady = QDir().mkpath(data.filePath(QStringLiteral("Trash/files"))) &&
                             QDir().mkpath(data.filePath(QStringLiteral("Trash/info")));
+#else
+    const bool trashReady = true;
+#endif
     if (AskMoveToTrash(this, WindowText(kTextMoveToTrash).arg(name), WindowText(kTextYes),
                        WindowText(kTextNo)) &&
         (!trashReady || !QFile::moveToTrash(path))) {
