@@ -191,6 +191,10 @@ std::vector<std::uint8_t> EditExif(std::span<const std::uint8_t> exif, const Exi
   for (const std::uint16_t tag : unlink)
     UnlinkEntry(out, order, layout->ifd0.at, tag);
   if (edit.jpegRules) CompleteExifForJpeg(out, {edit.width, edit.height, edit.uncalibratedColour});
+  // A value stored where a directory's own entries lie (a hostile block) moves when an entry is
+  // taken out or another value written: a block that would no longer read upright is not
+  // carried at all, so a turned picture is never tagged to be turned again.
+  if (edit.orientationToOne && ExifOrientation(out) != 1) return {};
   return out;
 }
 
