@@ -6,8 +6,7 @@
 namespace pixtrel {
 
 void WriteJpegWithMetadata(TJPEGImage& picture, const PictureMetadata& source, MetadataMode mode,
-                           bool pixelsUpright, const std::filesystem::path& output,
-                           OutputSink& sink) {
+                           bool pixelsUpright, const FilePath& output, OutputSink& sink) {
   if (source.empty()) {
     EncodeJpeg(picture);
     WriteJpegFile(picture, output, sink);

@@ -11,7 +11,6 @@ namespace pixtrel {
 // PlanOutputMetadata allows of the source's blocks (its colours converted to sRGB first when the
 // plan says so). A source without metadata gives exactly the bytes WriteJpegFile gives.
 void WriteJpegWithMetadata(TJPEGImage& picture, const PictureMetadata& source, MetadataMode mode,
-                           bool pixelsUpright, const std::filesystem::path& output,
-                           OutputSink& sink);
+                           bool pixelsUpright, const FilePath& output, OutputSink& sink);
 
 }  // namespace pixtrel

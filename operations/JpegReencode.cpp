@@ -9,7 +9,7 @@
 
 namespace pixtrel {
 
-void ReencodeJpegFile(const std::filesystem::path& source, const std::filesystem::path& output,
+void ReencodeJpegFile(const FilePath& source, const FilePath& output,
                       const JpegReencodeSettings& settings, OutputSink& sink) {
   Bytes bytes = ReadFileBytes(source);
   const PictureMetadata metadata = ReadJpegMetadata(bytes);
