@@ -5,6 +5,7 @@
 
 #include "metadata/ExifJpegRules.h"
 #include "metadata/ExifLayout.h"
+#include "metadata/ExifPayload.h"
 
 namespace pixtrel {
 namespace {
@@ -124,11 +125,9 @@ std::span<const std::uint8_t> TiffPart(std::span<const std::uint8_t> block) {
   std::span<const std::uint8_t> tiff = block;
   if (StartsWithExifHeader(block)) {
     tiff = block.subspan(6);
-  } else if (!tiff::HeaderByteOrder(block) && block.size() >= 4) {
+  } else if (!tiff::HeaderByteOrder(block)) {
     // HEIF: a big-endian count of the bytes between this number and the TIFF header.
-    const std::uint64_t skip =
-        (std::uint64_t{block[0]} << 24) | (block[1] << 16) | (block[2] << 8) | block[3];
-    if (skip <= block.size() - 4) tiff = block.subspan(4 + static_cast<std::size_t>(skip));
+    if (const auto after = AfterExifOffset(block)) tiff = *after;
   }
   if (!tiff::HeaderByteOrder(tiff)) return {};
   return tiff;

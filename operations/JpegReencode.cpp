@@ -5,7 +5,7 @@
 #include "imaging/Orientation.h"
 #include "io/FileBytes.h"
 #include "metadata/ExifBlock.h"
-#include "operations/JpegOutput.h"
+#include "operations/PictureFile.h"
 
 namespace pixtrel {
 
@@ -20,7 +20,7 @@ void ReencodeJpegFile(const FilePath& source, const FilePath& output,
       settings.upright ? Orientation::FromExif(ExifOrientation(metadata.exif)) : Orientation{};
   if (!seen.upright()) SetJpegRaster(picture, TurnRaster(TakeJpegRaster(picture), seen));
   picture.Quality = settings.quality;
-  WriteJpegWithMetadata(picture, metadata, settings.metadata, settings.upright, output, sink);
+  sink.put(output, EncodeJpegPicture(picture, metadata, settings.metadata, settings.upright));
 }
 
 }  // namespace pixtrel

@@ -22,7 +22,6 @@
 #include "imaging/StretchPalette.h"
 #include "io/FileBytes.h"
 #include "metadata/ExifBlock.h"
-#include "operations/JpegOutput.h"
 #include "operations/KeepAsIs.h"
 #include "operations/PictureFile.h"
 #include "operations/UprightPicture.h"
@@ -114,7 +113,7 @@ void ResizeJpeg(Bytes bytes, const FilePath& output, const ResizeSettings& setti
   }
   SetJpegRaster(picture, TurnBitmap(std::move(target), orientation));
   picture.Quality = settings.jpegQuality;
-  WriteJpegWithMetadata(picture, metadata, settings.metadata, settings.upright, output, sink);
+  sink.put(output, EncodeJpegPicture(picture, metadata, settings.metadata, settings.upright));
 }
 
 void ResizeBmp(const Bytes& bytes, const FilePath& output, ResizeMethod method, int n,

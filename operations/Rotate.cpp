@@ -14,7 +14,6 @@
 #include "io/FileBytes.h"
 #include "metadata/ExifBlock.h"
 #include "operations/JpegLosslessTurn.h"
-#include "operations/JpegOutput.h"
 #include "operations/PictureFile.h"
 #include "operations/UprightPicture.h"
 
@@ -37,7 +36,7 @@ void RotateJpeg(const FilePath& source, const FilePath& output, const RotateSett
   TJPEGImage picture;  // new: baseline, colour
   SetJpegRaster(picture, std::move(turned));
   picture.Quality = settings.jpegQuality;
-  WriteJpegWithMetadata(picture, metadata, settings.metadata, settings.upright, output, sink);
+  sink.put(output, EncodeJpegPicture(picture, metadata, settings.metadata, settings.upright));
 }
 
 // The same turn on the compressed data, when the user asked for turns without loss.
