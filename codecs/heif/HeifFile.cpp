@@ -113,12 +113,12 @@ std::vector<std::uint8_t> IccProfile(const heif_image_handle* handle) {
 }  // namespace
 
 DecodedPicture ReadHeifBytes(std::span<const std::uint8_t> bytes, bool upright) {
-  CheckHeifStructure(bytes);
   // libheif allocates a grid or an overlay at the canvas its data claims, not at its ispe size.
   for (const CanvasSize& canvas : DerivedImageSizes(bytes)) {
     CheckPictureSize(canvas.width, canvas.height);
     CheckPixelsForData(canvas.width, canvas.height, static_cast<std::int64_t>(bytes.size()));
   }
+  CheckHeifStructure(bytes);
   // What libheif's codecs print would break our one-line messages.
   const QuietStderr quiet;
   const heif::Context context = OpenContext(bytes);
