@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "formats/FormatTable.h"
-#include "formats/ImageFormat.h"
+#include "codecs/FormatTable.h"
+#include "codecs/ImageFormat.h"
 #include "languages/LanguageTable.h"
 #include "windows/LocalPath.h"
 

@@ -11,7 +11,7 @@
 #include "app/MetadataChoices.h"
 #include "app/NamedWidget.h"
 #include "app/PageControl.h"
-#include "formats/FormatTable.h"
+#include "codecs/FormatTable.h"
 #include "languages/LanguageTable.h"
 
 namespace pixtrel {

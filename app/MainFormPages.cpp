@@ -15,8 +15,8 @@
 #include "app/NamedWidget.h"
 #include "app/PageControl.h"
 #include "app/RadioGroup.h"
-#include "batch/IntegerText.h"
-#include "formats/Limits.h"
+#include "core/IntegerText.h"
+#include "core/Limits.h"
 #include "languages/LanguageTable.h"
 
 namespace pixtrel {

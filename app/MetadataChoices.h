@@ -4,7 +4,7 @@
 #include <QString>
 #include <array>
 
-#include "formats/MetadataPlan.h"
+#include "metadata/MetadataPlan.h"
 
 namespace pixtrel {
 

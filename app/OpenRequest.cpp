@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/MainForm.h"
-#include "formats/FormatTable.h"
-#include "formats/ImageFormat.h"
+#include "codecs/FormatTable.h"
+#include "codecs/ImageFormat.h"
 
 namespace pixtrel {
 namespace {

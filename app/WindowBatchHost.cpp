@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMetaObject>
@@ -11,6 +12,7 @@
 #include <QSlider>
 #include <QThread>
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 #include <type_traits>
 
@@ -19,7 +21,9 @@
 #include "app/MessageBoxes.h"
 #include "app/MetadataChoices.h"
 #include "app/RadioGroup.h"
-#include "formats/FormatTable.h"
+#include "batch/PeakEstimate.h"
+#include "codecs/FormatTable.h"
+#include "windows/LocalPath.h"
 
 namespace pixtrel {
 
@@ -123,6 +127,10 @@ int WindowBatchHost::jobs() {
   return OnWindow([this] { return form_.BatchJobs(); });
 }
 
+std::uint64_t WindowBatchHost::memoryBudget() {
+  return BatchMemoryBudget(std::getenv("PIXTREL_BATCH_MEMORY_MB"));
+}
+
 bool WindowBatchHost::confirmOverwrite() {
   return OnWindow([this] { return AskOverwrite(&form_); });
 }
@@ -171,16 +179,19 @@ bool WindowBatchHost::stopRequested() {
   return OnWindow([this] { return form_.StopRequested(); });
 }
 
-WindowBatchRun::WindowBatchRun(TForm1& form, const BatchCommand& command) : host_(form) {
+WindowBatchRun::WindowBatchRun(TForm1& form, const BatchCommand& command)
+    : host_(form), folder_(LocalPath(QDir(form.Folder()).absolutePath())) {
   thread_ = std::thread([this, &form, &command] {
     try {
-      // The list's bare names resolve in the current directory, the shown folder.
-      result = RunBatch(command, std::filesystem::path(), host_);
+      // The list's names are bare names in the shown folder, and messages name them so.
+      result = RunBatch(command, FilePath(folder_, std::string()), host_);
       completed = true;
     } catch (const std::bad_alloc&) {
       error = "Out of memory";
     } catch (const std::exception& e) {
       error = e.what();
+    } catch (...) {
+      error = "Unknown error";
     }
     finished_ = true;
     if (!host_.abandoned()) {

@@ -5,6 +5,7 @@
 // every call that touches the window is carried to the window's thread and waits there for its
 // answer, so the window stays free between the calls and its boxes open at the usual moments.
 #include <atomic>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -28,6 +29,7 @@ class WindowBatchHost : public BatchHost {
   bool keepDate() override;
   BatchOptions options() override;
   int jobs() override;
+  std::uint64_t memoryBudget() override;
 
   bool confirmOverwrite() override;
   void recordFolder() override;
@@ -80,6 +82,7 @@ class WindowBatchRun {
 
  private:
   WindowBatchHost host_;
+  std::filesystem::path folder_;  // the shown folder's absolute path, read when the run starts
   std::atomic<bool> finished_{false};
   std::thread thread_;
 };

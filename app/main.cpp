@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/InterruptCleanup.h"
 #include "app/MainForm.h"
@@ -10,6 +11,7 @@
 #include "app/OpenRequest.h"
 #include "app/PixtrelApplication.h"
 #include "app/TestCommandPress.h"
+#include "io/WriteObserver.h"
 
 int main(int argc, char** argv) {
   // Asked on a terminal, answered there, before any window (or display) is needed.
@@ -25,6 +27,9 @@ int main(int argc, char** argv) {
   }
   pixtrel::PixtrelApplication application(argc, argv);
   pixtrel::InstallInterruptCleanup();
+  // Test runs interrupt a batch at a known point of its writes.
+  if (const char* hook = std::getenv("PIXTREL_TEST_SIGNAL_AFTER_BYTES"))
+    pixtrel::SignalAfterBytes(hook);
 
   pixtrel::TForm1 form;
   form.show();

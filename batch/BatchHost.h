@@ -7,6 +7,7 @@
 #include <string>
 
 #include "batch/BatchOptions.h"
+#include "batch/PeakEstimate.h"
 #include "batch/SaveMode.h"
 
 namespace pixtrel {
@@ -37,6 +38,8 @@ class BatchHost {
 
   // Files worked on at once: 1 works strictly one file after the other; 0 means one per core.
   virtual int jobs() { return 1; }
+  // The memory the files in flight may take together (BatchMemoryBudget).
+  virtual std::uint64_t memoryBudget() { return BatchMemoryBudget(nullptr); }
 
   // Hooks.
   virtual bool confirmOverwrite() { return false; }

@@ -5,9 +5,9 @@
 #include <array>
 #include <string>
 
-#include "formats/ImageFormat.h"
-#include "formats/MetadataPlan.h"
+#include "codecs/ImageFormat.h"
 #include "imaging/ResizeMethod.h"
+#include "metadata/MetadataPlan.h"
 
 namespace pixtrel {
 

@@ -11,8 +11,8 @@ namespace pixtrel {
 inline constexpr std::uint64_t kUnknownPeakBytes = std::uint64_t{64} << 20;
 
 // The picture's pixels as its header claims them (JPEG frame, GIF screen, BMP info header, PNG
-// IHDR, WebP canvas, HEIF primary image), or 0 when the header cannot be read. Reads a JPEG's
-// leading segments up to its frame header, and the first 256 KiB of other files.
+// IHDR, WebP canvas, HEIF primary image), or 0 when the header cannot be read in the first MiB
+// of the file. Each format's own probe reads it.
 std::uint64_t HeaderPixels(const std::filesystem::path& file);
 
 // Peak estimate for a command holding `copies` copies of the picture: the first as the reader
@@ -21,8 +21,9 @@ std::uint64_t HeaderPixels(const std::filesystem::path& file);
 // itself. kUnknownPeakBytes when the header says nothing.
 std::uint64_t EstimatePeakBytes(const std::filesystem::path& file, int copies);
 
-// About a quarter of the physical memory; the environment variable PIXTREL_BATCH_MEMORY_MB,
-// when set to a positive number, replaces it (for tests and for users who want less).
-std::uint64_t BatchMemoryBudget();
+// The memory the files in flight may take: the megabytes given, when a positive number (the
+// hosts pass the environment variable PIXTREL_BATCH_MEMORY_MB, for tests and for users who want
+// less), otherwise about a quarter of the physical memory.
+std::uint64_t BatchMemoryBudget(const char* megabytes);
 
 }  // namespace pixtrel

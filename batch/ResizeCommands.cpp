@@ -1,8 +1,8 @@
 #include "batch/ResizeCommands.h"
 
-#include "batch/IntegerText.h"
-#include "formats/FormatTable.h"
-#include "imaging/ResizeFile.h"
+#include "codecs/FormatTable.h"
+#include "core/IntegerText.h"
+#include "operations/ResizeFile.h"
 
 namespace pixtrel {
 

@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "batch/BatchCommand.h"
-#include "batch/IntegerText.h"
-#include "formats/FormatTable.h"
+#include "codecs/FormatTable.h"
+#include "core/IntegerText.h"
 
 namespace fs = std::filesystem;
 

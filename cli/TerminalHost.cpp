@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -13,11 +14,16 @@
 #include <unistd.h>
 #endif
 
-#include "formats/QuietStderr.h"
+#include "batch/PeakEstimate.h"
+#include "io/QuietStderr.h"
 
 namespace pixtrel::cli {
 
 TerminalHost::TerminalHost(const CommandLine& line) : line_(line) {}
+
+std::uint64_t TerminalHost::memoryBudget() {
+  return BatchMemoryBudget(std::getenv("PIXTREL_BATCH_MEMORY_MB"));
+}
 
 BatchOptions TerminalHost::options() {
   BatchOptions o;

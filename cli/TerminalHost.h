@@ -19,6 +19,7 @@ class TerminalHost : public BatchHost {
   bool keepDate() override { return line_.keepDate; }
   BatchOptions options() override;
   int jobs() override { return line_.jobs; }
+  std::uint64_t memoryBudget() override;
 
   bool confirmOverwrite() override;
   void showProgress(int maximum) override;

@@ -1,9 +1,9 @@
 #include "imaging/AnimationFrames.h"
 
-#include "formats/Errors.h"
-#include "formats/Limits.h"
+#include "core/Errors.h"
+#include "core/Limits.h"
 #include "imaging/ResizePicture.h"
-#include "imaging/UprightPicture.h"
+#include "imaging/TurnPicture.h"
 
 namespace pixtrel {
 

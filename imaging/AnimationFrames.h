@@ -1,7 +1,7 @@
 #pragma once
 // Work on every frame of an animation: each frame is a whole canvas, so it is resized or turned
 // exactly as a still picture would be, and delays and the loop count stay as they are.
-#include "formats/AnimatedPicture.h"
+#include "core/AnimatedPicture.h"
 #include "imaging/Orientation.h"
 #include "imaging/ResizeMethod.h"
 

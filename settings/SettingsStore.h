@@ -11,7 +11,7 @@
 #include <functional>
 #include <optional>
 
-#include "formats/Errors.h"
+#include "core/Errors.h"
 
 namespace pixtrel {
 

@@ -2,11 +2,11 @@
 // following, delays and loop count kept; then written as GIF and WebP with every frame.
 #include <gtest/gtest.h>
 
-#include "formats/AnimationFile.h"
-#include "formats/Errors.h"
+#include "core/Errors.h"
 #include "imaging/AnimationFrames.h"
 #include "imaging/ResizePicture.h"
-#include "imaging/UprightPicture.h"
+#include "operations/AnimationFile.h"
+#include "operations/UprightPicture.h"
 #include "tests/animation/AnimationTools.h"
 #include "tests/support/TestSupport.h"
 

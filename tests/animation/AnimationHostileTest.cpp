@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "formats/Errors.h"
-#include "formats/GifAnimation.h"
-#include "formats/Limits.h"
-#include "formats/WebpAnimation.h"
+#include "codecs/gif/GifAnimation.h"
+#include "codecs/webp/WebpAnimation.h"
+#include "core/Errors.h"
+#include "core/Limits.h"
 #include "imaging/AnimationFrames.h"
 #include "tests/animation/AnimationTools.h"
 #include "tests/gif/GifBuilder.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/AnimatedPicture.h"
+#include "core/AnimatedPicture.h"
 
 namespace pixtrel::test {
 

@@ -2,8 +2,8 @@
 // loop count; to other formats, and in the classic commands, an animation gives its first frame.
 #include <gtest/gtest.h>
 
-#include "formats/GifAnimation.h"
-#include "formats/GifCodec.h"
+#include "codecs/gif/GifAnimation.h"
+#include "codecs/gif/GifCodec.h"
 #include "tests/animation/AnimationTools.h"
 #include "tests/support/TestSupport.h"
 

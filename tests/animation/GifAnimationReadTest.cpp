@@ -2,8 +2,8 @@
 // counts, checked by hand and against ImageMagick's coalesced frames.
 #include <gtest/gtest.h>
 
-#include "formats/Errors.h"
-#include "formats/GifAnimation.h"
+#include "codecs/gif/GifAnimation.h"
+#include "core/Errors.h"
 #include "tests/animation/AnimationTools.h"
 #include "tests/gif/GifBuilder.h"
 #include "tests/support/TestSupport.h"

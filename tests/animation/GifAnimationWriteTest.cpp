@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "formats/Errors.h"
-#include "formats/GifAnimation.h"
-#include "formats/GifFramePalette.h"
+#include "codecs/gif/GifAnimation.h"
+#include "codecs/gif/GifFramePalette.h"
+#include "core/Errors.h"
 #include "tests/animation/AnimationTools.h"
 #include "tests/support/TestSupport.h"
 

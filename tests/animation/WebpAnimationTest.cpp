@@ -5,9 +5,9 @@
 
 #include <cmath>
 
-#include "formats/Errors.h"
-#include "formats/GifAnimation.h"
-#include "formats/WebpAnimation.h"
+#include "codecs/gif/GifAnimation.h"
+#include "codecs/webp/WebpAnimation.h"
+#include "core/Errors.h"
 #include "tests/animation/AnimationTools.h"
 #include "tests/support/TestSupport.h"
 

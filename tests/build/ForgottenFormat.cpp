@@ -1,6 +1,6 @@
 // Must not compile: a switch over the formats that forgets one. The build tests compile it with
 // each target's options and expect the compiler to refuse it.
-#include "formats/ImageFormat.h"
+#include "codecs/ImageFormat.h"
 
 int ForgottenFormat(pixtrel::ImageFormat format) {
   switch (format) {

@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <map>
 
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifCodec.h"
+#include "codecs/jpeg/JpegImage.h"
 #include "concurrency/WorkerPool.h"
-#include "formats/Bmp.h"
-#include "formats/GifCodec.h"
-#include "formats/JpegImage.h"
 #include "tests/support/Sanitizer.h"
 #include "tests/support/TestSupport.h"
 

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "formats/Bmp.h"
-#include "formats/Errors.h"
+#include "codecs/bmp/Bmp.h"
+#include "core/Errors.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;

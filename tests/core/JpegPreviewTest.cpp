@@ -6,9 +6,9 @@
 #include <iterator>
 #include <string>
 
-#include "formats/Errors.h"
-#include "formats/JpegImage.h"
-#include "formats/JpegPreview.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "codecs/jpeg/JpegPreview.h"
+#include "core/Errors.h"
 #include "tests/support/TestSupport.h"
 
 using namespace pixtrel;

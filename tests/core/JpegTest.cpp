@@ -6,8 +6,8 @@
 #include <iterator>
 #include <random>
 
-#include "formats/Errors.h"
-#include "formats/JpegImage.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "core/Errors.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;

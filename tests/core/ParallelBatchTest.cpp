@@ -8,12 +8,13 @@
 
 #include "batch/BatchRunner.h"
 #include "batch/CommandId.h"
-#include "batch/FileStamp.h"
-#include "formats/Bmp.h"
-#include "formats/GifCodec.h"
-#include "formats/JpegImage.h"
-#include "formats/SafeWrite.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifCodec.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "io/FileStamp.h"
+#include "io/SafeWrite.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WriteFailure.h"
 
 namespace fs = std::filesystem;
 using namespace pixtrel;

@@ -1,6 +1,6 @@
 // The standard error redirection around chatty libraries: what they print goes nowhere, what we
 // write with WriteStderr reaches the real stream meanwhile, and the stream comes back after.
-#include "formats/QuietStderr.h"
+#include "io/QuietStderr.h"
 
 #include <gtest/gtest.h>
 

@@ -7,10 +7,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "formats/Errors.h"
-#include "formats/SafeWrite.h"
-#include "formats/StaleTemporaries.h"
+#include "core/Errors.h"
+#include "io/SafeWrite.h"
+#include "io/StaleTemporaries.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WriteFailure.h"
 
 namespace fs = std::filesystem;
 using namespace pixtrel;

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "formats/JpegImage.h"
+#include "codecs/jpeg/JpegImage.h"
 #include "tests/support/XDesktop.h"
 
 namespace pixtrel::test {

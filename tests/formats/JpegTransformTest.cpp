@@ -6,8 +6,8 @@
 
 #include <fstream>
 
-#include "formats/Errors.h"
-#include "formats/JpegTransform.h"
+#include "codecs/jpeg/JpegTransform.h"
+#include "core/Errors.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;

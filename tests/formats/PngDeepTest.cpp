@@ -3,8 +3,8 @@
 // colour type that has 16 bits.
 #include <gtest/gtest.h>
 
-#include "formats/DeepSamples.h"
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
+#include "core/DeepSamples.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/Errors.h"
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
+#include "core/Errors.h"
 #include "tests/formats/PictureTools.h"
 #include "tests/support/TestSupport.h"
 

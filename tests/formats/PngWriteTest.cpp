@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "formats/Errors.h"
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
+#include "core/Errors.h"
+#include "imaging/CompositeOnWhite.h"
 #include "tests/formats/PictureTools.h"
 #include "tests/support/TestSupport.h"
 
@@ -101,7 +102,7 @@ TEST(PngWrite, MetadataBlocksAreWrittenAsGiven) {
       {(folder / "srgb.icc").string()});
   if (profile.exitCode != 0)
     PIXTREL_SKIP_MISSING_TOOL() << "PIL's ImageCms makes the profile: " << profile.err;
-  PngMetadata metadata;
+  PictureMetadata metadata;
   metadata.icc = FileContents(folder / "srgb.icc");
   metadata.exif = {'I', 'I', '*', 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   const std::string xmp = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">K\xc3\xb6ln</x:xmpmeta>";
@@ -131,7 +132,7 @@ TEST(PngWrite, MetadataBlocksAreWrittenAsGiven) {
 }
 
 TEST(PngWrite, DamagedProfileIsLeftOutAndThePictureStillWritten) {
-  PngMetadata metadata;
+  PictureMetadata metadata;
   metadata.icc.assign(300, 0x41);
   const Bitmap24 source = TestPattern(9, 9);
   const DecodedPicture back = ReadPngBytes(EncodePng(source, nullptr, metadata));

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "formats/Errors.h"
-#include "formats/PngFile.h"
-#include "formats/WebpFile.h"
+#include "codecs/png/PngFile.h"
+#include "codecs/webp/WebpFile.h"
+#include "core/Errors.h"
 #include "tests/formats/PictureTools.h"
 #include "tests/support/TestSupport.h"
 
@@ -127,7 +127,7 @@ TEST(WebpWrite, MetadataChunksAreWrittenAsGiven) {
   if (!HaveProgram("webpmux"))
     PIXTREL_SKIP_MISSING_TOOL() << "webpmux (Debian package webp) is not installed";
   TempFolder folder;
-  WebpMetadata metadata;
+  PictureMetadata metadata;
   metadata.exif = {'M', 'M', 0, '*', 0, 0, 0, 8, 0, 0, 0, 0};
   metadata.icc.assign(500, 7);
   metadata.xmp = {'<', 'x', ':', 'x', 'm', 'p', 'm', 'e', 't', 'a', '/', '>'};

@@ -9,11 +9,11 @@
 #include <cstring>
 #include <unordered_set>
 
-#include "formats/AnimationFile.h"
-#include "formats/Errors.h"
-#include "formats/GifAnimation.h"
-#include "formats/WebpAnimation.h"
+#include "codecs/gif/GifAnimation.h"
+#include "codecs/webp/WebpAnimation.h"
+#include "core/Errors.h"
 #include "imaging/AnimationFrames.h"
+#include "operations/AnimationFile.h"
 
 namespace pixtrel::fuzz {
 

@@ -7,15 +7,15 @@
 #include <cstdlib>
 #include <span>
 
-#include "formats/ColourProfile.h"
-#include "formats/ExifBlock.h"
-#include "formats/IptcBlock.h"
-#include "formats/JpegMetadata.h"
-#include "formats/JpegRebuild.h"
-#include "formats/MetadataPlan.h"
-#include "formats/PngRebuild.h"
-#include "formats/WebpRebuild.h"
-#include "formats/XmpPacket.h"
+#include "codecs/jpeg/JpegMetadata.h"
+#include "codecs/jpeg/JpegRebuild.h"
+#include "codecs/png/PngRebuild.h"
+#include "codecs/webp/WebpRebuild.h"
+#include "metadata/ColourProfile.h"
+#include "metadata/ExifBlock.h"
+#include "metadata/IptcBlock.h"
+#include "metadata/MetadataPlan.h"
+#include "metadata/XmpPacket.h"
 
 using namespace pixtrel;
 

@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "formats/GifColourMapping.h"
-#include "formats/GifPaletteBuilder.h"
-#include "formats/GifQuantizer.h"
+#include "codecs/gif/GifColourMapping.h"
+#include "codecs/gif/GifPaletteBuilder.h"
+#include "codecs/gif/GifQuantizer.h"
 #include "tests/support/TestSupport.h"
 
 namespace pixtrel::test {

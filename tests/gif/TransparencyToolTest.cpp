@@ -7,8 +7,8 @@
 
 #include <array>
 
-#include "formats/Bmp.h"
-#include "formats/GifCodec.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifCodec.h"
 #include "imaging/RotatePalette.h"
 #include "imaging/StretchPalette.h"
 #include "tests/support/TestSupport.h"

@@ -1,8 +1,8 @@
 // The one colour index a GIF output may mark transparent, found from a decoded picture's alpha.
 #include <gtest/gtest.h>
 
-#include "formats/DecodedPicture.h"
-#include "formats/GifCodec.h"
+#include "codecs/gif/GifCodec.h"
+#include "core/DecodedPicture.h"
 
 namespace pixtrel {
 namespace {

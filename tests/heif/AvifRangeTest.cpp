@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "formats/HeifFile.h"
-#include "formats/HeifPixels.h"
+#include "codecs/heif/EightBitLevel.h"
+#include "codecs/heif/HeifFile.h"
 #include "tests/heif/HeifTools.h"
 
 namespace fs = std::filesystem;

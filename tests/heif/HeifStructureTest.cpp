@@ -2,16 +2,16 @@
 // items, many references, derived images standing on each other. They are refused from the
 // boxes before libheif reads them; files within the limits read as before. Also a codec that
 // prints on the standard error stream does not spoil pixtrel-batch's one-line messages.
-#include "formats/HeifStructure.h"
+#include "codecs/heif/HeifStructure.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "formats/ByteOrder.h"
-#include "formats/Errors.h"
-#include "formats/HeifFile.h"
-#include "formats/Limits.h"
+#include "codecs/heif/HeifFile.h"
+#include "core/ByteOrder.h"
+#include "core/Errors.h"
+#include "core/Limits.h"
 #include "tests/heif/HeifTools.h"
 
 namespace pixtrel::test {

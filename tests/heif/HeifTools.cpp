@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
 
 // Debian 12's libheif does not release the buffer it hands dav1d when dav1d refuses it (an AV1
 // item with no data), so damaged files may leave a few dozen bytes inside libdav1d.

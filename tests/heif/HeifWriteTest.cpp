@@ -7,13 +7,13 @@
 #include <cmath>
 #include <fstream>
 
-#include "formats/AvifWriter.h"
-#include "formats/Errors.h"
-#include "formats/ExifBlock.h"
-#include "formats/HeicWriter.h"
-#include "formats/JpegImage.h"
-#include "formats/JpegMetadata.h"
-#include "formats/PngFile.h"
+#include "codecs/heif/AvifWriter.h"
+#include "codecs/heif/HeicWriter.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "codecs/jpeg/JpegMetadata.h"
+#include "codecs/png/PngFile.h"
+#include "core/Errors.h"
+#include "metadata/ExifBlock.h"
 #include "tests/heif/HeifTools.h"
 
 namespace fs = std::filesystem;

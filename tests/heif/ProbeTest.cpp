@@ -5,10 +5,10 @@
 #include <filesystem>
 
 #include "batch/PeakEstimate.h"
-#include "formats/Errors.h"
-#include "formats/HeifFile.h"
-#include "formats/PngFile.h"
-#include "formats/WebpFile.h"
+#include "codecs/heif/HeifFile.h"
+#include "codecs/png/PngFile.h"
+#include "codecs/webp/WebpFile.h"
+#include "core/Errors.h"
 #include "tests/heif/HeifTools.h"
 
 namespace pixtrel::test {

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "formats/WebpFile.h"
+#include "codecs/webp/WebpFile.h"
 #include "tests/support/Sanitizer.h"
 #include "tests/support/TestSupport.h"
 

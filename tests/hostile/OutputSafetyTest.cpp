@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "formats/JpegImage.h"
+#include "codecs/jpeg/JpegImage.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;

@@ -4,10 +4,10 @@
 
 #include <fstream>
 
-#include "formats/Errors.h"
-#include "formats/PaletteBitmap.h"
+#include "concurrency/ParallelFor.h"
+#include "core/Errors.h"
+#include "core/PaletteBitmap.h"
 #include "imaging/Kernels.h"
-#include "imaging/ParallelFor.h"
 #include "imaging/Rotate90.h"
 #include "tests/support/TestSupport.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "formats/ColourProfile.h"
+#include "metadata/ColourProfile.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {

@@ -8,9 +8,9 @@
 #include <sstream>
 #include <string>
 
-#include "formats/ExifBlock.h"
-#include "formats/JpegMetadata.h"
-#include "formats/XmpPacket.h"
+#include "codecs/jpeg/JpegMetadata.h"
+#include "metadata/ExifBlock.h"
+#include "metadata/XmpPacket.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {

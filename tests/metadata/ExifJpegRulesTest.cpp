@@ -2,9 +2,9 @@
 // validation of the JPEG finds nothing missing, and every tag the block had reads as before.
 #include <gtest/gtest.h>
 
-#include "formats/ExifBlock.h"
-#include "formats/ExifJpegRules.h"
-#include "formats/JpegMetadata.h"
+#include "codecs/jpeg/JpegMetadata.h"
+#include "metadata/ExifBlock.h"
+#include "metadata/ExifJpegRules.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "formats/IptcBlock.h"
-#include "formats/JpegMetadata.h"
+#include "codecs/jpeg/JpegMetadata.h"
+#include "metadata/IptcBlock.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <random>
 
-#include "formats/JpegMetadata.h"
+#include "codecs/jpeg/JpegMetadata.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "formats/ExifBlock.h"
-#include "formats/MetadataPlan.h"
+#include "metadata/ExifBlock.h"
+#include "metadata/MetadataPlan.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {

@@ -6,14 +6,14 @@
 #include <algorithm>
 #include <string>
 
-#include "formats/JpegImage.h"
-#include "formats/JpegMetadata.h"
-#include "formats/JpegRebuild.h"
-#include "formats/PngFile.h"
-#include "formats/PngRebuild.h"
-#include "formats/ProfileHeader.h"
-#include "formats/WebpFile.h"
-#include "formats/WebpRebuild.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "codecs/jpeg/JpegMetadata.h"
+#include "codecs/jpeg/JpegRebuild.h"
+#include "codecs/png/PngFile.h"
+#include "codecs/png/PngRebuild.h"
+#include "codecs/webp/WebpFile.h"
+#include "codecs/webp/WebpRebuild.h"
+#include "metadata/ProfileHeader.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "formats/GifCodec.h"
+#include "codecs/gif/GifCodec.h"
 #include "imaging/RotatePalette.h"
 #include "imaging/StretchPalette.h"
 #include "tests/gif/GifBuilder.h"

@@ -5,12 +5,12 @@
 #include <random>
 #include <stdexcept>
 
-#include "formats/Bmp.h"
-#include "formats/Errors.h"
-#include "formats/FormatTable.h"
-#include "formats/JpegImage.h"
+#include "codecs/FormatTable.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "core/Errors.h"
 #include "imaging/ResampleBitmap.h"
-#include "imaging/ResizeFile.h"
+#include "operations/ResizeFile.h"
 #include "tests/imaging/ResampleReference.h"
 #include "tests/support/TestSupport.h"
 
@@ -18,6 +18,16 @@ using namespace pixtrel;
 using namespace pixtrel::test;
 
 namespace {
+
+// The settings' defaults otherwise: orientation applied, metadata kept, small pictures scaled.
+void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
+                ImageFormat format, ResizeMethod method, int n, int jpegQuality) {
+  ResizeSettings settings;
+  settings.method = method;
+  settings.n = n;
+  settings.jpegQuality = jpegQuality;
+  pixtrel::ResizeFile(source, output, format, settings);
+}
 
 TEST(ResizedSize, LongerSideBecomesNShorterSideRoundsHalfToEven) {
   struct Case {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/FileBytes.h"
+#include "io/FileBytes.h"
 
 namespace pixtrel::test {
 

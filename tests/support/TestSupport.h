@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/Bitmap24.h"
-#include "formats/FileBytes.h"
+#include "core/Bitmap24.h"
+#include "io/FileBytes.h"
 
 namespace pixtrel::test {
 

@@ -16,7 +16,7 @@
 #include "app/FileListBox.h"
 #include "app/RadioGroup.h"
 #include "batch/BatchRunner.h"
-#include "formats/FileBytes.h"
+#include "io/FileBytes.h"
 #include "languages/LanguageTable.h"
 #include "tests/window/WindowTestSupport.h"
 #include "windows/Links.h"

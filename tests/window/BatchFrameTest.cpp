@@ -15,9 +15,9 @@
 #include "app/FileListBox.h"
 #include "app/RadioGroup.h"
 #include "batch/CommandId.h"
-#include "batch/FileStamp.h"
-#include "formats/FileBytes.h"
-#include "formats/JpegImage.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "io/FileBytes.h"
+#include "io/FileStamp.h"
 #include "tests/window/FormatPictures.h"
 #include "tests/window/WindowTestSupport.h"
 

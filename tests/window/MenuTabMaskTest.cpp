@@ -7,11 +7,11 @@
 
 #include "app/FileListBox.h"
 #include "app/PageControl.h"
-#include "formats/Bmp.h"
-#include "formats/GifRaster.h"
-#include "formats/GifReader.h"
-#include "formats/GifWriter.h"
-#include "formats/JpegImage.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifRaster.h"
+#include "codecs/gif/GifReader.h"
+#include "codecs/gif/GifWriter.h"
+#include "codecs/jpeg/JpegImage.h"
 #include "tests/window/WindowTestSupport.h"
 
 namespace fs = std::filesystem;

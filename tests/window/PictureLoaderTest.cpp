@@ -4,10 +4,10 @@
 
 #include <QImage>
 
-#include "formats/Errors.h"
-#include "formats/JpegMetadata.h"
-#include "formats/PngFile.h"
-#include "formats/WebpFile.h"
+#include "codecs/jpeg/JpegMetadata.h"
+#include "codecs/png/PngFile.h"
+#include "codecs/webp/WebpFile.h"
+#include "core/Errors.h"
 #include "tests/support/TestSupport.h"
 #include "tests/window/ViewsTestSupport.h"
 #include "tests/window/WindowTestSupport.h"

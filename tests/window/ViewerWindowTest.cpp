@@ -10,9 +10,9 @@
 #include <QWheelEvent>
 
 #include "app/FileListBox.h"
-#include "formats/Bitmap24.h"
-#include "formats/FileBytes.h"
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
+#include "core/Bitmap24.h"
+#include "io/FileBytes.h"
 #include "tests/window/ViewsTestSupport.h"
 #include "tests/window/WindowTestSupport.h"
 #include "windows/PictureCanvas.h"
@@ -161,7 +161,7 @@ TEST_F(ViewerWindowTest, TransparentPartsShowOverALightCheckerboard) {
     for (int x = 0; x < 16; ++x)
       alpha[static_cast<std::size_t>(y * 32 + x)] = 0;
   }
-  WriteBytes(folder / "half.png", EncodePng(Raster(std::move(red)), &alpha, PngMetadata{}));
+  WriteBytes(folder / "half.png", EncodePng(Raster(std::move(red)), &alpha, PictureMetadata{}));
   View(folder / "half.png");
   ASSERT_TRUE(viewer->isVisible());
   const QImage shown = viewer->Image1->grab().toImage();

@@ -9,9 +9,9 @@
 #include <QTimer>
 
 #include "app/FileListBox.h"
-#include "formats/Bmp.h"
-#include "formats/GifRaster.h"
-#include "formats/GifWriter.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifRaster.h"
+#include "codecs/gif/GifWriter.h"
 #include "tests/support/TestSupport.h"
 #include "windows/Links.h"
 

@@ -10,7 +10,7 @@
 
 #include "app/FileListBox.h"
 #include "app/PageControl.h"
-#include "formats/JpegImage.h"
+#include "codecs/jpeg/JpegImage.h"
 
 namespace fs = std::filesystem;
 
