@@ -44,6 +44,11 @@ void TForm1::LoadLanguageTexts(int code) {
   ShowLanguageMemos(code);
 }
 
+QString TForm1::WindowText(int offset) const {
+  const QString text = LanguageTexts.value(offset);
+  return text.isEmpty() ? EnglishText(offset) : text;
+}
+
 void TForm1::ShowLanguageMemos(int code) {
   // Slovenian has its own about text only; both Dutch variants have both texts.
   QPlainTextEdit* help = IsDutch(code) ? Memo5 : Memo4;

@@ -6,6 +6,7 @@
 #include "app/DefaultFolder.h"
 #include "app/MainForm.h"
 #include "app/MessageBoxes.h"
+#include "languages/LanguageTable.h"
 #include "windows/RecentFolders.h"
 #include "windows/SpecialFolders.h"
 
@@ -48,7 +49,7 @@ QStringList TForm1::RecentCaptions() const {
 void TForm1::GoToFolder(const QString& folder) {
   if (folder.isEmpty()) return;
   if (!SetFolder(folder)) {
-    ShowErrorBox(this, QStringLiteral("Cannot open %1").arg(QDir::toNativeSeparators(folder)));
+    ShowWindowError(this, WindowText(kTextCannotOpenFolder).arg(QDir::toNativeSeparators(folder)));
   }
 }
 

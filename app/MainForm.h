@@ -283,6 +283,9 @@ class TForm1 : public QMainWindow {
   void ApplyLanguageTexts();
   void ShowLanguageMemos(int code);
   void ChooseLanguage(int code);
+  // The loaded language's text at an offset for a message box, the English one where the
+  // language has none: a message never shows empty.
+  QString WindowText(int offset) const;
   // Preview and viewer (FormPreview.cpp).
   void Preview(const QString& path);
   void UpdatePreview(const QString& path);

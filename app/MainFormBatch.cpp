@@ -83,7 +83,7 @@ void TForm1::RunCommand(const QString& commandName) {
   if (busy_) return;
   const BatchCommand* command = FindCommand(commandName.toStdString());
   if (!command) {
-    ShowNotAvailable(this, commandName);
+    ShowInformationBox(this, WindowText(kTextNotAvailable).arg(commandName));
     return;
   }
   StartBatch(*command);
@@ -109,7 +109,8 @@ void TForm1::StartBatch(const BatchCommand& command) {
   }
   // The list's bare names resolve in the shown folder.
   if (!QDir::setCurrent(Folder())) {
-    ShowErrorBox(this, QStringLiteral("Cannot open %1").arg(QDir::toNativeSeparators(Folder())));
+    ShowWindowError(this,
+                    WindowText(kTextCannotOpenFolder).arg(QDir::toNativeSeparators(Folder())));
     return;
   }
   SetBatchLock(true);

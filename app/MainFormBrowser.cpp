@@ -41,7 +41,7 @@ bool TForm1::SetFolder(const QString& path) {
 void TForm1::VolumePicked(const QString& root) {
   if (SetFolder(lastFolderOnVolume_.value(root, root)) || SetFolder(root)) return;
   DriveComboBox10->showVolumeOf(Folder());
-  ShowErrorBox(this, QStringLiteral("Cannot open %1").arg(QDir::toNativeSeparators(root)));
+  ShowWindowError(this, WindowText(kTextCannotOpenFolder).arg(QDir::toNativeSeparators(root)));
 }
 
 void TForm1::PageControl1Change() {
@@ -107,10 +107,21 @@ void TForm1::DeleteFocusedFile() {
   const QString path = FocusedFilePath();
   if (!path.isEmpty() && QFileInfo::exists(path)) {
     const QString name = QFileInfo(path).fileName();
-    // The trash lives in the user's data folder, which a fresh account may not have yet.
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    if (AskMoveToTrash(this, name) && !QFile::moveToTrash(path)) {
-      ShowErrorBox(this, QStringLiteral("Could not move %1 to the trash").arg(name));
+    // The trash lives in the user's data folder, which a fresh account may not have yet. Where
+    // it cannot be made, Qt 6.4 moves the file into "files" under the current folder (the one
+    // shown) and reports success, so such a trash is found out here and the file left alone.
+    // (The freedesktop trash; Windows and macOS keep theirs elsewhere, made by the system.)
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    const QDir data(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    const bool trashReady = QDir().mkpath(data.filePath(QStringLiteral("Trash/files"))) &&
+                            QDir().mkpath(data.filePath(QStringLiteral("Trash/info")));
+#else
+    const bool trashReady = true;
+#endif
+    if (AskMoveToTrash(this, WindowText(kTextMoveToTrash).arg(name), WindowText(kTextYes),
+                       WindowText(kTextNo)) &&
+        (!trashReady || !QFile::moveToTrash(path))) {
+      ShowWindowError(this, WindowText(kTextTrashFailed).arg(name));
     }
   }
   Osvezi();

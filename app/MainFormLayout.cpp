@@ -127,7 +127,7 @@ QWidget* TForm1::BuildBrowser() {
   DirectoryListBox10->setObjectName(QStringLiteral("DirectoryListBox10"));
   connect(DirectoryListBox10, &FolderTree::folderPicked, this, [this](const QString& path) {
     if (!SetFolder(path)) {
-      ShowErrorBox(this, QStringLiteral("Cannot open %1").arg(QDir::toNativeSeparators(path)));
+      ShowWindowError(this, WindowText(kTextCannotOpenFolder).arg(QDir::toNativeSeparators(path)));
     }
   });
 

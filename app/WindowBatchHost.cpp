@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMetaObject>
@@ -22,6 +23,7 @@
 #include "app/RadioGroup.h"
 #include "batch/PeakEstimate.h"
 #include "codecs/FormatTable.h"
+#include "windows/LocalPath.h"
 
 namespace pixtrel {
 
@@ -177,11 +179,12 @@ bool WindowBatchHost::stopRequested() {
   return OnWindow([this] { return form_.StopRequested(); });
 }
 
-WindowBatchRun::WindowBatchRun(TForm1& form, const BatchCommand& command) : host_(form) {
+WindowBatchRun::WindowBatchRun(TForm1& form, const BatchCommand& command)
+    : host_(form), folder_(LocalPath(QDir(form.Folder()).absolutePath())) {
   thread_ = std::thread([this, &form, &command] {
     try {
-      // The list's bare names resolve in the current directory, the shown folder.
-      result = RunBatch(command, std::filesystem::path(), host_);
+      // The list's names are bare names in the shown folder, and messages name them so.
+      result = RunBatch(command, FilePath(folder_, std::string()), host_);
       completed = true;
     } catch (const std::bad_alloc&) {
       error = "Out of memory";

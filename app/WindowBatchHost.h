@@ -5,6 +5,7 @@
 // every call that touches the window is carried to the window's thread and waits there for its
 // answer, so the window stays free between the calls and its boxes open at the usual moments.
 #include <atomic>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -81,6 +82,7 @@ class WindowBatchRun {
 
  private:
   WindowBatchHost host_;
+  std::filesystem::path folder_;  // the shown folder's absolute path, read when the run starts
   std::atomic<bool> finished_{false};
   std::thread thread_;
 };

@@ -6,13 +6,16 @@
 #include <vector>
 
 #include "batch/BatchHost.h"
+#include "io/FilePath.h"
 #include "io/OutputSink.h"
 
 namespace pixtrel {
 
 // Everything a per-file operation gets.
 struct FileTask {
-  std::filesystem::path folder;       // working folder; empty or ".": the current directory
+  // The working folder: its absolute path, and as the user named it, which messages show
+  // before the file's name (empty or ".": the bare name).
+  FilePath folder{std::filesystem::path()};
   std::string name;                   // bare source name
   std::string outputPrefix;           // the save mode's, with the file's prefix word
   BatchOptions options;               // the controls as they were when the file was started
@@ -20,14 +23,16 @@ struct FileTask {
 
   OutputSink& out() const { return *sink; }
 
-  // A path relative to the working folder.
-  std::filesystem::path resolve(const std::string& relative) const {
-    if (folder.empty() || folder == ".") return std::filesystem::path(relative);
-    return folder / relative;
+  // A file named relative to the working folder.
+  FilePath resolve(const std::string& relative) const {
+    const std::string& shownFolder = folder.shown;
+    return {folder.path / relative, shownFolder.empty() || shownFolder == "."
+                                        ? relative
+                                        : (std::filesystem::path(shownFolder) / relative).string()};
   }
-  std::filesystem::path source() const { return resolve(name); }
+  FilePath source() const { return resolve(name); }
   // OutputPrefix + bare name, for the commands that honour the save mode.
-  std::filesystem::path prefixedOutput() const { return resolve(outputPrefix + name); }
+  FilePath prefixedOutput() const { return resolve(outputPrefix + name); }
 };
 
 // Which steps begin a run, in order.

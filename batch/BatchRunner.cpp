@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <stdexcept>
 #include <system_error>
 
 #include "batch/MessageLine.h"
@@ -45,9 +46,9 @@ bool SettleSaveMode(const FileTask& task, BatchHost& host, std::string& prefix, 
       return true;
     case SaveMode::Subfolder: {
       std::error_code ignored;  // an existing folder is the usual case
-      std::filesystem::create_directory(task.resolve(kSubfolderName), ignored);
-      if (SubfolderProblem(task.resolve(kSubfolderName)).empty())
-        RemoveStaleTemporaries(task.resolve(kSubfolderName));
+      std::filesystem::create_directory(task.resolve(kSubfolderName).path, ignored);
+      if (SubfolderProblem(task.resolve(kSubfolderName).path).empty())
+        RemoveStaleTemporaries(task.resolve(kSubfolderName).path);
       prefix = SubfolderPrefix();
       subfolder = true;
       return true;
@@ -167,8 +168,10 @@ int JobsFor(BatchHost& host) {
 
 }  // namespace
 
-BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& folder,
-                     BatchHost& host) {
+BatchResult RunBatch(const BatchCommand& command, const FilePath& folder, BatchHost& host) {
+  // Every path of the run is made from this one, so none depends on the current directory.
+  if (!folder.path.is_absolute())
+    throw std::invalid_argument("RunBatch needs an absolute folder, not " + folder.shown);
   BatchResult result;
   FileTask task;
   task.folder = folder;
@@ -176,7 +179,7 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
   bool prefixPerFile = false;
   bool intoSubfolder = false;
 
-  RemoveStaleTemporaries(task.resolve("."));
+  RemoveStaleTemporaries(folder.path);
   switch (command.prologue) {
     case Prologue::SettleRecordShow:
       if (!SettleSaveMode(task, host, settledPrefix, prefixPerFile, intoSubfolder)) {
@@ -229,17 +232,17 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
                                                               : settledPrefix;
         waiting->output = command.outputName(waiting->name, waiting->prefix, waiting->options);
         task.name = waiting->name;
-        waiting->writes = Identity(task.resolve(waiting->output));
-        waiting->budget = jobs > 1 ? EstimatePeakBytes(task.source(), command.peakCopies) : 0;
+        waiting->writes = Identity(task.resolve(waiting->output).path);
+        waiting->budget = jobs > 1 ? EstimatePeakBytes(task.source().path, command.peakCopies) : 0;
       }
       task.name = waiting->name;
-      if (!files.empty() &&
-          (flight.writes(Identity(task.source())) || flight.budget() + waiting->budget > memory)) {
+      if (!files.empty() && (flight.writes(Identity(task.source().path)) ||
+                             flight.budget() + waiting->budget > memory)) {
         break;
       }
       // Read before anything is written for this file, so an overwritten source's time
       // survives; every earlier output that could replace the source is already written.
-      waiting->stamp = command.keepsDate ? ReadFileStamp(task.source()) : kNoFileStamp;
+      waiting->stamp = command.keepsDate ? ReadFileStamp(task.source().path) : kNoFileStamp;
       task.options = waiting->options;
       task.outputPrefix = waiting->prefix;
       std::shared_ptr<InFlight> file = std::move(waiting);
@@ -259,16 +262,15 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
     task.name = file->name;
     // Looked at again for every file: the folder may have been changed while the batch ran.
     if (!file->failed && intoSubfolder) {
-      const std::string problem = SubfolderProblem(task.resolve(kSubfolderName));
+      const std::string problem = SubfolderProblem(task.resolve(kSubfolderName).path);
       if (!problem.empty()) {
         file->failed = true;
-        file->message =
-            "Cannot create file " + task.resolve(file->output).string() + ": " + problem;
+        file->message = "Cannot create file " + task.resolve(file->output).shown + ": " + problem;
       }
     }
     if (!file->failed) {
       try {
-        file->sink.commit(task.source());
+        file->sink.commit(task.source().path);
       } catch (const std::bad_alloc&) {
         file->failed = true;
         file->message = "Out of memory";
@@ -292,7 +294,7 @@ BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& f
     } else {
       files.pop_front();
       if (command.keepsDate && host.keepDate()) {
-        ApplyFileStamp(task.resolve(file->output), file->stamp);
+        ApplyFileStamp(task.resolve(file->output).path, file->stamp);
       }
       ++result.processed;
     }

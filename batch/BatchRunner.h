@@ -30,10 +30,10 @@ struct BatchResult {
   std::vector<FailedFile> skipped;  // files that failed and were left out, in list order
 };
 
-// Runs a command over the host's selection in the working folder. A failing file ends the run
-// unless the host chooses to skip it (BatchHost::fileFailed): files written before stay, and
-// the list is refreshed and the progress hidden, as at every end.
-BatchResult RunBatch(const BatchCommand& command, const std::filesystem::path& folder,
-                     BatchHost& host);
+// Runs a command over the host's selection in the working folder: an absolute path (the process's
+// current directory plays no part), shown in messages as the user named it (FileTask::folder).
+// A failing file ends the run unless the host chooses to skip it (BatchHost::fileFailed): files
+// written before stay, and the list is refreshed and the progress hidden, as at every end.
+BatchResult RunBatch(const BatchCommand& command, const FilePath& folder, BatchHost& host);
 
 }  // namespace pixtrel

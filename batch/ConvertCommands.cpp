@@ -11,7 +11,7 @@
 namespace pixtrel {
 namespace {
 
-using Converter = void (*)(const FileTask& task, const std::filesystem::path& target);
+using Converter = void (*)(const FileTask& task, const FilePath& target);
 
 BatchCommand ConvertCommand(std::string name, std::string summary, std::string extension,
                             Converter convert) {
@@ -39,7 +39,7 @@ ConvertSettings SettingsOf(const BatchOptions& options, int quality) {
 
 // A JPEG's picture goes through the conversion of every format, which turns it upright and
 // brings its colours to sRGB; for an upright sRGB photo that is the plain routine's result.
-void JpegTo(const FileTask& task, const std::filesystem::path& target, ImageFormat format) {
+void JpegTo(const FileTask& task, const FilePath& target, ImageFormat format) {
   ConvertFile(task.source(), ImageFormat::Jpeg, target, format, SettingsOf(task.options, 90),
               task.out());
 }
@@ -48,42 +48,40 @@ void JpegTo(const FileTask& task, const std::filesystem::path& target, ImageForm
 
 BatchCommand GifToJpegCommand() {
   return ConvertCommand("gif2jpg", "convert GIF files to JPEG (name + .jpg)", ".jpg",
-                        [](const FileTask& task, const std::filesystem::path& target) {
+                        [](const FileTask& task, const FilePath& target) {
                           ConvertGifToJpeg(task.source(), target, task.out());
                         });
 }
 
 BatchCommand JpegToGifCommand() {
-  return ConvertCommand("jpg2gif", "convert JPEG files to GIF (name + .gif)", ".gif",
-                        [](const FileTask& task, const std::filesystem::path& target) {
-                          JpegTo(task, target, ImageFormat::Gif);
-                        });
+  return ConvertCommand(
+      "jpg2gif", "convert JPEG files to GIF (name + .gif)", ".gif",
+      [](const FileTask& task, const FilePath& target) { JpegTo(task, target, ImageFormat::Gif); });
 }
 
 BatchCommand BmpToJpegCommand() {
   return ConvertCommand("bmp2jpg", "convert BMP files to JPEG (name + .jpg)", ".jpg",
-                        [](const FileTask& task, const std::filesystem::path& target) {
+                        [](const FileTask& task, const FilePath& target) {
                           ConvertBmpToJpeg(task.source(), target, task.out());
                         });
 }
 
 BatchCommand BmpToGifCommand() {
   return ConvertCommand("bmp2gif", "convert BMP files to GIF (name + .gif)", ".gif",
-                        [](const FileTask& task, const std::filesystem::path& target) {
+                        [](const FileTask& task, const FilePath& target) {
                           ConvertBmpToGif(task.source(), target, task.out());
                         });
 }
 
 BatchCommand JpegToBmpCommand() {
-  return ConvertCommand("jpg2bmp", "convert JPEG files to BMP (name + .bmp)", ".bmp",
-                        [](const FileTask& task, const std::filesystem::path& target) {
-                          JpegTo(task, target, ImageFormat::Bmp);
-                        });
+  return ConvertCommand(
+      "jpg2bmp", "convert JPEG files to BMP (name + .bmp)", ".bmp",
+      [](const FileTask& task, const FilePath& target) { JpegTo(task, target, ImageFormat::Bmp); });
 }
 
 BatchCommand GifToBmpCommand() {
   return ConvertCommand("gif2bmp", "convert GIF files to BMP (name + .bmp)", ".bmp",
-                        [](const FileTask& task, const std::filesystem::path& target) {
+                        [](const FileTask& task, const FilePath& target) {
                           ConvertGifToBmp(task.source(), target, task.out());
                         });
 }

@@ -14,50 +14,22 @@
 namespace pixtrel {
 namespace {
 
-// A JPEG's frame header, found by walking its marker segments (which may be long: an EXIF
-// block with a thumbnail, a colour profile) from the file.
-std::optional<PictureSize> JpegSize(std::ifstream& in) {
-  in.seekg(2);
-  for (int segments = 0; segments < 512; ++segments) {
-    unsigned char marker[4];
-    if (!in.read(reinterpret_cast<char*>(marker), 4) || marker[0] != 0xFF) return std::nullopt;
-    const unsigned code = marker[1];
-    const unsigned length = static_cast<unsigned>(marker[2]) << 8 | marker[3];
-    if (length < 2) return std::nullopt;
-    const bool frame = code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
-    if (frame) {
-      // The frame header itself, after the signature, read by the JPEG row's probe.
-      std::vector<std::uint8_t> head{0xFF, 0xD8, marker[0], marker[1], marker[2], marker[3],
-                                     0,    0,    0,         0,         0};
-      if (!in.read(reinterpret_cast<char*>(head.data() + 6), 5)) return std::nullopt;
-      return RowOf(ImageFormat::Jpeg).probe(head);
-    }
-    in.seekg(length - 2, std::ios::cur);
-  }
-  return std::nullopt;
-}
-
-// Every other format from its first bytes: a HEIF file's boxes, or a WebP file's chunks before
-// its bitstream, may take some room, so 256 KiB are read.
-std::optional<PictureSize> ProbedSize(std::ifstream& in) {
-  constexpr std::size_t kProbeBytes = std::size_t{256} << 10;
+// The picture's size from the first MiB of the file, as the first row whose probe knows it
+// says. A JPEG's frame header comes after its leading segments (an EXIF block with a thumbnail,
+// a colour profile), a HEIF file's after its boxes: one MiB holds them in all but odd files,
+// which then count as unknown.
+std::optional<PictureSize> HeaderSize(const std::filesystem::path& file) {
+  constexpr std::size_t kProbeBytes = std::size_t{1} << 20;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
   std::vector<std::uint8_t> head(kProbeBytes);
-  in.seekg(0);
   in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<std::size_t>(in.gcount()));
   for (const FormatRow& row : FormatTable()) {
-    if (row.format == ImageFormat::Jpeg || !row.probe) continue;
+    if (!row.probe) continue;
     if (std::optional<PictureSize> size = row.probe(head)) return size;
   }
   return std::nullopt;
-}
-
-std::optional<PictureSize> HeaderSize(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  unsigned char start[2] = {};
-  if (!in.read(reinterpret_cast<char*>(start), 2)) return std::nullopt;
-  if (start[0] == 0xFF && start[1] == 0xD8) return JpegSize(in);
-  return ProbedSize(in);
 }
 
 }  // namespace

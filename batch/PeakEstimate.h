@@ -11,8 +11,8 @@ namespace pixtrel {
 inline constexpr std::uint64_t kUnknownPeakBytes = std::uint64_t{64} << 20;
 
 // The picture's pixels as its header claims them (JPEG frame, GIF screen, BMP info header, PNG
-// IHDR, WebP canvas, HEIF primary image), or 0 when the header cannot be read. Reads a JPEG's
-// leading segments up to its frame header, and the first 256 KiB of other files.
+// IHDR, WebP canvas, HEIF primary image), or 0 when the header cannot be read in the first MiB
+// of the file. Each format's own probe reads it.
 std::uint64_t HeaderPixels(const std::filesystem::path& file);
 
 // Peak estimate for a command holding `copies` copies of the picture: the first as the reader

@@ -43,7 +43,7 @@ DateTime FileDate(const fs::path& source) {
 // Holds the one output a file makes until its name is known.
 class HeldOutput : public OutputSink {
  public:
-  void put(const fs::path&, std::span<const std::uint8_t> bytes) override {
+  void put(const FilePath&, std::span<const std::uint8_t> bytes) override {
     bytes_.assign(bytes.begin(), bytes.end());
   }
   Bytes bytes_;

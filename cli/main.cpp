@@ -1,8 +1,10 @@
 // pixtrel-batch: the batch commands of the window, on the command line.
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "batch/BatchRunner.h"
@@ -57,8 +59,16 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // The batch works on absolute paths; its messages name files as they were given here.
+  std::error_code ec;
+  const std::filesystem::path folder = std::filesystem::absolute(line.folder, ec);
+  if (ec) {
+    std::cerr << "pixtrel-batch: cannot tell the current folder: " << ec.message() << "\n";
+    return 1;
+  }
   cli::TerminalHost host(line);
-  const BatchResult result = RunBatch(*FindCommand(line.command), line.folder, host);
+  const BatchResult result =
+      RunBatch(*FindCommand(line.command), FilePath(folder, line.folder.string()), host);
   host.finishProgressLine();
   switch (result.outcome) {
     case BatchOutcome::Done:

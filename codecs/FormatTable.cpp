@@ -46,10 +46,7 @@ Bytes WriteJpeg(EncodeJob& job) {
   TJPEGImage jpeg;
   SetJpegRaster(jpeg, std::move(job.raster));
   jpeg.Quality = job.settings.quality;
-  EncodeJpeg(jpeg);
-  const PictureMetadata& metadata = MetadataOf(job);
-  if (metadata.empty() || jpeg.data().empty()) return jpeg.data();
-  return ReplaceJpegMetadata(jpeg.data(), metadata);
+  return EncodeJpegWithBlocks(jpeg, MetadataOf(job));
 }
 
 std::optional<Bytes> RebuildJpegFile(std::span<const std::uint8_t> bytes,

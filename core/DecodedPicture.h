@@ -44,13 +44,6 @@ struct DecodedPicture {
   std::optional<DeepSamples> deep;
 };
 
-// The picture drawn over a white background: every pixel becomes
-// (colour * alpha + 255 * (255 - alpha) + 127) / 255 per channel, the exact result rounded to
-// the nearest integer. Without an alpha plane the pixels are returned unchanged.
-Bitmap24 CompositeOnWhite(const DecodedPicture& picture);
-// The same, drawn over the picture's own raster: a picture at the size limit is not held twice.
-Bitmap24 CompositeOnWhite(DecodedPicture&& picture);
-
 // The colour index that stands for transparency in a colour-index picture, as in a GIF: every
 // pixel is either opaque or fully transparent, and the transparent ones are exactly the pixels
 // of one index. -1 when there is no such index (no alpha plane, partial transparency,

@@ -16,18 +16,19 @@ struct FileCloser {
 };
 
 // "Cannot open file x.jpg: No such file or directory": the name, and why, as the system says.
-[[noreturn]] void CannotOpen(const std::filesystem::path& path, int error) {
-  throw Exception("Cannot open file " + path.string() + ": " + std::strerror(error));
+[[noreturn]] void CannotOpen(const FilePath& file, int error) {
+  throw Exception("Cannot open file " + file.shown + ": " + std::strerror(error));
 }
 }  // namespace
 
-Bytes ReadFileBytes(const std::filesystem::path& path) {
+Bytes ReadFileBytes(const FilePath& named) {
+  const std::filesystem::path& path = named.path;
   std::error_code ec;
   // A folder opens for reading on some systems and then fails to read; say what it is.
-  if (std::filesystem::is_directory(path, ec)) CannotOpen(path, EISDIR);
+  if (std::filesystem::is_directory(path, ec)) CannotOpen(named, EISDIR);
   errno = 0;
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.string().c_str(), "rb"));
-  if (!file) CannotOpen(path, errno != 0 ? errno : ENOENT);
+  if (!file) CannotOpen(named, errno != 0 ? errno : ENOENT);
   Bytes bytes;
   // Read in one go into one block of the size the file has now; a file that is still growing,
   // or one whose size is not known, is read on in chunks.

@@ -7,8 +7,8 @@ namespace {
 
 class ImmediateSink : public OutputSink {
  public:
-  void put(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) override {
-    WriteFileAtomically(path, bytes);
+  void put(const FilePath& file, std::span<const std::uint8_t> bytes) override {
+    WriteFileAtomically(file, bytes);
   }
 };
 
@@ -19,14 +19,15 @@ OutputSink& WriteAtOnce() {
   return sink;
 }
 
-void CollectingSink::put(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-  files_.push_back({path, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
+void CollectingSink::put(const FilePath& file, std::span<const std::uint8_t> bytes) {
+  files_.push_back({file, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
 }
 
 void CollectingSink::commit(const std::filesystem::path& source) const {
   for (const File& f : files_) {
-    WriteFileAtomically(f.path, f.bytes,
-                        f.path == source ? LinkHandling::WriteThrough : LinkHandling::Replace);
+    WriteFileAtomically(
+        f.target, f.bytes,
+        f.target.path == source ? LinkHandling::WriteThrough : LinkHandling::Replace);
   }
 }
 

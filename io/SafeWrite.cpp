@@ -66,19 +66,19 @@ std::string TemporaryName(const fs::path& target) {
   return (target.parent_path() / TemporaryFileName(target.filename().string(), suffix)).string();
 }
 
-[[noreturn]] void CreateFailed(const fs::path& path, const std::string& reason) {
-  throw Exception("Cannot create file " + path.string() + ": " + reason);
+[[noreturn]] void CreateFailed(const FilePath& file, const std::string& reason) {
+  throw Exception("Cannot create file " + file.shown + ": " + reason);
 }
 
-[[noreturn]] void WriteFailed(const fs::path& path, const std::string& reason) {
-  throw Exception("Cannot write file " + path.string() + ": " + reason);
+[[noreturn]] void WriteFailed(const FilePath& file, const std::string& reason) {
+  throw Exception("Cannot write file " + file.shown + ": " + reason);
 }
 
 // A name longer than the file system takes fails here with the system's own words, before a
 // temporary file is made for it.
-void CheckNameLength(const fs::path& path) {
-  if (path.filename().string().size() > kMaxNameBytes)
-    CreateFailed(path, std::strerror(ENAMETOOLONG));
+void CheckNameLength(const FilePath& file) {
+  if (file.path.filename().string().size() > kMaxNameBytes)
+    CreateFailed(file, std::strerror(ENAMETOOLONG));
 }
 
 }  // namespace
@@ -101,17 +101,18 @@ void RemovePendingTemporaryFile() noexcept {
   if (g_pending.exchange(false)) std::remove(g_pendingPath);
 }
 
-void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes,
+void WriteFileAtomically(const FilePath& file, std::span<const std::uint8_t> bytes,
                          LinkHandling links) {
-  CheckNameLength(path);
+  CheckNameLength(file);
+  const fs::path& path = file.path;
   const fs::path target = links == LinkHandling::WriteThrough ? ResolveTarget(path) : path;
   std::error_code ec;
-  if (fs::is_directory(fs::symlink_status(target, ec))) CreateFailed(path, std::strerror(EISDIR));
+  if (fs::is_directory(fs::symlink_status(target, ec))) CreateFailed(file, std::strerror(EISDIR));
   const std::string temp = TemporaryName(target);
   {
     errno = 0;
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) CreateFailed(path, errno ? std::strerror(errno) : "cannot open");
+    if (!out) CreateFailed(file, errno ? std::strerror(errno) : "cannot open");
     SetPending(temp);
     out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     out.flush();
@@ -119,7 +120,7 @@ void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> byt
       out.close();
       std::remove(temp.c_str());
       ClearPending();
-      WriteFailed(path, "write error");
+      WriteFailed(file, "write error");
     }
   }
   // A link at the target's name is replaced like a file: its own entry is removed first, since
@@ -131,7 +132,7 @@ void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> byt
   if (ec) {
     std::remove(temp.c_str());
     ClearPending();
-    WriteFailed(path, ec.message());
+    WriteFailed(file, ec.message());
   }
   ClearPending();
 }
@@ -142,15 +143,16 @@ void RemovePendingTemporaryFile() noexcept {
   if (g_pending.exchange(false)) ::unlink(g_pendingPath);
 }
 
-void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes,
+void WriteFileAtomically(const FilePath& file, std::span<const std::uint8_t> bytes,
                          LinkHandling links) {
-  CheckNameLength(path);
+  CheckNameLength(file);
+  const fs::path& path = file.path;
   const fs::path target = links == LinkHandling::WriteThrough ? ResolveTarget(path) : path;
   // What is there now: a file whose mode the new one takes, a folder in the way, or a link
   // (replaced, not followed).
   struct stat existing {};
   const bool present = ::lstat(target.c_str(), &existing) == 0;
-  if (present && S_ISDIR(existing.st_mode)) CreateFailed(path, std::strerror(EISDIR));
+  if (present && S_ISDIR(existing.st_mode)) CreateFailed(file, std::strerror(EISDIR));
   const bool replacing = present && S_ISREG(existing.st_mode);
 
   std::string temp;
@@ -167,13 +169,13 @@ void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> byt
       if (error != EEXIST) break;
     }
   }
-  if (fd < 0) CreateFailed(path, std::strerror(error));
+  if (fd < 0) CreateFailed(file, std::strerror(error));
 
   auto fail = [&](const std::string& reason) {
     if (fd >= 0) ::close(fd);
     ::unlink(temp.c_str());
     ClearPending();
-    WriteFailed(path, reason);
+    WriteFailed(file, reason);
   };
 
   WriteObserver* const observer = CurrentWriteObserver();

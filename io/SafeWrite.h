@@ -2,9 +2,10 @@
 // Writing a finished file so that nothing is lost when the write fails: the bytes go to a
 // temporary file in the target's folder, which replaces the target only once it is complete.
 #include <cstdint>
-#include <filesystem>
 #include <span>
 #include <string>
+
+#include "io/FilePath.h"
 
 namespace pixtrel {
 
@@ -25,10 +26,10 @@ enum class LinkHandling {
 //  - it takes the replaced file's mode (and owner where permitted);
 //  - it is renamed over the target and the folder is synced;
 //  - on any failure the temporary file is removed and the target is untouched.
-// Fails with "Cannot create file %s: <reason>" when the temporary file cannot be made (the
-// system's reason: permission, read-only, name too long, a file where a folder should be), and
-// with "Cannot write file %s: <reason>" when writing or renaming fails.
-void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+// Fails with "Cannot create file %s: <reason>" (%s: the file as shown) when the temporary file
+// cannot be made (the system's reason: permission, read-only, name too long, a file where a
+// folder should be), and with "Cannot write file %s: <reason>" when writing or renaming fails.
+void WriteFileAtomically(const FilePath& file, std::span<const std::uint8_t> bytes,
                          LinkHandling links = LinkHandling::Replace);
 
 // The name of the temporary file for a target named `name`: ".NAME.pixtrel-XXXXXXXX.tmp", with

@@ -59,15 +59,21 @@ enum TextOffset : int {
   kTextKilobytes = 543,
   kTextMegabytes = 544,
   kTextPixelsWarning = 545,  // beside a Pixels: box whose text no resize would take
+  kTextMoveToTrash = 546,    // Delete in the file list: the question (%1 the file's name)
+  kTextYes = 547,            //   and its two answers
+  kTextNo = 548,
+  kTextTrashFailed = 549,       //   the file could not be moved (%1 the file's name)
+  kTextNotAvailable = 550,      // a command missing from this build (%1 its name)
+  kTextCannotOpenFolder = 551,  // a folder the browser cannot show (%1 the folder)
 };
 
 // The offsets of the texts every language carries, in table order.
-inline constexpr std::array<int, 79> kTextOffsets = {
-    101, 102, 103, 104, 105, 106, 110, 111, 112, 120, 121, 122, 130, 131, 132, 133,
-    140, 152, 153, 201, 301, 401, 412, 415, 419, 441, 442, 443, 492, 493, 494, 499,
-    500, 501, 502, 503, 504, 505, 506, 507, 508, 509, 510, 511, 512, 513, 514, 515,
-    516, 517, 518, 519, 520, 521, 522, 523, 524, 525, 526, 527, 528, 529, 530, 531,
-    532, 533, 534, 535, 536, 537, 538, 539, 540, 541, 542, 543, 544, 545, 700};
+inline constexpr std::array<int, 85> kTextOffsets = {
+    101, 102, 103, 104, 105, 106, 110, 111, 112, 120, 121, 122, 130, 131, 132, 133, 140,
+    152, 153, 201, 301, 401, 412, 415, 419, 441, 442, 443, 492, 493, 494, 499, 500, 501,
+    502, 503, 504, 505, 506, 507, 508, 509, 510, 511, 512, 513, 514, 515, 516, 517, 518,
+    519, 520, 521, 522, 523, 524, 525, 526, 527, 528, 529, 530, 531, 532, 533, 534, 535,
+    536, 537, 538, 539, 540, 541, 542, 543, 544, 545, 546, 547, 548, 549, 550, 551, 700};
 
 // The note about a settings store that could not be read or written (%1: where it lives).
 inline constexpr int kSettingsNoteOffset = 700;

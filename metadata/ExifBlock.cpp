@@ -5,6 +5,7 @@
 
 #include "metadata/ExifJpegRules.h"
 #include "metadata/ExifLayout.h"
+#include "metadata/ExifPayload.h"
 
 namespace pixtrel {
 namespace {
@@ -124,11 +125,9 @@ std::span<const std::uint8_t> TiffPart(std::span<const std::uint8_t> block) {
   std::span<const std::uint8_t> tiff = block;
   if (StartsWithExifHeader(block)) {
     tiff = block.subspan(6);
-  } else if (!tiff::HeaderByteOrder(block) && block.size() >= 4) {
+  } else if (!tiff::HeaderByteOrder(block)) {
     // HEIF: a big-endian count of the bytes between this number and the TIFF header.
-    const std::uint64_t skip =
-        (std::uint64_t{block[0]} << 24) | (block[1] << 16) | (block[2] << 8) | block[3];
-    if (skip <= block.size() - 4) tiff = block.subspan(4 + static_cast<std::size_t>(skip));
+    if (const auto after = AfterExifOffset(block)) tiff = *after;
   }
   if (!tiff::HeaderByteOrder(tiff)) return {};
   return tiff;
@@ -191,6 +190,10 @@ std::vector<std::uint8_t> EditExif(std::span<const std::uint8_t> exif, const Exi
   for (const std::uint16_t tag : unlink)
     UnlinkEntry(out, order, layout->ifd0.at, tag);
   if (edit.jpegRules) CompleteExifForJpeg(out, {edit.width, edit.height, edit.uncalibratedColour});
+  // A value stored where a directory's own entries lie (a hostile block) moves when an entry is
+  // taken out or another value written: a block that would no longer read upright is not
+  // carried at all, so a turned picture is never tagged to be turned again.
+  if (edit.orientationToOne && ExifOrientation(out) != 1) return {};
   return out;
 }
 

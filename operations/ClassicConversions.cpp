@@ -11,13 +11,13 @@ namespace pixtrel {
 namespace {
 
 // A new picture, so the creation settings hold whatever the window's sliders show.
-void WriteNewJpeg(Raster raster, const std::filesystem::path& target, OutputSink& sink) {
+void WriteNewJpeg(Raster raster, const FilePath& target, OutputSink& sink) {
   TJPEGImage picture;
   SetJpegRaster(picture, std::move(raster));
   WriteJpegFile(picture, target, sink);
 }
 
-void WriteNewGif(const Raster& raster, const std::filesystem::path& target, OutputSink& sink) {
+void WriteNewGif(const Raster& raster, const FilePath& target, OutputSink& sink) {
   TGIFImage picture;
   SetGifRaster(picture, raster);
   WriteGifFile(picture, target, sink);
@@ -25,23 +25,19 @@ void WriteNewGif(const Raster& raster, const std::filesystem::path& target, Outp
 
 }  // namespace
 
-void ConvertGifToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
-                      OutputSink& sink) {
+void ConvertGifToJpeg(const FilePath& source, const FilePath& target, OutputSink& sink) {
   WriteNewJpeg(GifFrameRaster(ReadGifFile(source)), target, sink);
 }
 
-void ConvertBmpToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
-                      OutputSink& sink) {
+void ConvertBmpToJpeg(const FilePath& source, const FilePath& target, OutputSink& sink) {
   WriteNewJpeg(ReadBmpFile(source), target, sink);
 }
 
-void ConvertBmpToGif(const std::filesystem::path& source, const std::filesystem::path& target,
-                     OutputSink& sink) {
+void ConvertBmpToGif(const FilePath& source, const FilePath& target, OutputSink& sink) {
   WriteNewGif(ReadBmpFile(source), target, sink);
 }
 
-void ConvertGifToBmp(const std::filesystem::path& source, const std::filesystem::path& target,
-                     OutputSink& sink) {
+void ConvertGifToBmp(const FilePath& source, const FilePath& target, OutputSink& sink) {
   WriteBmpFile(GifFrameRaster(ReadGifFile(source)), target, sink);
 }
 

@@ -11,13 +11,13 @@
 
 namespace pixtrel {
 
-void ConvertGifToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
+void ConvertGifToJpeg(const FilePath& source, const FilePath& target,
                       OutputSink& sink = WriteAtOnce());
-void ConvertBmpToJpeg(const std::filesystem::path& source, const std::filesystem::path& target,
+void ConvertBmpToJpeg(const FilePath& source, const FilePath& target,
                       OutputSink& sink = WriteAtOnce());
-void ConvertBmpToGif(const std::filesystem::path& source, const std::filesystem::path& target,
+void ConvertBmpToGif(const FilePath& source, const FilePath& target,
                      OutputSink& sink = WriteAtOnce());
-void ConvertGifToBmp(const std::filesystem::path& source, const std::filesystem::path& target,
+void ConvertGifToBmp(const FilePath& source, const FilePath& target,
                      OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

@@ -8,9 +8,8 @@
 
 namespace pixtrel {
 
-void ConvertFile(const std::filesystem::path& source, ImageFormat sourceFormat,
-                 const std::filesystem::path& output, ImageFormat target,
-                 const ConvertSettings& settings, OutputSink& sink) {
+void ConvertFile(const FilePath& source, ImageFormat sourceFormat, const FilePath& output,
+                 ImageFormat target, const ConvertSettings& settings, OutputSink& sink) {
   const Bytes bytes = ReadFileBytes(source);
   // A conversion keeps the picture's size (turning it upright only swaps the sides, which no
   // writer's limit tells apart): a size the target cannot take is refused from the header,

@@ -24,8 +24,8 @@ struct ConvertSettings {
 // as the metadata choice and the target allow. An animated GIF or WebP written as GIF or WebP
 // keeps every frame (ConvertAnimation); to other formats it gives its first frame. The output is
 // written only once all is done.
-void ConvertFile(const std::filesystem::path& source, ImageFormat sourceFormat,
-                 const std::filesystem::path& output, ImageFormat target,
-                 const ConvertSettings& settings, OutputSink& sink = WriteAtOnce());
+void ConvertFile(const FilePath& source, ImageFormat sourceFormat, const FilePath& output,
+                 ImageFormat target, const ConvertSettings& settings,
+                 OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

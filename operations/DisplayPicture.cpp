@@ -14,6 +14,7 @@
 #include "codecs/jpeg/JpegPreview.h"
 #include "core/Errors.h"
 #include "core/Limits.h"
+#include "imaging/CompositeOnWhite.h"
 #include "imaging/Orientation.h"
 #include "io/FileBytes.h"
 #include "metadata/ExifBlock.h"

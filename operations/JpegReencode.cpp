@@ -5,11 +5,11 @@
 #include "imaging/Orientation.h"
 #include "io/FileBytes.h"
 #include "metadata/ExifBlock.h"
-#include "operations/JpegOutput.h"
+#include "operations/PictureFile.h"
 
 namespace pixtrel {
 
-void ReencodeJpegFile(const std::filesystem::path& source, const std::filesystem::path& output,
+void ReencodeJpegFile(const FilePath& source, const FilePath& output,
                       const JpegReencodeSettings& settings, OutputSink& sink) {
   Bytes bytes = ReadFileBytes(source);
   const PictureMetadata metadata = ReadJpegMetadata(bytes);
@@ -20,7 +20,7 @@ void ReencodeJpegFile(const std::filesystem::path& source, const std::filesystem
       settings.upright ? Orientation::FromExif(ExifOrientation(metadata.exif)) : Orientation{};
   if (!seen.upright()) SetJpegRaster(picture, TurnRaster(TakeJpegRaster(picture), seen));
   picture.Quality = settings.quality;
-  WriteJpegWithMetadata(picture, metadata, settings.metadata, settings.upright, output, sink);
+  sink.put(output, EncodeJpegPicture(picture, metadata, settings.metadata, settings.upright));
 }
 
 }  // namespace pixtrel

@@ -16,7 +16,7 @@ struct JpegReencodeSettings {
 
 // Reads the JPEG at source, decodes it (grey when asked), turns it upright and writes it to
 // output at the quality, progressive when its source was, with the metadata the choice keeps.
-void ReencodeJpegFile(const std::filesystem::path& source, const std::filesystem::path& output,
+void ReencodeJpegFile(const FilePath& source, const FilePath& output,
                       const JpegReencodeSettings& settings, OutputSink& sink);
 
 }  // namespace pixtrel

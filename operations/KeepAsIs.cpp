@@ -7,7 +7,7 @@
 namespace pixtrel {
 
 bool KeepAsIs(const Bytes& bytes, ImageFormat format, const KeepChoices& choices,
-              const std::filesystem::path& output, OutputSink& sink) {
+              const FilePath& output, OutputSink& sink) {
   const FormatRow& row = RowOf(format);
   PictureMetadata metadata;
   if (row.carriesMetadata) {

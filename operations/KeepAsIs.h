@@ -25,6 +25,6 @@ struct KeepChoices {
 // turned upright, colours to be converted to sRGB, blocks the format's rebuild cannot place, or
 // a file too damaged to rebuild.
 bool KeepAsIs(const Bytes& bytes, ImageFormat format, const KeepChoices& choices,
-              const std::filesystem::path& output, OutputSink& sink);
+              const FilePath& output, OutputSink& sink);
 
 }  // namespace pixtrel

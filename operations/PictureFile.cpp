@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "codecs/jpeg/JpegMetadata.h"
 #include "core/Errors.h"
+#include "imaging/CompositeOnWhite.h"
 #include "metadata/ColourProfile.h"
 #include "metadata/ExifBlock.h"
 
@@ -55,6 +57,24 @@ Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, Image
   job.settings.ownPalette = choices.ownPalette;
   job.settings.dither = choices.dither;
   return row.write(job);
+}
+
+Bytes EncodeJpegPicture(TJPEGImage& picture, const PictureMetadata& source, MetadataMode mode,
+                        bool pixelsUpright) {
+  if (source.empty()) return EncodeJpegWithBlocks(picture, {});
+  OutputTarget target;
+  target.jpegMetadata = true;
+  target.grey = picture.Greyscale();
+  target.width = picture.width();
+  target.height = picture.height();
+  target.pixelsUpright = pixelsUpright;
+  const MetadataPlan plan = PlanOutputMetadata(source, mode, target);
+  if (plan.convertToSrgb) {
+    Raster colours = TakeJpegRaster(picture);
+    ConvertToSrgb(colours, source.icc);
+    SetJpegRaster(picture, std::move(colours));
+  }
+  return EncodeJpegWithBlocks(picture, plan.blocks);
 }
 
 }  // namespace pixtrel

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "codecs/FormatTable.h"
+#include "codecs/jpeg/JpegImage.h"
 #include "core/DecodedPicture.h"
 #include "io/FileBytes.h"
 #include "metadata/MetadataPlan.h"
@@ -28,5 +29,12 @@ int OrientationTag(const DecodedPicture& picture, ImageFormat format);
 // "Cannot write FORMAT files" for a format that is only read.
 Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, ImageFormat target,
                     const OutputChoices& choices);
+
+// A JPEG picture with its own settings (quality, greyscale, progressive) encoded as
+// EncodePicture encodes a picture for the JPEG row: carrying what the plan allows of the
+// source's blocks, its colours converted to sRGB first when the plan says so. A source without
+// metadata gives exactly the encoder's bytes.
+Bytes EncodeJpegPicture(TJPEGImage& picture, const PictureMetadata& source, MetadataMode mode,
+                        bool pixelsUpright);
 
 }  // namespace pixtrel

@@ -87,7 +87,7 @@ void Resample(DecodedPicture& picture, int width, int height, ProcessMethod meth
 class CountingSink : public OutputSink {
  public:
   explicit CountingSink(OutputSink& next) : next_(next) {}
-  void put(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) override {
+  void put(const FilePath& path, std::span<const std::uint8_t> bytes) override {
     size_ = static_cast<std::int64_t>(bytes.size());
     head_.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(
                                                     std::min<std::size_t>(bytes.size(), 1 << 18)));

@@ -22,7 +22,6 @@
 #include "imaging/StretchPalette.h"
 #include "io/FileBytes.h"
 #include "metadata/ExifBlock.h"
-#include "operations/JpegOutput.h"
 #include "operations/KeepAsIs.h"
 #include "operations/PictureFile.h"
 #include "operations/UprightPicture.h"
@@ -56,7 +55,7 @@ std::optional<PaletteBitmap> WholeScreenIndices(const TGIFImage& picture) {
   return indices;
 }
 
-void ResizeGif(const Bytes& bytes, const std::filesystem::path& output, ResizeMethod method, int n,
+void ResizeGif(const Bytes& bytes, const FilePath& output, ResizeMethod method, int n,
                OutputSink& sink) {
   TGIFImage picture = DecodeGif(bytes);
   const TargetSize size = ResizedSize(picture.width(), picture.height(), n);
@@ -90,7 +89,7 @@ void ResizeGif(const Bytes& bytes, const std::filesystem::path& output, ResizeMe
 
 // The picture is scaled as stored and the small result turned upright, so a photo taken
 // upright-on-its-side costs no turn of the full-size picture.
-void ResizeJpeg(Bytes bytes, const std::filesystem::path& output, const ResizeSettings& settings,
+void ResizeJpeg(Bytes bytes, const FilePath& output, const ResizeSettings& settings,
                 OutputSink& sink) {
   const PictureMetadata metadata = ReadJpegMetadata(bytes);
   TJPEGImage picture = JpegFromBytes(std::move(bytes));
@@ -114,10 +113,10 @@ void ResizeJpeg(Bytes bytes, const std::filesystem::path& output, const ResizeSe
   }
   SetJpegRaster(picture, TurnBitmap(std::move(target), orientation));
   picture.Quality = settings.jpegQuality;
-  WriteJpegWithMetadata(picture, metadata, settings.metadata, settings.upright, output, sink);
+  sink.put(output, EncodeJpegPicture(picture, metadata, settings.metadata, settings.upright));
 }
 
-void ResizeBmp(const Bytes& bytes, const std::filesystem::path& output, ResizeMethod method, int n,
+void ResizeBmp(const Bytes& bytes, const FilePath& output, ResizeMethod method, int n,
                OutputSink& sink) {
   Raster picture = DecodeBmp(bytes);
   const TargetSize size = ResizedSize(RasterWidth(picture), RasterHeight(picture), n);
@@ -126,7 +125,7 @@ void ResizeBmp(const Bytes& bytes, const std::filesystem::path& output, ResizeMe
 }
 
 // PNG and WebP: turned upright first, resized with their alpha, written in their own format.
-void ResizeAnyFormat(const Bytes& bytes, const std::filesystem::path& output, ImageFormat format,
+void ResizeAnyFormat(const Bytes& bytes, const FilePath& output, ImageFormat format,
                      const ResizeSettings& settings, OutputSink& sink) {
   if (!RowOf(format).writable()) {
     throw Exception("Cannot write " + std::string(RowOf(format).title) +
@@ -145,8 +144,8 @@ void ResizeAnyFormat(const Bytes& bytes, const std::filesystem::path& output, Im
 
 }  // namespace
 
-void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
-                ImageFormat format, const ResizeSettings& given, OutputSink& sink) {
+void ResizeFile(const FilePath& source, const FilePath& output, ImageFormat format,
+                const ResizeSettings& given, OutputSink& sink) {
   ResizeSettings settings = given;
   if (settings.n < 1) ResizedSize(1, 1, settings.n);  // refuse a bad size before reading anything
   Bytes bytes = ReadFileBytes(source);
@@ -172,7 +171,7 @@ void ResizeFile(const std::filesystem::path& source, const std::filesystem::path
       return ResizeAnyFormat(bytes, output, format, settings, sink);
   }
   // Only a value outside the enumeration gets here; it must not pass as a file resized.
-  throw Exception("Cannot resize " + source.filename().string() + ": unknown picture format");
+  throw Exception("Cannot resize " + source.path.filename().string() + ": unknown picture format");
 }
 
 }  // namespace pixtrel

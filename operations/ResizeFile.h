@@ -26,8 +26,7 @@ struct ResizeSettings {
 // writes it to output in the same format, through the sink. A JPEG is written at jpegQuality and
 // stays progressive when its source was; a WebP stays lossless when its source was. Nothing is
 // written when any step fails. HEIF files cannot be written: resizing one fails.
-void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
-                ImageFormat format, const ResizeSettings& settings,
-                OutputSink& sink = WriteAtOnce());
+void ResizeFile(const FilePath& source, const FilePath& output, ImageFormat format,
+                const ResizeSettings& settings, OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

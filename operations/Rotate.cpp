@@ -14,17 +14,14 @@
 #include "io/FileBytes.h"
 #include "metadata/ExifBlock.h"
 #include "operations/JpegLosslessTurn.h"
-#include "operations/JpegOutput.h"
 #include "operations/PictureFile.h"
 #include "operations/UprightPicture.h"
 
 namespace pixtrel {
 namespace {
 
-using Path = std::filesystem::path;
-
 // A JPEG is turned as seen: its orientation and the user's turn are one step over the pixels.
-void RotateJpeg(const Path& source, const Path& output, const RotateSettings& settings,
+void RotateJpeg(const FilePath& source, const FilePath& output, const RotateSettings& settings,
                 OutputSink& sink) {
   Bytes bytes = ReadFileBytes(source);
   const PictureMetadata metadata = ReadJpegMetadata(bytes);
@@ -39,11 +36,11 @@ void RotateJpeg(const Path& source, const Path& output, const RotateSettings& se
   TJPEGImage picture;  // new: baseline, colour
   SetJpegRaster(picture, std::move(turned));
   picture.Quality = settings.jpegQuality;
-  WriteJpegWithMetadata(picture, metadata, settings.metadata, settings.upright, output, sink);
+  sink.put(output, EncodeJpegPicture(picture, metadata, settings.metadata, settings.upright));
 }
 
 // The same turn on the compressed data, when the user asked for turns without loss.
-void TurnJpegFile(const Path& source, const Path& output, const RotateSettings& settings,
+void TurnJpegFile(const FilePath& source, const FilePath& output, const RotateSettings& settings,
                   OutputSink& sink) {
   const Bytes bytes = ReadFileBytes(source);
   LosslessTurnSettings lossless;
@@ -53,7 +50,7 @@ void TurnJpegFile(const Path& source, const Path& output, const RotateSettings& 
   sink.put(output, TurnJpegWithoutLoss(bytes, settings.angle, lossless));
 }
 
-void RotateGif(const Path& source, const Path& output, int angle, OutputSink& sink) {
+void RotateGif(const FilePath& source, const FilePath& output, int angle, OutputSink& sink) {
   int transparent = -1;
   Raster upright;
   {
@@ -80,13 +77,13 @@ void RotateGif(const Path& source, const Path& output, int angle, OutputSink& si
   WriteGifFile(picture, output, sink);
 }
 
-void RotateBmp(const Path& source, const Path& output, int angle, OutputSink& sink) {
+void RotateBmp(const FilePath& source, const FilePath& output, int angle, OutputSink& sink) {
   Bitmap24 turned = Rotate90(angle, ToBitmap24(ReadBmpFile(source)));
   WriteBmpFile(turned, output, sink);
 }
 
 // PNG and WebP keep their alpha, their colour table (a palette PNG) and, for WebP, losslessness.
-void RotateAnyFormat(const Path& source, const Path& output, ImageFormat format,
+void RotateAnyFormat(const FilePath& source, const FilePath& output, ImageFormat format,
                      const RotateSettings& settings, OutputSink& sink) {
   const Bytes bytes = ReadFileBytes(source);
   StoredPicture stored = ReadStored(bytes, format, settings.upright);
@@ -99,7 +96,7 @@ void RotateAnyFormat(const Path& source, const Path& output, ImageFormat format,
 
 }  // namespace
 
-void RotateFile(const Path& source, const Path& output, ImageFormat format,
+void RotateFile(const FilePath& source, const FilePath& output, ImageFormat format,
                 const RotateSettings& settings, OutputSink& sink) {
   switch (format) {
     case ImageFormat::Jpeg:
@@ -115,7 +112,7 @@ void RotateFile(const Path& source, const Path& output, ImageFormat format,
       return RotateAnyFormat(source, output, format, settings, sink);
   }
   // Only a value outside the enumeration gets here; it must not pass as a file turned.
-  throw Exception("Cannot rotate " + source.filename().string() + ": unknown picture format");
+  throw Exception("Cannot rotate " + source.path.filename().string() + ": unknown picture format");
 }
 
 }  // namespace pixtrel

@@ -24,7 +24,7 @@ struct RotateSettings {
 // with its colour table and transparent colour kept, a BMP at 24 bits, PNG and WebP with their
 // alpha, colour table and losslessness. Nothing is written when any step fails. HEIF files are
 // not written here: the caller refuses them first.
-void RotateFile(const std::filesystem::path& source, const std::filesystem::path& output,
-                ImageFormat format, const RotateSettings& settings, OutputSink& sink);
+void RotateFile(const FilePath& source, const FilePath& output, ImageFormat format,
+                const RotateSettings& settings, OutputSink& sink);
 
 }  // namespace pixtrel

@@ -14,12 +14,11 @@ namespace pixtrel {
 // PaletteBitmap, deeper files a Bitmap24. Empty input gives an empty raster.
 // Errors: "Bitmap image is not valid", "Stream read error", the picture size limits.
 Raster DecodeBmp(std::span<const std::uint8_t> bytes);
-Raster ReadBmpFile(const std::filesystem::path& path);
+Raster ReadBmpFile(const FilePath& path);
 
 // A Bitmap24 is written at 24 bits per pixel; a PaletteBitmap at 8 bits per pixel with a colour
 // table of 2^(its bits per pixel) entries beginning with its own colours.
 Bytes EncodeBmp(const Raster& raster);
-void WriteBmpFile(const Raster& raster, const std::filesystem::path& path,
-                  OutputSink& sink = WriteAtOnce());
+void WriteBmpFile(const Raster& raster, const FilePath& path, OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

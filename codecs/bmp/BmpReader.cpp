@@ -292,7 +292,7 @@ Raster DecodeBmp(std::span<const std::uint8_t> bytes) {
   return out;
 }
 
-Raster ReadBmpFile(const std::filesystem::path& path) {
+Raster ReadBmpFile(const FilePath& path) {
   return DecodeBmp(ReadFileBytes(path));
 }
 

@@ -77,7 +77,7 @@ Bytes EncodeBmp(const Raster& raster) {
   return Encode8(std::get<PaletteBitmap>(raster));
 }
 
-void WriteBmpFile(const Raster& raster, const std::filesystem::path& path, OutputSink& sink) {
+void WriteBmpFile(const Raster& raster, const FilePath& path, OutputSink& sink) {
   const Bytes bytes = EncodeBmp(raster);
   sink.put(path, bytes);
 }

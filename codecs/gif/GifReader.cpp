@@ -257,7 +257,7 @@ TGIFImage DecodeGif(std::span<const std::uint8_t> bytes) {
   return picture;
 }
 
-TGIFImage ReadGifFile(const std::filesystem::path& path) {
+TGIFImage ReadGifFile(const FilePath& path) {
   const Bytes bytes = ReadFileBytes(path);
   return DecodeGif(bytes);
 }

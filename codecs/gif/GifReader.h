@@ -6,6 +6,7 @@
 
 #include "codecs/gif/GifImage.h"
 #include "core/Limits.h"
+#include "io/FilePath.h"
 
 namespace pixtrel {
 
@@ -19,6 +20,6 @@ namespace pixtrel {
 TGIFImage DecodeGif(std::span<const std::uint8_t> bytes);
 
 // The file's bytes decoded; "Cannot open file %s" when it cannot be read.
-TGIFImage ReadGifFile(const std::filesystem::path& path);
+TGIFImage ReadGifFile(const FilePath& path);
 
 }  // namespace pixtrel

@@ -152,7 +152,7 @@ Bytes EncodeGif(const TGIFImage& picture) {
   return std::move(out.bytes);
 }
 
-void WriteGifFile(TGIFImage& picture, const std::filesystem::path& path, OutputSink& sink) {
+void WriteGifFile(TGIFImage& picture, const FilePath& path, OutputSink& sink) {
   const Bytes bytes = EncodeGif(picture);
   sink.put(path, bytes);
 }

@@ -16,7 +16,6 @@ namespace pixtrel {
 Bytes EncodeGif(const TGIFImage& picture);
 
 // Encodes completely, then replaces the file at once: a failure leaves no partial file.
-void WriteGifFile(TGIFImage& picture, const std::filesystem::path& path,
-                  OutputSink& sink = WriteAtOnce());
+void WriteGifFile(TGIFImage& picture, const FilePath& path, OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

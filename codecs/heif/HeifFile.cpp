@@ -12,6 +12,7 @@
 #include "codecs/heif/HeifStructure.h"
 #include "core/Limits.h"
 #include "io/QuietStderr.h"
+#include "metadata/ExifPayload.h"
 
 namespace pixtrel {
 namespace {
@@ -101,23 +102,6 @@ std::vector<std::uint8_t> FindMetadata(const heif_image_handle* handle, const ch
   return {};
 }
 
-// A HEIF Exif block starts with the big-endian offset from its end to the TIFF header. Some
-// writers point at an "Exif\0\0" header instead, which is skipped too. A bad offset drops the
-// block rather than the picture.
-std::vector<std::uint8_t> TiffFromExifBlock(const std::vector<std::uint8_t>& block) {
-  if (block.size() < 4) return {};
-  const std::uint32_t offset = std::uint32_t{block[0]} << 24 | std::uint32_t{block[1]} << 16 |
-                               std::uint32_t{block[2]} << 8 | block[3];
-  if (offset > block.size() - 4) return {};
-  auto start = block.begin() + 4 + static_cast<std::ptrdiff_t>(offset);
-  static constexpr std::string_view kExifHeader("Exif\0\0", 6);
-  if (static_cast<std::size_t>(block.end() - start) >= kExifHeader.size() &&
-      std::equal(kExifHeader.begin(), kExifHeader.end(), start)) {
-    start += kExifHeader.size();
-  }
-  return std::vector<std::uint8_t>(start, block.end());
-}
-
 std::vector<std::uint8_t> IccProfile(const heif_image_handle* handle) {
   const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
   if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC) return {};
@@ -129,12 +113,12 @@ std::vector<std::uint8_t> IccProfile(const heif_image_handle* handle) {
 }  // namespace
 
 DecodedPicture ReadHeifBytes(std::span<const std::uint8_t> bytes, bool upright) {
-  CheckHeifStructure(bytes);
   // libheif allocates a grid or an overlay at the canvas its data claims, not at its ispe size.
   for (const CanvasSize& canvas : DerivedImageSizes(bytes)) {
     CheckPictureSize(canvas.width, canvas.height);
     CheckPixelsForData(canvas.width, canvas.height, static_cast<std::int64_t>(bytes.size()));
   }
+  CheckHeifStructure(bytes);
   // What libheif's codecs print would break our one-line messages.
   const QuietStderr quiet;
   const heif::Context context = OpenContext(bytes);
@@ -143,7 +127,7 @@ DecodedPicture ReadHeifBytes(std::span<const std::uint8_t> bytes, bool upright) 
 
   DecodedPicture picture;
   picture.metadata.icc = IccProfile(handle.get());
-  picture.metadata.exif = TiffFromExifBlock(FindMetadata(handle.get(), "Exif", nullptr));
+  picture.metadata.exif = TiffFromOffsetBlock(FindMetadata(handle.get(), "Exif", nullptr));
   picture.metadata.xmp = FindMetadata(handle.get(), "mime", "application/rdf+xml");
   DecodeHeifPixels(bytes, handle.get(), upright, picture);
   picture.lossless = false;

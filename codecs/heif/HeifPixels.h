@@ -21,9 +21,4 @@ void DecodeHeifPixels(std::span<const std::uint8_t> bytes, const heif_image_hand
 // or, without one, its codec configuration (av1C's monochrome flag, hvcC's chroma format 0).
 bool StoredMonochrome(std::span<const std::uint8_t> bytes);
 
-// A sample of `bits` (8 to 16) bits as an 8-bit level, rounded to the nearest: full range maps
-// 0..2^bits-1 onto 0..255; limited range maps 16..235 (scaled to the depth) onto 0..255, with
-// values outside clamped.
-std::uint8_t EightBitLevel(unsigned value, int bits, bool limitedRange);
-
 }  // namespace pixtrel

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "codecs/heif/HeifBoxes.h"
@@ -46,14 +45,18 @@ std::int64_t IlocCount(Bytes meta) {
   return fields.failed() ? 0 : static_cast<std::int64_t>(std::min(count, fit));
 }
 
-// The items libheif takes for pictures, by the types it decodes; nothing when an item entry is of
-// a version without a type (the check below then cannot tell).
-std::optional<std::unordered_set<std::uint32_t>> PictureItems(Bytes meta) {
+bool IsDerivedType(std::uint32_t type) {
+  return type == FourCc("grid") || type == FourCc("iden") || type == FourCc("iovl");
+}
+
+// The items libheif takes for pictures, with their types. An item entry older than version 2
+// has no type: libheif never takes it for a picture.
+std::unordered_map<std::uint32_t, std::uint32_t> PictureItems(Bytes meta) {
   int version = 0;
   std::uint32_t flags = 0;
   const std::optional<Bytes> iinf = FullBody(FindBox(meta, FourCc("iinf")), version, flags);
   const std::size_t countBytes = version == 0 ? 2 : 4;
-  std::unordered_set<std::uint32_t> pictures;
+  std::unordered_map<std::uint32_t, std::uint32_t> pictures;
   if (!iinf || iinf->size() < countBytes) return pictures;
   BoxWalk walk(iinf->subspan(countBytes));
   std::int64_t count = 0;
@@ -61,16 +64,14 @@ std::optional<std::unordered_set<std::uint32_t>> PictureItems(Bytes meta) {
     if (box->type != FourCc("infe") || ++count >= kCountCap) continue;
     int infeVersion = 0;
     const std::optional<Bytes> body = FullBody(box, infeVersion, flags);
-    if (!body || infeVersion < 2) return std::nullopt;
+    if (!body || infeVersion < 2) continue;
     FieldReader fields(*body);
     const auto id = static_cast<std::uint32_t>(fields.read(infeVersion == 2 ? 2 : 4));
     fields.read(2);  // protection index
     const auto type = static_cast<std::uint32_t>(fields.read(4));
-    if (fields.failed()) return std::nullopt;
-    if (type == FourCc("hvc1") || type == FourCc("av01") || type == FourCc("grid") ||
-        type == FourCc("iden") || type == FourCc("iovl")) {
-      pictures.insert(id);
-    }
+    if (fields.failed()) continue;
+    if (type == FourCc("hvc1") || type == FourCc("av01") || IsDerivedType(type))
+      pictures.emplace(id, type);
   }
   return pictures;
 }
@@ -168,12 +169,17 @@ HeifStructure ReadHeifStructure(std::span<const std::uint8_t> file) {
   const References references = ReadReferences(*meta);
   structure.references = references.count;
   structure.depth = DerivationDepth(references);
-  if (const auto pictures = PictureItems(*meta)) {
-    for (const auto& [item, inputs] : references.derivedFrom) {
-      if (!pictures->count(item)) continue;
-      for (const std::uint32_t input : inputs) {
-        if (!pictures->count(input)) structure.derivedFromNonPicture = true;
-      }
+  const auto pictures = PictureItems(*meta);
+  for (const auto& [item, inputs] : references.derivedFrom) {
+    if (!pictures.count(item)) continue;
+    for (const std::uint32_t input : inputs) {
+      if (!pictures.count(input)) structure.derivedFromNonPicture = true;
+    }
+  }
+  for (const auto& [item, type] : pictures) {
+    const auto inputs = references.derivedFrom.find(item);
+    if (IsDerivedType(type) && (inputs == references.derivedFrom.end() || inputs->second.empty())) {
+      structure.derivedFromNothing = true;
     }
   }
   return structure;
@@ -191,6 +197,8 @@ void CheckHeifStructure(std::span<const std::uint8_t> file) {
   // libheif 1.15 stops the process on such a file instead of failing its read.
   if (structure.derivedFromNonPicture)
     throw Exception("HEIF error: a derived image is made from an item that is not a picture");
+  if (structure.derivedFromNothing)
+    throw Exception("HEIF error: a derived image names no picture to be made from");
 }
 
 }  // namespace pixtrel

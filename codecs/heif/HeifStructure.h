@@ -15,6 +15,7 @@ struct HeifStructure {
   std::int64_t depth = 0;              // longest chain of dimg references; cycles count as endless
   bool derivedFromNonPicture = false;  // a grid, overlay or identity picture made from an item
                                        // that is missing or not a picture
+  bool derivedFromNothing = false;     // a grid, overlay or identity picture naming no input
 };
 
 // What the file's meta box describes; all zero for a file without one.

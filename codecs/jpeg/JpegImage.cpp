@@ -73,7 +73,7 @@ TJPEGImage JpegFromBytes(Bytes bytes) {
   return picture;
 }
 
-TJPEGImage ReadJpegFile(const std::filesystem::path& path) {
+TJPEGImage ReadJpegFile(const FilePath& path) {
   return JpegFromBytes(ReadFileBytes(path));
 }
 
@@ -219,7 +219,7 @@ void EncodeJpeg(TJPEGImage& picture) {
   picture.headerHeight_ = source->height();
 }
 
-void WriteJpegFile(TJPEGImage& picture, const std::filesystem::path& path, OutputSink& sink) {
+void WriteJpegFile(TJPEGImage& picture, const FilePath& path, OutputSink& sink) {
   if (picture.data().empty()) EncodeJpeg(picture);
   sink.put(path, picture.data());
 }

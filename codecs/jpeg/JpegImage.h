@@ -35,7 +35,7 @@ class TJPEGImage {
   const Raster& raster() const { return *raster_; }
 
  private:
-  friend TJPEGImage ReadJpegFile(const std::filesystem::path&);
+  friend TJPEGImage ReadJpegFile(const FilePath&);
   friend TJPEGImage JpegFromBytes(Bytes);
   friend void DecodeJpeg(TJPEGImage&);
   friend void DecodeJpegRows(const TJPEGImage&, const JpegRowConsumer&);
@@ -52,7 +52,7 @@ class TJPEGImage {
 
 // A picture holding the file's bytes; the header is parsed for the size and for Progressive
 // (more than one scan). Nothing is decoded yet.
-TJPEGImage ReadJpegFile(const std::filesystem::path& path);
+TJPEGImage ReadJpegFile(const FilePath& path);
 TJPEGImage JpegFromBytes(Bytes bytes);
 
 // Decodes the bytes when there is no raster yet: full size, block smoothing, float DCT. Colour
@@ -81,7 +81,6 @@ void SetJpegRaster(TJPEGImage& picture, Raster raster);
 void EncodeJpeg(TJPEGImage& picture);
 
 // Writes the bytes, encoding first when the picture holds none.
-void WriteJpegFile(TJPEGImage& picture, const std::filesystem::path& path,
-                   OutputSink& sink = WriteAtOnce());
+void WriteJpegFile(TJPEGImage& picture, const FilePath& path, OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

@@ -150,4 +150,10 @@ std::vector<std::uint8_t> ReplaceJpegMetadata(std::span<const std::uint8_t> jpeg
   return out;
 }
 
+std::vector<std::uint8_t> EncodeJpegWithBlocks(TJPEGImage& picture, const PictureMetadata& blocks) {
+  EncodeJpeg(picture);
+  if (blocks.empty() || picture.data().empty()) return picture.data();
+  return ReplaceJpegMetadata(picture.data(), blocks);
+}
+
 }  // namespace pixtrel

@@ -1,34 +1,37 @@
 #include "codecs/jpeg/JpegProbe.h"
 
+#include "codecs/jpeg/JpegSegments.h"
 #include "core/ByteOrder.h"
 #include "core/HeaderSides.h"
 
 namespace pixtrel {
+namespace {
+
+// The size in the frame header whose marker code is at head[code]: its length, precision,
+// height and width are all that is read, so a head cut off later in the header still tells it.
+std::optional<PictureSize> FrameSize(std::span<const std::uint8_t> head, std::size_t code) {
+  if (code + 8 > head.size() || Be16(&head[code + 1]) < 2) return std::nullopt;
+  std::optional<PictureSize> size = HeaderSides(Be16(&head[code + 6]), Be16(&head[code + 4]));
+  // A progressive file is decoded from a whole picture of coefficients: two bytes a sample.
+  if (size && (head[code] & 3) == 2) size->decodingBytesPerPixel = 9;
+  return size;
+}
+
+}  // namespace
 
 std::optional<PictureSize> ProbeJpeg(std::span<const std::uint8_t> head) {
-  if (head.size() < 4 || head[0] != 0xFF || head[1] != 0xD8) return std::nullopt;
-  std::size_t at = 2;
-  while (at + 4 <= head.size()) {
-    if (head[at] != 0xFF) return std::nullopt;
-    const unsigned code = head[at + 1];
-    if (code == 0xFF) {  // fill byte before a marker
-      ++at;
-      continue;
-    }
-    const unsigned length = Be16(&head[at + 2]);
-    if (length < 2) return std::nullopt;
-    const bool frame = code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
-    if (frame) {
-      if (at + 9 > head.size()) return std::nullopt;
-      std::optional<PictureSize> size = HeaderSides(Be16(&head[at + 7]), Be16(&head[at + 5]));
-      // A progressive file is decoded from a whole picture of coefficients: two bytes a sample.
-      if (size && (code & 3) == 2) size->decodingBytesPerPixel = 9;
-      return size;
-    }
-    if (code == 0xDA || code == 0xD9) return std::nullopt;  // data or the end before a frame
-    at += 2 + length;
+  const JpegHeader header = WalkJpegHeader(head);
+  for (const JpegSegment& segment : header.segments) {
+    // A segment's data begins three bytes after its marker code: the code, two of length.
+    if (IsFrameMarker(segment.marker)) return FrameSize(head, segment.dataBegin - 3);
   }
-  return std::nullopt;
+  // The walk stops at a segment that runs past the end of the head; when that is the frame
+  // header, its first bytes may still be there.
+  std::size_t code = header.rest;
+  while (code < head.size() && head[code] == 0xFF)
+    ++code;
+  if (code == header.rest || code >= head.size() || !IsFrameMarker(head[code])) return std::nullopt;
+  return FrameSize(head, code);
 }
 
 }  // namespace pixtrel

@@ -9,7 +9,8 @@
 
 namespace pixtrel {
 
-// The frame header's size, found by walking the marker segments before it.
+// The frame header's size, found by walking the marker segments before it as WalkJpegHeader
+// does. The head may end inside the frame header: its first eight bytes are enough.
 std::optional<PictureSize> ProbeJpeg(std::span<const std::uint8_t> head);
 
 }  // namespace pixtrel

@@ -25,6 +25,11 @@ struct JpegHeader {
   std::size_t rest = 0;
 };
 
+// SOF0..SOF15, the frame headers, without DHT (C4), JPG (C8) and DAC (CC), which share the range.
+constexpr bool IsFrameMarker(std::uint8_t marker) {
+  return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
 // True when the data starts with SOI.
 bool StartsWithSoi(std::span<const std::uint8_t> jpeg);
 

@@ -24,14 +24,9 @@ struct Frame {
   JpegBlockSize mcu;
 };
 
-// SOF0..SOF15, without DHT (C4), JPG (C8) and DAC (CC), which share the range.
-bool IsFrameHeader(std::uint8_t marker) {
-  return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-}
-
 std::optional<Frame> ReadFrame(std::span<const std::uint8_t> jpeg, const JpegHeader& header) {
   for (const JpegSegment& segment : header.segments) {
-    if (!IsFrameHeader(segment.marker)) continue;
+    if (!IsFrameMarker(segment.marker)) continue;
     const std::span<const std::uint8_t> data = segment.data(jpeg);
     if (data.size() < 6) return std::nullopt;
     Frame frame;

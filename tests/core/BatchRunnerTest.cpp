@@ -339,3 +339,45 @@ TEST(BatchCommands, JpegCommandsNamingAndFamilies) {
 }
 
 }  // namespace
+
+// The batch reaches its files through the absolute folder it is given, wherever the process's
+// current directory is, and its messages name them as the user did: bare in the window, with the
+// folder as typed for pixtrel-batch -C.
+TEST(BatchRunner, TheFolderIsReachedByItsPathAndNamedAsTheUserNamedIt) {
+  TempFolder folder, elsewhere;
+  WriteBmpFile(Bitmap24(3, 1), folder / "a.bmp");
+  struct InFolder {
+    fs::path before = fs::current_path();
+    explicit InFolder(const fs::path& folder) { fs::current_path(folder); }
+    ~InFolder() { fs::current_path(before); }
+  } inElsewhere(elsewhere.path());
+  for (const std::string shown : {"", "photos"}) {
+    RecordingHost host;
+    host.names = {"a.bmp", "gone.bmp"};
+    host.selected = {true, true};
+    host.choices = {FailureChoice::Skip};
+    host.optionsNow = [] {
+      BatchOptions options;
+      options.turn = TurnChoice::Right;
+      return options;
+    };
+    const BatchResult r =
+        RunBatch(CommandFor(CommandId::Rotate), FilePath(folder.path(), shown), host);
+    EXPECT_EQ(r.processed, 1);
+    ASSERT_EQ(r.skipped.size(), 1u);
+    EXPECT_EQ(r.skipped[0].message, "Cannot open file " + (shown.empty() ? "" : shown + "/") +
+                                        "gone.bmp: No such file or directory");
+    EXPECT_EQ(ToBitmap24(ReadBmpFile(folder / "right-a.bmp")).width(), 1);
+    EXPECT_TRUE(fs::is_empty(elsewhere.path()));
+    fs::remove(folder / "right-a.bmp");
+  }
+}
+
+TEST(BatchRunner, ARelativeFolderIsRefusedBeforeAnythingIsDone) {
+  RecordingHost host;
+  host.names = {"a.jpg"};
+  host.selected = {true};
+  EXPECT_THROW(RunBatch(FakeCommand(Prologue::RecordShow, host), fs::path("photos"), host),
+               std::invalid_argument);
+  EXPECT_TRUE(host.log.empty());
+}

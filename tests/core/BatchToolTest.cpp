@@ -244,6 +244,26 @@ TEST_F(BatchTool, MissingFileNamesIt) {
             "pixtrel-batch: nothere.jpg: Cannot open file nothere.jpg: No such file or directory");
 }
 
+// A folder given relative to where the tool was started is worked in wherever that is, and the
+// messages name its files as given.
+TEST_F(BatchTool, ARelativeFolderIsNamedInMessagesAsGiven) {
+  fs::create_directory(dir_.path() / "photos");
+  WriteBytes(dir_.path() / "photos" / "b.jpg", source_);
+  RunResult r = RunBatchTool({"greyscale", "--keep-going", "-C", "photos", "b.jpg", "nothere.jpg"},
+                             dir_.path());
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("pixtrel-batch: nothere.jpg: Cannot open file photos/nothere.jpg: No such "
+                       "file or directory\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(ReadJpegFile(dir_.path() / "photos" / "bw-b.jpg").width(), 64);
+  EXPECT_FALSE(fs::exists(dir_.path() / "bw-b.jpg"));
+  r = RunBatchTool({"greyscale", "photos/nothere.jpg"}, dir_.path());
+  EXPECT_EQ(LastLine(r.err),
+            "pixtrel-batch: nothere.jpg: Cannot open file photos/nothere.jpg: No such file or "
+            "directory");
+}
+
 TEST_F(BatchTool, AFolderNamedLikeAPictureSaysItIsOne) {
   std::filesystem::create_directory(dir_.path() / "album.jpg");
   const RunResult r = RunBatchTool({"quality", "album.jpg"}, dir_.path());

@@ -7,7 +7,9 @@
 #include <optional>
 #include <vector>
 
+#include "batch/PeakEstimate.h"
 #include "codecs/FormatTable.h"
+#include "tests/support/TestSupport.h"
 
 using namespace pixtrel;
 
@@ -71,6 +73,48 @@ TEST(HeaderProbe, JpegFrameHeaderAfterItsSegments) {
   Head cut = Jpeg(0xC0, 400, 300);
   cut.resize(cut.size() - 3);
   EXPECT_FALSE(Probe(ImageFormat::Jpeg, cut));
+  // A head that ends after the frame header's sides still tells them.
+  cut = Jpeg(0xC0, 400, 300);
+  cut.pop_back();
+  const auto sides = Probe(ImageFormat::Jpeg, cut);
+  ASSERT_TRUE(sides);
+  EXPECT_EQ(sides->width, 400);
+}
+
+// Markers without a length (restart markers, TEM) are stepped over as the decoder steps over
+// them, rather than read as a length.
+TEST(HeaderProbe, JpegMarkersWithoutALengthBeforeTheFrame) {
+  Head head = Jpeg(0xC0, 400, 300);
+  const Head standalone{0xFF, 0xD0, 0xFF, 0x01};
+  head.insert(head.begin() + 2, standalone.begin(), standalone.end());
+  const auto size = Probe(ImageFormat::Jpeg, head);
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size->width, 400);
+  EXPECT_EQ(size->height, 300);
+}
+
+// The memory estimate finds a JPEG's frame header behind long leading segments (an EXIF block
+// with a large thumbnail, a colour profile) in the first MiB of the file.
+TEST(HeaderProbe, PeakEstimateReadsAJpegPastLongSegments) {
+  test::TempFolder folder;
+  Head file{0xFF, 0xD8};
+  for (int i = 0; i < 10; ++i) {  // ten APP2 segments of 64 KiB each
+    file.insert(file.end(), {0xFF, 0xE2, 0xFF, 0xFF});
+    file.resize(file.size() + 0xFFFD, 0x20);
+  }
+  const Head frame = Jpeg(0xC0, 1200, 900);
+  file.insert(file.end(), frame.begin() + 11, frame.end());
+  test::WriteBytes(folder / "long.jpg", file);
+  EXPECT_EQ(HeaderPixels(folder / "long.jpg"), 1200u * 900u);
+  // Leading segments beyond the first MiB leave the size unknown: the batch then plans with
+  // the estimate for unknown files.
+  for (int i = 0; i < 10; ++i) {
+    file.insert(file.begin() + 2, {0xFF, 0xE2, 0xFF, 0xFF});
+    file.insert(file.begin() + 6, 0xFFFD, 0x20);
+  }
+  test::WriteBytes(folder / "longer.jpg", file);
+  EXPECT_EQ(HeaderPixels(folder / "longer.jpg"), 0u);
+  EXPECT_EQ(EstimatePeakBytes(folder / "longer.jpg", 2), kUnknownPeakBytes);
 }
 
 TEST(HeaderProbe, GifLogicalScreen) {

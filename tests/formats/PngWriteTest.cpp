@@ -8,6 +8,7 @@
 
 #include "codecs/png/PngFile.h"
 #include "core/Errors.h"
+#include "imaging/CompositeOnWhite.h"
 #include "tests/formats/PictureTools.h"
 #include "tests/support/TestSupport.h"
 

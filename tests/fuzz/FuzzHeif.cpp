@@ -4,6 +4,7 @@
 
 #include "codecs/heif/HeifFile.h"
 #include "core/Errors.h"
+#include "imaging/CompositeOnWhite.h"
 
 // Debian 12's libheif does not release the buffer it hands dav1d when dav1d refuses it (an AV1
 // item with no data): a few dozen bytes inside libdav1d per such file, no fault of ours.

@@ -6,6 +6,7 @@
 
 #include "codecs/png/PngFile.h"
 #include "core/Errors.h"
+#include "imaging/CompositeOnWhite.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto probed = pixtrel::ProbePng({data, size});

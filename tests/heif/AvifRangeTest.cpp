@@ -5,8 +5,8 @@
 
 #include <cmath>
 
+#include "codecs/heif/EightBitLevel.h"
 #include "codecs/heif/HeifFile.h"
-#include "codecs/heif/HeifPixels.h"
 #include "tests/heif/HeifTools.h"
 
 namespace fs = std::filesystem;

@@ -67,6 +67,7 @@ struct Item {
   Bytes data;
   std::vector<int> properties;  // 1: hvcC, 2: ispe 64 x 64
   bool hidden = false;
+  int entryVersion = 2;  // 0 and 1 give an item entry without a type
 };
 
 struct Reference {
@@ -93,9 +94,10 @@ Bytes MakeFile(const CodedPicture& coded, const std::vector<Item>& items, std::u
     Bytes infe;
     Put(infe, item.id, 2);
     Put(infe, 0, 2);
-    infe.insert(infe.end(), item.type.begin(), item.type.end());
+    if (item.entryVersion >= 2) infe.insert(infe.end(), item.type.begin(), item.type.end());
     infe.push_back(0);
-    Append(infes, FullBox("infe", 2, item.hidden ? 1 : 0, infe));
+    if (item.entryVersion < 2) infe.insert(infe.end(), {0, 0});
+    Append(infes, FullBox("infe", item.entryVersion, item.hidden ? 1 : 0, infe));
     Put(ilocBody, item.id, 2);
     Put(ilocBody, 1, 2);  // in idat
     Put(ilocBody, 0, 2);
@@ -256,7 +258,7 @@ TEST_F(HeifStructureLimits, TooManyReferencesAreRefused) {
 }
 
 // libheif 1.15 stops the process on such files instead of failing their read.
-TEST_F(HeifStructureLimits, PicturesDerivedFromWhatIsNotAPictureAreRefused) {
+TEST_F(HeifStructureLimits, PicturesDerivedFromNothingOrWhatIsNotAPictureAreRefused) {
   const std::string refused =
       "HEIF error: a derived image is made from an item that is not a picture";
   std::vector<Item> items{{1, "hvc1", coded.data, {1, 2}, true},
@@ -274,7 +276,16 @@ TEST_F(HeifStructureLimits, PicturesDerivedFromWhatIsNotAPictureAreRefused) {
   file[second - 3] = 0x40;
   EXPECT_TRUE(ReadHeifStructure(file).derivedFromNonPicture);
   EXPECT_EQ(ReadError(file), refused);
+  // An item entry of an old version has no type: libheif does not take it for a picture.
+  std::vector<Item> untyped = items;
+  untyped[2].entryVersion = 1;
+  EXPECT_EQ(ReadError(MakeFile(coded, untyped, 2, {{"dimg", 2, {3}}, {"dimg", 3, {1}}})), refused);
+  // An identity picture naming nothing to be made from, at the end of a chain.
+  EXPECT_EQ(ReadError(MakeFile(coded, items, 2, {{"dimg", 2, {3}}, {"dimg", 5, {1}}})),
+            "HEIF error: a derived image names no picture to be made from");
+  EXPECT_TRUE(ReadHeifStructure(MakeFile(coded, items, 2, {{"dimg", 2, {3}}})).derivedFromNothing);
   // The same chain ending in the picture reads.
+  items.pop_back();
   EXPECT_EQ(ReadError(MakeFile(coded, items, 2, {{"dimg", 2, {3}}, {"dimg", 3, {1}}})), "no error");
 }
 

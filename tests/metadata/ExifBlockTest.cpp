@@ -6,6 +6,7 @@
 
 #include "codecs/jpeg/JpegMetadata.h"
 #include "metadata/ExifBlock.h"
+#include "metadata/ExifPayload.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {
@@ -106,6 +107,23 @@ TEST(ExifBlock, FindsTheTiffHeaderBehindEachFormatsPrefix) {
   EXPECT_EQ(ExifOrientation(garbage), 1);
   EXPECT_TRUE(EditExif(garbage, {}).empty());
   EXPECT_TRUE(EditExif(Bytes(kMaxExifBytes + 1, 0), {}).empty());
+}
+
+// A HEIF Exif item: the count of bytes to skip, then the TIFF structure, with or without the
+// "Exif\0\0" header the count may point at; a count past the end gives nothing.
+TEST(ExifBlock, TheTiffPartOfAnOffsetBlock) {
+  const Bytes tiff = HandBuiltExif(true).tiff;
+  for (Bytes block : {Bytes{0, 0, 0, 0}, Bytes{0, 0, 0, 6, 'E', 'x', 'i', 'f', 0, 0},
+                      Bytes{0, 0, 0, 0, 'E', 'x', 'i', 'f', 0, 0}, Bytes{0, 0, 0, 2, 9, 9}}) {
+    block.insert(block.end(), tiff.begin(), tiff.end());
+    EXPECT_EQ(TiffFromOffsetBlock(block), tiff);
+  }
+  Bytes past{0, 0, 0xFF, 0xFF};
+  past.insert(past.end(), tiff.begin(), tiff.end());
+  ASSERT_LT(tiff.size(), 0xFFFFu);
+  EXPECT_TRUE(TiffFromOffsetBlock(past).empty());
+  EXPECT_FALSE(AfterExifOffset(Bytes{0, 0, 0}));
+  EXPECT_EQ(AfterExifOffset(Bytes{0, 0, 0, 1, 7})->size(), 0u);
 }
 
 TEST(ExifBlock, UnsafeStructuresGiveNothing) {

@@ -27,6 +27,7 @@
 #include "codecs/gif/GifWriter.h"
 #include "codecs/jpeg/JpegImage.h"
 #include "io/FileBytes.h"
+#include "languages/LanguageTable.h"
 #include "tests/window/FormatPictures.h"
 #include "tests/window/WindowTestSupport.h"
 
@@ -541,6 +542,18 @@ TEST_F(BatchButtonTest, AMissingCommandSaysSoAndDoesNothing) {
     ASSERT_EQ(answers.seen.size(), 1u);
     EXPECT_EQ(answers.seen[0].title, "Pixtrel");
     EXPECT_TRUE(answers.seen[0].text.contains("\"no-such-command\" is not available"));
+  }
+  {
+    // In French, with French quotation marks and spacing.
+    window->ChooseLanguage(12);
+    BoxAnswerer answers({QMessageBox::Ok});
+    window->RunCommand("no-such-command");
+    ASSERT_EQ(answers.seen.size(), 1u);
+    EXPECT_EQ(answers.seen[0].text,
+              "La commande « no-such-command » n’est pas disponible dans cette version de "
+              "Pixtrel ; rien n’a été fait.");
+    EXPECT_EQ(answers.seen[0].icon, QMessageBox::Information);
+    window->ChooseLanguage(kEnglish);
   }
   EXPECT_TRUE(barValues.empty());
 

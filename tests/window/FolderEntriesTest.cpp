@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "app/FileListBox.h"
+#include "languages/LanguageTable.h"
 #include "tests/window/ViewsTestSupport.h"
 #include "tests/window/WindowTestSupport.h"
 
@@ -118,12 +119,25 @@ TEST_F(FolderEntriesTest, AnEntryMovesTheBrowserAndAGoneFolderIsReported) {
   EXPECT_EQ(window->Folder(), second);
 
   fs::remove_all(first.toStdString());
-  BoxAnswerer boxes({QMessageBox::Ok});
-  window->M152->trigger();
-  QApplication::processEvents();
-  ASSERT_EQ(boxes.seen.size(), 1u);
-  EXPECT_EQ(boxes.seen[0].text, "Cannot open " + first + ".");
-  EXPECT_EQ(window->Folder(), second);
+  {
+    BoxAnswerer boxes({QMessageBox::Ok});
+    window->M152->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0].text, "Cannot open " + first + ".");
+    EXPECT_EQ(window->Folder(), second);
+  }
+  {
+    // The same in Slovenian, which says what cannot be opened.
+    window->ChooseLanguage(kSlovenian);
+    BoxAnswerer boxes({QMessageBox::Ok});
+    window->M152->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0].text, "Imenika " + first + " ni mogoče odpreti.");
+    EXPECT_EQ(window->Folder(), second);
+    window->ChooseLanguage(kEnglish);
+  }
 
   // An empty stored entry cannot be chosen and changes nothing.
   Store("Recent3", "");

@@ -129,6 +129,8 @@ void BoxAnswerer::poll() {
   record.text = box->text();
   record.icon = box->icon();
   record.buttons = box->standardButtons();
+  for (QAbstractButton* button : box->buttons())
+    record.captions[box->standardButton(button)] = button->text();
   if (QPushButton* button = box->defaultButton()) {
     record.defaultButton = box->standardButton(button);
   }

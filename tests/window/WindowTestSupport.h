@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -70,6 +71,7 @@ struct SeenBox {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons;
   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+  std::map<QMessageBox::StandardButton, QString> captions;  // each standard button's caption
 };
 
 // Answers the modal message boxes that open while it lives, in order, with the given buttons,
