@@ -39,6 +39,11 @@ class ProcessHost {
   virtual void fileFinished(const FileReport& /*report*/, int /*index*/, int /*count*/) {}
   // Polled between files: true ends the run after the file in hand.
   virtual bool stopRequested() { return false; }
+  // Files worked on at once; 0: one per usable core. Outputs are written in list order, so the
+  // result is the same for any number.
+  virtual int jobs() { return 1; }
+  // The memory the files in flight may take (BatchMemoryBudget); one file always runs.
+  virtual std::uint64_t memoryBudget() { return UINT64_MAX; }
 };
 
 // Throws before anything is written when the name template cannot be used. allowReplacing:

@@ -6,6 +6,7 @@
 #include "cli/CommandLine.h"
 #include "codecs/FormatTable.h"
 #include "core/Errors.h"
+#include "core/IntegerText.h"
 
 namespace pixtrel::cli {
 namespace {
@@ -64,6 +65,21 @@ ProcessLine ParseProcessLine(const std::vector<std::string>& args,
     }
     if (arg == "-q" || arg == "--quiet") {
       line.quiet = true;
+      continue;
+    }
+    if (arg == "-j" || arg == "--jobs" || arg.rfind("--jobs=", 0) == 0) {
+      std::string v;
+      if (arg.size() > 6 && arg[6] == '=') {
+        v = arg.substr(7);
+      } else if (i + 1 < args.size()) {
+        v = args[++i];
+      } else {
+        throw UsageError(arg + " needs a value");
+      }
+      const std::optional<int> n = ParseInteger(v);
+      if (!n || *n < 1 || *n > 1024)
+        throw UsageError("--jobs takes a number of files from 1 to 1024, not '" + v + "'");
+      line.jobs = *n;
       continue;
     }
     if (arg.rfind("--", 0) != 0) throw UsageError("unknown option '" + arg + "'");
@@ -147,6 +163,8 @@ std::string ProcessHelpText() {
          "  --yes               let an output replace its own source\n"
          "  --metadata keep|strip|strip-gps   (default keep)\n"
          "  --keep-date         give outputs their source's date\n"
+         "  -j, --jobs N        files worked on at once (default: one per core); the\n"
+         "                      outputs are the same for any number\n"
          "  --preset NAME       a preset's options; options after it override them\n"
          "  --files-from FILE   names to work on, one per line (- for standard input;\n"
          "                      -0: separated by NUL characters)\n"

@@ -21,6 +21,7 @@ struct ProcessLine {
   std::optional<std::filesystem::path> report;
   bool yes = false;
   bool quiet = false;
+  int jobs = 0;  // files worked on at once; 0: one per core
 };
 
 // Throws UsageError for anything that cannot be run. presetFolder: where the user's presets are.

@@ -1,8 +1,10 @@
 #include "cli/ProcessMain.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 
+#include "batch/PeakEstimate.h"
 #include "batch/Preset.h"
 #include "batch/ProcessRunner.h"
 #include "batch/ReportWriter.h"
@@ -35,7 +37,11 @@ std::function<bool(const fs::path&)> OutputFolderTest(const std::string& out) {
 
 class TerminalProcessHost : public ProcessHost {
  public:
-  explicit TerminalProcessHost(bool quiet) : quiet_(quiet) {}
+  TerminalProcessHost(bool quiet, int jobs) : quiet_(quiet), jobs_(jobs) {}
+  int jobs() override { return jobs_; }
+  std::uint64_t memoryBudget() override {
+    return BatchMemoryBudget(std::getenv("PIXTREL_BATCH_MEMORY_MB"));
+  }
   void fileFinished(const FileReport& report, int, int) override {
     if (report.status == FileReport::Status::Failed) {
       WriteStderr("pixtrel-batch: " + report.source + ": " + report.message + "\n");
@@ -46,6 +52,7 @@ class TerminalProcessHost : public ProcessHost {
 
  private:
   bool quiet_;
+  int jobs_;
 };
 
 }  // namespace
@@ -82,7 +89,7 @@ int ProcessMain(const std::vector<std::string>& args) {
               << "Try 'pixtrel-batch process --help' for more information.\n";
     return 2;
   }
-  TerminalProcessHost host(line.quiet);
+  TerminalProcessHost host(line.quiet, line.jobs);
   ProcessSummary summary;
   try {
     summary = RunProcess(line.job, selected, line.yes, host);

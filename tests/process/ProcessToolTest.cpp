@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fstream>
 #include <set>
+#include <tuple>
 
 #include "tests/support/TestSupport.h"
 
@@ -308,6 +309,60 @@ TEST_F(ProcessTool, NameListsAndShardsTogetherAreOneRun) {
                 .exitCode,
             0);
   EXPECT_EQ(Files(temp / "z"), (std::set<std::string>{"p3.bmp", "p4.bmp"}));
+}
+
+// Files are worked on in parallel but named and written in list order: one job, several, and a
+// memory budget that lets one file in at a time give the same files, names and summary.
+TEST_F(ProcessTool, AnyNumberOfJobsGivesTheSameFilesAndNames) {
+  for (int i = 0; i < 6; ++i)
+    fs::copy_file(src / "wide.png", src / ("p" + std::to_string(i) + ".png"));
+  ASSERT_TRUE(Magick({(src / "wide.png").string(), (src / "p0.bmp").string()}));
+  ASSERT_TRUE(Magick({(src / "wide.png").string(), "-rotate", "90", (src / "p0.gif").string()}));
+  std::ofstream(src / "p3.jpg") << "damaged";
+  const auto run = [&](const std::string& out, const std::string& jobs, const char* memory) {
+    std::vector<std::string> args = {
+        "env",
+        "XDG_CONFIG_HOME=" + (temp / "config").string(),
+        memory ? std::string("PIXTREL_BATCH_MEMORY_MB=") + memory : std::string("PIXTREL_UNUSED=1"),
+        PIXTREL_BATCH_PATH,
+        "process",
+        "--size",
+        "long:120",
+        "--to",
+        "jpg",
+        "--name",
+        "{name}-{w}x{h}",
+        "--out",
+        (temp / out).string(),
+        "-j",
+        jobs,
+        "src"};
+    return RunProgram(args, temp.path());
+  };
+  const RunResult one = run("one", "1", nullptr);
+  EXPECT_EQ(one.exitCode, 1) << one.err;
+  EXPECT_NE(one.err.find("10 written, 0 skipped, 1 failed"), std::string::npos) << one.err;
+  const std::set<std::string> names = Files(temp / "one");
+  // p0.bmp and p0.png both make p0-120x90.jpg: the one listed first keeps the name.
+  EXPECT_EQ(names.count("p0-120x90.jpg") + names.count("p0-120x90 (2).jpg"), 2u);
+  EXPECT_EQ(names.count("p0-90x120.jpg"), 1u);
+  for (const auto& [out, jobs, memory] :
+       {std::tuple<const char*, const char*, const char*>{"four", "4", nullptr},
+        {"tight", "3", "1"}}) {
+    const RunResult many = run(out, jobs, memory);
+    EXPECT_EQ(many.exitCode, 1) << out << many.err;
+    std::string expected = one.out;
+    for (std::size_t at; (at = expected.find("/one/")) != std::string::npos;)
+      expected.replace(at, 5, "/" + std::string(out) + "/");
+    EXPECT_EQ(many.out, expected);
+    ASSERT_EQ(Files(temp / out), names) << out;
+    for (const std::string& name : names)
+      EXPECT_EQ(FileContents(temp / out / name), FileContents(temp / "one" / name)) << name;
+  }
+  // The same sources in the same order: the first listed p0 took the plain name in every run.
+  EXPECT_NE(one.out.find("src/p0.bmp -> " + (temp / "one" / "p0-120x90.jpg").string()),
+            std::string::npos)
+      << one.out;
 }
 
 TEST_F(ProcessTool, FastResamplingAgreesWithPillowsLanczos) {
