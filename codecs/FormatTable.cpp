@@ -46,6 +46,8 @@ Bytes WriteJpeg(EncodeJob& job) {
   TJPEGImage jpeg;
   SetJpegRaster(jpeg, std::move(job.raster));
   jpeg.Quality = job.settings.quality;
+  jpeg.Progressive = job.settings.progressive;
+  jpeg.OptimiseCoding = job.settings.optimise;
   return EncodeJpegWithBlocks(jpeg, MetadataOf(job));
 }
 

@@ -18,8 +18,10 @@ namespace pixtrel {
 
 // How a writer encodes: the quality of lossy formats, lossless for formats that have both.
 struct EncodeSettings {
-  int quality = 90;       // JPEG and lossy WebP, 0..100
-  bool lossless = false;  // WebP
+  int quality = 90;          // JPEG and lossy WebP, 0..100
+  bool lossless = false;     // WebP
+  bool progressive = false;  // JPEG: several scans
+  bool optimise = false;     // JPEG: Huffman tables made for the picture
   // GIF: a truecolour picture gets a colour table of its own (GifQuantizer), optionally
   // dithered, instead of the fixed 216-colour palette the classic commands use.
   bool ownPalette = false;

@@ -56,6 +56,8 @@ Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, Image
   job.settings.lossless = choices.lossless;
   job.settings.ownPalette = choices.ownPalette;
   job.settings.dither = choices.dither;
+  job.settings.progressive = choices.progressive;
+  job.settings.optimise = choices.optimise;
   return row.write(job);
 }
 

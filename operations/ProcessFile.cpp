@@ -110,12 +110,7 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
                           const ProcessJob& job, OutputSink& sink) {
   const FormatRow& sourceRow = SourceRow(source);
   const FormatRow& target = TargetRow(job, source);
-  if (job.progressive || job.optimise || job.maxBytes) {
-    throw Exception(std::string(job.progressive ? "--progressive"
-                                : job.optimise  ? "--optimise"
-                                                : "--max-size") +
-                    " is not available yet");
-  }
+  if (job.maxBytes) throw Exception("--max-size is not available yet");
   CountingSink counted(sink);
   ProcessedFile result;
 
@@ -176,6 +171,8 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
     OutputChoices choices = ChoicesFor(job.quality, lossless || job.lossless, job.metadata,
                                        job.upright || job.turn != TurnStep::None);
     choices.ownPalette = true;  // a GIF gets a colour table made for its picture
+    choices.progressive = job.progressive;
+    choices.optimise = job.optimise;
     counted.put(output, EncodePicture(std::move(picture), metadata, target.format, choices));
   }
   result.bytes = counted.size_;

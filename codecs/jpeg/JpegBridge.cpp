@@ -197,6 +197,7 @@ Status Encode(EncodeJob* job) {
   jpeg_set_quality(&cinfo, job->quality, TRUE);
   if (job->greyscale) jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
   if (job->progressive) jpeg_simple_progression(&cinfo);
+  if (job->optimise) cinfo.optimize_coding = TRUE;
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
     JSAMPROW rows[1] = {const_cast<JSAMPROW>(job->pixels + job->stride * cinfo.next_scanline)};

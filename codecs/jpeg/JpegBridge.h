@@ -86,6 +86,7 @@ struct EncodeJob {
   int quality = 90;
   bool greyscale = false;
   bool progressive = false;
+  bool optimise = false;  // Huffman tables made for the picture: a smaller file, same pixels
   // Caller-owned; holds the encoded bytes after success. Growing it past EncodedSizeLimit()
   // or beyond what the heap gives fails with kOutOfMemory.
   std::vector<std::uint8_t>* output = nullptr;

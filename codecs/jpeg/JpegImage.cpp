@@ -212,6 +212,7 @@ void EncodeJpeg(TJPEGImage& picture) {
   job.quality = picture.Quality < 0 ? 0 : (picture.Quality > 100 ? 100 : picture.Quality);
   job.greyscale = picture.greyscale_;
   job.progressive = picture.Progressive;
+  job.optimise = picture.OptimiseCoding;
   job.output = &picture.data_;
   if (const auto status = jpegbridge::Encode(&job); status.failed()) ThrowJpegError(status);
   picture.data_.shrink_to_fit();

@@ -21,6 +21,7 @@ class TJPEGImage {
   // Settings; a new picture has quality 90, baseline, colour.
   int Quality = 90;
   bool Progressive = false;
+  bool OptimiseCoding = false;  // Huffman tables made for the picture (a new file only)
 
   bool Greyscale() const { return greyscale_; }
   // Changing it drops the decoded raster, so the next decoding follows the new value.

@@ -311,6 +311,34 @@ TEST_F(ProcessTool, NameListsAndShardsTogetherAreOneRun) {
   EXPECT_EQ(Files(temp / "z"), (std::set<std::string>{"p3.bmp", "p4.bmp"}));
 }
 
+// Progressive and optimised JPEG outputs: other readers see the scans; optimised tables make a
+// smaller file with the very same pixels.
+TEST_F(ProcessTool, ProgressiveAndOptimisedJpegOutputs) {
+  PIXTREL_SKIP_WITHOUT_PROGRAM("djpeg");
+  for (const auto& [name, flags] : {std::pair<std::string, std::vector<std::string>>{"plain", {}},
+                                    {"progressive", {"--progressive"}},
+                                    {"optimised", {"--optimise"}}}) {
+    std::vector<std::string> args = {"--size", "long:200", "--to", "jpg", "--name", name};
+    args.insert(args.end(), flags.begin(), flags.end());
+    args.push_back("src/wide.png");
+    const RunResult r = Process(args);
+    ASSERT_EQ(r.exitCode, 0) << name << r.err;
+  }
+  const RunResult scans = RunPython(
+      "import sys\nfrom PIL import Image\n"
+      "for f in sys.argv[1:]: print(bool(Image.open(f).info.get('progressive')))\n",
+      {(src / "plain.jpg").string(), (src / "progressive.jpg").string(),
+       (src / "optimised.jpg").string()});
+  ASSERT_EQ(scans.exitCode, 0) << scans.err;
+  EXPECT_EQ(scans.out, "False\nTrue\nFalse\n");
+  EXPECT_LT(fs::file_size(src / "optimised.jpg"), fs::file_size(src / "plain.jpg"));
+  const auto pixels = [&](const std::string& name) {
+    return RunProgram({"djpeg", "-ppm", (src / name).string()}).out;
+  };
+  EXPECT_EQ(pixels("optimised.jpg"), pixels("plain.jpg"));
+  EXPECT_EQ(pixels("progressive.jpg"), pixels("plain.jpg"));
+}
+
 // Files are worked on in parallel but named and written in list order: one job, several, and a
 // memory budget that lets one file in at a time give the same files, names and summary.
 TEST_F(ProcessTool, AnyNumberOfJobsGivesTheSameFilesAndNames) {
