@@ -150,8 +150,9 @@ void Commit(const ProcessJob& job, const NameTemplate& names, const ListedInput&
   }
   if (placed.replacesSource && !allowReplacing)
     throw Exception("Not written over its own source without --yes");
+  // A source named without a folder writes beside itself: there is no folder to make.
   std::error_code error;
-  fs::create_directories(placed.path.parent_path(), error);
+  if (!placed.path.parent_path().empty()) fs::create_directories(placed.path.parent_path(), error);
   if (error) {
     throw Exception("Cannot create folder " + placed.path.parent_path().string() + ": " +
                     error.message());

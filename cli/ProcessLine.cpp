@@ -67,10 +67,12 @@ ProcessLine ParseProcessLine(const std::vector<std::string>& args,
       line.quiet = true;
       continue;
     }
-    if (arg == "-j" || arg == "--jobs" || arg.rfind("--jobs=", 0) == 0) {
+    if (arg.rfind("-j", 0) == 0 || arg == "--jobs" || arg.rfind("--jobs=", 0) == 0) {
       std::string v;
       if (arg.size() > 6 && arg[6] == '=') {
         v = arg.substr(7);
+      } else if (arg.size() > 2 && arg[1] == 'j') {
+        v = arg.substr(2);  // -j4
       } else if (i + 1 < args.size()) {
         v = args[++i];
       } else {

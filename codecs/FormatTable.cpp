@@ -17,12 +17,15 @@
 #include "codecs/heif/HeifFile.h"
 #include "codecs/jpeg/JpegImage.h"
 #include "codecs/jpeg/JpegMetadata.h"
+#include "codecs/jpeg/JpegPreview.h"
 #include "codecs/jpeg/JpegProbe.h"
 #include "codecs/jpeg/JpegRebuild.h"
 #include "codecs/png/PngFile.h"
 #include "codecs/png/PngRebuild.h"
+#include "codecs/webp/WebpChunks.h"
 #include "codecs/webp/WebpFile.h"
 #include "codecs/webp/WebpRebuild.h"
+#include "metadata/ExifBlock.h"
 
 namespace pixtrel {
 namespace {
@@ -40,6 +43,25 @@ DecodedPicture ReadJpeg(std::span<const std::uint8_t> bytes, bool) {
   picture.metadata = ReadJpegMetadata(bytes);
   picture.lossless = false;
   return picture;
+}
+
+// The EXIF block from its TIFF header on, as the readers' callers keep it.
+PictureMetadata FromTiffHeader(PictureMetadata metadata) {
+  const std::span<const std::uint8_t> tiff = TiffPart(metadata.exif);
+  metadata.exif = std::vector<std::uint8_t>(tiff.begin(), tiff.end());
+  return metadata;
+}
+
+PictureMetadata ReadJpegBlocks(std::span<const std::uint8_t> bytes) {
+  return FromTiffHeader(ReadJpegMetadata(bytes));
+}
+
+PictureMetadata ReadWebpBlocks(std::span<const std::uint8_t> bytes) {
+  return FromTiffHeader(ReadWebpMetadata(bytes));
+}
+
+std::optional<Raster> ReadJpegScaled(std::span<const std::uint8_t> bytes, int eighths) {
+  return DecodeJpegScaled(bytes, eighths, false);
 }
 
 Bytes WriteJpeg(EncodeJob& job) {
@@ -143,7 +165,9 @@ std::vector<FormatRow> MakeTable() {
                   .read = ReadJpeg,
                   .probe = ProbeJpeg,
                   .write = WriteJpeg,
-                  .rebuild = RebuildJpegFile});
+                  .rebuild = RebuildJpegFile,
+                  .readMetadata = ReadJpegBlocks,
+                  .readScaled = ReadJpegScaled});
   rows.push_back({.format = ImageFormat::Png,
                   .key = "png",
                   .title = "PNG",
@@ -167,6 +191,7 @@ std::vector<FormatRow> MakeTable() {
                   .write = WriteWebp,
                   .rebuild = RebuildWebpFile,
                   .checkWrittenSize = CheckWebpSize,
+                  .readMetadata = ReadWebpBlocks,
                   .animation = &WebpAnimationCodec()});
   rows.push_back({.format = ImageFormat::Gif,
                   .key = "gif",

@@ -71,6 +71,13 @@ struct FormatRow {
   // Throws the writer's own error for a size it cannot write (WebP: 16383 pixels a side), so a
   // conversion can refuse from the source's header instead of after decoding; none: any size.
   void (*checkWrittenSize)(std::int64_t width, std::int64_t height) = nullptr;
+  // The metadata blocks alone, without decoding the picture (EXIF from its TIFF header on, as
+  // read gives it); empty for formats without such a reader.
+  PictureMetadata (*readMetadata)(std::span<const std::uint8_t> bytes) = nullptr;
+  // The picture as stored at eighths/8 of its size (1..8, sides rounded up) by the codec's own
+  // scaling, far faster than the full decode; nothing when this file cannot be (its colours need
+  // what only the full decode applies). Empty for formats that cannot scale while decoding.
+  std::optional<Raster> (*readScaled)(std::span<const std::uint8_t> bytes, int eighths) = nullptr;
   // GIF and WebP: every frame of an animation read and written (the functions above take the
   // first frame only).
   const AnimationCodec* animation = nullptr;

@@ -83,6 +83,77 @@ void Resample(DecodedPicture& picture, int width, int height, ProcessMethod meth
                     method == ProcessMethod::Normal ? ResizeMethod::Normal : ResizeMethod::Better);
 }
 
+// A source read for the job: decoded whole, or (the fast method, a format that scales while
+// decoding) at the codec's smallest scale that still gives twice the size it is resampled to.
+struct SourcePicture {
+  DecodedPicture picture;
+  Orientation toUpright;
+  int storedWidth = 0, storedHeight = 0;  // the full picture's, as stored
+};
+
+// The eighths (1..7) of the smallest codec scale that leaves the part of the picture used at
+// least twice the size it is resampled to, or 8 when only the full size will do.
+int FastScaleEighths(const SizeGeometry& g) {
+  for (int eighths = 1; eighths < 8; ++eighths) {
+    if (std::int64_t{g.cropWidth} * eighths >= std::int64_t{16} * g.width &&
+        std::int64_t{g.cropHeight} * eighths >= std::int64_t{16} * g.height) {
+      return eighths;
+    }
+  }
+  return 8;
+}
+
+SourcePicture ReadForJob(std::span<const std::uint8_t> bytes, const FormatRow& row,
+                         const ProcessJob& job) {
+  if (job.method == ProcessMethod::Fast && row.readScaled && row.readMetadata) {
+    if (const std::optional<PictureSize> size = row.probe(bytes)) {
+      SourcePicture read;
+      read.picture.metadata = row.readMetadata(bytes);
+      if (job.upright && row.exifOrientation && !read.picture.metadata.exif.empty())
+        read.toUpright = Orientation::FromExif(ExifOrientation(read.picture.metadata.exif));
+      const Orientation turn = Then(read.toUpright, job.turn);
+      const int width = turn.swapsSides() ? size->height : size->width;
+      const int height = turn.swapsSides() ? size->width : size->height;
+      const int eighths = FastScaleEighths(PlanSize(job.size, width, height, job.shrinkOnly));
+      if (eighths < 8) {
+        if (std::optional<Raster> scaled = row.readScaled(bytes, eighths)) {
+          read.picture.raster = std::move(*scaled);
+          read.picture.lossless = false;
+          read.storedWidth = size->width;
+          read.storedHeight = size->height;
+          return read;
+        }
+      }
+    }
+  }
+  StoredPicture stored = ReadStored(bytes, row.format, job.upright);
+  SourcePicture read{std::move(stored.picture), stored.toUpright, 0, 0};
+  read.storedWidth = RasterWidth(read.picture.raster);
+  read.storedHeight = RasterHeight(read.picture.raster);
+  return read;
+}
+
+struct CropRect {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
+// The geometry's crop of a width x height picture, on the picture as decoded (smaller when
+// decoded at a scale), rounded to whole pixels of it.
+CropRect ScaledCrop(const SizeGeometry& g, int width, int height, int decodedWidth,
+                    int decodedHeight) {
+  if (decodedWidth == width && decodedHeight == height)
+    return {g.cropLeft, g.cropTop, g.cropWidth, g.cropHeight};
+  const auto scale = [](int value, int decoded, int full) {
+    return static_cast<int>((std::int64_t{value} * decoded + full / 2) / full);
+  };
+  CropRect c;
+  c.width = std::clamp(scale(g.cropWidth, decodedWidth, width), 1, decodedWidth);
+  c.height = std::clamp(scale(g.cropHeight, decodedHeight, height), 1, decodedHeight);
+  c.left = std::clamp(scale(g.cropLeft, decodedWidth, width), 0, decodedWidth - c.width);
+  c.top = std::clamp(scale(g.cropTop, decodedHeight, height), 0, decodedHeight - c.height);
+  return c;
+}
+
 // Counts what goes to the real sink.
 class CountingSink : public OutputSink {
  public:
@@ -124,14 +195,15 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
     settings.metadata = job.metadata;
     settings.shrinkOnly = job.shrinkOnly;
     ResizeFile(source, output, sourceRow.format, settings, counted);
-    // The source's size from its header; a JPEG's orientation from its EXIF block (the other
-    // formats' tags are not read here: their size is given as stored).
+    // The source's size from its header, turned by the orientation in its metadata blocks where
+    // the format reads them without decoding (JPEG, WebP; a PNG's size is given as stored).
     const Bytes bytes = ReadFileBytes(source);
     Orientation orientation;
-    if (sourceRow.jpegMetadata) {
-      const PictureMetadata metadata = ReadJpegMetadata(bytes);
+    if (sourceRow.readMetadata) {
+      const PictureMetadata metadata = sourceRow.readMetadata(bytes);
       result.captured = ReadCaptureDate(metadata.exif);
-      if (job.upright) orientation = Orientation::FromExif(ExifOrientation(metadata.exif));
+      if (job.upright && sourceRow.exifOrientation && !metadata.exif.empty())
+        orientation = Orientation::FromExif(ExifOrientation(metadata.exif));
     }
     if (const std::optional<PictureSize> size = sourceRow.probe(bytes)) {
       result.sourceWidth = orientation.swapsSides() ? size->height : size->width;
@@ -139,23 +211,28 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
     }
   } else {
     const Bytes bytes = ReadFileBytes(source);
-    StoredPicture stored = ReadStored(bytes, sourceRow.format, job.upright);
-    DecodedPicture picture = std::move(stored.picture);
+    SourcePicture read = ReadForJob(bytes, sourceRow, job);
+    DecodedPicture& picture = read.picture;
     const PictureMetadata metadata = picture.metadata;
     result.captured = ReadCaptureDate(metadata.exif);
     const bool lossless = picture.lossless;
-    const Orientation upright = stored.toUpright;
-    const int storedWidth = RasterWidth(picture.raster),
-              storedHeight = RasterHeight(picture.raster);
-    result.sourceWidth = upright.swapsSides() ? storedHeight : storedWidth;
-    result.sourceHeight = upright.swapsSides() ? storedWidth : storedHeight;
-    // Turned first (orientation and the user's turn in one step), then sized as seen.
-    TurnPicture(picture, Then(upright, job.turn));
-    const int width = RasterWidth(picture.raster), height = RasterHeight(picture.raster);
+    const Orientation upright = read.toUpright;
+    result.sourceWidth = upright.swapsSides() ? read.storedHeight : read.storedWidth;
+    result.sourceHeight = upright.swapsSides() ? read.storedWidth : read.storedHeight;
+    // Turned first (orientation and the user's turn in one step), then sized as seen; the
+    // geometry is planned on the full size, whatever size the picture was decoded at.
+    const Orientation turn = Then(upright, job.turn);
+    TurnPicture(picture, turn);
+    const int width = turn.swapsSides() ? read.storedHeight : read.storedWidth;
+    const int height = turn.swapsSides() ? read.storedWidth : read.storedHeight;
     const SizeGeometry g = PlanSize(job.size, width, height, job.shrinkOnly);
-    if (g.cropped(width, height))
-      picture = CropPicture(std::move(picture), g.cropLeft, g.cropTop, g.cropWidth, g.cropHeight);
-    if (g.resampled()) Resample(picture, g.width, g.height, job.method);
+    if (g.cropped(width, height)) {
+      const CropRect c =
+          ScaledCrop(g, width, height, RasterWidth(picture.raster), RasterHeight(picture.raster));
+      picture = CropPicture(std::move(picture), c.left, c.top, c.width, c.height);
+    }
+    if (RasterWidth(picture.raster) != g.width || RasterHeight(picture.raster) != g.height)
+      Resample(picture, g.width, g.height, job.method);
     // Only a picture made smaller is sharpened: an enlarged one has no detail to bring back.
     const bool smaller = g.width < g.cropWidth || g.height < g.cropHeight;
     if (smaller && job.sharpen != SharpenStrength::None) {

@@ -71,10 +71,11 @@ struct DecodeJob {
 };
 Status Decode(DecodeJob* job);
 
-// Display only: the picture at eighths/8 of its size (1..8), with the faster integer DCT and no
+// Scaled decoding (the preview and viewer, the one-pass command's fast method): the picture at
+// eighths/8 of its size (1..8), with the accurate integer DCT (faster than the float one) and no
 // smoothing of a progressive file's early scans. ReadScaledHeader gives the scaled output's size
 // (each side times eighths / 8, rounded up) and kind; DecodeScaled fills job->pixels with it.
-// Never greyscale on request, never streamed. The program's outputs never come from here.
+// Never greyscale on request, never streamed. The classic commands' outputs never come from here.
 Status ReadScaledHeader(const std::uint8_t* data, std::size_t size, int eighths, HeaderInfo* info);
 Status DecodeScaled(DecodeJob* job, int eighths);
 

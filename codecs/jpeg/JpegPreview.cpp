@@ -25,16 +25,13 @@ int DisplayScaleEighths(int width, int height, int shownWidth, int shownHeight) 
   return 8;
 }
 
-Raster DecodeJpegForDisplay(const TJPEGImage& picture, int shownWidth, int shownHeight) {
-  if (picture.hasRaster()) return picture.raster();
-  const Bytes& data = picture.data();
-  if (data.empty()) return Bitmap24();
-  const int eighths =
-      DisplayScaleEighths(picture.width(), picture.height(), shownWidth, shownHeight);
+std::optional<Raster> DecodeJpegScaled(std::span<const std::uint8_t> data, int eighths,
+                                       bool plainCmyk) {
   jpegbridge::HeaderInfo info;
   jpegbridge::Status status =
       jpegbridge::ReadScaledHeader(data.data(), data.size(), eighths, &info);
   if (status.failed()) ThrowJpegError(status);
+  if (info.kind == jpegbridge::OutputKind::Cmyk && !plainCmyk) return std::nullopt;
   CheckPictureSize(info.width, info.height);
 
   jpegbridge::DecodeJob job;
@@ -59,6 +56,15 @@ Raster DecodeJpegForDisplay(const TJPEGImage& picture, int shownWidth, int shown
   status = jpegbridge::DecodeScaled(&job, eighths);
   if (status.failed()) ThrowJpegError(status);
   return colour;
+}
+
+Raster DecodeJpegForDisplay(const TJPEGImage& picture, int shownWidth, int shownHeight) {
+  if (picture.hasRaster()) return picture.raster();
+  const Bytes& data = picture.data();
+  if (data.empty()) return Bitmap24();
+  const int eighths =
+      DisplayScaleEighths(picture.width(), picture.height(), shownWidth, shownHeight);
+  return *DecodeJpegScaled(data, eighths, true);
 }
 
 }  // namespace pixtrel

@@ -387,6 +387,11 @@ TEST_F(ProcessTool, AnyNumberOfJobsGivesTheSameFilesAndNames) {
     for (const std::string& name : names)
       EXPECT_EQ(FileContents(temp / out / name), FileContents(temp / "one" / name)) << name;
   }
+  // A source named without a folder is written beside it; -jN is -j N.
+  fs::copy_file(src / "wide.png", temp / "here.png");
+  const RunResult bare = Process({"--to", "bmp", "-j2", "here.png"});
+  EXPECT_EQ(bare.exitCode, 0) << bare.err;
+  EXPECT_EQ(Size(temp / "here.bmp"), "400x300 BMP");
   // The same sources in the same order: the first listed p0 took the plain name in every run.
   EXPECT_NE(one.out.find("src/p0.bmp -> " + (temp / "one" / "p0-120x90.jpg").string()),
             std::string::npos)
@@ -413,6 +418,72 @@ TEST_F(ProcessTool, FastResamplingAgreesWithPillowsLanczos) {
         {(src / (std::string("fast") + size + ".png")).string(), (src / "p.jpg").string()});
     ASSERT_EQ(psnr.exitCode, 0) << psnr.err;
     EXPECT_GE(std::stod(psnr.out), 42.0) << psnr.out;
+  }
+}
+
+// The fast method decodes a large JPEG at the codec's scale; the geometry (orientation tag,
+// user's turn, fill's crop, pad's canvas) is planned on the full size all the same, and the
+// pixels agree with Pillow's Lanczos of the full picture.
+TEST_F(ProcessTool, FastScaledDecodingKeepsTheGeometryOfTheFullPicture) {
+  PIXTREL_SKIP_WITHOUT_PROGRAM("exiftool");
+  ASSERT_TRUE(Magick({"-seed", "5", "-size", "2400x1600", "plasma:fractal", "-blur", "0x1",
+                      "-quality", "93", (src / "tagged.jpg").string()}));
+  ASSERT_EQ(RunProgram({"exiftool", "-q", "-overwrite_original", "-n", "-Orientation=6",
+                        (src / "tagged.jpg").string()})
+                .exitCode,
+            0);
+  const struct {
+    std::vector<std::string> args;
+    const char* size;
+    const char* reference;  // Pillow's picture of the upright source, sized as asked
+  } cases[] = {
+      {{"--size", "long:300"}, "200x300", "src.resize((200, 300), Image.LANCZOS)"},
+      {{"--size", "fill:150x150", "--turn", "right"},
+       "150x150",
+       "ImageOps.fit(src.transpose(Image.ROTATE_270), (150, 150), Image.LANCZOS)"},
+      {{"--size", "width:123"}, "123x184", "src.resize((123, 184), Image.LANCZOS)"},
+  };
+  int i = 0;
+  for (const auto& c : cases) {
+    const std::string name = "scaled" + std::to_string(i++);
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--to", "png", "--name", name, "src/tagged.jpg"});
+    SCOPED_TRACE(name);
+    ASSERT_EQ(Process(args).exitCode, 0);
+    EXPECT_EQ(Size(src / (name + ".png")), std::string(c.size) + " PNG");
+    const RunResult psnr = RunPython(
+        std::string("import sys, math\n"
+                    "from PIL import Image, ImageOps\n"
+                    "src = ImageOps.exif_transpose(Image.open(sys.argv[2])).convert('RGB')\n"
+                    "ours = Image.open(sys.argv[1]).convert('RGB')\n"
+                    "ref = ") +
+            c.reference +
+            "\n"
+            "a, b = ours.tobytes(), ref.tobytes()\n"
+            "mse = sum((x - y) ** 2 for x, y in zip(a, b)) / len(a)\n"
+            "print('%.1f' % (99 if mse == 0 else 10 * math.log10(255 * 255 / mse)))\n",
+        {(src / (name + ".png")).string(), (src / "tagged.jpg").string()});
+    ASSERT_EQ(psnr.exitCode, 0) << psnr.err;
+    EXPECT_GE(std::stod(psnr.out), 40.0) << psnr.out;
+  }
+}
+
+// {W} and {H} are the source's size as seen, also on the resize tabs' own route and for a WebP
+// whose EXIF block says to turn it.
+TEST_F(ProcessTool, SourceSizeInNamesIsTheUprightOne) {
+  PIXTREL_SKIP_WITHOUT_PROGRAM("exiftool");
+  ASSERT_TRUE(Magick({(src / "wide.png").string(), (src / "tagged.webp").string()}));
+  ASSERT_EQ(RunProgram({"exiftool", "-q", "-overwrite_original", "-n", "-Orientation=6",
+                        (src / "tagged.webp").string()})
+                .exitCode,
+            0);
+  for (const char* method : {"better", "fast"}) {
+    SCOPED_TRACE(method);
+    ASSERT_EQ(Process({"--size", "long:100", "--method", method, "--name",
+                       std::string(method) + "-{W}x{H}-{w}x{h}", "src/tagged.webp"})
+                  .exitCode,
+              0);
+    EXPECT_EQ(Size(src / (std::string(method) + "-300x400-75x100.webp")), "75x100 WEBP");
   }
 }
 
