@@ -70,12 +70,42 @@ Bitmap24 CentreResample(const Bitmap24& source, int width, int height) {
   const int inWidth = source.width(), inHeight = source.height();
   const Taps across = MakeTaps(inWidth, width);
   const Taps down = MakeTaps(inHeight, height);
-  // Rows: every source row to the new width.
-  Bitmap24 rows = Bitmap24::Uninitialised(width, inHeight);
-  ParallelFor(inHeight, 1, 16, [&](int y0, int y1) {
+  // Columns first: a downscale leaves fewer rows for the slower pass across, and the pass down
+  // adds whole rows, which the compiler vectorises.
+  Bitmap24 columns = Bitmap24::Uninitialised(inWidth, height);
+  const std::size_t rowBytes = static_cast<std::size_t>(inWidth) * 3;
+  ParallelFor(height, 1, 16, [&](int y0, int y1) {
+    std::vector<int> sums(rowBytes);
     for (int y = y0; y < y1; ++y) {
-      const std::uint8_t* in = source.row(y);
-      std::uint8_t* out = rows.row(y);
+      std::fill(sums.begin(), sums.end(), 0);
+      const int* w = &down.weights[static_cast<std::size_t>(y) * down.stride];
+      int* sum = sums.data();
+      int k = 0;
+      // Two source rows a step: half the passes over the sums.
+      for (; k + 1 < down.count[y]; k += 2) {
+        const std::uint8_t* a = source.row(down.first[y] + k);
+        const std::uint8_t* b = source.row(down.first[y] + k + 1);
+        const int wa = w[k], wb = w[k + 1];
+        for (std::size_t i = 0; i < rowBytes; ++i)
+          sum[i] += wa * a[i] + wb * b[i];
+      }
+      if (k < down.count[y]) {
+        const std::uint8_t* a = source.row(down.first[y] + k);
+        const int wa = w[k];
+        for (std::size_t i = 0; i < rowBytes; ++i)
+          sum[i] += wa * a[i];
+      }
+      std::uint8_t* out = columns.row(y);
+      for (std::size_t i = 0; i < rowBytes; ++i)
+        out[i] = Clamp(sums[i]);
+    }
+  });
+  // Then every row to the new width.
+  Bitmap24 target = Bitmap24::Uninitialised(width, height);
+  ParallelFor(height, 1, 16, [&](int y0, int y1) {
+    for (int y = y0; y < y1; ++y) {
+      const std::uint8_t* in = columns.row(y);
+      std::uint8_t* out = target.row(y);
       for (int x = 0; x < width; ++x) {
         const int* w = &across.weights[static_cast<std::size_t>(x) * across.stride];
         const std::uint8_t* p = in + static_cast<std::size_t>(across.first[x]) * 3;
@@ -89,24 +119,6 @@ Bitmap24 CentreResample(const Bitmap24& source, int width, int height) {
         out[3 * x + 1] = Clamp(g);
         out[3 * x + 2] = Clamp(r);
       }
-    }
-  });
-  // Columns: those rows to the new height.
-  Bitmap24 target = Bitmap24::Uninitialised(width, height);
-  const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-  ParallelFor(height, 1, 16, [&](int y0, int y1) {
-    std::vector<int> sums(rowBytes);
-    for (int y = y0; y < y1; ++y) {
-      std::fill(sums.begin(), sums.end(), 0);
-      const int* w = &down.weights[static_cast<std::size_t>(y) * down.stride];
-      for (int k = 0; k < down.count[y]; ++k) {
-        const std::uint8_t* in = rows.row(down.first[y] + k);
-        for (std::size_t i = 0; i < rowBytes; ++i)
-          sums[i] += w[k] * in[i];
-      }
-      std::uint8_t* out = target.row(y);
-      for (std::size_t i = 0; i < rowBytes; ++i)
-        out[i] = Clamp(sums[i]);
     }
   });
   return target;

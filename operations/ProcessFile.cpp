@@ -91,10 +91,12 @@ struct SourcePicture {
   int storedWidth = 0, storedHeight = 0;  // the full picture's, as stored
 };
 
-// The eighths (1..7) of the smallest codec scale that leaves the part of the picture used at
-// least twice the size it is resampled to, or 8 when only the full size will do.
+// The codec scale, in eighths, for the fast method: the smallest of 1/8, 1/4 and 1/2 that
+// leaves the part of the picture used at least twice the size it is resampled to, else the
+// full size. (Only these scales have the codec's fast reduced transforms; the others cost
+// about as much as the full size.)
 int FastScaleEighths(const SizeGeometry& g) {
-  for (int eighths = 1; eighths < 8; ++eighths) {
+  for (int eighths : {1, 2, 4}) {
     if (std::int64_t{g.cropWidth} * eighths >= std::int64_t{16} * g.width &&
         std::int64_t{g.cropHeight} * eighths >= std::int64_t{16} * g.height) {
       return eighths;
@@ -114,15 +116,14 @@ SourcePicture ReadForJob(std::span<const std::uint8_t> bytes, const FormatRow& r
       const Orientation turn = Then(read.toUpright, job.turn);
       const int width = turn.swapsSides() ? size->height : size->width;
       const int height = turn.swapsSides() ? size->width : size->height;
+      // At full size too: the scaled decoder's integer transform is the faster one.
       const int eighths = FastScaleEighths(PlanSize(job.size, width, height, job.shrinkOnly));
-      if (eighths < 8) {
-        if (std::optional<Raster> scaled = row.readScaled(bytes, eighths)) {
-          read.picture.raster = std::move(*scaled);
-          read.picture.lossless = false;
-          read.storedWidth = size->width;
-          read.storedHeight = size->height;
-          return read;
-        }
+      if (std::optional<Raster> scaled = row.readScaled(bytes, eighths)) {
+        read.picture.raster = std::move(*scaled);
+        read.picture.lossless = false;
+        read.storedWidth = size->width;
+        read.storedHeight = size->height;
+        return read;
       }
     }
   }
