@@ -117,7 +117,8 @@ void Work(const ProcessJob& job, const InputFile& input, Pending& file,
 
 // Names, places and writes a file whose work is done; throws what stops it.
 void Commit(const ProcessJob& job, const NameTemplate& names, const ListedInput& listed,
-            Pending& file, OutputPlanner& planner, bool allowReplacing, FileReport& report) {
+            Pending& file, OutputPlanner& planner, bool allowReplacing, BatchDurability& durability,
+            FileReport& report) {
   const InputFile& input = listed.file;
   const ProcessedFile& made = file.made;
   report.sourceWidth = made.sourceWidth;
@@ -158,7 +159,8 @@ void Commit(const ProcessJob& job, const NameTemplate& names, const ListedInput&
                     error.message());
   }
   WriteFileAtomically(placed.path, file.held.bytes_,
-                      placed.replacesSource ? LinkHandling::WriteThrough : LinkHandling::Replace);
+                      placed.replacesSource ? LinkHandling::WriteThrough : LinkHandling::Replace,
+                      &durability);
   if (job.keepDate) ApplyFileStamp(placed.path, ReadFileStamp(input.path));
   report.output = placed.path.string();
   report.bytesOut = static_cast<std::int64_t>(file.held.bytes_.size());
@@ -189,6 +191,8 @@ ProcessSummary RunProcess(const ProcessJob& job, const std::vector<ListedInput>&
                           std::error_code error;
                           return fs::exists(fs::symlink_status(p, error));
                         });
+  // New outputs are synced together when the run ends; replaced files one by one.
+  BatchDurability durability;
   const int jobs = JobsFor(host);
   // With several jobs one more file is held, so the cores keep working while the oldest is
   // written.
@@ -236,7 +240,7 @@ ProcessSummary RunProcess(const ProcessJob& job, const std::vector<ListedInput>&
     report.bytesIn = file->bytesIn;
     try {
       if (file->failed) throw Exception(file->failure);
-      Commit(job, names, listed, *file, planner, allowReplacing, report);
+      Commit(job, names, listed, *file, planner, allowReplacing, durability, report);
     } catch (const std::exception& e) {
       report.status = FileReport::Status::Failed;
       report.message = OnOneLine(e.what());
@@ -268,6 +272,7 @@ ProcessSummary RunProcess(const ProcessJob& job, const std::vector<ListedInput>&
       break;
     }
   }
+  durability.sync();
   summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return summary;
 }

@@ -95,6 +95,45 @@ std::string TemporaryFileName(const std::string& name, const std::string& random
   return result;
 }
 
+void BatchDurability::wrote(const fs::path& folder) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  folders_.insert(folder);
+}
+
+bool BatchDurability::sync() noexcept {
+  std::set<fs::path> folders;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    folders.swap(folders_);
+  }
+  bool synced = true;
+#ifndef _WIN32
+  // One sync of the file system holds every file and every rename in it; elsewhere each folder's
+  // files are synced by the system's sync.
+  std::set<dev_t> devices;
+  for (const fs::path& folder : folders) {
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) {
+      synced = false;
+      continue;
+    }
+    struct stat info {};
+    if (::fstat(dirFd, &info) == 0 && !devices.insert(info.st_dev).second) {
+      ::close(dirFd);  // its file system is synced already
+      continue;
+    }
+#ifdef __linux__
+    if (::syncfs(dirFd) != 0) synced = false;
+#else
+    ::sync();
+    if (::fsync(dirFd) != 0) synced = false;
+#endif
+    ::close(dirFd);
+  }
+#endif
+  return synced;
+}
+
 #ifdef _WIN32
 
 void RemovePendingTemporaryFile() noexcept {
@@ -102,7 +141,7 @@ void RemovePendingTemporaryFile() noexcept {
 }
 
 void WriteFileAtomically(const FilePath& file, std::span<const std::uint8_t> bytes,
-                         LinkHandling links) {
+                         LinkHandling links, BatchDurability*) {
   CheckNameLength(file);
   const fs::path& path = file.path;
   const fs::path target = links == LinkHandling::WriteThrough ? ResolveTarget(path) : path;
@@ -144,7 +183,7 @@ void RemovePendingTemporaryFile() noexcept {
 }
 
 void WriteFileAtomically(const FilePath& file, std::span<const std::uint8_t> bytes,
-                         LinkHandling links) {
+                         LinkHandling links, BatchDurability* batch) {
   CheckNameLength(file);
   const fs::path& path = file.path;
   const fs::path target = links == LinkHandling::WriteThrough ? ResolveTarget(path) : path;
@@ -207,15 +246,21 @@ void WriteFileAtomically(const FilePath& file, std::span<const std::uint8_t> byt
       // Not permitted for other users' files: the mode above still applies.
     }
   }
-  if (::fsync(fd) != 0) fail(std::strerror(errno));
+  const bool syncNow = replacing || !batch;
+  if (syncNow && ::fsync(fd) != 0) fail(std::strerror(errno));
   const int fdToClose = fd;
   fd = -1;
   if (::close(fdToClose) != 0) fail(std::strerror(errno));
+  if (observer) observer->beforeRename(syncNow);
   if (::rename(temp.c_str(), target.c_str()) != 0) fail(std::strerror(errno));
   ClearPending();
 
   // Make the rename itself durable.
   const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  if (!syncNow) {
+    batch->wrote(folder);
+    return;
+  }
   const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     ::fsync(dirFd);

@@ -15,6 +15,9 @@ class WriteObserver {
   virtual bool beforeWrite(std::size_t written, std::size_t& chunk) = 0;
   // After bytes of an output were written.
   virtual void afterWrite(std::size_t bytes) = 0;
+  // Just before the complete temporary file takes the target's name: synced tells whether its
+  // data was synced to the disk first.
+  virtual void beforeRename(bool /*synced*/) {}
 };
 
 // The observer of every output write from now on (nullptr: none); not owned. Set it while no

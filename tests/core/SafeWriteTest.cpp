@@ -10,6 +10,7 @@
 #include "core/Errors.h"
 #include "io/SafeWrite.h"
 #include "io/StaleTemporaries.h"
+#include "io/WriteObserver.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WriteFailure.h"
 
@@ -156,6 +157,46 @@ TEST(SafeWrite, AFolderInTheWayIsAnError) {
   EXPECT_THROW(WriteFileAtomically(folder / "taken.jpg", Bytes{1}, LinkHandling::WriteThrough),
                Exception);
   EXPECT_TRUE(fs::is_directory(folder / "taken.jpg"));
+}
+
+}  // namespace
+
+namespace {
+
+class RenameWatch : public WriteObserver {
+ public:
+  bool beforeWrite(std::size_t, std::size_t&) override { return true; }
+  void afterWrite(std::size_t) override {}
+  void beforeRename(bool synced) override { synced_.push_back(synced); }
+  std::vector<bool> synced_;
+};
+
+// A batch syncs its new files together at its end; a file that replaces another is synced before
+// its rename all the same, and so is every write outside a batch.
+TEST(SafeWrite, ABatchsNewFilesAreSyncedAtItsEndAndReplacedOnesFirst) {
+  TempFolder folder;
+  fs::create_directories(folder / "sub");
+  WriteBytes(folder / "old.jpg", {1, 2});
+  RenameWatch watch;
+  SetWriteObserver(&watch);
+  {
+    BatchDurability batch;
+    WriteFileAtomically(folder / "new.jpg", Bytes{1}, LinkHandling::Replace, &batch);
+    WriteFileAtomically(folder / "old.jpg", Bytes{3}, LinkHandling::Replace, &batch);
+    WriteFileAtomically(folder / "sub" / "new.jpg", Bytes{5}, LinkHandling::Replace, &batch);
+    WriteFileAtomically(folder / "alone.jpg", Bytes{4});
+    EXPECT_TRUE(batch.sync());
+    // A folder gone before its sync is reported.
+    WriteFileAtomically(folder / "sub" / "late.jpg", Bytes{6}, LinkHandling::Replace, &batch);
+    fs::remove_all(folder / "sub");
+    EXPECT_FALSE(batch.sync());
+    EXPECT_TRUE(batch.sync());  // nothing left to sync
+  }
+  SetWriteObserver(nullptr);
+  EXPECT_EQ(watch.synced_, (std::vector<bool>{false, true, false, true, false}));
+  EXPECT_EQ(FileContents(folder / "new.jpg"), Bytes{1});
+  EXPECT_EQ(FileContents(folder / "old.jpg"), Bytes{3});
+  EXPECT_EQ(FileContents(folder / "alone.jpg"), Bytes{4});
 }
 
 }  // namespace
