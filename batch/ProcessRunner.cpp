@@ -125,6 +125,8 @@ void Commit(const ProcessJob& job, const NameTemplate& names, const ListedInput&
   report.sourceHeight = made.sourceHeight;
   report.width = made.width;
   report.height = made.height;
+  report.quality = made.quality;
+  report.scale = made.scale;
   NameValues values;
   values.name = input.path.stem().string();
   values.extension = input.path.extension().string();
@@ -287,6 +289,14 @@ std::string SummaryText(const ProcessSummary& summary) {
   for (const FileReport& file : summary.files) {
     if (file.status == FileReport::Status::Failed)
       text += "failed: " + file.source + ": " + file.message + "\n";
+  }
+  for (const FileReport& file : summary.files) {
+    if (file.status == FileReport::Status::Done && file.scale < 1) {
+      char note[96];
+      std::snprintf(note, sizeof note, "quality %d and %.0f %% of its size to fit", file.quality,
+                    file.scale * 100);
+      text += "made smaller: " + file.source + ": " + note + "\n";
+    }
   }
   for (const FileReport& file : summary.files) {
     if (file.status == FileReport::Status::Skipped)

@@ -19,6 +19,10 @@ struct FileReport {
   std::int64_t bytesIn = 0, bytesOut = 0;
   Status status = Status::Done;
   std::string message;  // why it was skipped or failed
+  // With a target file size: the quality the output got (0: none was searched) and its sides
+  // against the size asked for (below 1: made smaller to fit).
+  int quality = 0;
+  double scale = 1.0;
 };
 
 struct ProcessSummary {

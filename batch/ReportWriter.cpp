@@ -49,13 +49,14 @@ std::string JsonString(const std::string& text) {
 
 std::string ReportCsv(const ProcessSummary& summary) {
   std::string text =
-      "source,output,source_width,source_height,width,height,bytes_in,bytes_out,status,message\r\n";
+      "source,output,source_width,source_height,width,height,bytes_in,bytes_out,status,message,"
+      "quality\r\n";
   for (const FileReport& f : summary.files) {
     text += CsvField(f.source) + "," + CsvField(f.output) + "," + std::to_string(f.sourceWidth) +
             "," + std::to_string(f.sourceHeight) + "," + std::to_string(f.width) + "," +
             std::to_string(f.height) + "," + std::to_string(f.bytesIn) + "," +
             std::to_string(f.bytesOut) + "," + StatusWord(f.status) + "," + CsvField(f.message) +
-            "\r\n";
+            "," + (f.quality > 0 ? std::to_string(f.quality) : std::string()) + "\r\n";
   }
   return text;
 }
@@ -77,7 +78,8 @@ std::string ReportJson(const ProcessSummary& summary) {
             ", \"height\": " + std::to_string(f.height) +
             ", \"bytes_in\": " + std::to_string(f.bytesIn) +
             ", \"bytes_out\": " + std::to_string(f.bytesOut) + ", \"status\": \"" +
-            StatusWord(f.status) + "\", \"message\": " + JsonString(f.message) + "}";
+            StatusWord(f.status) + "\", \"message\": " + JsonString(f.message) +
+            (f.quality > 0 ? ", \"quality\": " + std::to_string(f.quality) : std::string()) + "}";
   }
   return text + (summary.files.empty() ? "]\n}\n" : "\n  ]\n}\n");
 }

@@ -46,7 +46,13 @@ class TerminalProcessHost : public ProcessHost {
     if (report.status == FileReport::Status::Failed) {
       WriteStderr("pixtrel-batch: " + report.source + ": " + report.message + "\n");
     } else if (!quiet_ && report.status == FileReport::Status::Done) {
-      std::cout << report.source << " -> " << report.output << "\n";
+      std::cout << report.source << " -> " << report.output;
+      if (report.quality > 0) {
+        std::cout << " (quality " << report.quality << ", " << report.bytesOut << " bytes";
+        if (report.scale < 1) std::cout << ", made smaller to fit";
+        std::cout << ")";
+      }
+      std::cout << "\n";
     }
   }
 

@@ -55,6 +55,7 @@ struct FormatRow {
   bool carriesMetadata = false;  // EXIF, XMP and ICC: JPEG, PNG, WebP
   bool jpegMetadata = false;     // JPEG's own rules: EXIF completed as it requires, IPTC carried
   bool exifOrientation = false;  // the EXIF orientation tag says how to turn it upright
+  bool lossyQuality = false;     // written at a quality (JPEG, WebP): a target file size applies
   bool losslessSource = true;    // its pixels come as stored (not JPEG; WebP says per file)
   // upright: apply the format's own turning (HEIF's transforms); EXIF orientation is applied by
   // the caller, so the other readers ignore it.

@@ -15,6 +15,7 @@
 #include "imaging/TurnPicture.h"
 #include "io/FileBytes.h"
 #include "metadata/ExifBlock.h"
+#include "operations/FitToSize.h"
 #include "operations/OutputChoices.h"
 #include "operations/PictureFile.h"
 #include "operations/ResizeFile.h"
@@ -182,7 +183,14 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
                           const ProcessJob& job, OutputSink& sink) {
   const FormatRow& sourceRow = SourceRow(source);
   const FormatRow& target = TargetRow(job, source);
-  if (job.maxBytes) throw Exception("--max-size is not available yet");
+  if (job.maxBytes && (!target.lossyQuality || job.lossless)) {
+    std::string keys;
+    for (const FormatRow& row : FormatTable()) {
+      if (row.lossyQuality) keys += (keys.empty() ? "" : " or ") + std::string(row.key);
+    }
+    throw Exception("--max-size needs an output written at a quality (--to " + keys +
+                    ", not lossless)");
+  }
   CountingSink counted(sink);
   ProcessedFile result;
 
@@ -251,7 +259,22 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
     choices.ownPalette = true;  // a GIF gets a colour table made for its picture
     choices.progressive = job.progressive;
     choices.optimise = job.optimise;
-    counted.put(output, EncodePicture(std::move(picture), metadata, target.format, choices));
+    if (job.maxBytes) {
+      const int w = RasterWidth(picture.raster), h = RasterHeight(picture.raster);
+      const FittedOutput fitted =
+          EncodeWithin(*job.maxBytes, job.quality, w, h, [&](int quality, double scale) {
+            DecodedPicture copy = picture;
+            if (scale < 1) Resample(copy, ScaledSide(w, scale), ScaledSide(h, scale), job.method);
+            OutputChoices at = choices;
+            at.quality = quality;
+            return EncodePicture(std::move(copy), metadata, target.format, at);
+          });
+      result.quality = fitted.quality;
+      result.scale = fitted.scale;
+      counted.put(output, fitted.bytes);
+    } else {
+      counted.put(output, EncodePicture(std::move(picture), metadata, target.format, choices));
+    }
   }
   result.bytes = counted.size_;
   if (const std::optional<PictureSize> size = target.probe(counted.head_)) {

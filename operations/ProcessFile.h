@@ -17,6 +17,10 @@ struct ProcessedFile {
   int width = 0, height = 0;              // the output's
   std::int64_t bytes = 0;                 // the output's size
   std::optional<CaptureDate> captured;    // when the photo was taken, as its EXIF says
+  // With a target file size: the quality it got and its sides against the planned size (below
+  // 1 when it was made smaller to fit).
+  int quality = 0;
+  double scale = 1.0;
 };
 
 // The key of the format a file of this name is written in: the job's format, or the source's

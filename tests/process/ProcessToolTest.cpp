@@ -3,6 +3,7 @@
 // reports, presets, name lists and shards.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <set>
@@ -485,6 +486,45 @@ TEST_F(ProcessTool, SourceSizeInNamesIsTheUprightOne) {
               0);
     EXPECT_EQ(Size(src / (std::string(method) + "-300x400-75x100.webp")), "75x100 WEBP");
   }
+}
+
+// --max-size: every output at most that size, the quality it got in the report, a picture made
+// smaller when even quality 10 is too big, and formats without a quality refused.
+TEST_F(ProcessTool, OutputsFitTheSizeAsked) {
+  ASSERT_TRUE(Magick({"-seed", "3", "-size", "1200x900", "plasma:fractal", "+noise", "Gaussian",
+                      "-quality", "97", (src / "noisy.jpg").string()}));
+  for (const auto& [to, limit] : {std::pair<std::string, int>{"jpg", 60000}, {"webp", 120000}}) {
+    SCOPED_TRACE(to);
+    const RunResult r =
+        Process({"--to", to, "--max-size", std::to_string(limit / 1000) + "k", "--name",
+                 "fit-" + to, "--report", "fit-" + to + ".csv", "src/noisy.jpg"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const fs::path out = src / ("fit-" + to + "." + to);
+    EXPECT_LE(fs::file_size(out), static_cast<std::uintmax_t>(limit));
+    EXPECT_NE(r.out.find("(quality "), std::string::npos) << r.out;
+    EXPECT_EQ(Size(out).substr(0, 8), "1200x900");
+    const RunResult report = RunPython(
+        "import csv, sys\nrow = next(csv.DictReader(open(sys.argv[1], newline='')))\n"
+        "print(10 <= int(row['quality']) < 89, row['bytes_out'] == sys.argv[2])\n",
+        {(temp / ("fit-" + to + ".csv")).string(), std::to_string(fs::file_size(out))});
+    EXPECT_EQ(report.out, "True True\n") << report.err;
+  }
+  // Too small even at quality 10: made smaller.
+  const RunResult tiny =
+      Process({"--to", "jpg", "--max-size", "8k", "--name", "tiny", "src/noisy.jpg"});
+  ASSERT_EQ(tiny.exitCode, 0) << tiny.err;
+  EXPECT_LE(fs::file_size(src / "tiny.jpg"), 8000u);
+  EXPECT_NE(tiny.err.find("made smaller: src/noisy.jpg: quality 10 and"), std::string::npos)
+      << tiny.err;
+  const auto small = ReadWithPil(src / "tiny.jpg");
+  ASSERT_TRUE(small);
+  EXPECT_LT(small->width, 1200);
+  EXPECT_LE(std::abs(small->width * 3 - small->height * 4), 4);  // the shape kept
+  const RunResult png = Process({"--to", "png", "--max-size", "8k", "src/noisy.jpg"});
+  EXPECT_EQ(png.exitCode, 1);
+  EXPECT_NE(png.err.find("--max-size needs an output written at a quality (--to jpg or webp"),
+            std::string::npos)
+      << png.err;
 }
 
 }  // namespace
