@@ -9,6 +9,7 @@
 #   (djpeg -dct float);
 # - photos tagged orientation 6 against the same photos tagged 1;
 # - one pass to WebP against two (resize-jpg, then convert --to webp);
+# - a target file size (--max-size 300k) against ImageMagick's -define jpeg:extent;
 # - 2,000 small JPEGs to 200 pixels against Pillow, sharp and vipsthumbnail.
 # Goals: fast <= 0.8x sharp in wall and CPU time, <= 0.4x vipsthumbnail, <= 0.15x mogrify, peak
 # memory <= 0.5x sharp's; better and resize-jpg <= 1.2x the floor; orientation 6 <= 1.05x
@@ -140,6 +141,13 @@ compare "one pass to WebP 80 (process)" \
   "two passes (resize-jpg, convert)" \
   "cp $FILES '$SET/out' && cd '$SET/out' && '$BATCH' resize-jpg -q --pixels 1600 --save overwrite --yes $FILES && '$BATCH' convert -q --to webp --jpeg-quality 80 $FILES"
 echo "goal: <= 0.59 (one pass 1.7x faster)"
+
+# A target file size: long side 1600 at most 300 KB, against ImageMagick's JPEG extent search.
+compare "process --max-size 300k, long:1600 JPEG" \
+  "'$BATCH' process -q --size long:1600 --to jpg --max-size 300k --out '$SET/out' $FILES" \
+  "mogrify -define jpeg:extent=300kb" \
+  "mogrify -path '$SET/out' -auto-orient -filter Lanczos -resize 1600x1600 -define jpeg:extent=300kb $FILES"
+echo "goal: faster than ImageMagick (below 1)"
 
 # Many small files: the per-file costs (opening, syncing, naming).
 mkdir -p "$SET/small"
