@@ -4,7 +4,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <ctime>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -13,6 +12,7 @@
 
 #include "batch/MessageLine.h"
 #include "batch/NameTemplate.h"
+#include "batch/OutputName.h"
 #include "batch/OutputPlan.h"
 #include "batch/PeakEstimate.h"
 #include "codecs/FormatTable.h"
@@ -29,24 +29,6 @@ namespace pixtrel {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path OutputFolder(const ProcessJob& job, const InputFile& input) {
-  const fs::path besides = input.path.parent_path();
-  if (job.out.empty()) return besides;
-  const fs::path out(job.out);
-  if (out.is_absolute()) return out / input.relative.parent_path();
-  return besides / out;
-}
-
-DateTime FileDate(const fs::path& source) {
-  DateTime date;
-  std::tm local{};
-  if (UnpackFileStamp(ReadFileStamp(source), local)) {
-    date = DateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                    local.tm_hour,        local.tm_min,     local.tm_sec};
-  }
-  return date;
-}
 
 // Holds the one output a file makes until its name is known.
 class HeldOutput : public OutputSink {
@@ -124,24 +106,9 @@ void Commit(const ProcessJob& job, const NameTemplate& names, const ListedInput&
   report.sourceHeight = made.sourceHeight;
   report.width = made.width;
   report.height = made.height;
-  NameValues values;
-  values.name = input.path.stem().string();
-  values.extension = input.path.extension().string();
-  if (!values.extension.empty()) values.extension.erase(0, 1);
-  values.width = made.width;
-  values.height = made.height;
-  values.sourceWidth = made.sourceWidth;
-  values.sourceHeight = made.sourceHeight;
-  values.position = static_cast<int>(listed.position + 1);
-  values.preset = job.preset;
-  if (made.captured) {
-    const CaptureDate& c = *made.captured;
-    values.date = DateTime{c.year, c.month, c.day, c.hour, c.minute, c.second};
-  } else {
-    values.date = FileDate(input.path);
-  }
-  const std::string extension(RowForKey(OutputFormatKey(job, input.path))->extensions.front());
-  const fs::path wished = OutputFolder(job, input) / (names.expand(values) + extension);
+  const NameValues values = NameValuesFor(
+      job, listed, {made.sourceWidth, made.sourceHeight, made.width, made.height}, made.captured);
+  const fs::path wished = WishedOutput(job, names, listed, values);
   const PlannedOutput placed = planner.place(file.index, wished);
   if (placed.skipped) {
     report.status = FileReport::Status::Skipped;
@@ -180,14 +147,7 @@ ProcessSummary RunProcess(const ProcessJob& job, const std::vector<ListedInput>&
     sources.push_back(input.file.path);
   // The planner never lets an output replace a source still to be read, so later files may be
   // read while earlier ones are being written.
-  OutputPlanner planner(sources,
-                        job.existing == ExistingChoice::Skip        ? ExistingOutput::Skip
-                        : job.existing == ExistingChoice::Overwrite ? ExistingOutput::Overwrite
-                                                                    : ExistingOutput::Number,
-                        [](const fs::path& p) {
-                          std::error_code error;
-                          return fs::exists(fs::symlink_status(p, error));
-                        });
+  OutputPlanner planner(sources, ExistingPolicy(job), PathTaken);
   const int jobs = JobsFor(host);
   // With several jobs one more file is held, so the cores keep working while the oldest is
   // written.

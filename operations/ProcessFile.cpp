@@ -15,6 +15,7 @@
 #include "imaging/TurnPicture.h"
 #include "io/FileBytes.h"
 #include "metadata/ExifBlock.h"
+#include "operations/HeaderFacts.h"
 #include "operations/OutputChoices.h"
 #include "operations/PictureFile.h"
 #include "operations/ResizeFile.h"
@@ -124,18 +125,11 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
     settings.metadata = job.metadata;
     settings.shrinkOnly = job.shrinkOnly;
     ResizeFile(source, output, sourceRow.format, settings, counted);
-    // The source's size from its header; a JPEG's orientation from its EXIF block (the other
-    // formats' tags are not read here: their size is given as stored).
-    const Bytes bytes = ReadFileBytes(source);
-    Orientation orientation;
-    if (sourceRow.jpegMetadata) {
-      const PictureMetadata metadata = ReadJpegMetadata(bytes);
-      result.captured = ReadCaptureDate(metadata.exif);
-      if (job.upright) orientation = Orientation::FromExif(ExifOrientation(metadata.exif));
-    }
-    if (const std::optional<PictureSize> size = sourceRow.probe(bytes)) {
-      result.sourceWidth = orientation.swapsSides() ? size->height : size->width;
-      result.sourceHeight = orientation.swapsSides() ? size->width : size->height;
+    if (const std::optional<HeaderFacts> facts =
+            ReadHeaderFacts(ReadFileBytes(source), sourceRow, job.upright)) {
+      result.sourceWidth = facts->width;
+      result.sourceHeight = facts->height;
+      result.captured = facts->captured;
     }
   } else {
     const Bytes bytes = ReadFileBytes(source);
