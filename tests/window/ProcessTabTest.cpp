@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -453,6 +454,43 @@ TEST_F(ProcessTabTest, WritingOverTheSourcesIsAskedFirst) {
   window->WaitForBatch();
   EXPECT_TRUE(none.seen.empty());
   EXPECT_TRUE(fs::exists(folder / "copies" / "a.jpg"));
+}
+
+TEST_F(ProcessTabTest, StopEndsTheRunAfterTheFilesInHandAndClosingWaitsForIt) {
+  QStringList names;
+  for (int i = 0; i < 20; ++i) {
+    const QString name = QStringLiteral("p%1.jpg").arg(10 + i);
+    WriteFormatPicture(folder / name.toStdString(), 320, 240, static_cast<unsigned>(i + 1));
+    names.append(name);
+  }
+  auto window = Start();
+  window->SetBatchJobs(1);
+  Choose(window->ProcessTab->format, "png");
+  Choose(window->ProcessTab->sharpen, "medium");
+  SelectNames(*window, names);
+  QTest::mouseClick(window->Button17, Qt::LeftButton);
+  ASSERT_TRUE(window->StopButton->isVisible());
+  QTest::mouseClick(window->StopButton, Qt::LeftButton);
+  window->WaitForBatch();
+  int written = 0;
+  for (const QString& name : names)
+    written += fs::exists(folder / (QFileInfo(name).completeBaseName() + ".png").toStdString());
+  EXPECT_LT(written, 20);
+  ASSERT_NE(window->LastSummary(), nullptr);
+  const QString lines = window->LastSummary()->lines()->text();
+  EXPECT_TRUE(lines.startsWith(
+      QStringLiteral("Stopped after %1 of 20 pictures\n%1 written, ").arg(written)))
+      << lines.toStdString();
+  EXPECT_TRUE(window->StatusPanel3->text().startsWith("Stopped after")) << written;
+  EXPECT_FALSE(window->StopButton->isVisible());
+
+  // Closed while running: the run stops, then the window closes.
+  QTest::mouseClick(window->Button17, Qt::LeftButton);
+  EXPECT_TRUE(window->IsBusy());
+  window->close();
+  EXPECT_TRUE(window->isVisible());
+  window->WaitForBatch();
+  EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(ProcessTabTest, EveryControlIsReachedByTheKeyboardAndScrolledIntoView) {
