@@ -592,8 +592,10 @@ void ProcessPage::updateFocusedLine() {
     const QString output = QString::fromStdString(made->path.string());
     QString shown = QDir(QFileInfo(focusedPath_).absolutePath()).relativeFilePath(output);
     if (shown.startsWith(QStringLiteral(".."))) shown = output;
-    focusedLine->setText(QStringLiteral("→ ") + QDir::toNativeSeparators(shown) +
-                         QStringLiteral(", ") +
+    // Right to left (Hebrew) the line starts at the right, the arrow pointing the way it reads.
+    const bool rightToLeft = QApplication::layoutDirection() == Qt::RightToLeft;
+    focusedLine->setText((rightToLeft ? QStringLiteral("\u200F← ") : QStringLiteral("→ ")) +
+                         QDir::toNativeSeparators(shown) + QStringLiteral(", ") +
                          text_(kTextPixelSize).arg(made->width).arg(made->height));
   } catch (const std::exception& error) {
     // What the run would refuse, said before it starts.

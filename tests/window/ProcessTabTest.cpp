@@ -586,6 +586,9 @@ TEST_F(ProcessTabTest, TheTabSpeaksTheWindowsLanguage) {
   window->ChooseLanguage(58);
   EXPECT_EQ(window->PageControl1->tabText(TForm1::TabConvertTo), LanguageText(58, kTextProcessTab));
   EXPECT_EQ(page.presets->save->text(), LanguageText(58, kTextSavePreset));
+  // The arrow points the way the line reads; "a (2).jpg" is the run's.
+  EXPECT_TRUE(page.focusedLine->text().startsWith(QStringLiteral("\u200F← a (3).jpg, ")))
+      << page.focusedLine->text().toStdString();
   window->ChooseLanguage(kEnglish);
   EXPECT_EQ(page.format->itemText(0), "Same as the source");
   EXPECT_EQ(page.presets->choice->itemText(0), "No preset");
