@@ -102,11 +102,14 @@ class ProcessPage : public QWidget {
   };
   void bind(std::string option, std::function<std::string()> get,
             std::function<void(const ProcessJob&)> set);
+  // ProcessPageLayout.cpp: the controls made, laid out and bound to their options.
   void build(const std::filesystem::path& presetFolder);
   void connectChanges();
   void store(const std::string& option);
   void optionChanged(const std::string& option);
   void showFormatOptions();
+  void showSizeNumbers();
+  QString colourName() const;  // "#RRGGBB"
   void setBackground(std::uint32_t colour);
   void paintBackground();
   void chooseBackground();
