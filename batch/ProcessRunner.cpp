@@ -117,12 +117,11 @@ void Commit(const ProcessJob& job, const NameTemplate& names, const ListedInput&
   }
   if (placed.replacesSource && !allowReplacing)
     throw Exception("Not written over its own source without --yes");
+  // A file named without its folder ("photo.jpg") is written in the current one, there already.
+  const fs::path folder = placed.path.parent_path();
   std::error_code error;
-  fs::create_directories(placed.path.parent_path(), error);
-  if (error) {
-    throw Exception("Cannot create folder " + placed.path.parent_path().string() + ": " +
-                    error.message());
-  }
+  if (!folder.empty()) fs::create_directories(folder, error);
+  if (error) throw Exception("Cannot create folder " + folder.string() + ": " + error.message());
   WriteFileAtomically(placed.path, file.held.bytes_,
                       placed.replacesSource ? LinkHandling::WriteThrough : LinkHandling::Replace);
   if (job.keepDate) ApplyFileStamp(placed.path, ReadFileStamp(input.path));
