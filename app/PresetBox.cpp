@@ -112,10 +112,12 @@ void PresetBox::reload(const std::string& choose) {
   }
   choice->setCurrentIndex(std::max(0, choice->findData(FromUtf8(choose))));
   updateButtons();
+  emit currentChanged();
 }
 
 void PresetBox::chosen(int index) {
   updateButtons();
+  emit currentChanged();
   if (index <= 0) return;
   try {
     if (const std::optional<Preset> preset = PresetStore(folder_).find(current())) {

@@ -53,6 +53,8 @@ class PresetBox : public QWidget {
  signals:
   // The user chose a preset in the box.
   void presetChosen(const Preset& preset);
+  // The preset shown in the box is another one (chosen, saved, deleted, listed again).
+  void currentChanged();
 
  private:
   void chosen(int index);

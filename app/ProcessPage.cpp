@@ -135,6 +135,10 @@ void ProcessPage::readStored() {
     } catch (const std::exception&) {
     }
   }
+  // The preset last chosen, named for {preset} again; its options came back one by one above.
+  const QString preset =
+      SettingsStore::ReadString(kSettingsKeyPath, QStringLiteral("Process/preset"), QString());
+  presets->reload(preset.toStdString());
   restoring_ = false;
   updateFocusedLine();
 }

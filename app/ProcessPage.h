@@ -3,7 +3,8 @@
 // stands for one of the command's options by its name ("size", "to", "quality", ...) and gives
 // and takes the option's text: the job a run gets, the presets saved and loaded and the values
 // stored under "Process/..." all go through ApplyOption, so the window and pixtrel-batch read
-// every choice alike. A control's value is stored as soon as it changes.
+// every choice alike. A control's value is stored as soon as it changes, and so is the name of
+// the preset chosen ("Process/preset").
 #include <QString>
 #include <QWidget>
 #include <filesystem>

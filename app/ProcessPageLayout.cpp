@@ -21,6 +21,7 @@
 #include "codecs/FormatTable.h"
 #include "core/Limits.h"
 #include "languages/LanguageTable.h"
+#include "settings/SettingsStore.h"
 
 namespace pixtrel {
 namespace {
@@ -374,6 +375,16 @@ void ProcessPage::connectChanges() {
   on(existing, &QComboBox::currentIndexChanged, "existing");
   connect(background, &QPushButton::clicked, this, &ProcessPage::chooseBackground);
   connect(browse, &QPushButton::clicked, this, &ProcessPage::chooseFolder);
+  connect(presets, &PresetBox::currentChanged, this, [this] {
+    if (restoring_) return;
+    try {
+      SettingsStore::WriteString(kSettingsKeyPath, QStringLiteral("Process/preset"),
+                                 QString::fromStdString(presets->current()));
+    } catch (const SettingsError&) {
+      // Recorded by the store as damage; the window tells of it once.
+    }
+    updateFocusedLine();  // {preset} may be in the name
+  });
   connect(presets, &PresetBox::presetChosen, this, [this](const Preset& preset) {
     try {
       applyPreset(preset);

@@ -105,6 +105,8 @@ TEST_F(ProcessTabTest, EveryControlIsStoredAsItChangesAndComesBackAtTheNextStart
   {
     auto window = Start();
     ProcessPage& page = *window->ProcessTab;
+    ChoosePreset(page, "Web");  // then changed: the preset stays named, for {preset}
+    EXPECT_EQ(Stored("Process/preset"), "Web");
     // Each control set as the user sets it.
     page.sizeMode->setCurrentIndex(5);  // fit in a box
     page.sizeFirst->setValue(640);
@@ -147,7 +149,9 @@ TEST_F(ProcessTabTest, EveryControlIsStoredAsItChangesAndComesBackAtTheNextStart
   }
   auto window = Start();
   ProcessPage& page = *window->ProcessTab;
-  EXPECT_EQ(page.options(), chosen);
+  EXPECT_EQ(page.options(), chosen);  // the preset's own options not applied again
+  EXPECT_EQ(page.presets->current(), "Web");
+  EXPECT_EQ(page.job().preset, "Web");
   EXPECT_EQ(page.sizeMode->currentIndex(), 5);
   EXPECT_TRUE(page.sizeSecond->isVisible());
   EXPECT_EQ(page.format->currentText(), "WebP");
@@ -200,6 +204,9 @@ TEST_F(ProcessTabTest, PresetsAreSavedLoadedAndDeletedWhereWindowAndPixtrelBatch
   EXPECT_EQ(WindowPresetFolder(),
             fs::canonical(environment.home()) / ".config" / "pixtrel" / "presets");
   qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(environment.config().string()));
+  const fs::path twin = environment.makeFolder("twin");
+  WriteFormatPicture(folder / "a.jpg", 64, 48, 1);
+  fs::copy_file(folder / "a.jpg", twin / "a.jpg");
 
   auto window = Start();
   ProcessPage& page = *window->ProcessTab;
@@ -230,6 +237,14 @@ TEST_F(ProcessTabTest, PresetsAreSavedLoadedAndDeletedWhereWindowAndPixtrelBatch
             std::string::npos)
       << listed.out;
   EXPECT_NE(listed.out.find("--to=png"), std::string::npos) << listed.out;
+  // pixtrel-batch process --preset with it writes what the window writes.
+  SelectNames(*window, {"a.jpg"});
+  QTest::mouseClick(window->Button17, Qt::LeftButton);
+  window->WaitForBatch();
+  const RunResult tool = RunBatchTool({"process", "-q", "--preset", "My web", "a.jpg"}, twin);
+  ASSERT_EQ(tool.exitCode, 0) << tool.err;
+  ASSERT_TRUE(fs::exists(folder / "a.png"));
+  EXPECT_EQ(ReadFileBytes(folder / "a.png"), ReadFileBytes(twin / "a.png"));
 
   // A built-in preset sets what it names, the rest back at the first values.
   page.keepDate->setChecked(true);
@@ -281,6 +296,7 @@ TEST_F(ProcessTabTest, PresetsAreSavedLoadedAndDeletedWhereWindowAndPixtrelBatch
   }
   EXPECT_FALSE(fs::exists(PresetStore(cli::PresetFolder()).fileOf("My web")));
   EXPECT_EQ(presets.current(), "");
+  EXPECT_EQ(Stored("Process/preset"), "");
   EXPECT_EQ(presets.choice->findData("My web"), -1);
   listed = RunBatchTool({"presets"});
   EXPECT_EQ(listed.out.find("My web"), std::string::npos) << listed.out;

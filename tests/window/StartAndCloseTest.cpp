@@ -42,8 +42,9 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
   for (const char* option : {"size", "shrink-only", "method", "turn", "ignore-orientation", "to"})
     start.push_back(QStringLiteral("read Process/") + QLatin1String(option));
   start.push_back("read convert.to");
-  for (const char* option : {"quality", "lossless", "progressive", "optimise", "background",
-                             "sharpen", "metadata", "keep-date", "out", "name", "existing"})
+  for (const char* option :
+       {"quality", "lossless", "progressive", "optimise", "background", "sharpen", "metadata",
+        "keep-date", "out", "name", "existing", "preset"})
     start.push_back(QStringLiteral("read Process/") + QLatin1String(option));
   for (const char* name : {"Start", "Recent1", "Recent2", "Recent3", "Recent4", "Recent5",
                            "preview", "preview_x", "preview_y"})
