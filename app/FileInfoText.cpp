@@ -26,22 +26,21 @@ std::optional<QSize> HeaderPictureSize(const QString& path) {
   return QSize(size->width, size->height);
 }
 
-QString FileInfoText(const QString& name, std::optional<QSize> pixels, qint64 bytes,
-                     const std::function<QString(int)>& text, QChar decimalPoint) {
+QString FileSizeText(qint64 bytes, const std::function<QString(int)>& text, QChar decimalPoint) {
   // Tenths below 10 units, whole units above: "4.7 MB", "86 KB".
   auto scaled = [&](qint64 unit) {
     const double value = static_cast<double>(bytes) / static_cast<double>(unit);
     QString number = QString::number(value, 'f', value < 10 ? 1 : 0);
     return number.replace(u'.', decimalPoint);
   };
-  QString size;
-  if (bytes < 1024) {
-    size = text(kTextBytes).arg(bytes);
-  } else if (bytes < 1024 * 1024) {
-    size = text(kTextKilobytes).arg(scaled(1024));
-  } else {
-    size = text(kTextMegabytes).arg(scaled(1024 * 1024));
-  }
+  if (bytes < 1024) return text(kTextBytes).arg(bytes);
+  if (bytes < 1024 * 1024) return text(kTextKilobytes).arg(scaled(1024));
+  return text(kTextMegabytes).arg(scaled(1024 * 1024));
+}
+
+QString FileInfoText(const QString& name, std::optional<QSize> pixels, qint64 bytes,
+                     const std::function<QString(int)>& text, QChar decimalPoint) {
+  const QString size = FileSizeText(bytes, text, decimalPoint);
   QString info = name + QStringLiteral(": ");
   if (pixels)
     info += text(kTextPixelSize).arg(pixels->width()).arg(pixels->height()) + QStringLiteral(", ");

@@ -13,6 +13,10 @@ namespace pixtrel {
 // first 256 KiB.
 std::optional<QSize> HeaderPictureSize(const QString& path);
 
+// "812 bytes", "86 KB", "4.7 MB" (the units' words from the language's texts, by offset):
+// tenths below 10 units, whole units above; decimalPoint separates the tenths.
+QString FileSizeText(qint64 bytes, const std::function<QString(int)>& text, QChar decimalPoint);
+
 // "NAME: W × H pixels, 1.2 MB" (the parts the language's texts give, by offset); without a
 // size, "NAME: 1.2 MB". decimalPoint separates the tenths of KB and MB.
 QString FileInfoText(const QString& name, std::optional<QSize> pixels, qint64 bytes,

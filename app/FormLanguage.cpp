@@ -16,6 +16,7 @@
 #include "app/MetadataChoices.h"
 #include "app/PageControl.h"
 #include "app/Pictures.h"
+#include "app/ProcessPage.h"
 #include "app/RadioGroup.h"
 #include "languages/LanguageTable.h"
 #include "settings/SettingsStore.h"
@@ -84,14 +85,14 @@ void TForm1::ApplyLanguageTexts() {
   for (const char* name : {"LabelBest7", "LabelBest10"})
     SetLabelText(*this, name, text(106));
 
-  for (QPushButton* button :
-       {Button4, Button5, Button6, Button7, Button9, Button14, Button13, Button17})
+  for (QPushButton* button : {Button4, Button5, Button6, Button7, Button9, Button14, Button13})
     button->setText(text(110));
   M3->setTitle(text(110));
-  PageControl1->setTabText(TabConvertTo, text(kTextConvertTo));
-  if (auto* entry = findChild<QAction*>(QStringLiteral("M39")))
-    entry->setText(text(kTextConvertTo));
-  SetLabelText(*this, "LabelConvertToFormat", text(kTextFormat));
+  // "Resize & convert": its "&" is shown, not taken for a key's mark.
+  const QString process = text(kTextProcessTab).replace(u'&', QStringLiteral("&&"));
+  PageControl1->setTabText(TabConvertTo, process);
+  if (auto* entry = findChild<QAction*>(QStringLiteral("M39"))) entry->setText(process);
+  ProcessTab->retranslate(text);
 
   // The Options tab.
   PageControl1->setTabText(TabOptions, text(kTextOptions));

@@ -5,9 +5,9 @@
 //
 // The class is split over several files: MainForm.cpp (start, first activation, close),
 // MainFormLayout.cpp, MainFormPages.cpp, MainFormFormatPages.cpp, MainFormInfoPages.cpp,
-// MainFormMenus.cpp, MainFormBrowser.cpp, MainFormBatch.cpp, MainFormStoredChoices.cpp, and the
-// hooks that the language, preview and recent-folder parts fill: FormLanguage.cpp, FormPreview.cpp,
-// FormRecent.cpp.
+// MainFormMenus.cpp, MainFormBrowser.cpp, MainFormBatch.cpp, MainFormProcess.cpp,
+// MainFormStoredChoices.cpp, and the hooks that the language, preview and recent-folder parts fill:
+// FormLanguage.cpp, FormPreview.cpp, FormRecent.cpp.
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMap>
@@ -50,6 +50,9 @@ class DriveComboBox;
 class FileListBox;
 class FolderTree;
 class PageControl;
+class ProcessPage;
+class SummaryDialog;
+class WindowProcessRun;
 class RadioGroup;
 class TPreviewForm;
 class TSlikca;
@@ -93,7 +96,7 @@ class TForm1 : public QMainWindow {
     TabGifToBmp,
     TabPng,
     TabWebp,
-    TabConvertTo
+    TabConvertTo  // "Resize & convert", in the place of the "Convert to…" tab it replaced
   };
 
   // The folder browser's width at first start, and the least it can be narrowed to.
@@ -151,16 +154,17 @@ class TForm1 : public QMainWindow {
   QPushButton* Button12 = nullptr;
   QPushButton* Button13 = nullptr;
   QPushButton* Button14 = nullptr;
-  QPushButton* Button15 = nullptr;  // resize PNG
-  QPushButton* Button16 = nullptr;  // resize WebP
-  QPushButton* Button17 = nullptr;  // convert to the format ComboBox1 names
-  RadioGroup* Radio1 = nullptr;     // save mode
-  RadioGroup* Radio2 = nullptr;     // rotation
-  QCheckBox* CheckBox1 = nullptr;   // keep date and time
-  QCheckBox* CheckBox2 = nullptr;   // make pictures smaller but not larger
-  QCheckBox* CheckBox3 = nullptr;   // ignore the orientation tag of photos
-  QComboBox* ComboBox1 = nullptr;   // the "Convert to" format: items carry the format's key
-  QComboBox* ComboBox2 = nullptr;   // metadata: items carry "keep", "strip", "strip-gps"
+  QPushButton* Button15 = nullptr;    // resize PNG
+  QPushButton* Button16 = nullptr;    // resize WebP
+  QPushButton* Button17 = nullptr;    // runs the "Resize & convert" tab
+  RadioGroup* Radio1 = nullptr;       // save mode
+  RadioGroup* Radio2 = nullptr;       // rotation
+  QCheckBox* CheckBox1 = nullptr;     // keep date and time
+  QCheckBox* CheckBox2 = nullptr;     // make pictures smaller but not larger
+  QCheckBox* CheckBox3 = nullptr;     // ignore the orientation tag of photos
+  QComboBox* ComboBox1 = nullptr;     // that tab's format: items carry the format's key, or keep
+  ProcessPage* ProcessTab = nullptr;  // the "Resize & convert" tab (MainFormProcess.cpp)
+  QComboBox* ComboBox2 = nullptr;     // metadata: items carry "keep", "strip", "strip-gps"
   QLabel* Image2 = nullptr;
   QLabel* Label3 = nullptr;
   QLabel* Image30 = nullptr;
@@ -245,6 +249,15 @@ class TForm1 : public QMainWindow {
   QPushButton* CommandButton(CommandId command) const;
   bool BatchRunning() const { return busy_; }
   bool IsBusy() const { return busy_; }
+  // The "Resize & convert" tab's button: the one-pass command over the selected files, on a
+  // thread of its own, with the window locked as for the other commands (MainFormProcess.cpp).
+  void RunProcessTab();
+  // Its end, on the window's thread: unlock, refresh the list, the summary.
+  void ProcessThreadEnded();
+  // The summary of the last run of the tab, while it is open.
+  SummaryDialog* LastSummary() const;
+  // The tab's line for the focused file.
+  void UpdateProcessLine();
   // Waits, serving the window's events, until the running batch (if any) has ended.
   void WaitForBatch();
   // Files a batch works on at once; 0 (the default) means one per core, 1 one after the other.
@@ -317,6 +330,9 @@ class TForm1 : public QMainWindow {
   QWidget* BuildRotatePage();
   QWidget* BuildQualityPage();
   QWidget* BuildConvertToPage();
+  QWidget* BuildProcessPage();
+  // Tells, under the button and in the status bar, that nothing is selected; true then.
+  bool NothingSelected(QWidget* button);
   QWidget* BuildOptionsPage();
   QWidget* BuildPictureOptions(QWidget* page);
   // Between the Options tab's check boxes and choices.
@@ -364,11 +380,16 @@ class TForm1 : public QMainWindow {
   int batchJobs_ = 0;
   QElapsedTimer batchClock_;
   QPointer<BatchNote> batchNote_;
+  QPointer<SummaryDialog> summary_;
   // Last, so it ends first: a batch still running when the window goes is stopped and waited for.
   struct EndBatchRun {
     void operator()(WindowBatchRun* run) const;
   };
   std::unique_ptr<WindowBatchRun, EndBatchRun> batchRun_;
+  struct EndProcessRun {
+    void operator()(WindowProcessRun* run) const;
+  };
+  std::unique_ptr<WindowProcessRun, EndProcessRun> processRun_;
 
  signals:
   // A batch started from the window has ended and the window is unlocked.

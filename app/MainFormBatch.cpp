@@ -23,6 +23,7 @@
 #include "app/MainForm.h"
 #include "app/MessageBoxes.h"
 #include "app/WindowBatchHost.h"
+#include "app/WindowProcessRun.h"
 #include "batch/BatchRunner.h"
 #include "batch/CommandId.h"
 #include "batch/SaveMode.h"
@@ -56,7 +57,8 @@ QPushButton* TForm1::CommandButton(CommandId command) const {
     case CommandId::GifToBmp:
       return Button14;
     case CommandId::Convert:
-      return Button17;
+      // Its tab became "Resize & convert", whose button runs the one-pass command instead.
+      return nullptr;
     case CommandId::Rotate:
       return Button8;
     case CommandId::Quality:
@@ -70,6 +72,7 @@ QPushButton* TForm1::CommandButton(CommandId command) const {
 void TForm1::ConnectCommandButtons() {
   for (const CommandId command : kAllCommandIds) {
     QPushButton* button = CommandButton(command);
+    if (!button) continue;
     button->setProperty("command", QString::fromStdString(CommandFor(command).name));
     connect(button, &QPushButton::clicked, this, [this, command] { RunCommand(command); });
   }
@@ -77,6 +80,9 @@ void TForm1::ConnectCommandButtons() {
   StopShortcut->setObjectName(QStringLiteral("StopShortcut"));
   StopShortcut->setEnabled(false);
   connect(StopShortcut, &QShortcut::activated, this, &TForm1::RequestStop);
+  // The "Resize & convert" tab's line follows the focused file and the selection.
+  connect(FileListBox10, &QListWidget::currentItemChanged, this, &TForm1::UpdateProcessLine);
+  connect(FileListBox10, &QListWidget::itemSelectionChanged, this, &TForm1::UpdateProcessLine);
 }
 
 void TForm1::RunCommand(const QString& commandName) {
@@ -96,17 +102,11 @@ void TForm1::RunCommand(CommandId command) {
 
 void TForm1::StartBatch(const BatchCommand& command) {
   // A command with nothing to work on says so where the user looks, instead of doing nothing.
-  if (FileListBox10->selectedItems().isEmpty()) {
-    const QString text = LanguageTexts.value(kTextSelectFirst, EnglishText(kTextSelectFirst));
-    StatusPanel3->setText(text);
-    QWidget* near = FileListBox10;
-    for (const CommandId id : kAllCommandIds) {
-      if (CommandFor(id).name == command.name && CommandButton(id)->isVisible())
-        near = CommandButton(id);
-    }
-    QToolTip::showText(near->mapToGlobal(QPoint(0, near->height())), text, near);
-    return;
+  QWidget* near = FileListBox10;
+  for (const CommandId id : kAllCommandIds) {
+    if (CommandFor(id).name == command.name && CommandButton(id)) near = CommandButton(id);
   }
+  if (NothingSelected(near)) return;
   // The list's bare names resolve in the shown folder.
   if (!QDir::setCurrent(Folder())) {
     ShowWindowError(this,
@@ -167,6 +167,7 @@ void TForm1::WaitForBatch() {
 void TForm1::RequestStop() {
   if (!busy_) return;
   stop_ = true;
+  if (processRun_) processRun_->requestStop();
   StopButton->setEnabled(false);
 }
 
@@ -222,8 +223,10 @@ void TForm1::SetBatchLock(bool locked) {
     unlock_.push_back([control, was = control->isEnabled()] { control->setEnabled(was); });
     control->setEnabled(false);
   };
-  for (const CommandId command : kAllCommandIds)
-    lock(CommandButton(command));
+  for (const CommandId command : kAllCommandIds) {
+    if (QPushButton* button = CommandButton(command)) lock(button);
+  }
+  lock(Button17);
   lock(static_cast<QWidget*>(DriveComboBox10));
   lock(static_cast<QWidget*>(DirectoryListBox10));
   for (QAction* action : {P1, M15->menuAction(), M16->menuAction()})

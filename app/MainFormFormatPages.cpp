@@ -32,7 +32,8 @@ void TForm1::BuildFormatPages() {
   PageControl1->addPage(
       BuildResizePage(QStringLiteral("TabSheet17"), 16, TrackBar16, Edit16, Button16),
       Text(RowOf(ImageFormat::Webp).title), afterBmp + 1);
-  PageControl1->addPage(BuildConvertToPage(), EnglishText(kTextConvertTo));
+  PageControl1->addPage(BuildProcessPage(),
+                        EnglishText(kTextProcessTab).replace(u'&', QStringLiteral("&&")));
 }
 
 QWidget* TForm1::BuildConvertToPage() {

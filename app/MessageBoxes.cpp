@@ -35,6 +35,10 @@ bool AskOverwrite(QWidget* parent) {
 
 bool AskMoveToTrash(QWidget* parent, const QString& question, const QString& yes,
                     const QString& no) {
+  return AskYesNo(parent, question, yes, no);
+}
+
+bool AskYesNo(QWidget* parent, const QString& question, const QString& yes, const QString& no) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Pixtrel"), question,
                   QMessageBox::Yes | QMessageBox::No, parent);
   // Qt's own captions would be English whatever the language shown.

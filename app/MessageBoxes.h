@@ -28,6 +28,9 @@ bool AskOverwrite(QWidget* parent);
 bool AskMoveToTrash(QWidget* parent, const QString& question, const QString& yes,
                     const QString& no);
 
+// A question with yes (the default) and no, their captions in the window's language; true for yes.
+bool AskYesNo(QWidget* parent, const QString& question, const QString& yes, const QString& no);
+
 // An information box: title "Pixtrel", information icon, "OK".
 void ShowInformationBox(QWidget* parent, const QString& text);
 

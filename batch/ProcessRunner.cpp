@@ -4,7 +4,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <ctime>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -13,6 +12,7 @@
 
 #include "batch/MessageLine.h"
 #include "batch/NameTemplate.h"
+#include "batch/OutputName.h"
 #include "batch/OutputPlan.h"
 #include "batch/PeakEstimate.h"
 #include "codecs/FormatTable.h"
@@ -29,24 +29,6 @@ namespace pixtrel {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path OutputFolder(const ProcessJob& job, const InputFile& input) {
-  const fs::path besides = input.path.parent_path();
-  if (job.out.empty()) return besides;
-  const fs::path out(job.out);
-  if (out.is_absolute()) return out / input.relative.parent_path();
-  return besides / out;
-}
-
-DateTime FileDate(const fs::path& source) {
-  DateTime date;
-  std::tm local{};
-  if (UnpackFileStamp(ReadFileStamp(source), local)) {
-    date = DateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                    local.tm_hour,        local.tm_min,     local.tm_sec};
-  }
-  return date;
-}
 
 // Holds the one output a file makes until its name is known.
 class HeldOutput : public OutputSink {
@@ -127,24 +109,9 @@ void Commit(const ProcessJob& job, const NameTemplate& names, const ListedInput&
   report.height = made.height;
   report.quality = made.quality;
   report.scale = made.scale;
-  NameValues values;
-  values.name = input.path.stem().string();
-  values.extension = input.path.extension().string();
-  if (!values.extension.empty()) values.extension.erase(0, 1);
-  values.width = made.width;
-  values.height = made.height;
-  values.sourceWidth = made.sourceWidth;
-  values.sourceHeight = made.sourceHeight;
-  values.position = static_cast<int>(listed.position + 1);
-  values.preset = job.preset;
-  if (made.captured) {
-    const CaptureDate& c = *made.captured;
-    values.date = DateTime{c.year, c.month, c.day, c.hour, c.minute, c.second};
-  } else {
-    values.date = FileDate(input.path);
-  }
-  const std::string extension(RowForKey(OutputFormatKey(job, input.path))->extensions.front());
-  const fs::path wished = OutputFolder(job, input) / (names.expand(values) + extension);
+  const NameValues values = NameValuesFor(
+      job, listed, {made.sourceWidth, made.sourceHeight, made.width, made.height}, made.captured);
+  const fs::path wished = WishedOutput(job, names, listed, values);
   const PlannedOutput placed = planner.place(file.index, wished);
   if (placed.skipped) {
     report.status = FileReport::Status::Skipped;
@@ -153,13 +120,11 @@ void Commit(const ProcessJob& job, const NameTemplate& names, const ListedInput&
   }
   if (placed.replacesSource && !allowReplacing)
     throw Exception("Not written over its own source without --yes");
-  // A source named without a folder writes beside itself: there is no folder to make.
+  // A file named without its folder ("photo.jpg") is written in the current one, there already.
+  const fs::path folder = placed.path.parent_path();
   std::error_code error;
-  if (!placed.path.parent_path().empty()) fs::create_directories(placed.path.parent_path(), error);
-  if (error) {
-    throw Exception("Cannot create folder " + placed.path.parent_path().string() + ": " +
-                    error.message());
-  }
+  if (!folder.empty()) fs::create_directories(folder, error);
+  if (error) throw Exception("Cannot create folder " + folder.string() + ": " + error.message());
   WriteFileAtomically(placed.path, file.held.bytes_,
                       placed.replacesSource ? LinkHandling::WriteThrough : LinkHandling::Replace,
                       &durability);
@@ -185,14 +150,7 @@ ProcessSummary RunProcess(const ProcessJob& job, const std::vector<ListedInput>&
     sources.push_back(input.file.path);
   // The planner never lets an output replace a source still to be read, so later files may be
   // read while earlier ones are being written.
-  OutputPlanner planner(sources,
-                        job.existing == ExistingChoice::Skip        ? ExistingOutput::Skip
-                        : job.existing == ExistingChoice::Overwrite ? ExistingOutput::Overwrite
-                                                                    : ExistingOutput::Number,
-                        [](const fs::path& p) {
-                          std::error_code error;
-                          return fs::exists(fs::symlink_status(p, error));
-                        });
+  OutputPlanner planner(sources, ExistingPolicy(job), PathTaken);
   // New outputs are synced together when the run ends; replaced files one by one.
   BatchDurability durability;
   const int jobs = JobsFor(host);

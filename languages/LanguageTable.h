@@ -65,15 +65,74 @@ enum TextOffset : int {
   kTextTrashFailed = 549,       //   the file could not be moved (%1 the file's name)
   kTextNotAvailable = 550,      // a command missing from this build (%1 its name)
   kTextCannotOpenFolder = 551,  // a folder the browser cannot show (%1 the folder)
+  // The "Resize & convert" tab: its title (also its button and menu entry), its controls' labels
+  // and choices, the preset box, and the summary at the end of its run.
+  kTextProcessTab = 560,
+  kTextSize = 561,  // the size rule: its label and its ten choices
+  kTextSizeNone = 562,
+  kTextSizeLong = 563,
+  kTextSizeShort = 564,
+  kTextSizeWidth = 565,
+  kTextSizeHeight = 566,
+  kTextSizeFit = 567,
+  kTextSizeFill = 568,
+  kTextSizeStretch = 569,
+  kTextSizePad = 570,
+  kTextSizePercent = 571,
+  kTextMethod = 572,      // the method (its other two choices are the resize tabs' 101 and 102)
+  kTextMethodFast = 573,  //
+  kTextTurn = 574,        // the turn (its other three choices are the Rotate tab's 441 to 443)
+  kTextTurnNone = 575,
+  kTextFlipH = 576,
+  kTextFlipV = 577,
+  kTextSameFormat = 578,  // the format choice that keeps each picture's own
+  kTextQuality = 579,
+  kTextLossless = 580,
+  kTextProgressive = 581,
+  kTextOptimise = 582,
+  kTextBackground = 583,  // the background colour button's label and tooltip
+  kTextBackgroundTip = 584,
+  kTextSharpen = 585,  // sharpening: its label and three choices
+  kTextSharpenNone = 586,
+  kTextSharpenLight = 587,
+  kTextSharpenMedium = 588,
+  kTextOutputFolder = 589,  // the output folder: label, what an empty box means, browse button
+  kTextBesideSources = 590,
+  kTextBrowse = 591,
+  kTextNameTemplate = 592,  // the name template and its tooltip naming the tokens
+  kTextNameTemplateTip = 593,
+  kTextExisting = 594,  // when the output exists: label and three choices
+  kTextExistingNumber = 595,
+  kTextExistingSkip = 596,
+  kTextExistingOverwrite = 597,
+  kTextPreset = 598,  // the preset box: label, the empty choice, its buttons and questions
+  kTextNoPreset = 599,
+  kTextSavePreset = 600,
+  kTextDeletePreset = 601,
+  kTextPresetName = 602,
+  kTextPresetBuiltIn = 603,  //   %1 the preset's name
+  kTextDeletePresetQuestion = 604,
+  kTextSummaryCounts = 605,  // the summary: %1 written, %2 skipped, %3 failed
+  kTextSummaryBytes = 606,   //   %1 read, %2 written (sizes)
+  kTextSummaryTime = 607,    //   %1 seconds
+  kTextFailedHeading = 608,
+  kTextSkippedHeading = 609,
+  kTextPresetEmail = 610,  // the built-in presets' names as the preset box shows them
+  kTextPresetWeb = 611,
+  kTextPresetPhone = 612,
+  kTextPresetThumbnails = 613,
 };
 
 // The offsets of the texts every language carries, in table order.
-inline constexpr std::array<int, 85> kTextOffsets = {
-    101, 102, 103, 104, 105, 106, 110, 111, 112, 120, 121, 122, 130, 131, 132, 133, 140,
-    152, 153, 201, 301, 401, 412, 415, 419, 441, 442, 443, 492, 493, 494, 499, 500, 501,
-    502, 503, 504, 505, 506, 507, 508, 509, 510, 511, 512, 513, 514, 515, 516, 517, 518,
-    519, 520, 521, 522, 523, 524, 525, 526, 527, 528, 529, 530, 531, 532, 533, 534, 535,
-    536, 537, 538, 539, 540, 541, 542, 543, 544, 545, 546, 547, 548, 549, 550, 551, 700};
+inline constexpr std::array<int, 139> kTextOffsets = {
+    101, 102, 103, 104, 105, 106, 110, 111, 112, 120, 121, 122, 130, 131, 132, 133, 140, 152,
+    153, 201, 301, 401, 412, 415, 419, 441, 442, 443, 492, 493, 494, 499, 500, 501, 502, 503,
+    504, 505, 506, 507, 508, 509, 510, 511, 512, 513, 514, 515, 516, 517, 518, 519, 520, 521,
+    522, 523, 524, 525, 526, 527, 528, 529, 530, 531, 532, 533, 534, 535, 536, 537, 538, 539,
+    540, 541, 542, 543, 544, 545, 546, 547, 548, 549, 550, 551, 560, 561, 562, 563, 564, 565,
+    566, 567, 568, 569, 570, 571, 572, 573, 574, 575, 576, 577, 578, 579, 580, 581, 582, 583,
+    584, 585, 586, 587, 588, 589, 590, 591, 592, 593, 594, 595, 596, 597, 598, 599, 600, 601,
+    602, 603, 604, 605, 606, 607, 608, 609, 610, 611, 612, 613, 700};
 
 // The note about a settings store that could not be read or written (%1: where it lives).
 inline constexpr int kSettingsNoteOffset = 700;

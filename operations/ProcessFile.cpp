@@ -16,6 +16,7 @@
 #include "io/FileBytes.h"
 #include "metadata/ExifBlock.h"
 #include "operations/FitToSize.h"
+#include "operations/HeaderFacts.h"
 #include "operations/OutputChoices.h"
 #include "operations/PictureFile.h"
 #include "operations/ResizeFile.h"
@@ -204,19 +205,11 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
     settings.metadata = job.metadata;
     settings.shrinkOnly = job.shrinkOnly;
     ResizeFile(source, output, sourceRow.format, settings, counted);
-    // The source's size from its header, turned by the orientation in its metadata blocks where
-    // the format reads them without decoding (JPEG, WebP; a PNG's size is given as stored).
-    const Bytes bytes = ReadFileBytes(source);
-    Orientation orientation;
-    if (sourceRow.readMetadata) {
-      const PictureMetadata metadata = sourceRow.readMetadata(bytes);
-      result.captured = ReadCaptureDate(metadata.exif);
-      if (job.upright && sourceRow.exifOrientation && !metadata.exif.empty())
-        orientation = Orientation::FromExif(ExifOrientation(metadata.exif));
-    }
-    if (const std::optional<PictureSize> size = sourceRow.probe(bytes)) {
-      result.sourceWidth = orientation.swapsSides() ? size->height : size->width;
-      result.sourceHeight = orientation.swapsSides() ? size->width : size->height;
+    if (const std::optional<HeaderFacts> facts =
+            ReadHeaderFacts(ReadFileBytes(source), sourceRow, job.upright)) {
+      result.sourceWidth = facts->width;
+      result.sourceHeight = facts->height;
+      result.captured = facts->captured;
     }
   } else {
     const Bytes bytes = ReadFileBytes(source);

@@ -208,6 +208,17 @@ TEST_F(ProcessTool, NamesFoldersAndExistingOutputs) {
   EXPECT_EQ(Size(src / "photo.jpg"), "100x75 JPEG");
 }
 
+TEST_F(ProcessTool, AFileNamedWithoutItsFolderIsWrittenBesideIt) {
+  // "photo.jpg" in the current folder: the output's folder is the current one, made already.
+  fs::copy_file(src / "photo.jpg", temp / "bare.jpg");
+  const RunResult beside = Process({"--to", "png", "bare.jpg"});
+  ASSERT_EQ(beside.exitCode, 0) << beside.err;
+  EXPECT_EQ(Size(temp / "bare.png"), "400x300 PNG");
+  ASSERT_EQ(Process({"--to", "png", "--out", "small", "--size", "long:40", "bare.jpg"}).exitCode,
+            0);
+  EXPECT_EQ(Size(temp / "small" / "bare.png"), "40x30 PNG");
+}
+
 TEST_F(ProcessTool, RecursiveKeepsTheTreeAndNeverReadsItsOutput) {
   fs::create_directories(src / "2024" / "May");
   fs::copy_file(src / "wide.png", src / "2024" / "May" / "deep.png");

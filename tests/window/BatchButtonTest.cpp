@@ -52,7 +52,6 @@ struct ButtonRow {
   const char* pixelsEdit = nullptr;    // resize buttons: their tab's field and slider
   const char* methodSlider = nullptr;  // set to Normal; the other resize sliders stay at Better
   bool keepDate = false;
-  const char* convertTo = nullptr;  // the "Convert to" tab's format, by its key
   // Options tab: smaller but not larger, orientation ignored, metadata removed.
   bool pictureOptions = false;
   bool orientationTags = false;  // JPEG, PNG and WebP sources say "turn right"
@@ -117,30 +116,6 @@ const ButtonRow kButtonRows[] = {
      {"vantro/a.webp", "vantro/c.webp"},
      "Edit16",
      "TrackBar16"},
-    // Any readable format to the format chosen; the save mode does not apply.
-    {"Button17",
-     TForm1::TabConvertTo,
-     "convert",
-     {"a.png", "b.gif", "c.jpg"},
-     1,
-     {"a.png.webp", "c.jpg.webp"},
-     nullptr,
-     nullptr,
-     false,
-     "webp",
-     false,
-     true},
-    // The formats that are only read.
-    {"Button17",
-     TForm1::TabConvertTo,
-     "convert",
-     {"a.heic", "b.gif", "c.avif"},
-     0,
-     {"a.heic.png", "c.avif.png"},
-     nullptr,
-     nullptr,
-     false,
-     "png"},
     // a.jpg (48 pixels wide) is small enough already; c.jpg (56) is made smaller.
     {"Button2",
      TForm1::TabJpg,
@@ -151,7 +126,6 @@ const ButtonRow kButtonRows[] = {
      "Edit2",
      nullptr,
      false,
-     nullptr,
      true,
      true},
 };
@@ -219,11 +193,6 @@ TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
     const bool own = row.methodSlider && std::string(slider) == row.methodSlider;
     Control<QSlider>(*window, slider)->setValue(own ? 0 : 1);
   }
-  if (row.convertTo) {
-    auto* format = Control<QComboBox>(*window, "ComboBox1");
-    format->setCurrentIndex(format->findData(QString::fromLatin1(row.convertTo)));
-    ASSERT_EQ(format->currentData().toString(), row.convertTo);
-  }
   Control<QCheckBox>(*window, "CheckBox2")->setChecked(row.pictureOptions);
   Control<QCheckBox>(*window, "CheckBox3")->setChecked(row.pictureOptions);
   Control<QComboBox>(*window, "ComboBox2")->setCurrentIndex(row.pictureOptions ? 1 : 0);
@@ -258,7 +227,6 @@ TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
     args.insert(args.end(), {"--pixels", kPixelFields.at(row.pixelsEdit)});
     if (row.methodSlider) args.insert(args.end(), {"--method", "normal"});
   }
-  if (row.convertTo) args.insert(args.end(), {"--to", row.convertTo});
   if (row.pictureOptions) {
     args.insert(args.end(), {"--shrink-only", "--ignore-orientation", "--metadata", "strip"});
   }
@@ -304,7 +272,6 @@ TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
 
 std::string RowName(const ::testing::TestParamInfo<ButtonRow>& info) {
   std::string name = std::string(info.param.button) + "_" + info.param.command;
-  if (info.param.convertTo) name += std::string("_to_") + info.param.convertTo;
   if (info.param.pictureOptions) name += "_with_picture_options";
   std::replace(name.begin(), name.end(), '-', '_');
   return name;

@@ -1,6 +1,7 @@
 // The tabs of the later formats: PNG and WebP beside the other resize tabs on the strip, the
-// "Convert to" tab with the formats Pixtrel writes, the masks each one and the Rotate tab set
-// (by a click on the strip or from the menus), and the captions they take in each language.
+// "Resize & convert" tab (where "Convert to" was) with the formats Pixtrel writes, the masks each
+// one and the Rotate tab set (by a click on the strip or from the menus), and the captions they
+// take in each language.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -52,7 +53,7 @@ TEST_F(FormatTabsTest, PngAndWebpStandBesideTheOtherResizeTabsWithTheirIndexesKe
   ASSERT_EQ(pages->count(), 18);
   EXPECT_EQ(pages->tabText(TForm1::TabPng), "PNG");
   EXPECT_EQ(pages->tabText(TForm1::TabWebp), "WebP");
-  EXPECT_EQ(pages->tabText(TForm1::TabConvertTo), "Convert to…");
+  EXPECT_EQ(pages->tabText(TForm1::TabConvertTo), "Resize && convert");  // "&" shown as it is
   EXPECT_EQ(pages->page(TForm1::TabPng)->objectName(), "TabSheet16");
   EXPECT_EQ(pages->page(TForm1::TabWebp)->objectName(), "TabSheet17");
   EXPECT_EQ(pages->page(TForm1::TabConvertTo)->objectName(), "TabSheet18");
@@ -65,7 +66,7 @@ TEST_F(FormatTabsTest, PngAndWebpStandBesideTheOtherResizeTabsWithTheirIndexesKe
     EXPECT_EQ(at.top(), before.top()) << "tab " << shown[i];
     EXPECT_EQ(at.left(), before.right() + 1) << "tab " << shown[i];
   }
-  // "Convert to" comes last, after the GIF -> BMP tab.
+  // "Resize & convert" comes last, after the GIF -> BMP tab.
   const QRect last = strip->tabRect(TForm1::TabGifToBmp),
               convert = strip->tabRect(TForm1::TabConvertTo);
   EXPECT_TRUE(convert.top() > last.top() || convert.left() > last.left());
@@ -125,17 +126,18 @@ TEST_F(FormatTabsTest, MenuEntriesShowTheNewTabsWithTheirMasks) {
   EXPECT_EQ(ListedNames(*window), QStringList({"b.png", "C.PNG"}));
 }
 
-TEST_F(FormatTabsTest, ConvertToOffersEveryWritableFormatInTheTablesOrder) {
+TEST_F(FormatTabsTest, ResizeAndConvertOffersEveryWritableFormatInTheTablesOrder) {
   auto* format = Control<QComboBox>(*window, "ComboBox1");
   QStringList titles, keys;
   for (int i = 0; i < format->count(); ++i) {
     titles.append(format->itemText(i));
     keys.append(format->itemData(i).toString());
   }
-  EXPECT_EQ(titles, QStringList({"JPG", "PNG", "WebP", "GIF", "BMP"}));
-  EXPECT_EQ(keys, QStringList({"jpg", "png", "webp", "gif", "bmp"}));
-  EXPECT_EQ(format->currentIndex(), 0);
-  EXPECT_EQ(Control<QPushButton>(*window, "Button17")->property("command").toString(), "convert");
+  // The source's own format first, then the writable rows; it starts at the "Convert to" choice.
+  EXPECT_EQ(titles, QStringList({"Same as the source", "JPG", "PNG", "WebP", "GIF", "BMP"}));
+  EXPECT_EQ(keys, QStringList({"keep", "jpg", "png", "webp", "gif", "bmp"}));
+  EXPECT_EQ(format->currentData().toString(), "jpg");
+  EXPECT_EQ(Control<QPushButton>(*window, "Button17")->property("command").toString(), "process");
   EXPECT_EQ(Control<QPushButton>(*window, "Button15")->property("command").toString(),
             "resize-png");
   EXPECT_EQ(Control<QPushButton>(*window, "Button16")->property("command").toString(),
@@ -155,16 +157,16 @@ TEST_F(FormatTabsTest, TheNewTabsTakeTheTranslatedResizeAndConvertTexts) {
   }
   EXPECT_EQ(window->Button15->text(), LanguageText(french, 104));
   EXPECT_EQ(window->Button16->text(), LanguageText(french, 104));
-  EXPECT_EQ(window->Button17->text(), LanguageText(french, 110));
+  EXPECT_EQ(window->Button17->text(), "Redimensionner et convertir");
   // The captions that came with the newer formats are translated too; format names stay.
-  EXPECT_EQ(window->PageControl1->tabText(TForm1::TabConvertTo), "Convertir en…");
+  EXPECT_EQ(window->PageControl1->tabText(TForm1::TabConvertTo), "Redimensionner et convertir");
   EXPECT_EQ(window->PageControl1->tabText(TForm1::TabPng), "PNG");
-  EXPECT_EQ(Control<QAction>(*window, "M39")->text(), "Convertir en…");
+  EXPECT_EQ(Control<QAction>(*window, "M39")->text(), "Redimensionner et convertir");
   EXPECT_EQ(Control<QLabel>(*window, "LabelMetadata")->text(), LanguageText(french, kTextMetadata));
 
   // Right to left, in Hebrew words.
   window->ChooseLanguage(58);
-  EXPECT_EQ(window->PageControl1->tabText(TForm1::TabConvertTo), LanguageText(58, kTextConvertTo));
+  EXPECT_EQ(window->PageControl1->tabText(TForm1::TabConvertTo), LanguageText(58, kTextProcessTab));
   EXPECT_EQ(Control<QLabel>(*window, "LabelMetadata")->text(), LanguageText(58, kTextMetadata));
   window->ChooseLanguage(2);
   EXPECT_EQ(Control<QLabel>(*window, "LabelMetadata")->text(),

@@ -94,8 +94,11 @@ TEST(LanguageTableTest, EveryLanguageHasATextAtEveryOffsetAndNothingElse) {
       // Characters are stored as themselves; a reference would show as its code.
       EXPECT_FALSE(text.contains(QStringLiteral("&#"))) << text.toStdString();
       EXPECT_FALSE(text.contains(QChar::ReplacementCharacter)) << text.toStdString();
-      // An ampersand would turn into a menu accelerator.
-      EXPECT_FALSE(text.contains(u'&')) << text.toStdString();
+      // An ampersand would turn into a menu accelerator; only the "Resize & convert" tab's title
+      // has one, which the window doubles wherever it shows it.
+      if (offset != kTextProcessTab) {
+        EXPECT_FALSE(text.contains(u'&')) << text.toStdString();
+      }
     }
   }
   const std::set<int> codes(kLanguageCodes.begin(), kLanguageCodes.end());

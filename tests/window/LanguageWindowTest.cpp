@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 
 #include "app/PageControl.h"
 #include "app/RadioGroup.h"
@@ -334,16 +335,24 @@ TEST_F(LanguageWindowTest, HebrewTurnsTheWindowRightToLeft) {
   EXPECT_EQ(window->M95->text(), "Forum...");
 }
 
-// A control whose text is cut: narrower than its text needs, or reaching past its page.
+// A control whose text is cut: narrower than its text needs, or reaching past its page. In a
+// part of the page that scrolls up and down, past the side of the part's view.
 QStringList ClippedControls(QWidget* page) {
   QStringList clipped;
-  const QRect area = page->rect();
   for (QWidget* control : page->findChildren<QWidget*>()) {
     if (!control->isVisible()) continue;
     const bool text = qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control) ||
                       qobject_cast<QGroupBox*>(control);
     if (!text) continue;
-    const QRect at(control->mapTo(page, QPoint(0, 0)), control->size());
+    QWidget* within = page;
+    QRect area = page->rect();
+    for (QWidget* up = control->parentWidget(); up && up != page; up = up->parentWidget()) {
+      if (auto* scroll = qobject_cast<QScrollArea*>(up); scroll && scroll->widget()) {
+        within = scroll->widget();
+        area = QRect(0, 0, scroll->viewport()->width(), within->height());
+      }
+    }
+    const QRect at(control->mapTo(within, QPoint(0, 0)), control->size());
     const auto* label = qobject_cast<QLabel*>(control);
     bool cut = !area.contains(at);
     if (label && label->wordWrap()) {

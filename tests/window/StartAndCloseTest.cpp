@@ -32,14 +32,23 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
   auto window = StartWindow();
   // Half a second after start the preview's state and place are read.
   EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Timer2->isActive(); }, 5000));
-  const std::vector<QString> start = {
-      "write prisoten", "write verzija",   "read jezik",      "read x",
-      "read y",         "read w",          "read h",          "read jpg.px",
-      "read gif.px",    "read bmp.px",     "read png.px",     "read webp.px",
-      "read jpg.q",     "read convert.to", "read shrinkonly", "read ignoreorientation",
-      "read metadata",  "read Start",      "read Recent1",    "read Recent2",
-      "read Recent3",   "read Recent4",    "read Recent5",    "read preview",
-      "read preview_x", "read preview_y"};
+  std::vector<QString> start = {
+      "write prisoten", "write verzija", "read jezik",  "read x",          "read y",
+      "read w",         "read h",        "read jpg.px", "read gif.px",     "read bmp.px",
+      "read png.px",    "read webp.px",  "read jpg.q",  "read shrinkonly", "read ignoreorientation",
+      "read metadata"};
+  // The "Resize & convert" tab's choices; its format starts at the "Convert to" choice of the
+  // tab it replaced while none of its own is stored.
+  for (const char* option : {"size", "shrink-only", "method", "turn", "ignore-orientation", "to"})
+    start.push_back(QStringLiteral("read Process/") + QLatin1String(option));
+  start.push_back("read convert.to");
+  for (const char* option :
+       {"quality", "lossless", "progressive", "optimise", "background", "sharpen", "metadata",
+        "keep-date", "out", "name", "existing", "preset"})
+    start.push_back(QStringLiteral("read Process/") + QLatin1String(option));
+  for (const char* name : {"Start", "Recent1", "Recent2", "Recent3", "Recent4", "Recent5",
+                           "preview", "preview_x", "preview_y"})
+    start.push_back(QStringLiteral("read ") + QLatin1String(name));
   EXPECT_EQ(traffic.all, start);
   EXPECT_EQ(Stored("prisoten"), "ja");
   EXPECT_EQ(Stored("verzija"), "1.2");
@@ -115,10 +124,10 @@ TEST_F(StartAndCloseTest, StoredValuesComeBackAndCloseWritesThemInOrder) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Timer2->isActive(); }, 5000));
   StoreTraffic traffic;
   window->close();
+  // The "Resize & convert" tab's choices were stored as they changed.
   const std::vector<QString> order = {
-      "preview_x", "preview_y", "x",          "y",          "w",
-      "h",         "jpg.px",    "bmp.px",     "gif.px",     "png.px",
-      "webp.px",   "jpg.q",     "convert.to", "shrinkonly", "ignoreorientation",
+      "preview_x", "preview_y", "x",      "y",       "w",     "h",          "jpg.px",
+      "bmp.px",    "gif.px",    "png.px", "webp.px", "jpg.q", "shrinkonly", "ignoreorientation",
       "metadata",  "Start"};
   EXPECT_EQ(traffic.writes, order);
   EXPECT_TRUE(traffic.reads.empty());
@@ -183,7 +192,7 @@ TEST_F(StartAndCloseTest, MenusHoldEveryEntryInOrder) {
                                          "Recent folders", "Special folders", "-", "Exit"}));
   EXPECT_EQ(captions("M2"), QStringList({"JPG", "BMP", "GIF", "PNG", "WebP"}));
   EXPECT_EQ(captions("M3"), QStringList({"BMP -> JPG", "BMP -> GIF", "JPG -> BMP", "JPG -> GIF",
-                                         "GIF -> BMP", "GIF -> JPG", "-", "Convert to…"}));
+                                         "GIF -> BMP", "GIF -> JPG", "-", "Resize && convert"}));
   EXPECT_EQ(captions("M9"),
             QStringList({"Help", "-", "More help", "Online help...", "-", "Forum...",
                          "Check the internet for a new version...", "-", "Order CD online...",

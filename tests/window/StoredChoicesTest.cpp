@@ -1,6 +1,7 @@
 // The choices the window keeps beside the pixel texts: the PNG and WebP pixel boxes, the
-// "Convert to" format, and the Options tab's shrink-only, orientation and metadata choices.
-// Stored when the window closes, restored when it opens, and handed to every batch.
+// "Resize & convert" tab's format (which starts at the former "Convert to" choice), and the Options
+// tab's shrink-only, orientation and metadata choices. Stored when the window closes, restored when
+// it opens, and handed to every batch.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -35,7 +36,7 @@ TEST_F(StoredChoicesTest, ChoicesMadeInTheWindowAreStoredAndComeBackNextTime) {
   }
   EXPECT_EQ(Stored("png.px"), "640");
   EXPECT_EQ(Stored("webp.px"), "12px");
-  EXPECT_EQ(Stored("convert.to"), "webp");
+  EXPECT_EQ(Stored("Process/to"), "webp");  // stored as it changed
   EXPECT_EQ(Stored("shrinkonly"), "1");
   EXPECT_EQ(Stored("ignoreorientation"), "1");
   EXPECT_EQ(Stored("metadata"), "strip-gps");
@@ -54,7 +55,7 @@ TEST_F(StoredChoicesTest, ChoicesMadeInTheWindowAreStoredAndComeBackNextTime) {
     Choose(window->ComboBox2, "strip");
     window->close();
   }
-  EXPECT_EQ(Stored("convert.to"), "jpg");
+  EXPECT_EQ(Stored("Process/to"), "jpg");
   EXPECT_EQ(Stored("shrinkonly"), "0");
   EXPECT_EQ(Stored("ignoreorientation"), "0");
   EXPECT_EQ(Stored("metadata"), "strip");
