@@ -4,6 +4,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QSet>
 #include <QUrl>
 
 namespace pixtrel {
@@ -81,6 +82,34 @@ QStringList FileListBox::selectedNames() const {
     if (item(i)->isSelected()) result.append(item(i)->text());
   }
   return result;
+}
+
+bool FileListBox::restoreSelection(const QStringList& selected, const QString& focused) {
+  const QList<QListWidgetItem*> found = findItems(focused, Qt::MatchExactly);
+  if (found.isEmpty()) return false;
+  // Several names at once: one selection change, with one range per run of entries, so that
+  // ten thousand selected files take one range, not ten thousand.
+  const QSet<QString> wanted(selected.begin(), selected.end());
+  QItemSelection selection;
+  int first = -1, last = -1, runStart = -1;
+  for (int i = 0; i <= count(); ++i) {
+    const bool in = i < count() && wanted.contains(item(i)->text());
+    if (in && runStart < 0) runStart = i;
+    if (!in && runStart >= 0) {
+      selection.select(model()->index(runStart, 0), model()->index(i - 1, 0));
+      runStart = -1;
+    }
+    if (!in) continue;
+    if (first < 0) first = i;
+    last = i;
+  }
+  setCurrentItem(found.front(), QItemSelectionModel::NoUpdate);
+  selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  // The whole selection in view where it fits, the focused entry in any case.
+  if (first >= 0) scrollToItem(item(first));
+  if (last >= 0) scrollToItem(item(last));
+  scrollToItem(found.front());
+  return true;
 }
 
 void FileListBox::keyPressEvent(QKeyEvent* event) {

@@ -24,6 +24,10 @@ class FileListBox : public QListWidget {
   QString focusedSelectedName() const;
   QStringList names() const;
   QStringList selectedNames() const;
+  // Selects the entries named in `selected` and focuses the one named `focused`, scrolled into
+  // view with as many of the selected ones as fit. False, changing nothing, when no entry is
+  // named `focused`.
+  bool restoreSelection(const QStringList& selected, const QString& focused);
 
  signals:
   // Delete was pressed.

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <array>
 
-#include "formats/FormatTable.h"
+#include "codecs/FormatTable.h"
 
 namespace pixtrel {
 namespace {

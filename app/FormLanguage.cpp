@@ -3,15 +3,19 @@
 // pick in the Language menu does this at once and stores the code under "jezik".
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/EnglishCaptions.h"
 #include "app/MainForm.h"
+#include "app/MetadataChoices.h"
 #include "app/PageControl.h"
+#include "app/Pictures.h"
 #include "app/RadioGroup.h"
 #include "languages/LanguageTable.h"
 #include "settings/SettingsStore.h"
@@ -29,14 +33,6 @@ void SetLabelText(QObject& window, const char* name, const QString& text) {
   if (auto* label = window.findChild<QLabel*>(QString::fromLatin1(name))) label->setText(text);
 }
 
-// An English caption that no text covers reads left to right also in a right-to-left window;
-// there a left-to-right mark keeps its closing dots at its end.
-QString WithDirectionMark(QString caption, Qt::LayoutDirection direction) {
-  caption.remove(QChar(0x200E));
-  if (direction == Qt::RightToLeft) caption += QChar(0x200E);
-  return caption;
-}
-
 }  // namespace
 
 void TForm1::LoadLanguageTexts(int code) {
@@ -46,6 +42,11 @@ void TForm1::LoadLanguageTexts(int code) {
     LanguageTexts.insert(offset, LanguageText(code, offset));
   LanguageDirection = IsRightToLeft(code) ? Qt::RightToLeft : Qt::LeftToRight;
   ShowLanguageMemos(code);
+}
+
+QString TForm1::WindowText(int offset) const {
+  const QString text = LanguageTexts.value(offset);
+  return text.isEmpty() ? EnglishText(offset) : text;
 }
 
 void TForm1::ShowLanguageMemos(int code) {
@@ -66,8 +67,6 @@ void TForm1::ApplyLanguageTexts() {
 
   // Mirrors the windows, menus and message boxes for Hebrew.
   QApplication::setLayoutDirection(LanguageDirection);
-  Radio1->setTitle(WithDirectionMark(Radio1->title(), LanguageDirection));
-  M95->setText(WithDirectionMark(M95->text(), LanguageDirection));
 
   // The five resize tabs.
   for (const char* n : {"1", "2", "3", "15", "16"}) {
@@ -89,13 +88,42 @@ void TForm1::ApplyLanguageTexts() {
        {Button4, Button5, Button6, Button7, Button9, Button14, Button13, Button17})
     button->setText(text(110));
   M3->setTitle(text(110));
-  // The captions no text covers yet, ending in dots or a colon.
-  PageControl1->setTabText(TabConvertTo, WithDirectionMark(kConvertToCaption, LanguageDirection));
+  PageControl1->setTabText(TabConvertTo, text(kTextConvertTo));
   if (auto* entry = findChild<QAction*>(QStringLiteral("M39")))
-    entry->setText(WithDirectionMark(kConvertToCaption, LanguageDirection));
-  SetLabelText(*this, "LabelConvertToFormat",
-               WithDirectionMark(kConvertToFormatLabel, LanguageDirection));
-  SetLabelText(*this, "LabelMetadata", WithDirectionMark(kMetadataLabel, LanguageDirection));
+    entry->setText(text(kTextConvertTo));
+  SetLabelText(*this, "LabelConvertToFormat", text(kTextFormat));
+
+  // The Options tab.
+  PageControl1->setTabText(TabOptions, text(kTextOptions));
+  M14->setText(text(kTextOptions));
+  Radio1->setTitle(dotted(kTextHowToSave));
+  Radio1->setItems({text(kTextSavePrefix), text(kTextSaveSubfolder).arg(QDir::separator()),
+                    text(kTextSaveOverwrite)});
+  if (auto* group = findChild<QGroupBox*>(QStringLiteral("GroupBoxSaveQuality")))
+    group->setTitle(text(kTextSaveQuality));
+  CheckBox1->setText(text(kTextKeepDate));
+  CheckBox2->setText(text(kTextShrinkOnly));
+  CheckBox2->setToolTip(text(kTextShrinkOnlyTip));
+  CheckBox3->setText(text(kTextIgnoreOrientation));
+  CheckBox3->setToolTip(text(kTextIgnoreOrientationTip));
+  SetLabelText(*this, "LabelMetadata", text(kTextMetadata));
+  // Choices the table has no text for keep the caption they have.
+  for (int i = 0; i < ComboBox2->count(); ++i) {
+    for (const MetadataChoice& choice : MetadataChoices()) {
+      if (ComboBox2->itemData(i).toString() == choice.key)
+        ComboBox2->setItemText(i, text(choice.text));
+    }
+  }
+  for (const char* n : {"1", "2", "3", "15", "16"})
+    SetLabelText(*this, (QByteArray("LabelPixelsWarning") + n).constData(),
+                 text(kTextPixelsWarning));
+
+  // The frame: banner, progress row and status bar.
+  Image1->setPixmap(BannerPicture(text(kTextBanner)));
+  StopButton->setText(text(kTextStop));
+  StopButton->setToolTip(text(kTextStopTip));
+  StatusPanel1->setText(text(kTextStatusNotice));
+  ShowFocusedFileInfo();
 
   Button8->setText(text(111));
   PageControl1->setTabText(TabRotate, text(111));
@@ -113,6 +141,8 @@ void TForm1::ApplyLanguageTexts() {
   const QString titleStart =
       LanguageDirection == Qt::RightToLeft ? QStringLiteral("\u200F") : QString();
   Label3->setText(titleStart + QStringLiteral("Pixtrel ") + text(140) + u' ' + ProgramVersion);
+  SetLabelText(*this, "NoticeLabel", text(kTextAboutNotice));
+  Image30->setPixmap(DonatePicture(text(kTextDonate)));
 
   // Help page.
   PageControl1->setTabText(TabHelp, text(130));
@@ -127,7 +157,15 @@ void TForm1::ApplyLanguageTexts() {
   M12->setText(text(412));
   M13->setText(text(301));
   M15->setTitle(text(415));
+  M16->setTitle(text(kTextSpecialFolders));
+  M161->setText(text(kTextPicturesFolder));
+  M162->setText(text(kTextDocumentsFolder));
+  M163->setText(text(kTextRecentFiles));
+  M164->setText(text(kTextDesktopFolder));
   M19->setText(text(419));
+  M7->setTitle(text(kTextLanguage));
+  M79->setText(text(kTextAddLanguage));
+  M95->setText(dotted(kTextForum));
   M9->setTitle(text(130));
   M91->setText(text(130));
   M96->setText(text(133));
@@ -138,6 +176,11 @@ void TForm1::ApplyLanguageTexts() {
   M99->setText(text(499));
 
   RetitleSecondaryWindows();  // the viewer and the preview window (FormPreview.cpp)
+  // The pages' side keeps the width the widest page needs in this language, so that choosing a
+  // page never moves the splitter or the tabs.
+  if (QWidget* side = PageControl1->parentWidget()) side->setMinimumWidth(0);
+  const int widest = PageControl1->widestMinimumWidth();
+  if (QWidget* side = PageControl1->parentWidget()) side->setMinimumWidth(widest);
 }
 
 void TForm1::ChooseLanguage(int code) {

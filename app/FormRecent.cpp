@@ -6,6 +6,7 @@
 #include "app/DefaultFolder.h"
 #include "app/MainForm.h"
 #include "app/MessageBoxes.h"
+#include "languages/LanguageTable.h"
 #include "windows/RecentFolders.h"
 #include "windows/SpecialFolders.h"
 
@@ -26,26 +27,29 @@ void TForm1::AddFolderToRecent() {
 }
 
 void TForm1::NaloziRecent() {
-  const QStringList folders = ReadRecentFolders(DefaultFolder());
+  // Each folder once: the entries left over are not shown.
+  const QStringList folders = DistinctFolders(ReadRecentFolders(DefaultFolder()));
   QAction* const entries[] = {M151, M152, M153, M154, M155};
   for (int i = 0; i < kRecentFolderCount; ++i) {
-    entries[i]->setData(folders[i]);
-    entries[i]->setText(PlainCaption(folders[i]));
-    entries[i]->setEnabled(!folders[i].isEmpty());
+    const QString folder = folders.value(i);
+    entries[i]->setData(folder);
+    entries[i]->setText(PlainCaption(folder));
+    entries[i]->setVisible(!folder.isEmpty());
   }
 }
 
 QStringList TForm1::RecentCaptions() const {
   QStringList captions;
-  for (const QAction* entry : {M151, M152, M153, M154, M155})
-    captions.append(entry->data().toString());
+  for (const QAction* entry : {M151, M152, M153, M154, M155}) {
+    if (entry->isVisible()) captions.append(entry->data().toString());
+  }
   return captions;
 }
 
 void TForm1::GoToFolder(const QString& folder) {
   if (folder.isEmpty()) return;
   if (!SetFolder(folder)) {
-    ShowErrorBox(this, QStringLiteral("Cannot open %1").arg(QDir::toNativeSeparators(folder)));
+    ShowWindowError(this, WindowText(kTextCannotOpenFolder).arg(QDir::toNativeSeparators(folder)));
   }
 }
 

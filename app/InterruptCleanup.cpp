@@ -2,7 +2,7 @@
 
 #include <csignal>
 
-#include "formats/SafeWrite.h"
+#include "io/SafeWrite.h"
 
 namespace pixtrel {
 namespace {

@@ -14,8 +14,10 @@
 #include "app/MessageBoxes.h"
 #include "app/Pictures.h"
 #include "app/WebAddresses.h"
+#include "languages/LanguageTable.h"
 #include "settings/SettingsStore.h"
 #include "windows/PreviewForm.h"
+#include "windows/ScreenPlacement.h"
 
 namespace pixtrel {
 namespace {
@@ -32,6 +34,22 @@ bool ReachableOnScreen(const QRect& frame) {
     if (common.width() >= 40 && common.height() >= 40) return true;
   }
   return false;
+}
+
+// The free area (without panels) of the screen holding most of the rectangle, or of the primary
+// screen; empty when there is no screen at all.
+QRect AreaHolding(const QRect& rect) {
+  const QScreen* best = QGuiApplication::primaryScreen();
+  qint64 most = 0;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect common = rect.intersected(screen->availableGeometry());
+    const qint64 area = qint64{common.width()} * common.height();
+    if (area > most) {
+      best = screen;
+      most = area;
+    }
+  }
+  return best ? best->availableGeometry() : QRect();
 }
 
 }  // namespace
@@ -59,12 +77,18 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   UpdatePageAddress = kHomePageAddress;
   HomePageAddress = kHomePageAddress;
   MakerPageAddress = kMakerPageAddress;
-  Guarded([this] {
+  // No box may open here: its event loop would run the timer above against windows not yet
+  // built. A store that cannot be written is told about once the window is up; one that cannot
+  // be read gives the defaults.
+  try {
     Store::WriteString(kSettingsKeyPath, QStringLiteral("prisoten"), QStringLiteral("ja"));
     Store::WriteString(kSettingsKeyPath, QStringLiteral("verzija"), ProgramVersion);
-    CurrentLanguage = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("jezik"), 2);
-  });
+  } catch (const SettingsError&) {
+    // Recorded by the store as damage.
+  }
+  CurrentLanguage = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("jezik"), 2);
   BuildSecondaryWindows();
+  QTimer::singleShot(0, this, &TForm1::NoteDamagedSettings);
   connect(FileListBox10, &FileListBox::pathsDropped, this,
           [this](const QStringList& paths) { Guarded([&] { OpenPaths(paths); }); });
 }
@@ -113,29 +137,78 @@ void TForm1::FormActivate() {
     ApplyLanguageTexts();
     NaloziRecent();
   });
+  // The keys go to the file list first: Down, Home or a letter must not move the drive box
+  // away from the folder the window opened at.
+  FileListBox10->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm1::RestorePlacement(int top, int left, int width, int height) {
-  resize(std::max(width, minimumWidth()), std::max(height, minimumHeight()));
+  // A size larger than the screen its corner lies on (a damaged or hand-edited store) is cut to
+  // that screen, though never below the window's minimum.
+  const QScreen* screen = QGuiApplication::screenAt(QPoint(left, top));
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  const QSize stored(std::max(width, minimumWidth()), std::max(height, minimumHeight()));
+  QSize size = stored;
+  if (screen) size = size.boundedTo(screen->availableGeometry().size()).expandedTo(minimumSize());
+  resize(size);
   // A window stored on a screen that is gone would open out of reach.
-  if (!ReachableOnScreen(QRect(QPoint(left, top), size()))) {
+  if (!ReachableOnScreen(QRect(QPoint(left, top), size))) {
     top = 104;
     left = 153;
   }
   // The inside's top-left corner (the window without the window manager's frame), the same
   // point that closing stores. The frame is not known before the window manager has taken the
   // window, so it cannot be the point on both sides; the inside always can, and nothing creeps.
-  setGeometry(QRect(QPoint(left, top), size()));
+  // A corner off every screen (above a screen's top the title bar is out of reach), or a window
+  // cut to its screen, is brought onto the screen holding most of the window; the frame is
+  // looked at once it is there (KeepTitleBarOnScreen).
+  QRect inside(QPoint(left, top), size);
+  if (size != stored || !QGuiApplication::screenAt(inside.topLeft())) {
+    const QRect area = AreaHolding(inside);
+    if (!area.isEmpty()) inside.moveTopLeft(PlaceInside(inside, area));
+  }
+  setGeometry(inside);
+}
+
+void TForm1::KeepTitleBarOnScreen() {
+  if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) return;
+  const QRect frame = frameGeometry();
+  const QRect area = AreaHolding(frame);
+  if (area.isEmpty()) return;
+  QRect inside = geometry();
+  // Larger than the screen with its frame: cut to fit, though never below the minimum.
+  const QSize frameExtra = frame.size() - inside.size();
+  QSize size = inside.size();
+  if (frame.width() > area.width())
+    size.setWidth(std::max(minimumWidth(), area.width() - frameExtra.width()));
+  if (frame.height() > area.height())
+    size.setHeight(std::max(minimumHeight(), area.height() - frameExtra.height()));
+  // The frame's top (the title bar) and left edge on the screen.
+  const QPoint shift(std::max(0, area.left() - frame.left()),
+                     std::max(0, area.top() - frame.top()));
+  if (size == inside.size() && shift.isNull()) return;
+  setGeometry(QRect(inside.topLeft() + shift, size));
 }
 
 void TForm1::Timer2Timer() {
   Timer2->stop();
   Guarded([this] { OpenPreviewAtStart(); });
+  KeepTitleBarOnScreen();
   show();
   raise();
   activateWindow();
   // The preview stays above the main window, also where no window manager keeps it on top.
   if (PreviewForm->isVisible()) PreviewForm->raise();
+  NoteDamagedSettings();
+}
+
+void TForm1::NoteDamagedSettings() {
+  const std::optional<QString> where = Store::TakeDamage();
+  if (!where || settingsNoted_) return;
+  settingsNoted_ = true;
+  QString text = LanguageText(CurrentLanguage, kSettingsNoteOffset);
+  if (text.isEmpty()) text = LanguageText(kEnglish, kSettingsNoteOffset);
+  ShowWarningBox(this, text.arg(QDir::toNativeSeparators(*where)));
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -181,6 +254,12 @@ void TForm1::FormClose() {
 }
 
 void TForm1::ShowError(const std::exception& error) {
+  if (dynamic_cast<const SettingsError*>(&error)) {
+    // The store's trouble is told once a run: every later write would fail the same way.
+    if (settingsNoted_) return;
+    settingsNoted_ = true;
+    Store::TakeDamage();
+  }
   ShowErrorBox(this, QString::fromLocal8Bit(error.what()));
 }
 

@@ -8,9 +8,11 @@
 // MainFormMenus.cpp, MainFormBrowser.cpp, MainFormBatch.cpp, MainFormStoredChoices.cpp, and the
 // hooks that the language, preview and recent-folder parts fill: FormLanguage.cpp, FormPreview.cpp,
 // FormRecent.cpp.
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMap>
 #include <QPoint>
+#include <QPointer>
 #include <QStringList>
 #include <exception>
 #include <functional>
@@ -32,14 +34,18 @@ class QProgressBar;
 class QPushButton;
 class QShortcut;
 class QSlider;
+class QSplitter;
 class QStatusBar;
 class QTimer;
 
+#include "batch/BatchHost.h"
 #include "batch/CommandId.h"
 
 namespace pixtrel {
 
 class WindowBatchRun;
+struct BatchResult;
+class BatchNote;
 class DriveComboBox;
 class FileListBox;
 class FolderTree;
@@ -90,6 +96,10 @@ class TForm1 : public QMainWindow {
     TabConvertTo
   };
 
+  // The folder browser's width at first start, and the least it can be narrowed to.
+  static constexpr int kBrowserWidth = 220;
+  static constexpr int kBrowserMinimumWidth = 160;
+
   // Controls, named as their object names.
   QWidget* Panel1 = nullptr;
   QLabel* Image1 = nullptr;
@@ -97,6 +107,7 @@ class TForm1 : public QMainWindow {
   DriveComboBox* DriveComboBox10 = nullptr;
   FolderTree* DirectoryListBox10 = nullptr;
   FileListBox* FileListBox10 = nullptr;
+  QSplitter* Splitter1 = nullptr;  // between the folder browser and the tabs
   QMenu* PopupMenu1 = nullptr;
   QAction* P1 = nullptr;
   PageControl* PageControl1 = nullptr;
@@ -106,6 +117,7 @@ class TForm1 : public QMainWindow {
   QStatusBar* StatusBar1 = nullptr;
   QLabel* StatusPanel1 = nullptr;
   QLabel* StatusPanel2 = nullptr;
+  QLabel* StatusPanel3 = nullptr;  // the focused file's size, or how the last batch ended
   QTimer* Timer2 = nullptr;
   // The viewer and the preview window, created hidden after the main window's own controls.
   TSlikca* Slikca = nullptr;
@@ -170,6 +182,7 @@ class TForm1 : public QMainWindow {
   QMenu* M16 = nullptr;
   QAction* M12 = nullptr;
   QAction* M13 = nullptr;
+  QAction* M14 = nullptr;  // Options
   QAction* M151 = nullptr;
   QAction* M152 = nullptr;
   QAction* M153 = nullptr;
@@ -211,6 +224,15 @@ class TForm1 : public QMainWindow {
   // The focused file's full path when its entry is selected, otherwise empty.
   QString FocusedFilePath() const;
   void FileListBox10Click();
+  // The status bar tells the focused file's pixel size and file size.
+  void ShowFocusedFileInfo();
+  // The tab shown step places after (or before) the current one on the strip, wrapping round,
+  // chosen as a click on it would; the focus goes to the tab's first control.
+  void StepTab(int step);
+  // Moves the focus to the first control of the tab shown, drawn as keyboard focus.
+  void FocusTabStart();
+  // Under a "Pixels:" box: a warning while its text is not a size a resize would take.
+  void CheckPixelsText(QLineEdit* box);
   void FileListBox10DblClick();
   void DeleteFocusedFile();
   void TrackBar7Change();
@@ -232,7 +254,16 @@ class TForm1 : public QMainWindow {
   void BatchThreadEnded();
   bool StopRequested() const { return stop_; }
   void RequestStop();
-
+  // A file of the running batch failed: the error box with "Stop" (the default), "Skip this
+  // file" and "Skip all errors".
+  FailureChoice AskAboutFailure(const QString& name, const QString& message);
+  // The end of a batch told: a line in the status bar, and a note when it took a while or
+  // anything failed or was stopped.
+  void ShowBatchEnd(const BatchResult& result, const QString& outputFolder, qint64 milliseconds);
+  // The note of the last batch, while it is open.
+  BatchNote* LastBatchNote() const;
+  // Batches that took longer than this get a note even when all went well.
+  static constexpr qint64 kNoteAfterMilliseconds = 3000;
   // Recent and special folders (FormRecent.cpp).
   void AddFolderToRecent();
   void NaloziRecent();
@@ -252,6 +283,9 @@ class TForm1 : public QMainWindow {
   void ApplyLanguageTexts();
   void ShowLanguageMemos(int code);
   void ChooseLanguage(int code);
+  // The loaded language's text at an offset for a message box, the English one where the
+  // language has none: a message never shows empty.
+  QString WindowText(int offset) const;
   // Preview and viewer (FormPreview.cpp).
   void Preview(const QString& path);
   void UpdatePreview(const QString& path);
@@ -313,6 +347,11 @@ class TForm1 : public QMainWindow {
   template <class Work>
   void Guarded(Work&& work);
   void ShowError(const std::exception& error);
+  // Tells once a run, when the event loop runs, that the settings store was found damaged.
+  void NoteDamagedSettings();
+  // Moves the window down or in where its frame's title bar lies off the screen.
+  void KeepTitleBarOnScreen();
+  bool settingsNoted_ = false;
   void StartBatch(const BatchCommand& command);
   friend class WindowBatchRun;
 
@@ -323,6 +362,8 @@ class TForm1 : public QMainWindow {
   std::optional<QString> pendingMask_;
   QMap<QString, QString> lastFolderOnVolume_;
   int batchJobs_ = 0;
+  QElapsedTimer batchClock_;
+  QPointer<BatchNote> batchNote_;
   // Last, so it ends first: a batch still running when the window goes is stopped and waited for.
   struct EndBatchRun {
     void operator()(WindowBatchRun* run) const;

@@ -7,11 +7,16 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStatusBar>
+#include <QToolTip>
 
+#include "app/BatchNote.h"
 #include "app/DriveComboBox.h"
 #include "app/FileListBox.h"
 #include "app/FolderTree.h"
@@ -20,6 +25,8 @@
 #include "app/WindowBatchHost.h"
 #include "batch/BatchRunner.h"
 #include "batch/CommandId.h"
+#include "batch/SaveMode.h"
+#include "languages/LanguageTable.h"
 
 namespace pixtrel {
 
@@ -76,7 +83,7 @@ void TForm1::RunCommand(const QString& commandName) {
   if (busy_) return;
   const BatchCommand* command = FindCommand(commandName.toStdString());
   if (!command) {
-    ShowNotAvailable(this, commandName);
+    ShowInformationBox(this, WindowText(kTextNotAvailable).arg(commandName));
     return;
   }
   StartBatch(*command);
@@ -88,12 +95,28 @@ void TForm1::RunCommand(CommandId command) {
 }
 
 void TForm1::StartBatch(const BatchCommand& command) {
+  // A command with nothing to work on says so where the user looks, instead of doing nothing.
+  if (FileListBox10->selectedItems().isEmpty()) {
+    const QString text = LanguageTexts.value(kTextSelectFirst, EnglishText(kTextSelectFirst));
+    StatusPanel3->setText(text);
+    QWidget* near = FileListBox10;
+    for (const CommandId id : kAllCommandIds) {
+      if (CommandFor(id).name == command.name && CommandButton(id)->isVisible())
+        near = CommandButton(id);
+    }
+    QToolTip::showText(near->mapToGlobal(QPoint(0, near->height())), text, near);
+    return;
+  }
   // The list's bare names resolve in the shown folder.
   if (!QDir::setCurrent(Folder())) {
-    ShowErrorBox(this, QStringLiteral("Cannot open %1").arg(QDir::toNativeSeparators(Folder())));
+    ShowWindowError(this,
+                    WindowText(kTextCannotOpenFolder).arg(QDir::toNativeSeparators(Folder())));
     return;
   }
   SetBatchLock(true);
+  if (batchNote_) batchNote_->close();
+  StatusPanel3->clear();
+  batchClock_.start();
   batchRun_.reset(new WindowBatchRun(*this, command));
 }
 
@@ -101,19 +124,27 @@ void TForm1::BatchThreadEnded() {
   if (!batchRun_ || !batchRun_->finished()) return;
   const std::unique_ptr<WindowBatchRun, EndBatchRun> run = std::move(batchRun_);
   run->join();
+  const qint64 took = batchClock_.elapsed();
   SetBatchLock(false);
   StopButton->hide();
+  ProgressBar1->hide();
   if (pendingMask_) {
     FileListBox10->setMask(*pendingMask_);
     pendingMask_.reset();
   }
-  if (run->completed && run->result.outcome == BatchOutcome::Failed) {
-    // The bar would only show a count that is no longer going anywhere.
-    ProgressBar1->hide();
-    ShowErrorBox(this, QString::fromLocal8Bit(run->result.failedName) + QStringLiteral(": ") +
-                           QString::fromLocal8Bit(run->result.message));
-  } else if (!run->completed) {
+  if (!run->completed) {
     ShowErrorBox(this, QString::fromLocal8Bit(run->error));
+  } else if (run->result.outcome != BatchOutcome::Declined) {
+    // A folder goes into the recent list once a command has worked on files in it.
+    const BatchResult& result = run->result;
+    if (run->recordFolder() && (result.processed > 0 || !result.skipped.empty() ||
+                                result.outcome == BatchOutcome::Failed)) {
+      AddFolderToRecent();
+    }
+    QString output = Folder();
+    if (run->saveMode() == SaveMode::Subfolder)
+      output = QDir(output).filePath(QString::fromLatin1(kSubfolderName));
+    ShowBatchEnd(result, QDir::toNativeSeparators(output), took);
   }
   if (closePending_) {
     closePending_ = false;
@@ -137,6 +168,43 @@ void TForm1::RequestStop() {
   if (!busy_) return;
   stop_ = true;
   StopButton->setEnabled(false);
+}
+
+FailureChoice TForm1::AskAboutFailure(const QString& name, const QString& message) {
+  const auto text = [this](int offset) { return LanguageTexts.value(offset, EnglishText(offset)); };
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Pixtrel"),
+                  WithFullStop(name + QStringLiteral(": ") + message), QMessageBox::NoButton, this);
+  box.setObjectName(QStringLiteral("FailureBox"));
+  QPushButton* stop = box.addButton(text(kTextStop), QMessageBox::RejectRole);
+  stop->setObjectName(QStringLiteral("FailureStop"));
+  QPushButton* skip = box.addButton(text(kTextSkipFile), QMessageBox::AcceptRole);
+  skip->setObjectName(QStringLiteral("FailureSkip"));
+  QPushButton* skipAll = box.addButton(text(kTextSkipAll), QMessageBox::AcceptRole);
+  skipAll->setObjectName(QStringLiteral("FailureSkipAll"));
+  // Stop is what Enter and Esc do, as the box did when it had only "OK".
+  box.setDefaultButton(stop);
+  box.setEscapeButton(stop);
+  box.exec();
+  if (box.clickedButton() == skip) return FailureChoice::Skip;
+  if (box.clickedButton() == skipAll) return FailureChoice::SkipAll;
+  return FailureChoice::Stop;
+}
+
+void TForm1::ShowBatchEnd(const BatchResult& result, const QString& outputFolder,
+                          qint64 milliseconds) {
+  const auto text = [this](int offset) { return LanguageTexts.value(offset, EnglishText(offset)); };
+  const BatchEndText end = DescribeBatchEnd(result, outputFolder, text);
+  StatusPanel3->setText(end.statusLine);
+  StatusPanel3->setToolTip(end.statusLine);
+  const bool eventful = result.outcome != BatchOutcome::Done || !result.skipped.empty();
+  if (!eventful && milliseconds <= kNoteAfterMilliseconds) return;
+  if (batchNote_) batchNote_->close();
+  batchNote_ = new BatchNote(this, end, outputFolder, text(kTextOpenFolder), text(kTextClose));
+  batchNote_->show();
+}
+
+BatchNote* TForm1::LastBatchNote() const {
+  return batchNote_;
 }
 
 void TForm1::SetBatchLock(bool locked) {

@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/EnglishCaptions.h"
 #include "app/MainForm.h"
 #include "app/MetadataChoices.h"
 #include "app/NamedWidget.h"
 #include "app/PageControl.h"
-#include "formats/FormatTable.h"
+#include "codecs/FormatTable.h"
+#include "languages/LanguageTable.h"
 
 namespace pixtrel {
 namespace {
@@ -32,7 +32,7 @@ void TForm1::BuildFormatPages() {
   PageControl1->addPage(
       BuildResizePage(QStringLiteral("TabSheet17"), 16, TrackBar16, Edit16, Button16),
       Text(RowOf(ImageFormat::Webp).title), afterBmp + 1);
-  PageControl1->addPage(BuildConvertToPage(), kConvertToCaption);
+  PageControl1->addPage(BuildConvertToPage(), EnglishText(kTextConvertTo));
 }
 
 QWidget* TForm1::BuildConvertToPage() {
@@ -44,7 +44,7 @@ QWidget* TForm1::BuildConvertToPage() {
     ComboBox1->addItem(Text(row.title), Text(row.key));
   }
   auto* label =
-      Named(new QLabel(kConvertToFormatLabel, page), QStringLiteral("LabelConvertToFormat"));
+      Named(new QLabel(EnglishText(kTextFormat), page), QStringLiteral("LabelConvertToFormat"));
   label->setBuddy(ComboBox1);
   auto* formatRow = new QHBoxLayout;
   formatRow->addWidget(label);
@@ -69,20 +69,26 @@ QWidget* TForm1::BuildConvertToPage() {
 // Shrink-only, the orientation tag and the metadata: how every command treats the pictures.
 QWidget* TForm1::BuildPictureOptions(QWidget* page) {
   auto* box = Named(new QWidget(page), QStringLiteral("PictureOptions"));
-  CheckBox2 = Named(new QCheckBox(kShrinkOnlyCaption, box), QStringLiteral("CheckBox2"));
-  CheckBox2->setToolTip(kShrinkOnlyTip);
-  CheckBox3 = Named(new QCheckBox(kIgnoreOrientationCaption, box), QStringLiteral("CheckBox3"));
-  CheckBox3->setToolTip(kIgnoreOrientationTip);
+  CheckBox2 = Named(new QCheckBox(EnglishText(kTextShrinkOnly), box), QStringLiteral("CheckBox2"));
+  CheckBox2->setToolTip(EnglishText(kTextShrinkOnlyTip));
+  CheckBox3 =
+      Named(new QCheckBox(EnglishText(kTextIgnoreOrientation), box), QStringLiteral("CheckBox3"));
+  CheckBox3->setToolTip(EnglishText(kTextIgnoreOrientationTip));
 
   ComboBox2 = Named(new QComboBox(box), QStringLiteral("ComboBox2"));
+  // Sized for about 24 letters rather than its longest choice, so that a long translation of
+  // the label beside it keeps its line; a longer choice shows whole in the open list.
+  ComboBox2->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  ComboBox2->setMinimumContentsLength(24);
   for (const MetadataChoice& choice : MetadataChoices())
     ComboBox2->addItem(choice.caption, choice.key);
-  auto* label = Named(new QLabel(kMetadataLabel, box), QStringLiteral("LabelMetadata"));
+  auto* label = Named(new QLabel(EnglishText(kTextMetadata), box), QStringLiteral("LabelMetadata"));
+  label->setWordWrap(true);  // a long translation takes two lines rather than the choices' room
   label->setBuddy(ComboBox2);
   auto* metadataRow = new QHBoxLayout;
-  metadataRow->addWidget(label);
+  // The label takes the width the choices leave: a wrapped label would otherwise keep narrow.
+  metadataRow->addWidget(label, 1);
   metadataRow->addWidget(ComboBox2);
-  metadataRow->addStretch();
 
   auto* layout = new QVBoxLayout(box);
   layout->setContentsMargins(0, 0, 0, 0);

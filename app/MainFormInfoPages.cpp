@@ -11,6 +11,7 @@
 #include "app/Pictures.h"
 #include "app/WebAddresses.h"
 #include "languages/InfoTexts.h"
+#include "languages/LanguageTable.h"
 #include "windows/ClickFilter.h"
 #include "windows/Links.h"
 
@@ -59,12 +60,12 @@ QWidget* TForm1::BuildAboutPage() {
   titleFont.setBold(true);
   Label3->setFont(titleFont);
   Label3->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
-  auto* notice = new QLabel(QStringLiteral("Free picture tools by Korvane"), page);
+  auto* notice = new QLabel(EnglishText(kTextAboutNotice), page);
   notice->setObjectName(QStringLiteral("NoticeLabel"));
 
   Image30 = new QLabel(page);
   Image30->setObjectName(QStringLiteral("Image30"));
-  Image30->setPixmap(DonatePicture());
+  Image30->setPixmap(DonatePicture(EnglishText(kTextDonate)));
   OnClick(Image30, [] { OpenWebAddress(kDonateButtonAddress); });
 
   auto* titles = new QVBoxLayout;

@@ -20,10 +20,16 @@
 #include "app/PageControl.h"
 #include "app/Pictures.h"
 #include "app/WebAddresses.h"
+#include "languages/LanguageTable.h"
 #include "windows/ClickFilter.h"
 #include "windows/Links.h"
 
 namespace pixtrel {
+namespace {
+
+constexpr int kDesignWidth = 745;
+
+}  // namespace
 
 void TForm1::BuildLayout() {
   auto* central = new QWidget(this);
@@ -36,16 +42,26 @@ void TForm1::BuildLayout() {
   GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
   auto* row = new QHBoxLayout(GroupBox2);
   row->setContentsMargins(6, 6, 6, 6);
-  row->setSpacing(8);
-  row->addWidget(BuildBrowser());
+  // The browser and the tabs share the width; dragging the handle between them widens the file
+  // list, so that long names can be read.
+  Splitter1 = new QSplitter(Qt::Horizontal, GroupBox2);
+  Splitter1->setObjectName(QStringLiteral("Splitter1"));
+  Splitter1->setChildrenCollapsible(false);
+  Splitter1->setHandleWidth(8);
+  Splitter1->addWidget(BuildBrowser());
 
-  auto* right = new QVBoxLayout;
+  auto* rightSide = new QWidget(Splitter1);
+  rightSide->setObjectName(QStringLiteral("PagesSide"));
+  auto* right = new QVBoxLayout(rightSide);
+  right->setContentsMargins(0, 0, 0, 0);
   right->setSpacing(4);
   PageControl1 = new PageControl(GroupBox2);
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
   BuildPages();
   PageControl1->setCurrentIndex(TabAbout);
   connect(PageControl1, &PageControl::userChanged, this, &TForm1::PageControl1Change);
+  // A tab clicked hands the focus to its first control, so the keys go on from there.
+  connect(PageControl1, &PageControl::tabClicked, this, &TForm1::FocusTabStart);
   right->addWidget(PageControl1, 1);
 
   // The bar and its Stop button keep their room while hidden, so nothing jumps during a batch.
@@ -55,9 +71,9 @@ void TForm1::BuildLayout() {
   ProgressBar1->setRange(0, 0);
   ProgressBar1->setValue(0);
   ProgressBar1->setFormat(QStringLiteral("%v / %m"));
-  StopButton = new QPushButton(QStringLiteral("Stop"), GroupBox2);
+  StopButton = new QPushButton(EnglishText(kTextStop), GroupBox2);
   StopButton->setObjectName(QStringLiteral("StopButton"));
-  StopButton->setToolTip(QStringLiteral("Stop after the picture in hand (Esc)"));
+  StopButton->setToolTip(EnglishText(kTextStopTip));
   for (QWidget* widget : {static_cast<QWidget*>(ProgressBar1), static_cast<QWidget*>(StopButton)}) {
     QSizePolicy policy = widget->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
@@ -68,7 +84,11 @@ void TForm1::BuildLayout() {
   progressRow->addWidget(ProgressBar1, 1);
   progressRow->addWidget(StopButton);
   right->addLayout(progressRow);
-  row->addLayout(right, 1);
+  Splitter1->addWidget(rightSide);
+  Splitter1->setStretchFactor(0, 0);
+  Splitter1->setStretchFactor(1, 1);
+  Splitter1->setSizes({kBrowserWidth, kDesignWidth});
+  row->addWidget(Splitter1);
 
   column->addWidget(GroupBox2, 1);
   setCentralWidget(central);
@@ -81,7 +101,7 @@ QWidget* TForm1::BuildBanner() {
   layout->setContentsMargins(0, 0, 0, 0);
   Image1 = new QLabel(Panel1);
   Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setPixmap(BannerPicture());
+  Image1->setPixmap(BannerPicture(EnglishText(kTextBanner)));
   Image1->setFixedSize(468, 60);
   OnClick(Image1, [this] { OpenWebAddress(MakerPageAddress); });
   // Stays centred however wide the window is.
@@ -94,7 +114,7 @@ QWidget* TForm1::BuildBanner() {
 QWidget* TForm1::BuildBrowser() {
   auto* browser = new QWidget(GroupBox2);
   browser->setObjectName(QStringLiteral("FolderBrowser"));
-  browser->setFixedWidth(220);
+  browser->setMinimumWidth(kBrowserMinimumWidth);
   auto* layout = new QVBoxLayout(browser);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(4);
@@ -107,7 +127,7 @@ QWidget* TForm1::BuildBrowser() {
   DirectoryListBox10->setObjectName(QStringLiteral("DirectoryListBox10"));
   connect(DirectoryListBox10, &FolderTree::folderPicked, this, [this](const QString& path) {
     if (!SetFolder(path)) {
-      ShowErrorBox(this, QStringLiteral("Cannot open %1").arg(QDir::toNativeSeparators(path)));
+      ShowWindowError(this, WindowText(kTextCannotOpenFolder).arg(QDir::toNativeSeparators(path)));
     }
   });
 
@@ -115,12 +135,13 @@ QWidget* TForm1::BuildBrowser() {
   FileListBox10->setObjectName(QStringLiteral("FileListBox10"));
   FileListBox10->setMask(kStartMask);
   connect(FileListBox10, &QListWidget::itemClicked, this, &TForm1::FileListBox10Click);
+  connect(FileListBox10, &QListWidget::currentItemChanged, this, &TForm1::ShowFocusedFileInfo);
   connect(FileListBox10, &QListWidget::itemDoubleClicked, this, &TForm1::FileListBox10DblClick);
   connect(FileListBox10, &FileListBox::deleteRequested, this, &TForm1::DeleteFocusedFile);
 
   PopupMenu1 = new QMenu(FileListBox10);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-  P1 = PopupMenu1->addAction(QStringLiteral("Refresh list"));
+  P1 = PopupMenu1->addAction(EnglishText(201));
   P1->setObjectName(QStringLiteral("P1"));
   connect(P1, &QAction::triggered, this, &TForm1::P1Click);
   FileListBox10->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -138,15 +159,24 @@ void TForm1::BuildStatusBar() {
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
   StatusBar1->setSizeGripEnabled(true);
-  StatusPanel1 = new QLabel(QStringLiteral("Pixtrel, free picture tools by Korvane"), StatusBar1);
+  StatusPanel1 = new QLabel(EnglishText(kTextStatusNotice), StatusBar1);
   StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
   StatusPanel1->setFixedWidth(270);
+  // What the window has to tell: the focused file's size, or how the last batch ended.
+  StatusPanel3 = new QLabel(StatusBar1);
+  StatusPanel3->setObjectName(QStringLiteral("StatusPanel3"));
+  StatusPanel3->setTextFormat(Qt::PlainText);
+  StatusPanel3->setMinimumWidth(80);
+  StatusPanel3->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  // Its text can be selected and copied; a click on it opens nothing.
+  StatusPanel3->setTextInteractionFlags(Qt::TextSelectableByMouse);
   StatusPanel2 = new QLabel(kHomePageAddress, StatusBar1);
   StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
   StatusBar1->addWidget(StatusPanel1);
-  StatusBar1->addWidget(StatusPanel2, 1);
+  StatusBar1->addWidget(StatusPanel3, 1);
+  StatusBar1->addPermanentWidget(StatusPanel2);
   setStatusBar(StatusBar1);
-  // A click anywhere on the bar but its size grip opens the home page.
+  // A click on the bar opens the home page, but for the panel that tells about the files.
   for (QWidget* part : {static_cast<QWidget*>(StatusBar1), static_cast<QWidget*>(StatusPanel1),
                         static_cast<QWidget*>(StatusPanel2)}) {
     OnClick(part, [this] { OpenWebAddress(HomePageAddress); });

@@ -1,6 +1,7 @@
 // The menu bar. The preview and viewer entries work through FormPreview.cpp, the recent and
 // special folders through FormRecent.cpp; the help and web entries open their pages.
 #include <QMenuBar>
+#include <QShortcut>
 
 #include "app/MainForm.h"
 #include "app/PageControl.h"
@@ -33,6 +34,28 @@ void TForm1::ShowTab(int index) {
   PageControl1Change();
 }
 
+void TForm1::StepTab(int step) {
+  const int next = PageControl1->tabStrip()->stepFrom(step);
+  if (next < 0) return;
+  ShowTab(next);
+  FocusTabStart();
+}
+
+void TForm1::FocusTabStart() {
+  QWidget* page = PageControl1->page(PageControl1->currentIndex());
+  if (!page) return;
+  // The first control the Tab key would reach on the page.
+  for (QWidget* w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain()) {
+    if (!page->isAncestorOf(w)) continue;
+    if (w->isVisibleTo(page) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+      // Drawn as keyboard focus, so the user sees where it went.
+      setAttribute(Qt::WA_KeyboardFocusChange);
+      w->setFocus(Qt::TabFocusReason);
+      return;
+    }
+  }
+}
+
 void TForm1::BuildMenus() {
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MainMenu1"));
@@ -43,6 +66,11 @@ void TForm1::BuildMenus() {
   connect(M12, &QAction::triggered, this, [this] { Guarded([this] { M12Click(); }); });
   M13 = AddEntry(M1, QStringLiteral("M13"), QStringLiteral("View image"));
   connect(M13, &QAction::triggered, this, [this] { Preview(FocusedFilePath()); });
+  M14 = AddEntry(M1, QStringLiteral("M14"), EnglishText(kTextOptions));
+  connect(M14, &QAction::triggered, this, [this] {
+    ShowTab(TabOptions);
+    FocusTabStart();
+  });
   M1->addSeparator();
   M15 = AddMenu(M1, bar, QStringLiteral("M15"), QStringLiteral("Recent folders"));
   const struct {
@@ -59,11 +87,11 @@ void TForm1::BuildMenus() {
     connect(recent[i].entry, &QAction::triggered, this,
             [this, click] { Guarded([&] { (this->*click)(); }); });
   }
-  M16 = AddMenu(M1, bar, QStringLiteral("M16"), QStringLiteral("Special Folders"));
-  M161 = AddEntry(M16, QStringLiteral("M161"), QStringLiteral("My Pictures"));
-  M162 = AddEntry(M16, QStringLiteral("M162"), QStringLiteral("My Documents"));
-  M163 = AddEntry(M16, QStringLiteral("M163"), QStringLiteral("Recent Files"));
-  M164 = AddEntry(M16, QStringLiteral("M164"), QStringLiteral("Desktop"));
+  M16 = AddMenu(M1, bar, QStringLiteral("M16"), EnglishText(kTextSpecialFolders));
+  M161 = AddEntry(M16, QStringLiteral("M161"), EnglishText(kTextPicturesFolder));
+  M162 = AddEntry(M16, QStringLiteral("M162"), EnglishText(kTextDocumentsFolder));
+  M163 = AddEntry(M16, QStringLiteral("M163"), EnglishText(kTextRecentFiles));
+  M164 = AddEntry(M16, QStringLiteral("M164"), EnglishText(kTextDesktopFolder));
   connect(M161, &QAction::triggered, this, [this] { Guarded([this] { M161Click(); }); });
   connect(M162, &QAction::triggered, this, [this] { Guarded([this] { M162Click(); }); });
   connect(M163, &QAction::triggered, this, [this] { Guarded([this] { M163Click(); }); });
@@ -74,7 +102,12 @@ void TForm1::BuildMenus() {
   connect(M19, &QAction::triggered, this, &QWidget::close);
 
   // A tab chosen from a menu lists the files its command works on, as a click on it does.
-  auto showTab = [this](int index) { return [this, index] { ShowTab(index); }; };
+  auto showTab = [this](int index) {
+    return [this, index] {
+      ShowTab(index);
+      FocusTabStart();
+    };
+  };
   M2 = AddMenu(nullptr, bar, QStringLiteral("M2"), QStringLiteral("Resize"));
   connect(AddEntry(M2, QStringLiteral("M21"), QStringLiteral("JPG")), &QAction::triggered, this,
           showTab(TabJpg));
@@ -109,11 +142,25 @@ void TForm1::BuildMenus() {
   BuildHelpMenu();
   // Enter on buttons, Alt and F10 for the bar, Alt and a letter for a menu.
   new WindowKeys(this);
+  // Tabs by keys, from anywhere in the window, as in other tabbed windows.
+  const struct {
+    QKeySequence keys;
+    int step;
+  } tabKeys[] = {{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                 {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                 {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+                 {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                 {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+  for (const auto& key : tabKeys) {
+    auto* shortcut = new QShortcut(key.keys, this);
+    const int step = key.step;
+    connect(shortcut, &QShortcut::activated, this, [this, step] { StepTab(step); });
+  }
 }
 
 void TForm1::BuildLanguageMenu() {
   // Entries keep their English captions in every language, so anyone can find their own.
-  M7 = AddMenu(nullptr, menuBar(), QStringLiteral("M7"), QStringLiteral("Language"));
+  M7 = AddMenu(nullptr, menuBar(), QStringLiteral("M7"), EnglishText(kTextLanguage));
   auto addLanguage = [this](QMenu* menu, const QString& name, const QString& caption, int code) {
     QAction* entry = AddEntry(menu, name, caption);
     entry->setData(code);
@@ -143,19 +190,22 @@ void TForm1::BuildLanguageMenu() {
     }
   }
   M7->addSeparator();
-  M79 = AddEntry(M7, QStringLiteral("M79"), QStringLiteral("Add your language online"));
+  M79 = AddEntry(M7, QStringLiteral("M79"), EnglishText(kTextAddLanguage));
   connect(M79, &QAction::triggered, this, [] { OpenWebAddress(kTranslationPageAddress); });
 }
 
 void TForm1::BuildHelpMenu() {
   M9 = AddMenu(nullptr, menuBar(), QStringLiteral("M9"), QStringLiteral("Help"));
   M91 = AddEntry(M9, QStringLiteral("M91"), QStringLiteral("Help"));
-  connect(M91, &QAction::triggered, this, [this] { ShowTab(TabHelp); });
+  connect(M91, &QAction::triggered, this, [this] {
+    ShowTab(TabHelp);
+    FocusTabStart();
+  });
   M9->addSeparator();
   M96 = AddEntry(M9, QStringLiteral("M96"), QStringLiteral("More help"));
   M97 = AddEntry(M9, QStringLiteral("M97"), QStringLiteral("Online help..."));
   M9->addSeparator();
-  M95 = AddEntry(M9, QStringLiteral("M95"), QStringLiteral("Forum..."));
+  M95 = AddEntry(M9, QStringLiteral("M95"), EnglishText(kTextForum) + QStringLiteral("..."));
   M92 = AddEntry(M9, QStringLiteral("M92"),
                  QStringLiteral("Check the internet for a new version..."));
   M9->addSeparator();
@@ -169,7 +219,10 @@ void TForm1::BuildHelpMenu() {
   connect(M94, &QAction::triggered, this, [] { OpenWebAddress(kDonationsPageAddress); });
   M9->addSeparator();
   M99 = AddEntry(M9, QStringLiteral("M99"), QStringLiteral("About..."));
-  connect(M99, &QAction::triggered, this, [this] { ShowTab(TabAbout); });
+  connect(M99, &QAction::triggered, this, [this] {
+    ShowTab(TabAbout);
+    FocusTabStart();
+  });
 }
 
 }  // namespace pixtrel

@@ -6,6 +6,7 @@
 #include "app/MainForm.h"
 #include "app/MessageBoxes.h"
 #include "app/PageControl.h"
+#include "languages/LanguageTable.h"
 
 namespace pixtrel {
 
@@ -13,9 +14,9 @@ void TForm1::OpenPaths(const QStringList& paths, OpenJob job) {
   // A running batch walks the list as it is.
   if (busy_ || paths.isEmpty()) return;
   OpenRequest request = MakeOpenRequest(paths, job);
+  QStringList lines;
   if (!request.folder.isEmpty() && !SetFolder(request.folder)) {
-    request.problems.prepend(
-        QStringLiteral("Cannot open %1").arg(QDir::toNativeSeparators(request.folder)));
+    lines.append(WindowText(kTextCannotOpenFolder).arg(QDir::toNativeSeparators(request.folder)));
     request.names.clear();
   } else {
     if (request.tab && *request.tab != PageControl1->currentIndex()) {
@@ -37,7 +38,9 @@ void TForm1::OpenPaths(const QStringList& paths, OpenJob job) {
       UpdatePreview(FocusedFilePath());
     }
   }
-  if (!request.problems.isEmpty()) ShowErrorBox(this, request.problems.join(u'\n'));
+  // The paths' problems are worded as the file errors are, and end as they do.
+  if (!request.problems.isEmpty()) lines.append(WithFullStop(request.problems.join(u'\n')));
+  if (!lines.isEmpty()) ShowWindowError(this, lines.join(u'\n'));
 }
 
 }  // namespace pixtrel

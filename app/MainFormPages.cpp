@@ -15,6 +15,9 @@
 #include "app/NamedWidget.h"
 #include "app/PageControl.h"
 #include "app/RadioGroup.h"
+#include "core/IntegerText.h"
+#include "core/Limits.h"
+#include "languages/LanguageTable.h"
 
 namespace pixtrel {
 namespace {
@@ -75,7 +78,7 @@ void TForm1::BuildPages() {
   PageControl1->addPage(
       BuildButtonPage(Button13, QStringLiteral("TabSheet13"), QStringLiteral("Button13")),
       QStringLiteral("Greyscale"));
-  PageControl1->addPage(BuildOptionsPage(), QStringLiteral("Options"));
+  PageControl1->addPage(BuildOptionsPage(), EnglishText(kTextOptions));
   PageControl1->addPage(
       BuildButtonPage(Button9, QStringLiteral("TabSheet11"), QStringLiteral("Button9")),
       QStringLiteral("JPG -> BMP"));
@@ -118,10 +121,20 @@ QWidget* TForm1::BuildResizePage(const QString& sheet, int number, QSlider*& met
   pixels = Named(new QLineEdit(page), QStringLiteral("Edit") + n);
   pixels->setFixedWidth(90);
   pixelsLabel->setBuddy(pixels);
+  // Told while typing: a text the resize would refuse, so the button need not find it out.
+  auto* warning = Named(new QLabel(EnglishText(kTextPixelsWarning), page),
+                        QStringLiteral("LabelPixelsWarning") + n);
+  warning->setStyleSheet(QStringLiteral("color: rgb(176, 0, 0);"));
+  warning->setWordWrap(true);
+  QSizePolicy keep = warning->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  warning->setSizePolicy(keep);
+  warning->hide();
+  connect(pixels, &QLineEdit::textChanged, this, [this, pixels] { CheckPixelsText(pixels); });
   auto* pixelsRow = new QHBoxLayout;
   pixelsRow->addWidget(pixelsLabel);
   pixelsRow->addWidget(pixels);
-  pixelsRow->addStretch();
+  pixelsRow->addWidget(warning, 1);
 
   button = Named(new QPushButton(QStringLiteral("Resize"), page), QStringLiteral("Button") + n);
   button->setMinimumWidth(120);
@@ -216,6 +229,17 @@ QWidget* TForm1::BuildQualityPage() {
   return page;
 }
 
+void TForm1::CheckPixelsText(QLineEdit* box) {
+  const QString number = box->objectName().mid(4);  // "Edit15" -> "15"
+  auto* warning = findChild<QLabel*>(QStringLiteral("LabelPixelsWarning") + number);
+  if (!warning) return;
+  // The same conversion the resize makes, and the sizes it takes.
+  const std::optional<int> n = ParseInteger(box->text().toStdString());
+  const bool acceptable = n && *n >= 1 && *n <= kMaxPictureSide;
+  warning->setVisible(!acceptable);
+  box->setToolTip(acceptable ? QString() : warning->text());
+}
+
 void TForm1::TrackBar7Change() {
   const QString text = QString::number(TrackBar7->value());
   TrackBar7->setToolTip(text);
@@ -227,17 +251,15 @@ void TForm1::TrackBar7Change() {
 QWidget* TForm1::BuildOptionsPage() {
   QWidget* page = NewPage(QStringLiteral("TabSheet14"));
   // The subfolder caption shows the separator the platform uses in the output path.
-  const QString subfolder =
-      QStringLiteral("create in subfolder ('vantro%1image1.jpg')").arg(QDir::separator());
-  Radio1 = Named(new RadioGroup(QStringLiteral("How to save files..."),
-                                {QStringLiteral("add prefix ('mini-image1.jpg')"), subfolder,
-                                 QStringLiteral("overwrite without asking ('image1.jpg)")},
+  Radio1 = Named(new RadioGroup(EnglishText(kTextHowToSave) + QStringLiteral("..."),
+                                {EnglishText(kTextSavePrefix),
+                                 EnglishText(kTextSaveSubfolder).arg(QDir::separator()),
+                                 EnglishText(kTextSaveOverwrite)},
                                 page),
                  QStringLiteral("Radio1"));
 
-  auto* qualityGroup =
-      Named(new QGroupBox(QStringLiteral("Image quality when saving JPEG files"), page),
-            QStringLiteral("GroupBoxSaveQuality"));
+  auto* qualityGroup = Named(new QGroupBox(EnglishText(kTextSaveQuality), page),
+                             QStringLiteral("GroupBoxSaveQuality"));
   TrackBar10 = Named(new QSlider(Qt::Horizontal, qualityGroup), QStringLiteral("TrackBar10"));
   auto* worse = Named(new QLabel(QStringLiteral("Worse JPG quality"), qualityGroup),
                       QStringLiteral("LabelWorse10"));
@@ -249,8 +271,7 @@ QWidget* TForm1::BuildOptionsPage() {
   auto* groupLayout = new QVBoxLayout(qualityGroup);
   groupLayout->addWidget(row);
 
-  CheckBox1 = Named(new QCheckBox(QStringLiteral("Preserve image file date and time"), page),
-                    QStringLiteral("CheckBox1"));
+  CheckBox1 = Named(new QCheckBox(EnglishText(kTextKeepDate), page), QStringLiteral("CheckBox1"));
 
   // The check boxes and the metadata choice stand close together, so that the page still fits
   // the smallest window under the most rows of tabs.

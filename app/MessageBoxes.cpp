@@ -1,6 +1,7 @@
 #include "app/MessageBoxes.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace pixtrel {
 
@@ -10,8 +11,16 @@ QString WithFullStop(const QString& text) {
 }
 
 void ShowErrorBox(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Pixtrel"), WithFullStop(text),
-                  QMessageBox::Ok, parent);
+  ShowWindowError(parent, WithFullStop(text));
+}
+
+void ShowWindowError(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Pixtrel"), text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+void ShowWarningBox(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Pixtrel"), text, QMessageBox::Ok, parent);
   box.exec();
 }
 
@@ -24,20 +33,20 @@ bool AskOverwrite(QWidget* parent) {
   return box.exec() == QMessageBox::Ok;
 }
 
-bool AskMoveToTrash(QWidget* parent, const QString& name) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("Pixtrel"),
-                  QStringLiteral("Move %1 to the trash?").arg(name),
+bool AskMoveToTrash(QWidget* parent, const QString& question, const QString& yes,
+                    const QString& no) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Pixtrel"), question,
                   QMessageBox::Yes | QMessageBox::No, parent);
+  // Qt's own captions would be English whatever the language shown.
+  box.button(QMessageBox::Yes)->setText(yes);
+  box.button(QMessageBox::No)->setText(no);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }
 
-void ShowNotAvailable(QWidget* parent, const QString& command) {
-  QMessageBox box(QMessageBox::Information, QStringLiteral("Pixtrel"),
-                  QStringLiteral("The command \"%1\" is not available in this build of Pixtrel; "
-                                 "nothing was done.")
-                      .arg(command),
-                  QMessageBox::Ok, parent);
+void ShowInformationBox(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Information, QStringLiteral("Pixtrel"), text, QMessageBox::Ok,
+                  parent);
   box.exec();
 }
 

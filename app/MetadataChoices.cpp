@@ -1,14 +1,17 @@
 #include "app/MetadataChoices.h"
 
-#include "app/EnglishCaptions.h"
+#include "languages/LanguageTable.h"
 
 namespace pixtrel {
 
 const std::array<MetadataChoice, 3>& MetadataChoices() {
   static const std::array<MetadataChoice, 3> choices = {{
-      {MetadataMode::Keep, QStringLiteral("keep"), kMetadataKeepCaption},
-      {MetadataMode::Strip, QStringLiteral("strip"), kMetadataStripCaption},
-      {MetadataMode::StripGps, QStringLiteral("strip-gps"), kMetadataStripGpsCaption},
+      {MetadataMode::Keep, QStringLiteral("keep"), kTextMetadataKeep,
+       LanguageText(kEnglish, kTextMetadataKeep)},
+      {MetadataMode::Strip, QStringLiteral("strip"), kTextMetadataStrip,
+       LanguageText(kEnglish, kTextMetadataStrip)},
+      {MetadataMode::StripGps, QStringLiteral("strip-gps"), kTextMetadataStripGps,
+       LanguageText(kEnglish, kTextMetadataStripGps)},
   }};
   return choices;
 }

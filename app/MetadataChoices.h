@@ -4,14 +4,15 @@
 #include <QString>
 #include <array>
 
-#include "formats/MetadataPlan.h"
+#include "metadata/MetadataPlan.h"
 
 namespace pixtrel {
 
 struct MetadataChoice {
   MetadataMode mode;
-  QString key;  // as pixtrel-batch's --metadata spells it
-  QString caption;
+  QString key;      // as pixtrel-batch's --metadata spells it
+  int text;         // the caption's offset in the translation table
+  QString caption;  // in English
 };
 
 const std::array<MetadataChoice, 3>& MetadataChoices();

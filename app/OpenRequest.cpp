@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/MainForm.h"
-#include "formats/FormatTable.h"
-#include "formats/ImageFormat.h"
+#include "codecs/FormatTable.h"
+#include "codecs/ImageFormat.h"
 
 namespace pixtrel {
 namespace {
@@ -83,6 +83,36 @@ std::optional<OpenJob> OpenJobNamed(const QString& name) {
   if (name == QStringLiteral("resize")) return OpenJob::Resize;
   if (name == QStringLiteral("rotate")) return OpenJob::Rotate;
   return std::nullopt;
+}
+
+TerminalRequest TerminalRequestOf(const QStringList& arguments) {
+  for (int i = 1; i < arguments.size(); ++i) {
+    const QString& argument = arguments[i];
+    if (argument == QStringLiteral("--")) break;
+    if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h"))
+      return TerminalRequest::Help;
+    if (argument == QStringLiteral("--version")) return TerminalRequest::Version;
+    if (argument == QStringLiteral("--tab")) ++i;  // its value is a tab's name
+  }
+  return TerminalRequest::None;
+}
+
+QString UsageText() {
+  return QStringLiteral(
+      "Usage: pixtrel [--tab resize|rotate] [FOLDER | FILE...]\n"
+      "Opens Pixtrel's window, the batch picture tool: at FOLDER, or at the FILEs' folder with\n"
+      "those files selected on the tab of their format; without arguments where it was last\n"
+      "closed.\n"
+      "\n"
+      "  --tab resize|rotate   open the FILEs on their format's resize tab, or on Rotate\n"
+      "  -h, --help            show this help and exit\n"
+      "  --version             show the version and exit\n"
+      "\n"
+      "The same commands without the window: pixtrel-batch --help\n");
+}
+
+QString VersionText() {
+  return QStringLiteral("pixtrel 1.2\n");
 }
 
 OpenArguments ParseOpenArguments(const QStringList& arguments) {

@@ -23,6 +23,13 @@ struct OpenArguments {
 };
 OpenArguments ParseOpenArguments(const QStringList& arguments);  // arguments[0]: the program
 
+// What the command line asks of the terminal rather than of the window: "--help" (or "-h") and
+// "--version", before any "--". Answered on standard output, and the program ends.
+enum class TerminalRequest { None, Help, Version };
+TerminalRequest TerminalRequestOf(const QStringList& arguments);  // arguments[0]: the program
+QString UsageText();
+QString VersionText();
+
 // The paths settled into one place to open.
 //   Files (of a format Pixtrel reads, by their extension) win over folders: the window goes to
 //   the folder of the first file and selects the files given that lie in it. Files in other

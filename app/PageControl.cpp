@@ -1,6 +1,7 @@
 #include "app/PageControl.h"
 
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace pixtrel {
 
@@ -16,6 +17,16 @@ PageControl::PageControl(QWidget* parent) : QWidget(parent) {
   layout->addWidget(pages_, 1);
   connect(strip_, &TabStrip::currentChanged, pages_, &QStackedWidget::setCurrentIndex);
   connect(strip_, &TabStrip::tabChosen, this, &PageControl::userChanged);
+  connect(strip_, &TabStrip::tabClicked, this, &PageControl::tabClicked);
+}
+
+int PageControl::widestMinimumWidth() {
+  // Each page for itself: the pages' layouts, not the page shown, decide.
+  int widest = strip_->minimumSizeHint().width();
+  const int frame = 2 * pages_->frameWidth();
+  for (int i = 0; i < pages_->count(); ++i)
+    widest = std::max(widest, pages_->widget(i)->minimumSizeHint().width() + frame);
+  return widest;
 }
 
 int PageControl::addPage(QWidget* page, const QString& caption, int position) {

@@ -22,10 +22,15 @@ class PageControl : public QWidget {
   QString tabText(int index) const { return strip_->tabText(index); }
   void setTabText(int index, const QString& text) { strip_->setTabText(index, text); }
   TabStrip* tabStrip() const { return strip_; }
+  // The least width that shows every page: some pages need more than others (words wrapped
+  // to the width), and a width that changed with the page shown would move the tabs.
+  int widestMinimumWidth();
 
  signals:
   // The user picked another tab on the strip.
   void userChanged(int index);
+  // The user clicked a tab on the strip (also the one shown).
+  void tabClicked(int index);
 
  private:
   TabStrip* strip_;

@@ -47,7 +47,7 @@ QIcon ProgramIcon() {
   return icon;
 }
 
-QPixmap BannerPicture() {
+QPixmap BannerPicture(const QString& line) {
   QPixmap pixmap(468, 60);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
@@ -62,12 +62,14 @@ QPixmap BannerPicture() {
   p.setFont(title);
   p.setPen(Qt::white);
   p.drawText(QRect(66, 4, 200, 32), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Pixtrel"));
-  QFont line(QStringLiteral("Sans Serif"));
-  line.setPixelSize(12);
-  p.setFont(line);
+  QFont small(QStringLiteral("Sans Serif"));
+  small.setPixelSize(12);
+  p.setFont(small);
   p.setPen(QColor(0xe4, 0xee, 0xfa));
-  p.drawText(QRect(66, 34, 396, 20), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("Resize, convert and rotate many pictures at once"));
+  // A long translation is cut with an ellipsis rather than drawn past the banner's edge.
+  const QRect lineArea(66, 34, 396, 20);
+  p.drawText(lineArea, Qt::AlignLeading | Qt::AlignVCenter,
+             p.fontMetrics().elidedText(line, Qt::ElideRight, lineArea.width()));
   p.setPen(QColor(0xff, 0xd2, 0x3f));
   p.drawText(QRect(300, 6, 160, 24), Qt::AlignRight | Qt::AlignVCenter,
              QStringLiteral("by Korvane"));
@@ -77,7 +79,7 @@ QPixmap BannerPicture() {
   return pixmap;
 }
 
-QPixmap DonatePicture() {
+QPixmap DonatePicture(const QString& word) {
   QPixmap pixmap(92, 26);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
@@ -91,9 +93,12 @@ QPixmap DonatePicture() {
   QFont font(QStringLiteral("Sans Serif"));
   font.setPixelSize(13);
   font.setBold(true);
+  // Longer words get a smaller type, so that they still fit the button.
+  while (font.pixelSize() > 8 && QFontMetrics(font).horizontalAdvance(word) > 84)
+    font.setPixelSize(font.pixelSize() - 1);
   p.setFont(font);
   p.setPen(QColor(0x1d, 0x2d, 0x50));
-  p.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("Donate"));
+  p.drawText(pixmap.rect(), Qt::AlignCenter, word);
   return pixmap;
 }
 

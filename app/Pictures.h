@@ -8,7 +8,9 @@ namespace pixtrel {
 
 QPixmap IconPicture(int size);
 QIcon ProgramIcon();
-QPixmap BannerPicture();  // 468 x 60
-QPixmap DonatePicture();
+// 468 x 60, with the line under the name in the language shown.
+QPixmap BannerPicture(const QString& line);
+// The donate button, with its word in the language shown.
+QPixmap DonatePicture(const QString& word);
 
 }  // namespace pixtrel

@@ -87,14 +87,8 @@ QVector<QRect> TabStrip::layoutFor(int width) const {
     rows.back().append(i);
     used += w;
   }
-  // As on other desktops' multi-row tabs, the current tab's row moves next to the page; the
-  // rows below it come round to the top in order.
-  for (int r = 0; r < rows.size(); ++r) {
-    if (rows[r].contains(current_)) {
-      std::rotate(rows.begin(), rows.begin() + r + 1, rows.end());
-      break;
-    }
-  }
+  // The rows stay in their order whichever tab is chosen: a tab never moves away from under
+  // the mouse that chose it.
   // Stretch each row over the whole width, sharing the rest among its tabs.
   for (int r = 0; r < rows.size(); ++r) {
     int natural = 0;
@@ -205,7 +199,18 @@ void TabStrip::leaveEvent(QEvent*) {
 }
 
 void TabStrip::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) choose(tabAt(event->position().toPoint()));
+  if (event->button() != Qt::LeftButton) return;
+  const int at = tabAt(event->position().toPoint());
+  if (at < 0) return;
+  choose(at);
+  emit tabClicked(at);
+}
+
+int TabStrip::stepFrom(int step) const {
+  const int n = static_cast<int>(order_.size());
+  if (n == 0) return -1;
+  const int at = static_cast<int>(order_.indexOf(current_));
+  return order_[((at + step) % n + n) % n];
 }
 
 int TabStrip::neighbour(int step) const {

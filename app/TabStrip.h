@@ -24,6 +24,10 @@ class TabStrip : public QWidget {
   // Changes the current tab without counting as the user's choice.
   void setCurrentIndex(int index);
 
+  // The tab shown step places after (before, for a negative step) the current one, wrapping
+  // round at the ends; -1 without tabs.
+  int stepFrom(int step) const;
+
   // Where the tab is drawn, in this widget's coordinates.
   QRect tabRect(int index) const;
   int rowCount() const;
@@ -38,6 +42,8 @@ class TabStrip : public QWidget {
   void currentChanged(int index);
   // A change the user made, by mouse or keyboard.
   void tabChosen(int index);
+  // The user clicked a tab (also the current one).
+  void tabClicked(int index);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

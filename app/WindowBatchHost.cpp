@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMetaObject>
@@ -11,6 +12,7 @@
 #include <QSlider>
 #include <QThread>
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 #include <type_traits>
 
@@ -19,7 +21,9 @@
 #include "app/MessageBoxes.h"
 #include "app/MetadataChoices.h"
 #include "app/RadioGroup.h"
-#include "formats/FormatTable.h"
+#include "batch/PeakEstimate.h"
+#include "codecs/FormatTable.h"
+#include "windows/LocalPath.h"
 
 namespace pixtrel {
 
@@ -63,7 +67,7 @@ int WindowBatchHost::selectedCount() {
 }
 
 SaveMode WindowBatchHost::saveMode() {
-  return OnWindow([this] {
+  saveModeGiven_ = OnWindow([this] {
     switch (form_.Radio1->itemIndex()) {
       case 1:
         return SaveMode::Subfolder;
@@ -73,6 +77,7 @@ SaveMode WindowBatchHost::saveMode() {
         return SaveMode::AddPrefix;
     }
   });
+  return saveModeGiven_;
 }
 
 bool WindowBatchHost::keepDate() {
@@ -122,12 +127,18 @@ int WindowBatchHost::jobs() {
   return OnWindow([this] { return form_.BatchJobs(); });
 }
 
+std::uint64_t WindowBatchHost::memoryBudget() {
+  return BatchMemoryBudget(std::getenv("PIXTREL_BATCH_MEMORY_MB"));
+}
+
 bool WindowBatchHost::confirmOverwrite() {
   return OnWindow([this] { return AskOverwrite(&form_); });
 }
 
 void WindowBatchHost::recordFolder() {
-  OnWindow([this] { form_.AddFolderToRecent(); });
+  // Recorded at the end, once the batch has worked on files: a question declined leaves the
+  // list as it was.
+  recordAsked_ = true;
 }
 
 void WindowBatchHost::showProgress(int maximum) {
@@ -150,22 +161,16 @@ void WindowBatchHost::hideProgress() {
   });
 }
 
-void WindowBatchHost::pumpEvents() {
-  // On its own thread the batch leaves the window's events to the window's thread.
-  if (QThread::currentThread() == form_.thread()) QCoreApplication::processEvents();
+void WindowBatchHost::refresh() {
+  // The refresh keeps the selection by name, so the files worked on stay selected.
+  OnWindow([this] { form_.Osvezi(); });
 }
 
-void WindowBatchHost::refresh() {
-  OnWindow([this] {
-    // A stopped batch keeps the selection the user made, for the rest of the files.
-    const bool keep = form_.StopRequested();
-    const QStringList selected = form_.FileListBox10->selectedNames();
-    form_.Osvezi();
-    if (!keep) return;
-    for (int i = 0; i < form_.FileListBox10->count(); ++i) {
-      QListWidgetItem* item = form_.FileListBox10->item(i);
-      if (selected.contains(item->text())) item->setSelected(true);
-    }
+FailureChoice WindowBatchHost::fileFailed(const std::string& name, const std::string& message) {
+  if (abandoned_) return FailureChoice::Stop;
+  return OnWindow([&] {
+    return form_.AskAboutFailure(QFile::decodeName(QByteArray::fromStdString(name)),
+                                 QString::fromLocal8Bit(message));
   });
 }
 
@@ -174,16 +179,19 @@ bool WindowBatchHost::stopRequested() {
   return OnWindow([this] { return form_.StopRequested(); });
 }
 
-WindowBatchRun::WindowBatchRun(TForm1& form, const BatchCommand& command) : host_(form) {
+WindowBatchRun::WindowBatchRun(TForm1& form, const BatchCommand& command)
+    : host_(form), folder_(LocalPath(QDir(form.Folder()).absolutePath())) {
   thread_ = std::thread([this, &form, &command] {
     try {
-      // The list's bare names resolve in the current directory, the shown folder.
-      result = RunBatch(command, std::filesystem::path(), host_);
+      // The list's names are bare names in the shown folder, and messages name them so.
+      result = RunBatch(command, FilePath(folder_, std::string()), host_);
       completed = true;
     } catch (const std::bad_alloc&) {
       error = "Out of memory";
     } catch (const std::exception& e) {
       error = e.what();
+    } catch (...) {
+      error = "Unknown error";
     }
     finished_ = true;
     if (!host_.abandoned()) {

@@ -5,6 +5,7 @@
 // every call that touches the window is carried to the window's thread and waits there for its
 // answer, so the window stays free between the calls and its boxes open at the usual moments.
 #include <atomic>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -28,15 +29,21 @@ class WindowBatchHost : public BatchHost {
   bool keepDate() override;
   BatchOptions options() override;
   int jobs() override;
+  std::uint64_t memoryBudget() override;
 
   bool confirmOverwrite() override;
   void recordFolder() override;
   void showProgress(int maximum) override;
   void advanceProgress() override;
   void hideProgress() override;
-  void pumpEvents() override;
   void refresh() override;
   bool stopRequested() override;
+  FailureChoice fileFailed(const std::string& name, const std::string& message) override;
+
+  // Whether the batch asked to record its folder, and the save mode it was given (AddPrefix
+  // when it asked for none). Read once the batch has ended.
+  bool recordFolderAsked() const { return recordAsked_; }
+  SaveMode saveModeGiven() const { return saveModeGiven_; }
 
   // The window is going away: from now on no call reaches it and the batch is told to stop.
   void abandon() { abandoned_ = true; }
@@ -50,6 +57,8 @@ class WindowBatchHost : public BatchHost {
 
   TForm1& form_;
   std::atomic<bool> abandoned_{false};
+  bool recordAsked_ = false;
+  SaveMode saveModeGiven_ = SaveMode::AddPrefix;
 };
 
 // One batch of the window on its own thread, from the button press to the end of the run.
@@ -64,6 +73,8 @@ class WindowBatchRun {
 
   bool finished() const { return finished_; }
   void join();
+  bool recordFolder() const { return host_.recordFolderAsked(); }
+  SaveMode saveMode() const { return host_.saveModeGiven(); }
   // Once finished: the run's result, or the message of an error that ended it outside a file.
   bool completed = false;
   BatchResult result;
@@ -71,6 +82,7 @@ class WindowBatchRun {
 
  private:
   WindowBatchHost host_;
+  std::filesystem::path folder_;  // the shown folder's absolute path, read when the run starts
   std::atomic<bool> finished_{false};
   std::thread thread_;
 };

@@ -6,28 +6,33 @@
 #include <vector>
 
 #include "batch/BatchHost.h"
-#include "formats/OutputSink.h"
+#include "io/FilePath.h"
+#include "io/OutputSink.h"
 
 namespace pixtrel {
 
 // Everything a per-file operation gets.
 struct FileTask {
-  std::filesystem::path folder;       // working folder; empty or ".": the current directory
+  // The working folder: its absolute path, and as the user named it, which messages show
+  // before the file's name (empty or ".": the bare name).
+  FilePath folder{std::filesystem::path()};
   std::string name;                   // bare source name
-  std::string outputPrefix;           // settled once per command
+  std::string outputPrefix;           // the save mode's, with the file's prefix word
   BatchOptions options;               // the controls as they were when the file was started
   OutputSink* sink = &WriteAtOnce();  // where the finished files go
 
   OutputSink& out() const { return *sink; }
 
-  // A path relative to the working folder.
-  std::filesystem::path resolve(const std::string& relative) const {
-    if (folder.empty() || folder == ".") return std::filesystem::path(relative);
-    return folder / relative;
+  // A file named relative to the working folder.
+  FilePath resolve(const std::string& relative) const {
+    const std::string& shownFolder = folder.shown;
+    return {folder.path / relative, shownFolder.empty() || shownFolder == "."
+                                        ? relative
+                                        : (std::filesystem::path(shownFolder) / relative).string()};
   }
-  std::filesystem::path source() const { return resolve(name); }
+  FilePath source() const { return resolve(name); }
   // OutputPrefix + bare name, for the commands that honour the save mode.
-  std::filesystem::path prefixedOutput() const { return resolve(outputPrefix + name); }
+  FilePath prefixedOutput() const { return resolve(outputPrefix + name); }
 };
 
 // Which steps begin a run, in order.
@@ -41,16 +46,16 @@ struct BatchCommand {
   std::string name;     // as pixtrel-batch knows it
   std::string summary;  // one line for --help
   Prologue prologue = Prologue::RecordShow;
-  // The save mode's prefix word, read once at the start (commands that honour the save mode).
-  std::function<std::string(BatchHost&)> prefixWord;
+  // The prefix word of the add-prefix save mode (commands that honour the save mode), from the
+  // same snapshot of the controls as the file's work, so the name says what was done to it.
+  std::function<std::string(const BatchOptions&)> prefixWord;
   // The output's name relative to the working folder, for the keep-date step and for telling
   // which later files read it.
   std::function<std::string(const std::string& name, const std::string& prefix,
                             const BatchOptions& options)>
       outputName;
   std::function<void(const FileTask&)> run;
-  bool keepsDate = true;      // reads and applies the source's stamp
-  bool pumpsSkipped = false;  // lets events run after unselected items too
+  bool keepsDate = true;  // reads and applies the source's stamp
   // Copies of the picture the per-file work holds at its peak, for the batch's memory budget.
   int peakCopies = 4;
 

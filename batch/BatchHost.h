@@ -7,9 +7,17 @@
 #include <string>
 
 #include "batch/BatchOptions.h"
+#include "batch/PeakEstimate.h"
 #include "batch/SaveMode.h"
 
 namespace pixtrel {
+
+// What becomes of the batch when a file fails.
+enum class FailureChoice {
+  Stop,     // end the batch at this file (the default)
+  Skip,     // leave this file out and go on with the next
+  SkipAll,  // leave out this file and every later one that fails, without asking again
+};
 
 class BatchHost {
  public:
@@ -30,6 +38,8 @@ class BatchHost {
 
   // Files worked on at once: 1 works strictly one file after the other; 0 means one per core.
   virtual int jobs() { return 1; }
+  // The memory the files in flight may take together (BatchMemoryBudget).
+  virtual std::uint64_t memoryBudget() { return BatchMemoryBudget(nullptr); }
 
   // Hooks.
   virtual bool confirmOverwrite() { return false; }
@@ -37,10 +47,14 @@ class BatchHost {
   virtual void showProgress(int /*maximum*/) {}
   virtual void advanceProgress() {}
   virtual void hideProgress() {}
-  virtual void pumpEvents() {}
   virtual void refresh() {}
   // Polled between files: true ends the batch after the file in hand.
   virtual bool stopRequested() { return false; }
+  // A file failed with the message: nothing of it is written. Asked in list order, before any
+  // later file's outputs are written; not asked again after SkipAll.
+  virtual FailureChoice fileFailed(const std::string& /*name*/, const std::string& /*message*/) {
+    return FailureChoice::Stop;
+  }
 };
 
 }  // namespace pixtrel

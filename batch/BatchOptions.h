@@ -5,14 +5,19 @@
 #include <array>
 #include <string>
 
-#include "formats/ImageFormat.h"
-#include "formats/MetadataPlan.h"
+#include "codecs/ImageFormat.h"
 #include "imaging/ResizeMethod.h"
+#include "metadata/MetadataPlan.h"
 
 namespace pixtrel {
 
 // The rotate command's choices, in the order they are offered.
 enum class TurnChoice { Right = 0, Left = 1, UpsideDown = 2 };
+
+// How the rotate command turns JPEG files: decoded and encoded anew (Off, the classic way), or
+// on their compressed data without loss, refusing a picture that is not whole blocks (Whole) or
+// dropping its partial edge blocks (Trim).
+enum class LosslessTurn { Off, Whole, Trim };
 
 struct BatchOptions {
   int saveQuality = 89;          // JPEG (and lossy WebP) quality for resize, rotate, greyscale
@@ -27,6 +32,8 @@ struct BatchOptions {
   bool shrinkOnly = false;  // resizing leaves pictures already small enough as they are
   MetadataMode metadata = MetadataMode::Keep;
   ImageFormat convertTarget = ImageFormat::Jpeg;  // the "convert" command's output format
+  bool dither = false;  // "convert" to GIF: Floyd-Steinberg dithering over the picture's palette
+  LosslessTurn losslessTurn = LosslessTurn::Off;
 
   static constexpr int FormatSlot(ImageFormat format) {
     switch (format) {

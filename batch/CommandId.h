@@ -1,6 +1,8 @@
 #pragma once
-// The commands by a typed name, for tables that map controls to commands: a command missing
-// from CommandFor fails the build (its switch has no default and warns as an error).
+// The commands by a typed name, for tables that map controls to commands. A command missing from
+// CommandFor (or from the window's CommandButton) fails the build: those switches have no
+// default, and the whole project is built with -Werror=switch. kAllCommandIds is a plain list:
+// a new id must be added to it by hand.
 #include <array>
 
 #include "batch/BatchCommand.h"

@@ -2,15 +2,16 @@
 
 #include <stdexcept>
 
-#include "formats/Convert.h"
-#include "formats/Errors.h"
-#include "formats/FormatTable.h"
-#include "imaging/ConvertFile.h"
+#include "codecs/FormatTable.h"
+#include "core/Errors.h"
+#include "core/FileName.h"
+#include "operations/ClassicConversions.h"
+#include "operations/ConvertFile.h"
 
 namespace pixtrel {
 namespace {
 
-using Converter = void (*)(const FileTask& task, const std::filesystem::path& target);
+using Converter = void (*)(const FileTask& task, const FilePath& target);
 
 BatchCommand ConvertCommand(std::string name, std::string summary, std::string extension,
                             Converter convert) {
@@ -38,7 +39,7 @@ ConvertSettings SettingsOf(const BatchOptions& options, int quality) {
 
 // A JPEG's picture goes through the conversion of every format, which turns it upright and
 // brings its colours to sRGB; for an upright sRGB photo that is the plain routine's result.
-void JpegTo(const FileTask& task, const std::filesystem::path& target, ImageFormat format) {
+void JpegTo(const FileTask& task, const FilePath& target, ImageFormat format) {
   ConvertFile(task.source(), ImageFormat::Jpeg, target, format, SettingsOf(task.options, 90),
               task.out());
 }
@@ -47,42 +48,40 @@ void JpegTo(const FileTask& task, const std::filesystem::path& target, ImageForm
 
 BatchCommand GifToJpegCommand() {
   return ConvertCommand("gif2jpg", "convert GIF files to JPEG (name + .jpg)", ".jpg",
-                        [](const FileTask& task, const std::filesystem::path& target) {
+                        [](const FileTask& task, const FilePath& target) {
                           ConvertGifToJpeg(task.source(), target, task.out());
                         });
 }
 
 BatchCommand JpegToGifCommand() {
-  return ConvertCommand("jpg2gif", "convert JPEG files to GIF (name + .gif)", ".gif",
-                        [](const FileTask& task, const std::filesystem::path& target) {
-                          JpegTo(task, target, ImageFormat::Gif);
-                        });
+  return ConvertCommand(
+      "jpg2gif", "convert JPEG files to GIF (name + .gif)", ".gif",
+      [](const FileTask& task, const FilePath& target) { JpegTo(task, target, ImageFormat::Gif); });
 }
 
 BatchCommand BmpToJpegCommand() {
   return ConvertCommand("bmp2jpg", "convert BMP files to JPEG (name + .jpg)", ".jpg",
-                        [](const FileTask& task, const std::filesystem::path& target) {
+                        [](const FileTask& task, const FilePath& target) {
                           ConvertBmpToJpeg(task.source(), target, task.out());
                         });
 }
 
 BatchCommand BmpToGifCommand() {
   return ConvertCommand("bmp2gif", "convert BMP files to GIF (name + .gif)", ".gif",
-                        [](const FileTask& task, const std::filesystem::path& target) {
+                        [](const FileTask& task, const FilePath& target) {
                           ConvertBmpToGif(task.source(), target, task.out());
                         });
 }
 
 BatchCommand JpegToBmpCommand() {
-  return ConvertCommand("jpg2bmp", "convert JPEG files to BMP (name + .bmp)", ".bmp",
-                        [](const FileTask& task, const std::filesystem::path& target) {
-                          JpegTo(task, target, ImageFormat::Bmp);
-                        });
+  return ConvertCommand(
+      "jpg2bmp", "convert JPEG files to BMP (name + .bmp)", ".bmp",
+      [](const FileTask& task, const FilePath& target) { JpegTo(task, target, ImageFormat::Bmp); });
 }
 
 BatchCommand GifToBmpCommand() {
   return ConvertCommand("gif2bmp", "convert GIF files to BMP (name + .bmp)", ".bmp",
-                        [](const FileTask& task, const std::filesystem::path& target) {
+                        [](const FileTask& task, const FilePath& target) {
                           ConvertGifToBmp(task.source(), target, task.out());
                         });
 }
@@ -105,8 +104,10 @@ BatchCommand ConvertToCommand() {
     const ImageFormat target = task.options.convertTarget;
     const std::string output =
         ConvertedName(task.name, std::string(RowOf(target).extensions.front()));
-    ConvertFile(task.source(), *format, task.resolve(output), target,
-                SettingsOf(task.options, task.options.saveQuality), task.out());
+    ConvertSettings settings = SettingsOf(task.options, task.options.saveQuality);
+    settings.ownGifPalette = true;
+    settings.dither = task.options.dither;
+    ConvertFile(task.source(), *format, task.resolve(output), target, settings, task.out());
   };
   return c;
 }

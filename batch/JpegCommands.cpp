@@ -1,27 +1,17 @@
 #include "batch/JpegCommands.h"
 
-#include "formats/ExifBlock.h"
-#include "formats/FileBytes.h"
-#include "formats/JpegImage.h"
-#include "formats/JpegMetadata.h"
-#include "formats/JpegOutput.h"
-#include "imaging/Orientation.h"
+#include "operations/JpegReencode.h"
 
 namespace pixtrel {
 namespace {
 
-// Reads the JPEG and decodes it as the command asks, turned upright when its orientation says
-// so; the source's metadata comes back in `metadata`.
-TJPEGImage ReadSeen(const FileTask& task, bool greyscale, PictureMetadata& metadata) {
-  Bytes bytes = ReadFileBytes(task.source());
-  metadata = ReadJpegMetadata(bytes);
-  TJPEGImage picture = JpegFromBytes(std::move(bytes));
-  picture.SetGreyscale(greyscale);
-  DecodeJpeg(picture);
-  const Orientation seen =
-      task.options.upright ? Orientation::FromExif(ExifOrientation(metadata.exif)) : Orientation{};
-  if (!seen.upright()) SetJpegRaster(picture, TurnRaster(TakeJpegRaster(picture), seen));
-  return picture;
+JpegReencodeSettings SettingsFor(const FileTask& task, int quality, bool greyscale) {
+  JpegReencodeSettings settings;
+  settings.quality = quality;
+  settings.greyscale = greyscale;
+  settings.upright = task.options.upright;
+  settings.metadata = task.options.metadata;
+  return settings;
 }
 
 }  // namespace
@@ -31,16 +21,13 @@ BatchCommand QualityCommand() {
   c.name = "quality";
   c.summary = "re-save JPEG files at --quality (prefix q-)";
   c.prologue = Prologue::RecordSettleShow;
-  c.prefixWord = [](BatchHost&) { return std::string("q-"); };
+  c.prefixWord = [](const BatchOptions&) { return std::string("q-"); };
   c.outputName = [](const std::string& name, const std::string& prefix, const BatchOptions&) {
     return prefix + name;
   };
   c.run = [](const FileTask& task) {
-    PictureMetadata metadata;
-    TJPEGImage picture = ReadSeen(task, false, metadata);
-    picture.Quality = task.options.qualityCommandValue;
-    WriteJpegWithMetadata(picture, metadata, task.options.metadata, task.options.upright,
-                          task.prefixedOutput(), task.out());
+    ReencodeJpegFile(task.source(), task.prefixedOutput(),
+                     SettingsFor(task, task.options.qualityCommandValue, false), task.out());
   };
   return c;
 }
@@ -55,11 +42,8 @@ BatchCommand GreyscaleCommand() {
     return "bw-" + name;
   };
   c.run = [](const FileTask& task) {
-    PictureMetadata metadata;
-    TJPEGImage picture = ReadSeen(task, true, metadata);
-    picture.Quality = task.options.saveQuality;
-    WriteJpegWithMetadata(picture, metadata, task.options.metadata, task.options.upright,
-                          task.resolve("bw-" + task.name), task.out());
+    ReencodeJpegFile(task.source(), task.resolve("bw-" + task.name),
+                     SettingsFor(task, task.options.saveQuality, true), task.out());
   };
   return c;
 }

@@ -11,16 +11,19 @@ namespace pixtrel {
 inline constexpr std::uint64_t kUnknownPeakBytes = std::uint64_t{64} << 20;
 
 // The picture's pixels as its header claims them (JPEG frame, GIF screen, BMP info header, PNG
-// IHDR, WebP canvas, HEIF primary image), or 0 when the header cannot be read. Reads at most a
-// few kilobytes past a JPEG's leading segments, and the first 256 KiB of other files.
+// IHDR, WebP canvas, HEIF primary image), or 0 when the header cannot be read in the first MiB
+// of the file. Each format's own probe reads it.
 std::uint64_t HeaderPixels(const std::filesystem::path& file);
 
-// Peak estimate for a command holding `copies` 3-byte-per-pixel copies of the picture, plus the
-// file itself; kUnknownPeakBytes when the header says nothing.
+// Peak estimate for a command holding `copies` copies of the picture: the first as the reader
+// holds it while decoding (PictureSize::decodingBytesPerPixel: libwebp's animation canvases,
+// libpng's interlaced BGRA, libheif's planes, ...), the others at 3 bytes a pixel; plus the file
+// itself. kUnknownPeakBytes when the header says nothing.
 std::uint64_t EstimatePeakBytes(const std::filesystem::path& file, int copies);
 
-// About a quarter of the physical memory; the environment variable PIXTREL_BATCH_MEMORY_MB,
-// when set to a positive number, replaces it (for tests and for users who want less).
-std::uint64_t BatchMemoryBudget();
+// The memory the files in flight may take: the megabytes given, when a positive number (the
+// hosts pass the environment variable PIXTREL_BATCH_MEMORY_MB, for tests and for users who want
+// less), otherwise about a quarter of the physical memory.
+std::uint64_t BatchMemoryBudget(const char* megabytes);
 
 }  // namespace pixtrel

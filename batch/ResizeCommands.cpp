@@ -1,8 +1,8 @@
 #include "batch/ResizeCommands.h"
 
-#include "batch/IntegerText.h"
-#include "formats/FormatTable.h"
-#include "imaging/ResizeFile.h"
+#include "codecs/FormatTable.h"
+#include "core/IntegerText.h"
+#include "operations/ResizeFile.h"
 
 namespace pixtrel {
 
@@ -13,7 +13,7 @@ BatchCommand ResizeCommand(ImageFormat format) {
   c.summary = "resize " + std::string(row.title == "JPG" ? "JPEG" : row.title) +
               " files to --pixels on the longer side (prefix mini-)";
   c.prologue = Prologue::SettleRecordShow;
-  c.prefixWord = [](BatchHost&) { return std::string("mini-"); };
+  c.prefixWord = [](const BatchOptions&) { return std::string("mini-"); };
   c.outputName = [](const std::string& name, const std::string& prefix, const BatchOptions&) {
     return prefix + name;
   };

@@ -1,83 +1,11 @@
 #include "batch/RotateCommand.h"
 
-#include "formats/Bmp.h"
-#include "formats/Errors.h"
-#include "formats/ExifBlock.h"
-#include "formats/FileBytes.h"
-#include "formats/FormatTable.h"
-#include "formats/GifCodec.h"
-#include "formats/JpegImage.h"
-#include "formats/JpegMetadata.h"
-#include "formats/JpegOutput.h"
-#include "formats/PictureFile.h"
-#include "imaging/Orientation.h"
-#include "imaging/PaletteCoverage.h"
-#include "imaging/Rotate90.h"
-#include "imaging/RotatePalette.h"
-#include "imaging/UprightPicture.h"
+#include "codecs/FormatTable.h"
+#include "codecs/ImageFormat.h"
+#include "core/Errors.h"
+#include "operations/Rotate.h"
 
 namespace pixtrel {
-namespace {
-
-// A JPEG is turned as seen: its orientation and the user's turn are one step over the pixels.
-void RotateJpeg(const FileTask& task, int angle) {
-  Bytes bytes = ReadFileBytes(task.source());
-  const PictureMetadata metadata = ReadJpegMetadata(bytes);
-  const Orientation seen =
-      task.options.upright ? Orientation::FromExif(ExifOrientation(metadata.exif)) : Orientation{};
-  Raster stored;
-  {
-    TJPEGImage source = JpegFromBytes(std::move(bytes));
-    stored = TakeJpegRaster(source);
-  }
-  Bitmap24 turned = TurnBitmap(ToBitmap24(std::move(stored)), seen.thenTurn(angle));
-  TJPEGImage picture;  // new: baseline, colour
-  SetJpegRaster(picture, std::move(turned));
-  picture.Quality = task.options.saveQuality;
-  WriteJpegWithMetadata(picture, metadata, task.options.metadata, task.options.upright,
-                        task.prefixedOutput(), task.out());
-}
-
-void RotateGif(const FileTask& task, int angle) {
-  Raster upright = GifFrameRaster(ReadGifFile(task.source()));
-  if (const auto* indices = std::get_if<PaletteBitmap>(&upright)) {
-    // A GIF's indices turn and its colour table stays, so no colour is lost.
-    PaletteBitmap turned = RotatePalette(angle, *indices);
-    CoverIndicesWithTable(turned);  // indices past a short table keep drawing black
-    TGIFImage picture;
-    SetGifRaster(picture, turned);
-    upright = Bitmap24();
-    WriteGifFile(picture, task.prefixedOutput(), task.out());
-    return;
-  }
-  Bitmap24 turned = Rotate90(angle, ToBitmap24(std::move(upright)));
-  upright = Bitmap24();
-  TGIFImage picture;
-  SetGifRaster(picture, std::move(turned));
-  WriteGifFile(picture, task.prefixedOutput(), task.out());
-}
-
-void RotateBmp(const FileTask& task, int angle) {
-  Bitmap24 turned = Rotate90(angle, ToBitmap24(ReadBmpFile(task.source())));
-  WriteBmpFile(turned, task.prefixedOutput(), task.out());
-}
-
-// PNG and WebP keep their alpha, their colour table (a palette PNG) and, for WebP, losslessness.
-void RotateAnyFormat(const FileTask& task, ImageFormat format, int angle) {
-  const Bytes bytes = ReadFileBytes(task.source());
-  StoredPicture stored = ReadStored(bytes, format, task.options.upright);
-  const PictureMetadata metadata = std::move(stored.picture.metadata);
-  TurnPicture(stored.picture, stored.toUpright.thenTurn(angle));
-  OutputChoices choices;
-  choices.quality = task.options.saveQuality;
-  choices.lossless = stored.picture.lossless;
-  choices.metadata = task.options.metadata;
-  choices.pixelsUpright = task.options.upright;
-  task.out().put(task.prefixedOutput(),
-                 EncodePicture(std::move(stored.picture), metadata, format, choices));
-}
-
-}  // namespace
 
 int TurnAngle(TurnChoice choice) {
   switch (choice) {
@@ -108,8 +36,7 @@ BatchCommand RotateCommand() {
   c.name = "rotate";
   c.summary = "rotate BMP, JPEG, GIF, PNG and WebP files by --turn (prefix right-, left- or 180-)";
   c.prologue = Prologue::RecordSettleShow;
-  c.pumpsSkipped = true;
-  c.prefixWord = [](BatchHost& host) { return std::string(TurnPrefix(host.options().turn)); };
+  c.prefixWord = [](const BatchOptions& options) { return std::string(TurnPrefix(options.turn)); };
   c.outputName = [](const std::string& name, const std::string& prefix, const BatchOptions&) {
     return prefix + name;
   };
@@ -123,19 +50,14 @@ BatchCommand RotateCommand() {
       throw Exception("Cannot rotate " + task.name + ": " + std::string(RowOf(*kind).title) +
                       " files are only read; convert them to another format first");
     }
-    const int angle = TurnAngle(task.options.turn);
-    switch (*kind) {
-      case ImageFormat::Jpeg:
-        return RotateJpeg(task, angle);
-      case ImageFormat::Gif:
-        return RotateGif(task, angle);
-      case ImageFormat::Bmp:
-        return RotateBmp(task, angle);
-      case ImageFormat::Png:
-      case ImageFormat::Webp:
-      case ImageFormat::Heif:
-        return RotateAnyFormat(task, *kind, angle);
-    }
+    RotateSettings settings;
+    settings.angle = TurnAngle(task.options.turn);
+    settings.upright = task.options.upright;
+    settings.jpegQuality = task.options.saveQuality;
+    settings.metadata = task.options.metadata;
+    settings.lossless = task.options.losslessTurn != LosslessTurn::Off;
+    settings.trim = task.options.losslessTurn == LosslessTurn::Trim;
+    RotateFile(task.source(), task.prefixedOutput(), *kind, settings, task.out());
   };
   return c;
 }

@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "batch/BatchCommand.h"
-#include "batch/IntegerText.h"
-#include "formats/FormatTable.h"
+#include "codecs/FormatTable.h"
+#include "core/IntegerText.h"
 
 namespace fs = std::filesystem;
 
@@ -100,6 +100,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     } else if (arg == "--yes") {
       noValue();
       line.yes = true;
+    } else if (arg == "-k" || arg == "--keep-going") {
+      noValue();
+      line.keepGoing = true;
     } else if (arg == "--keep-date") {
       noValue();
       line.keepDate = true;
@@ -145,6 +148,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         throw UsageError("--to takes jpg, png, webp, gif or bmp, not '" + v + "'");
       }
       line.convertTo = row->format;
+    } else if (arg == "--dither") {
+      noValue();
+      line.dither = true;
+    } else if (arg == "--lossless") {
+      if (!inlineValue) {
+        line.losslessTurn = LosslessTurn::Whole;
+      } else if (*inlineValue == "trim") {
+        line.losslessTurn = LosslessTurn::Trim;
+      } else {
+        throw UsageError("--lossless takes no value or =trim, not '" + *inlineValue + "'");
+      }
     } else if (arg == "--shrink-only") {
       noValue();
       line.shrinkOnly = true;
@@ -187,6 +201,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (line.command != "convert" && line.convertTo) {
     throw UsageError("--to is for the convert command only");
   }
+  if (line.command != "convert" && line.dither) {
+    throw UsageError("--dither is for the convert command only");
+  }
+  if (line.command != "rotate" && line.losslessTurn != LosslessTurn::Off) {
+    throw UsageError("--lossless is for the rotate command only");
+  }
   SettleFolder(line, folderOption, files);
   return line;
 }
@@ -218,7 +238,13 @@ std::string HelpText() {
          "  --quality N             the JPEG quality tab's slider, 0..100 (default 85)\n"
          "  --turn right|left|180   rotation choice (default right)\n"
          "  --to jpg|png|webp|gif|bmp   the convert command's output format; JPEG and lossy WebP\n"
-         "                          at --jpeg-quality, WebP lossless from lossless sources\n"
+         "                          at --jpeg-quality, WebP lossless from lossless sources, GIF\n"
+         "                          with a colour table made for each picture; an animated GIF or\n"
+         "                          WebP to gif or webp keeps every frame\n"
+         "  --dither                convert to GIF: Floyd-Steinberg dithering over that table\n"
+         "  --lossless[=trim]       rotate: turn JPEG files on their compressed data, without\n"
+         "                          loss; a picture that is not whole blocks (8 or 16 pixels) is\n"
+         "                          refused, or with =trim loses its partial edge blocks\n"
          "  --shrink-only           resize: a picture whose longer side is already --pixels or\n"
          "                          less is copied unchanged, not enlarged\n"
          "  --ignore-orientation    leave photos as stored instead of turning them upright by\n"
@@ -228,12 +254,15 @@ std::string HelpText() {
          "                          location\n"
          "  -j, --jobs N            files worked on at once (default: one per core); 1 works\n"
          "                          strictly one file after the other. Files are written in order\n"
+         "  -k, --keep-going        a file that fails is reported and left out, and the others\n"
+         "                          are done (default: stop at the first failing file)\n"
          "  -q, --quiet             no progress display (on a terminal a progress bar shows file "
          "n\n"
          "                          of m)\n"
          "  -h, --help | --version\n"
          "\n"
-         "Exit status: 0 done; 1 stopped at a failing file; 2 bad usage; 3 overwrite declined.\n";
+         "Exit status: 0 done; 1 stopped at a failing file (with --keep-going: a file failed);\n"
+         "2 bad usage; 3 overwrite declined.\n";
 }
 
 }  // namespace pixtrel::cli

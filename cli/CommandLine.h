@@ -32,9 +32,12 @@ struct CommandLine {
   bool upright = true;  // --ignore-orientation clears it
   bool shrinkOnly = false;
   MetadataMode metadata = MetadataMode::Keep;
-  std::optional<ImageFormat> convertTo;  // --to, for the convert command
+  std::optional<ImageFormat> convertTo;           // --to, for the convert command
+  bool dither = false;                            // --dither, for the convert command
+  LosslessTurn losslessTurn = LosslessTurn::Off;  // --lossless[=trim], for the rotate command
   bool quiet = false;
-  int jobs = 0;  // 0: one per core
+  bool keepGoing = false;  // a failing file is reported and left out; the others are done
+  int jobs = 0;            // 0: one per core
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args);

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -13,9 +14,16 @@
 #include <unistd.h>
 #endif
 
+#include "batch/PeakEstimate.h"
+#include "io/QuietStderr.h"
+
 namespace pixtrel::cli {
 
 TerminalHost::TerminalHost(const CommandLine& line) : line_(line) {}
+
+std::uint64_t TerminalHost::memoryBudget() {
+  return BatchMemoryBudget(std::getenv("PIXTREL_BATCH_MEMORY_MB"));
+}
 
 BatchOptions TerminalHost::options() {
   BatchOptions o;
@@ -28,6 +36,8 @@ BatchOptions TerminalHost::options() {
   o.shrinkOnly = line_.shrinkOnly;
   o.metadata = line_.metadata;
   if (line_.convertTo) o.convertTarget = *line_.convertTo;
+  o.dither = line_.dither;
+  o.losslessTurn = line_.losslessTurn;
   return o;
 }
 
@@ -65,8 +75,17 @@ void TerminalHost::hideProgress() {
   finishProgressLine();
 }
 
+FailureChoice TerminalHost::fileFailed(const std::string& name, const std::string& message) {
+  if (!line_.keepGoing) return FailureChoice::Stop;
+  // On a line of its own, then the bar goes on below it.
+  // Through WriteStderr: a worker reading a HEIF file may have the stream redirected meanwhile.
+  WriteStderr((drawing_ ? "\n" : "") + std::string("pixtrel-batch: ") + name + ": " + message +
+              "\n");
+  return FailureChoice::Skip;
+}
+
 void TerminalHost::finishProgressLine() {
-  if (drawing_) std::cerr << "\n" << std::flush;
+  if (drawing_) WriteStderr("\n");
   drawing_ = false;
 }
 
@@ -74,9 +93,9 @@ void TerminalHost::draw() {
   if (!drawing_) return;
   constexpr int kWidth = 30;
   const int filled = maximum_ > 0 ? position_ * kWidth / maximum_ : 0;
-  std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-            << std::string(static_cast<std::size_t>(kWidth - filled), '.') << "] " << position_
-            << "/" << maximum_ << std::flush;
+  WriteStderr("\r[" + std::string(static_cast<std::size_t>(filled), '#') +
+              std::string(static_cast<std::size_t>(kWidth - filled), '.') + "] " +
+              std::to_string(position_) + "/" + std::to_string(maximum_));
 }
 
 }  // namespace pixtrel::cli

@@ -19,11 +19,14 @@ class TerminalHost : public BatchHost {
   bool keepDate() override { return line_.keepDate; }
   BatchOptions options() override;
   int jobs() override { return line_.jobs; }
+  std::uint64_t memoryBudget() override;
 
   bool confirmOverwrite() override;
   void showProgress(int maximum) override;
   void advanceProgress() override;
   void hideProgress() override;
+  // With --keep-going the failure is told on stderr and the file skipped; otherwise it stops.
+  FailureChoice fileFailed(const std::string& name, const std::string& message) override;
   void finishProgressLine();
 
  private:

@@ -1,13 +1,17 @@
 // pixtrel-batch: the batch commands of the window, on the command line.
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "batch/BatchRunner.h"
 #include "cli/CommandLine.h"
 #include "cli/TerminalHost.h"
-#include "formats/SafeWrite.h"
+#include "io/SafeWrite.h"
+#include "io/WriteObserver.h"
 
 namespace {
 
@@ -29,6 +33,8 @@ int main(int argc, char** argv) {
   // Past a file size limit a write should fail with an error, not end the process.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+  // Test runs interrupt a batch at a known point of its writes.
+  if (const char* hook = std::getenv("PIXTREL_TEST_SIGNAL_AFTER_BYTES")) SignalAfterBytes(hook);
 
   cli::CommandLine line;
   try {
@@ -47,13 +53,25 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // The batch works on absolute paths; its messages name files as they were given here.
+  std::error_code ec;
+  const std::filesystem::path folder = std::filesystem::absolute(line.folder, ec);
+  if (ec) {
+    std::cerr << "pixtrel-batch: cannot tell the current folder: " << ec.message() << "\n";
+    return 1;
+  }
   cli::TerminalHost host(line);
-  const BatchResult result = RunBatch(*FindCommand(line.command), line.folder, host);
+  const BatchResult result =
+      RunBatch(*FindCommand(line.command), FilePath(folder, line.folder.string()), host);
   host.finishProgressLine();
   switch (result.outcome) {
     case BatchOutcome::Done:
     case BatchOutcome::Stopped:
-      return 0;
+      if (result.skipped.empty()) return 0;
+      // Each failure was told as it happened; the count closes the run.
+      std::cerr << "pixtrel-batch: " << result.skipped.size() << " of " << result.selected
+                << " files failed and were left out\n";
+      return 1;
     case BatchOutcome::Declined:
       std::cerr << "pixtrel-batch: overwrite declined; nothing was written\n";
       return 3;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "formats/Raster.h"
+#include "core/Raster.h"
 
 namespace pixtrel {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A colour-index raster whose table covers every index it uses: indices beyond a short table
 // draw black, so black entries are added for them, and the raster can be written as it shows.
-#include "formats/PaletteBitmap.h"
+#include "core/PaletteBitmap.h"
 
 namespace pixtrel {
 

@@ -1,6 +1,6 @@
 #include "imaging/ResampleBitmap.h"
 
-#include "formats/Errors.h"
+#include "core/Errors.h"
 #include "imaging/RowResampler.h"
 #include "imaging/TapLists.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // The filtered resampler: separable convolution of a 24-bit raster into a target of any size,
 // rows first into a byte intermediate, then columns.
-#include "formats/Bitmap24.h"
-#include "formats/Raster.h"
+#include "core/Bitmap24.h"
+#include "core/Raster.h"
 #include "imaging/FilterTable.h"
 
 namespace pixtrel {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "formats/FastStretch.h"
+#include "core/FastStretch.h"
 #include "imaging/FilterTable.h"
 #include "imaging/ResampleBitmap.h"
 #include "imaging/StretchPalette.h"

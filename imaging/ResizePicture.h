@@ -1,6 +1,6 @@
 #pragma once
 // Resizing a decoded picture with its alpha plane, for the formats that keep transparency.
-#include "formats/DecodedPicture.h"
+#include "core/DecodedPicture.h"
 #include "imaging/ResizeMethod.h"
 
 namespace pixtrel {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "formats/Errors.h"
-#include "imaging/ParallelFor.h"
+#include "concurrency/ParallelFor.h"
+#include "core/Errors.h"
 #include "imaging/RotateKernels.h"
 
 namespace pixtrel {

@@ -1,7 +1,7 @@
 #pragma once
 // Quarter-turn rotation of a 24-bit raster into a new raster.
-#include "formats/Bitmap24.h"
-#include "formats/Raster.h"
+#include "core/Bitmap24.h"
+#include "core/Raster.h"
 
 namespace pixtrel {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "formats/Bitmap24.h"
+#include "core/Bitmap24.h"
 #include "imaging/Kernels.h"
 
 namespace pixtrel {

@@ -1,7 +1,7 @@
 #pragma once
 // Quarter-turn rotation of a colour-index raster: the indices move as Rotate90 moves pixels and
 // the colour table is kept as it is, so a palette picture turns without losing a colour.
-#include "formats/PaletteBitmap.h"
+#include "core/PaletteBitmap.h"
 
 namespace pixtrel {
 

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <memory>
 
+#include "concurrency/ParallelFor.h"
 #include "concurrency/ThreadScratch.h"
-#include "formats/Limits.h"
+#include "core/Limits.h"
 #include "imaging/Kernels.h"
-#include "imaging/ParallelFor.h"
 #include "imaging/ResampleKernels.h"
 #include "imaging/TapListCache.h"
 #include "imaging/TapLists.h"

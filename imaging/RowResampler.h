@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "formats/Bitmap24.h"
+#include "core/Bitmap24.h"
 #include "imaging/FilterTable.h"
 
 namespace pixtrel {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "formats/FastStretch.h"
+#include "core/FastStretch.h"
 
 namespace pixtrel {
 

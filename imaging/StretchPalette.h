@@ -2,7 +2,7 @@
 // Nearest-neighbour stretch of a colour-index raster: every target pixel takes the index of the
 // source pixel FastStretch would pick, and the colour table is kept, so nothing is averaged
 // and no colour is lost or made up.
-#include "formats/PaletteBitmap.h"
+#include "core/PaletteBitmap.h"
 
 namespace pixtrel {
 

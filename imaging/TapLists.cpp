@@ -3,7 +3,7 @@
 #include <cmath>
 #include <new>
 
-#include "formats/Errors.h"
+#include "core/Errors.h"
 
 namespace pixtrel {
 namespace {

@@ -22,16 +22,17 @@ const std::vector<MenuLanguage>& OtherMenuLanguages() {
       Single("Afrikaans", "Afrikaans", 38),
       Single("Catalan", "Català", 47),
       Single("Chinese (traditional)", "繁體中文", 15),
-      Variants("Czech", "Čeština", {{50, "formal"}, {61, "informal"}}),
+      Variants("Czech", "Čeština", {{50, "vykání"}, {61, "tykání"}}),
       Single("Danish", "Dansk", 46),
-      Variants("Dutch", "Nederlands", {{7, "the Netherlands"}, {49, "Belgium (Flemish)"}}),
+      Variants("Dutch", "Nederlands", {{7, "Nederland"}, {49, "België, Vlaams"}}),
       Single("Finnish", "Suomi", 11),
-      Variants("French", "Français", {{12, "France"}, {14, "Canada (Quebec)"}, {13, "informal"}}),
+      Variants("French", "Français", {{12, "France"}, {14, "Canada, Québec"}, {13, "tutoiement"}}),
       Variants("German", "Deutsch",
-               {{19, "formal, descriptive"}, {24, "informal"}, {3, "formal, concise"}}),
+               {{19, "Sie-Form, ausführlich"}, {24, "Du-Form"}, {3, "Sie-Form, knapp"}}),
       Single("Hebrew", "עברית", 58),
       Single("Hungarian", "Magyar", 10),
-      Variants("Italian", "Italiano", {{30, "impersonal"}, {21, "informal"}, {53, "formal"}}),
+      Variants("Italian", "Italiano",
+               {{30, "forma impersonale"}, {21, "con il tu"}, {53, "con il Lei"}}),
       Single("Lithuanian", "Lietuvių", 22),
       Single("Norwegian", "Norsk (bokmål)", 9),
       Single("Polish", "Polski", 6),
@@ -40,7 +41,7 @@ const std::vector<MenuLanguage>& OtherMenuLanguages() {
       Single("Slovak", "Slovenčina", 8),
       Single("Spanish", "Español", 4),
       Single("Swedish", "Svenska", 28),
-      Variants("Turkish", "Türkçe", {{23, "formal"}, {40, "informal"}}),
+      Variants("Turkish", "Türkçe", {{23, "resmî"}, {40, "samimi"}}),
   };
   return languages;
 }
@@ -49,7 +50,9 @@ QString LanguageEntryCaption(const MenuLanguage& language, int variantIndex) {
   QString caption = language.englishName;
   if (language.ownName != language.englishName)
     caption += QStringLiteral(" (%1)").arg(language.ownName);
-  if (language.variants.size() > 1) caption += QStringLiteral(", variant %1").arg(variantIndex + 1);
+  // Variants are told apart by their region or style, named in the language itself.
+  if (language.variants.size() > 1)
+    caption += QStringLiteral(" \u2013 ") + language.variants[variantIndex].note;
   return caption;
 }
 

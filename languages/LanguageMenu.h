@@ -9,7 +9,7 @@ namespace pixtrel {
 
 struct LanguageVariant {
   int code = 0;
-  QString note;  // how its wording differs from the other variants, in English
+  QString note;  // its region or style, in the language itself: "Du-Form", "Canada, Québec"
 };
 
 struct MenuLanguage {
@@ -22,8 +22,8 @@ struct MenuLanguage {
 const std::vector<MenuLanguage>& OtherMenuLanguages();
 
 // The caption of a language's entry: its English name with its own name in brackets
-// ("German (Deutsch)"; a name that is the same in both is given once), followed by
-// ", variant N" when the language has several variants.
+// ("German (Deutsch)"; a name that is the same in both is given once), followed for a language
+// with several variants by the variant's region or style: "German (Deutsch) – Du-Form".
 QString LanguageEntryCaption(const MenuLanguage& language, int variantIndex);
 
 }  // namespace pixtrel

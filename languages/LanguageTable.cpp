@@ -91,6 +91,17 @@ QString LanguageText(int code, int offset) {
   return LanguageText(static_cast<int>(id));
 }
 
+QLocale LocaleOf(int code) {
+  static const QHash<int, const char*> names = {
+      {1, "sl_SI"},  {2, "en_GB"},  {3, "de_DE"},  {4, "es_ES"},  {5, "pt_BR"},  {6, "pl_PL"},
+      {7, "nl_NL"},  {8, "sk_SK"},  {9, "nb_NO"},  {10, "hu_HU"}, {11, "fi_FI"}, {12, "fr_FR"},
+      {13, "fr_FR"}, {14, "fr_CA"}, {15, "zh_TW"}, {16, "de_CH"}, {19, "de_DE"}, {21, "it_IT"},
+      {22, "lt_LT"}, {23, "tr_TR"}, {24, "de_DE"}, {28, "sv_SE"}, {29, "sr_RS"}, {30, "it_IT"},
+      {38, "af_ZA"}, {40, "tr_TR"}, {46, "da_DK"}, {47, "ca_ES"}, {49, "nl_BE"}, {50, "cs_CZ"},
+      {53, "it_IT"}, {58, "he_IL"}, {61, "cs_CZ"}, {63, "gl_ES"}, {64, "ja_JP"}};
+  return QLocale(QString::fromLatin1(names.value(code, "en_GB")));
+}
+
 bool IsRightToLeft(int code) {
   return code == 58;
 }

@@ -4,16 +4,79 @@
 // or start with "#" are left out. Texts are stored and shown exactly as written, in UTF-8.
 #include <QByteArrayView>
 #include <QHash>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <array>
 
 namespace pixtrel {
 
+// The window's texts from offset 500 on, by what they caption.
+enum TextOffset : int {
+  kTextOptions = 500,            // the Options tab and its entry in the File menu
+  kTextConvertTo = 501,          // the "Convert to" tab and its entry in the Convert menu
+  kTextFormat = 502,             // the format label of the "Convert to" tab
+  kTextShrinkOnly = 503,         // Options: make pictures smaller but not larger
+  kTextShrinkOnlyTip = 504,      //   its tooltip
+  kTextIgnoreOrientation = 505,  // Options: leave photos as stored
+  kTextIgnoreOrientationTip = 506,
+  kTextMetadata = 507,  // Options: the metadata label and its three choices
+  kTextMetadataKeep = 508,
+  kTextMetadataStrip = 509,
+  kTextMetadataStripGps = 510,
+  kTextHowToSave = 511,   // Options: the save-mode group (the window adds "...")
+  kTextSavePrefix = 512,  //   its three choices; %1 in the second is the path separator
+  kTextSaveSubfolder = 513,
+  kTextSaveOverwrite = 514,
+  kTextSaveQuality = 515,     // Options: the JPEG save quality group
+  kTextKeepDate = 516,        // Options: preserve the file date
+  kTextLanguage = 517,        // the Language menu
+  kTextSpecialFolders = 518,  // the Special folders menu and its four entries
+  kTextPicturesFolder = 519,
+  kTextDocumentsFolder = 520,
+  kTextRecentFiles = 521,
+  kTextDesktopFolder = 522,
+  kTextForum = 523,         // Help menu (the window adds "...")
+  kTextAddLanguage = 524,   // Language menu
+  kTextStatusNotice = 525,  // the status bar's notice
+  kTextAboutNotice = 526,   // the line under the About title
+  kTextBanner = 527,        // the banner's line
+  kTextDonate = 528,        // the donate button
+  kTextStop = 529,          // Stop: beside the progress bar and in the error box
+  kTextStopTip = 530,
+  kTextSelectFirst = 531,  // a command button pressed with nothing selected
+  kTextSkipFile = 532,     // the error box's other two buttons
+  kTextSkipAll = 533,
+  kTextWrittenMany = 534,   // the end of a batch: %1 pictures written to %2
+  kTextWrittenOne = 535,    //   one picture written to %1
+  kTextStoppedAfter = 536,  //   stopped after %1 of %2
+  kTextFailedOf = 537,      //   %1 of %2 failed, a list follows
+  kTextOpenFolder = 538,    //   the note's buttons
+  kTextClose = 539,
+  kTextPreviewHint = 540,  // the empty preview window
+  kTextPixelSize = 541,    // the status bar: %1 x %2 pixels, and file sizes
+  kTextBytes = 542,
+  kTextKilobytes = 543,
+  kTextMegabytes = 544,
+  kTextPixelsWarning = 545,  // beside a Pixels: box whose text no resize would take
+  kTextMoveToTrash = 546,    // Delete in the file list: the question (%1 the file's name)
+  kTextYes = 547,            //   and its two answers
+  kTextNo = 548,
+  kTextTrashFailed = 549,       //   the file could not be moved (%1 the file's name)
+  kTextNotAvailable = 550,      // a command missing from this build (%1 its name)
+  kTextCannotOpenFolder = 551,  // a folder the browser cannot show (%1 the folder)
+};
+
 // The offsets of the texts every language carries, in table order.
-inline constexpr std::array<int, 32> kTextOffsets = {
-    101, 102, 103, 104, 105, 106, 110, 111, 112, 120, 121, 122, 130, 131, 132, 133,
-    140, 152, 153, 201, 301, 401, 412, 415, 419, 441, 442, 443, 492, 493, 494, 499};
+inline constexpr std::array<int, 85> kTextOffsets = {
+    101, 102, 103, 104, 105, 106, 110, 111, 112, 120, 121, 122, 130, 131, 132, 133, 140,
+    152, 153, 201, 301, 401, 412, 415, 419, 441, 442, 443, 492, 493, 494, 499, 500, 501,
+    502, 503, 504, 505, 506, 507, 508, 509, 510, 511, 512, 513, 514, 515, 516, 517, 518,
+    519, 520, 521, 522, 523, 524, 525, 526, 527, 528, 529, 530, 531, 532, 533, 534, 535,
+    536, 537, 538, 539, 540, 541, 542, 543, 544, 545, 546, 547, 548, 549, 550, 551, 700};
+
+// The note about a settings store that could not be read or written (%1: where it lives).
+inline constexpr int kSettingsNoteOffset = 700;
 
 // The language codes that have texts: Slovenian (1), English (2) and the translations.
 inline constexpr std::array<int, 35> kLanguageCodes = {
@@ -42,6 +105,15 @@ QString LanguageText(int id);
 // The text at an offset of a language; empty when the table has none, also for codes so large
 // that code * 1000 + offset does not fit an id.
 QString LanguageText(int code, int offset);
+
+// The English text at an offset: the captions a control carries until a language is applied.
+inline QString EnglishText(int offset) {
+  return LanguageText(kEnglish, offset);
+}
+
+// The locale of a language's texts, for numbers (Slovenian: sl_SI, ...); English for a code
+// without texts.
+QLocale LocaleOf(int code);
 
 // Hebrew is written from right to left; every other language of the table from left to right.
 bool IsRightToLeft(int code);

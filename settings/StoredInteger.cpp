@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "batch/IntegerText.h"
+#include "core/IntegerText.h"
 
 namespace pixtrel {
 

@@ -31,6 +31,10 @@ void OpenWebAddress(const QString& address) {
   Open(QUrl(address));
 }
 
+void OpenLocalFolder(const QString& folder) {
+  Open(QUrl::fromLocalFile(folder));
+}
+
 QString FindLocalHelp(const QString& programFolder) {
   const QDir folder(programFolder);
   for (const QString& candidate : {folder.filePath(QStringLiteral("help.htm")),

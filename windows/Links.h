@@ -16,6 +16,9 @@ void SetUrlOpener(UrlOpener opener);
 // Hands the web address to the handler. Nothing is reported, whatever happens.
 void OpenWebAddress(const QString& address);
 
+// Opens a folder in the desktop's file manager. Nothing is reported, whatever happens.
+void OpenLocalFolder(const QString& folder);
+
 // The local help page "help.htm": beside the program, or for an installed program in
 // ../share/pixtrel beside its bin folder. Empty when neither exists.
 QString FindLocalHelp(const QString& programFolder);

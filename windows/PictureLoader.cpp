@@ -1,20 +1,11 @@
 #include "windows/PictureLoader.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "formats/Bmp.h"
-#include "formats/Errors.h"
-#include "formats/ExifBlock.h"
-#include "formats/FileBytes.h"
-#include "formats/GifDraw.h"
-#include "formats/GifReader.h"
-#include "formats/ImageFormat.h"
-#include "formats/JpegImage.h"
-#include "formats/JpegMetadata.h"
-#include "formats/JpegPreview.h"
-#include "formats/Limits.h"
-#include "imaging/Orientation.h"
-#include "imaging/UprightPicture.h"
+#include "core/Errors.h"
+#include "operations/DisplayPicture.h"
 #include "windows/LocalPath.h"
 #include "windows/RasterImage.h"
 
@@ -23,59 +14,40 @@ namespace {
 
 using ShownSize = std::function<QSize(QSize)>;
 
-Raster ReadGifPicture(const std::filesystem::path& file) {
-  const TGIFImage picture = ReadGifFile(file);
-  CheckPictureSize(picture.width(), picture.height());
-  Bitmap24 canvas(picture.width(), picture.height());
-  DrawGifFrame(picture, canvas, Rect{0, 0, picture.width(), picture.height()});
-  return canvas;
-}
-
-// Upright as its orientation tag says; with shownSize, decoded for display at about that size
-// (full is set to the upright picture's own).
-Raster ReadJpegPicture(const std::filesystem::path& file, const ShownSize& shownSize, QSize& full) {
-  Bytes bytes = ReadFileBytes(file);
-  const Orientation orientation =
-      Orientation::FromExif(ExifOrientation(ReadJpegMetadata(bytes).exif));
-  TJPEGImage picture = JpegFromBytes(std::move(bytes));
-  if (!shownSize) return TurnRaster(TakeJpegRaster(picture), orientation);
-  const QSize stored(picture.width(), picture.height());
-  full = orientation.swapsSides() ? stored.transposed() : stored;
-  QSize shown = shownSize(full);
-  if (orientation.swapsSides()) shown.transpose();
-  return TurnRaster(DecodeJpegForDisplay(picture, shown.width(), shown.height()), orientation);
-}
-
-// PNG, WebP, HEIC and AVIF: upright, transparent parts on white as GIF's are shown.
-Raster ReadOtherPicture(const std::filesystem::path& file, ImageFormat format) {
-  const Bytes bytes = ReadFileBytes(file);
-  return CompositeOnWhite(ReadUpright(bytes, format, true));
+// The opaque image with the alpha plane (one byte per pixel, rows unpadded) as its alpha.
+QImage WithAlpha(const QImage& opaque, const std::vector<std::uint8_t>& alpha) {
+  const int w = opaque.width(), h = opaque.height();
+  if (alpha.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h)) return opaque;
+  QImage image = opaque.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    const std::uint8_t* a =
+        alpha.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
+    for (int x = 0; x < w; ++x)
+      row[x] = qRgba(qRed(row[x]), qGreen(row[x]), qBlue(row[x]), a[x]);
+  }
+  return image;
 }
 
 // The picture and its full size, decoded for display when shownSize is given.
-QImage LoadPicture(const QString& path, const ShownSize& shownSize, QSize& full) {
-  const std::filesystem::path file = LocalPath(path);
-  const std::string name = file.filename().string();
-  std::string extension(ExtensionOf(name));
-  if (!extension.empty()) extension.erase(0, 1);
-  const QString key = QString::fromStdString(extension).toLower();
-  Raster raster;
-  if (key == QLatin1String("jpg") || key == QLatin1String("jpeg")) {
-    raster = ReadJpegPicture(file, shownSize, full);
-  } else if (key == QLatin1String("gif")) {
-    raster = ReadGifPicture(file);
-  } else if (key == QLatin1String("bmp")) {
-    raster = ReadBmpFile(file);
-  } else if (const std::optional<ImageFormat> format = FormatFromExtension(name);
-             format && *format != ImageFormat::Jpeg) {
-    raster = ReadOtherPicture(file, *format);
-  } else {
-    throw Exception("Unknown picture file extension (." + extension + ")");
+QImage LoadPicture(const QString& path, const ShownSize& shownSize, QSize& full,
+                   bool keepAlpha = false) {
+  std::function<ShownPixels(ShownPixels)> shown;
+  if (shownSize) {
+    shown = [&shownSize](ShownPixels size) {
+      const QSize s = shownSize(QSize(size.width, size.height));
+      return ShownPixels{s.width(), s.height()};
+    };
   }
+  ShownPixels fullPixels{full.width(), full.height()};
+  std::optional<std::vector<std::uint8_t>> alpha;
+  Raster raster =
+      ReadPictureForDisplay(LocalPath(path), shown, fullPixels, keepAlpha ? &alpha : nullptr);
+  full = QSize(fullPixels.width, fullPixels.height);
   if (full.isEmpty()) full = QSize(RasterWidth(raster), RasterHeight(raster));
   QImage image = RasterToImage(std::move(raster));
   if (image.isNull()) throw EBitmapError("Bitmap image is not valid");
-  return image;
+  return alpha ? WithAlpha(image, *alpha) : image;
 }
 
 }  // namespace
@@ -85,9 +57,10 @@ QImage LoadPictureFile(const QString& path) {
   return LoadPicture(path, nullptr, full);
 }
 
-PictureToShow LoadPictureToShow(const QString& path, const std::function<QSize(QSize)>& shownSize) {
+PictureToShow LoadPictureToShow(const QString& path, const std::function<QSize(QSize)>& shownSize,
+                                bool keepAlpha) {
   PictureToShow picture;
-  picture.image = LoadPicture(path, shownSize, picture.fullSize);
+  picture.image = LoadPicture(path, shownSize, picture.fullSize, keepAlpha);
   return picture;
 }
 

@@ -26,6 +26,9 @@ struct PictureToShow {
 // eighth of its size (1/8, 2/8, ... 8/8) that is still at least that size, with the faster
 // integer transform; other pictures come at full size. The image is thus at least the size
 // shown (up to the full size), for the display to shrink, never to enlarge.
-PictureToShow LoadPictureToShow(const QString& path, const std::function<QSize(QSize)>& shownSize);
+// With keepAlpha, a picture with transparency (PNG, WebP, HEIC, AVIF) comes with its alpha
+// channel instead of composited on white.
+PictureToShow LoadPictureToShow(const QString& path, const std::function<QSize(QSize)>& shownSize,
+                                bool keepAlpha = false);
 
 }  // namespace pixtrel

@@ -12,6 +12,9 @@ class QLabel;
 
 namespace pixtrel {
 
+class LatestPicture;
+struct ShownPicture;
+
 class TPreviewForm : public QWidget {
   Q_OBJECT
  public:
@@ -28,8 +31,20 @@ class TPreviewForm : public QWidget {
   // (halves to even), reduced further when that would cover more than half the screen. Without
   // a picture nothing changes. An open window that grows stays inside the screen's usable area.
   void FitToPicture();
-  // Drops the picture: the window shows nothing, at its design size.
+  // As FitToPicture, and no larger than room (the inside's size).
+  void FitToPicture(QSize room);
+  // The window's size while it holds no picture: room for a readable title and the hint.
+  static QSize EmptySize();
+  // Drops the picture: the window shows the hint, at its design size.
   void Clear();
+  // Loads the picture on a thread of its own and fits the window to it once it is there; a file
+  // it cannot read empties it. Only the newest request is shown. The file shown, unchanged
+  // since, is not read again.
+  void RequestPicture(const QString& path);
+  // True while a requested picture is still on its way.
+  bool Loading() const;
+  // The text shown while the window holds no picture.
+  void SetHint(const QString& hint);
 
   // Puts the inside's top-left corner (the window without the window manager's frame) at the
   // place; a place where the window could not be reached moves onto the nearest screen.
@@ -59,6 +74,8 @@ class TPreviewForm : public QWidget {
 
  private:
   void Resize(QSize size);
+  bool Holds(const QString& path) const;
+  void Take(const QString& path, const ShownPicture& picture);
   QRect UsableArea(const QRect& frame) const;
   // The decorations' share of the frame: as now shown, else as last seen, else the owner's.
   QSize FrameMargins() const;
@@ -66,11 +83,13 @@ class TPreviewForm : public QWidget {
   int scaleDivisor_;
   QImage picture_;  // at the reduced size, to keep memory small for large pictures
   QSize reduced_;
+  QString hint_;
   QString loadedPath_;  // the file picture_ came from, and how it was then
   QDateTime loadedTime_;
   qint64 loadedBytes_ = -1;
   QSize hiddenSize_;              // the window's size when it was last hidden
   std::optional<QSize> margins_;  // the decorations' share of the frame, once shown
+  LatestPicture* loader_;
   bool placed_ = false;
   bool programEnding_ = false;
 };

@@ -2,7 +2,7 @@
 // Rasters of the core as Qt images, for display.
 #include <QImage>
 
-#include "formats/Raster.h"
+#include "core/Raster.h"
 
 namespace pixtrel {
 

@@ -19,15 +19,24 @@ QStringList ReadRecentFolders(const QString& defaultFolder) {
   return folders;
 }
 
+QStringList DistinctFolders(const QStringList& folders) {
+  QStringList distinct;
+  for (const QString& folder : folders) {
+    if (!folder.isEmpty() && !distinct.contains(folder, Qt::CaseSensitive)) distinct.append(folder);
+  }
+  return distinct;
+}
+
 bool AddRecentFolder(const QString& folder, const QStringList& shown,
                      const QString& defaultFolder) {
   if (folder.isEmpty() || shown.contains(folder, Qt::CaseSensitive)) return false;
-  for (int number = kRecentFolderCount - 1; number >= 1; --number) {
-    const QString older =
-        SettingsStore::ReadString(kSettingsKeyPath, EntryName(number), defaultFolder);
-    SettingsStore::WriteString(kSettingsKeyPath, EntryName(number + 1), older);
+  QStringList list = DistinctFolders(ReadRecentFolders(defaultFolder));
+  list.removeAll(folder);
+  list.prepend(folder);
+  for (int number = 1; number <= kRecentFolderCount; ++number) {
+    const QString entry = number <= list.size() ? list[number - 1] : QString();
+    SettingsStore::WriteString(kSettingsKeyPath, EntryName(number), entry);
   }
-  SettingsStore::WriteString(kSettingsKeyPath, EntryName(1), folder);
   return true;
 }
 

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <exception>
 
-#include "formats/FileBytes.h"
-#include "formats/GifReader.h"
-#include "formats/GifWriter.h"
-#include "formats/SafeWrite.h"
+#include "codecs/gif/GifReader.h"
+#include "codecs/gif/GifWriter.h"
+#include "io/FileBytes.h"
+#include "io/SafeWrite.h"
 
 int main(int argc, char** argv) {
   using Clock = std::chrono::steady_clock;

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "formats/Bmp.h"
-#include "formats/Errors.h"
+#include "codecs/bmp/Bmp.h"
+#include "concurrency/ParallelFor.h"
+#include "core/Errors.h"
 #include "imaging/FilterTable.h"
 #include "imaging/Kernels.h"
-#include "imaging/ParallelFor.h"
 #include "imaging/ResampleBitmap.h"
 #include "imaging/Rotate90.h"
 

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "formats/DecodedPicture.h"
+#include "core/DecodedPicture.h"
 
 namespace pixtrel {
 
@@ -43,8 +43,10 @@ std::vector<std::uint8_t> EncodeJxl(const Raster& raster, const std::vector<std:
 
 // The JPEG's own coefficients in a JPEG XL file, with the data that rebuilds the JPEG byte for
 // byte (djxl out.jxl back.jpg). Its EXIF and XMP segments become boxes. Fails for JPEG files
-// libjxl cannot take over unchanged (CMYK, arithmetic coding).
-std::vector<std::uint8_t> RecompressJpeg(std::span<const std::uint8_t> jpeg);
+// libjxl cannot take over unchanged (CMYK, arithmetic coding). size is the JPEG's frame size as
+// its header gives it (the JPEG codec's probe); it is held to the picture limits before libjxl
+// allocates the coefficients.
+std::vector<std::uint8_t> RecompressJpeg(std::span<const std::uint8_t> jpeg, PictureSize size);
 
 // The butteraugli distance a quality stands for; 0 (lossless) for 100.
 float JxlDistance(int quality);

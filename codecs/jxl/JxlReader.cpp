@@ -7,8 +7,8 @@
 
 #include "codecs/jxl/JxlFile.h"
 #include "codecs/jxl/JxlRunner.h"
-#include "formats/Errors.h"
-#include "formats/Limits.h"
+#include "core/Errors.h"
+#include "core/Limits.h"
 
 namespace pixtrel {
 namespace {

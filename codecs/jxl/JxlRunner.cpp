@@ -4,8 +4,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "concurrency/ParallelFor.h"
 #include "concurrency/WorkerPool.h"
-#include "imaging/ParallelFor.h"
 
 namespace pixtrel::jxl {
 

@@ -6,9 +6,8 @@
 
 #include "codecs/jxl/JxlFile.h"
 #include "codecs/jxl/JxlRunner.h"
-#include "formats/Errors.h"
-#include "formats/HeaderProbes.h"
-#include "formats/Limits.h"
+#include "core/Errors.h"
+#include "core/Limits.h"
 
 namespace pixtrel {
 namespace {
@@ -191,12 +190,10 @@ std::vector<std::uint8_t> EncodeJxl(const Raster& raster, const std::vector<std:
   return Encode(pixels, width, height, alpha != nullptr, metadata, settings, lossless, false);
 }
 
-std::vector<std::uint8_t> RecompressJpeg(std::span<const std::uint8_t> jpeg) {
+std::vector<std::uint8_t> RecompressJpeg(std::span<const std::uint8_t> jpeg, PictureSize size) {
   // libjxl holds every coefficient of the JPEG: its size is held to the limits first.
-  const std::optional<PictureSize> size = ProbeJpeg(jpeg);
-  if (!size) Fail("not a JPEG file that can be recompressed");
-  CheckPictureSize(size->width, size->height);
-  CheckPixelsForData(size->width, size->height, static_cast<std::int64_t>(jpeg.size()));
+  CheckPictureSize(size.width, size.height);
+  CheckPixelsForData(size.width, size.height, static_cast<std::int64_t>(jpeg.size()));
 
   JxlEncoderPtr holder = MakeEncoder();
   JxlEncoder* encoder = holder.get();

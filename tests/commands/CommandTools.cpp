@@ -1,5 +1,6 @@
 #include "tests/commands/CommandTools.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -42,6 +43,30 @@ std::map<std::string, std::string> ExifToolRead(const fs::path& file,
     values[group + ":" + name] = line.substr(colon + 3);
   }
   return values;
+}
+
+Bytes ExifToolBinary(const fs::path& file, const std::string& tag) {
+  const std::string out = Run({"exiftool", "-b", "-" + tag, file.string()}).out;
+  return Bytes(out.begin(), out.end());
+}
+
+std::vector<std::string> PngChunkTypes(const Bytes& png) {
+  std::vector<std::string> types;
+  if (png.size() < 8 || png[0] != 0x89 || png[1] != 'P') return types;
+  for (std::size_t at = 8; png.size() - at >= 12;) {
+    const std::size_t length = std::size_t{png[at]} << 24 | std::size_t{png[at + 1]} << 16 |
+                               std::size_t{png[at + 2]} << 8 | png[at + 3];
+    types.emplace_back(png.begin() + static_cast<std::ptrdiff_t>(at) + 4,
+                       png.begin() + static_cast<std::ptrdiff_t>(at) + 8);
+    if (length > png.size() - at - 12) break;
+    at += 12 + length;
+  }
+  return types;
+}
+
+bool FileHas(const fs::path& file, const std::string& bytes) {
+  const Bytes content = FileContents(file);
+  return std::search(content.begin(), content.end(), bytes.begin(), bytes.end()) != content.end();
 }
 
 }  // namespace pixtrel::test

@@ -22,6 +22,15 @@ bool ExifToolWrite(const std::filesystem::path& file, const std::vector<std::str
 std::map<std::string, std::string> ExifToolRead(const std::filesystem::path& file,
                                                 const std::vector<std::string>& tags = {});
 
+// A block exiftool extracts (-b), e.g. "ICC_Profile" or "EXIF"; empty when there is none.
+Bytes ExifToolBinary(const std::filesystem::path& file, const std::string& tag);
+
+// The types of a PNG file's chunks in order ("IHDR", "eXIf", ...); empty when it is no PNG.
+std::vector<std::string> PngChunkTypes(const Bytes& png);
+
+// True when the bytes occur in the file.
+bool FileHas(const std::filesystem::path& file, const std::string& bytes);
+
 }  // namespace pixtrel::test
 
 #define PIXTREL_SKIP_WITHOUT_EXIFTOOL() PIXTREL_SKIP_WITHOUT_PROGRAM("exiftool")

@@ -20,7 +20,8 @@ class MetadataTool : public ::testing::Test {
     PIXTREL_SKIP_WITHOUT_PIL();
     PIXTREL_SKIP_WITHOUT_PROGRAM("convert");
     PIXTREL_SKIP_WITHOUT_EXIFTOOL();
-    if (!fs::exists(kAdobeRgb)) GTEST_SKIP() << kAdobeRgb << " (package colord-data) is needed";
+    if (!fs::exists(kAdobeRgb))
+      PIXTREL_SKIP_MISSING_TOOL() << kAdobeRgb << " (Debian package colord-data)";
     ASSERT_TRUE(MakePhoto(dir / "thumb.jpg", 16, 12, 2));
     ASSERT_TRUE(MakePhoto(dir / "photo.jpg", 64, 48, 5));
     ASSERT_TRUE(ExifToolWrite(

@@ -4,11 +4,14 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <map>
 
-#include "formats/Bmp.h"
-#include "formats/GifCodec.h"
-#include "formats/JpegImage.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifCodec.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "concurrency/WorkerPool.h"
+#include "tests/support/Sanitizer.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -119,7 +122,11 @@ long long PeakKilobytes(const std::vector<std::string>& env, const std::vector<s
 }
 
 TEST(BatchJobsTool, TheMemoryBudgetKeepsLargePicturesOneAtATime) {
-  if (!fs::exists("/usr/bin/time")) GTEST_SKIP() << "/usr/bin/time (package time) is not installed";
+  // Under AddressSanitizer a run's peak is mostly the sanitizer's own reserve (about 120 MB for
+  // one picture of 18 MB), which hides a second picture in flight; the Release run checks this.
+  if (kAddressSanitizer) GTEST_SKIP() << "peak memory is not what was held at once under ASan";
+  if (!fs::exists("/usr/bin/time"))
+    PIXTREL_SKIP_MISSING_TOOL() << "/usr/bin/time (Debian package time)";
   TempFolder folder;
   std::vector<std::string> names;
   for (int i = 0; i < 4; ++i) {
@@ -138,9 +145,19 @@ TEST(BatchJobsTool, TheMemoryBudgetKeepsLargePicturesOneAtATime) {
   ASSERT_GT(capped, 0) << err;
   // One raster of the picture is 18 MB: a second picture in flight would add at least that.
   EXPECT_LT(capped, single + 12 * 1024) << "one job: " << single << " kB, budget: " << capped;
-  // And without the budget several pictures are in flight at once.
-  const long long free = PeakKilobytes({}, Args({"--jobs", "4"}, quality), err);
-  ASSERT_GT(free, 0) << err;
+  // And without the budget several pictures are in flight at once, on the cores there are: at
+  // least one raster more than one picture at a time needs.
+  // Whether two pictures overlap depends on how the threads are scheduled: on a busy machine one
+  // run may happen to go one picture after the other, so the highest of three runs counts.
+  long long free = 0;
+  for (int run = 0; run < 3 && free <= single + 12 * 1024; ++run) {
+    const long long peak = PeakKilobytes({}, Args({"--jobs", "4"}, quality), err);
+    ASSERT_GT(peak, 0) << err;
+    free = std::max(free, peak);
+  }
+  if (UsableCoreCount() >= 2) {
+    EXPECT_GT(free, single + 12 * 1024) << "one job: " << single << " kB, four jobs: " << free;
+  }
   RecordProperty("peak_kb_one_job", std::to_string(single));
   RecordProperty("peak_kb_budget", std::to_string(capped));
   RecordProperty("peak_kb_four_jobs", std::to_string(free));

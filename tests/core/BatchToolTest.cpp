@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "formats/JpegImage.h"
+#include "codecs/jpeg/JpegImage.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -138,6 +138,36 @@ TEST_F(BatchTool, DamagedSecondFileOfThree) {
   EXPECT_EQ(LastLine(r.err), "pixtrel-batch: b.jpg: JPEG file is damaged: data ends early");
 }
 
+TEST_F(BatchTool, KeepGoingLeavesOutEveryDamagedFileAndSaysWhich) {
+  Bytes damaged = source_;
+  damaged.resize(10);
+  WriteBytes(dir_ / "b.jpg", damaged);
+  WriteBytes(dir_ / "c.jpg", MakeJpeg(20, 20, false, 3));
+  WriteBytes(dir_ / "d.jpg", Bytes{'G', 'I', 'F', '8', '9', 'a'});
+  WriteBytes(dir_ / "e.jpg", MakeJpeg(30, 20, false, 4));
+  for (const char* option : {"--keep-going", "-k"}) {
+    for (const char* out : {"q-a.jpg", "q-c.jpg", "q-e.jpg"})
+      fs::remove(dir_ / out);
+    const RunResult r = RunBatchTool(
+        {"quality", option, "--jobs", "2", "a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"},
+        dir_.path());
+    EXPECT_EQ(r.exitCode, 1) << option;
+    for (const char* out : {"q-a.jpg", "q-c.jpg", "q-e.jpg"})
+      EXPECT_TRUE(fs::exists(dir_ / out)) << option << " " << out;
+    EXPECT_FALSE(fs::exists(dir_ / "q-b.jpg"));
+    EXPECT_FALSE(fs::exists(dir_ / "q-d.jpg"));
+    EXPECT_NE(r.err.find("pixtrel-batch: b.jpg: JPEG file is damaged: data ends early\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("pixtrel-batch: d.jpg: "), std::string::npos) << r.err;
+    EXPECT_EQ(LastLine(r.err), "pixtrel-batch: 2 of 5 files failed and were left out");
+  }
+  // Nothing failing: exit status 0 and nothing said, as without the option.
+  const RunResult clean = RunBatchTool({"quality", "--keep-going", "a.jpg", "c.jpg"}, dir_.path());
+  EXPECT_EQ(clean.exitCode, 0);
+  EXPECT_EQ(clean.err, "");
+}
+
 TEST_F(BatchTool, CutOffJpegFailsInEveryCommandAndNothingIsWritten) {
   Bytes half = MakeJpeg(120, 80);
   half.resize(half.size() / 2);
@@ -198,10 +228,10 @@ TEST_F(BatchTool, HelpAndVersion) {
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_NE(r.out.find("Usage: pixtrel-batch COMMAND [OPTION]... [FILE]..."), std::string::npos);
   EXPECT_NE(r.out.find("greyscale"), std::string::npos);
-  EXPECT_NE(
-      r.out.find(
-          "Exit status: 0 done; 1 stopped at a failing file; 2 bad usage; 3 overwrite declined."),
-      std::string::npos);
+  EXPECT_NE(r.out.find("Exit status: 0 done; 1 stopped at a failing file (with --keep-going: a "
+                       "file failed);\n2 bad usage; 3 overwrite declined."),
+            std::string::npos);
+  EXPECT_NE(r.out.find("-k, --keep-going"), std::string::npos);
   r = RunBatchTool({"--version"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "pixtrel-batch 1.2\n");
@@ -212,6 +242,26 @@ TEST_F(BatchTool, MissingFileNamesIt) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(LastLine(r.err),
             "pixtrel-batch: nothere.jpg: Cannot open file nothere.jpg: No such file or directory");
+}
+
+// A folder given relative to where the tool was started is worked in wherever that is, and the
+// messages name its files as given.
+TEST_F(BatchTool, ARelativeFolderIsNamedInMessagesAsGiven) {
+  fs::create_directory(dir_.path() / "photos");
+  WriteBytes(dir_.path() / "photos" / "b.jpg", source_);
+  RunResult r = RunBatchTool({"greyscale", "--keep-going", "-C", "photos", "b.jpg", "nothere.jpg"},
+                             dir_.path());
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("pixtrel-batch: nothere.jpg: Cannot open file photos/nothere.jpg: No such "
+                       "file or directory\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(ReadJpegFile(dir_.path() / "photos" / "bw-b.jpg").width(), 64);
+  EXPECT_FALSE(fs::exists(dir_.path() / "bw-b.jpg"));
+  r = RunBatchTool({"greyscale", "photos/nothere.jpg"}, dir_.path());
+  EXPECT_EQ(LastLine(r.err),
+            "pixtrel-batch: nothere.jpg: Cannot open file photos/nothere.jpg: No such file or "
+            "directory");
 }
 
 TEST_F(BatchTool, AFolderNamedLikeAPictureSaysItIsOne) {

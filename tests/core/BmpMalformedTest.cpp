@@ -6,8 +6,8 @@
 #include <cstring>
 #include <random>
 
-#include "formats/Bmp.h"
-#include "formats/Errors.h"
+#include "codecs/bmp/Bmp.h"
+#include "core/Errors.h"
 #include "tests/support/TestSupport.h"
 
 using namespace pixtrel;

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "formats/Bmp.h"
-#include "formats/Errors.h"
+#include "codecs/bmp/Bmp.h"
+#include "core/Errors.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -45,7 +45,7 @@ class BmpForms : public ::testing::Test {
     folder_ = nullptr;
   }
   void SetUp() override {
-    if (!generated_) GTEST_SKIP() << "python3 is needed to build the BMP forms";
+    if (!generated_) PIXTREL_SKIP_MISSING_TOOL() << "python3 builds the BMP forms";
   }
   static TempFolder* folder_;
   static bool generated_;
@@ -90,7 +90,7 @@ TEST_F(BmpForms, PaletteFilesKeepTheirTable) {
 
 // The generator's files are only evidence if another reader agrees with them.
 TEST_F(BmpForms, IndependentReaderAgreesWithTheGeneratedFiles) {
-  if (!PythonWithPil()) GTEST_SKIP() << "Python with PIL is not installed";
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "Python with PIL";
   for (const char* name :
        {"core12_1bpp", "core12_4bpp", "core12_8bpp", "core12_24bpp", "info40_1bpp", "info40_4bpp",
         "info40_8bpp", "info40_8bpp_20colours", "info40_8bpp_topdown", "info40_24bpp",
@@ -103,7 +103,8 @@ TEST_F(BmpForms, IndependentReaderAgreesWithTheGeneratedFiles) {
 }
 
 TEST(BmpReader, FilesFromAnIndependentWriter) {
-  if (!HaveProgram("convert") || !PythonWithPil()) GTEST_SKIP() << "ImageMagick and PIL needed";
+  if (!HaveProgram("convert") || !PythonWithPil())
+    PIXTREL_SKIP_MISSING_TOOL() << "ImageMagick and PIL";
   TempFolder folder;
   ASSERT_EQ(RunProgram({"convert", "-size", "31x17", "plasma:fractal", "-seed", "3",
                         (folder / "src.ppm").string()})
@@ -148,7 +149,7 @@ TEST(BmpReader, MissingFileNamesThePath) {
 }
 
 TEST(BmpWriter, IndependentReaderSeesOurPixels) {
-  if (!PythonWithPil()) GTEST_SKIP() << "Python with PIL is not installed";
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "Python with PIL";
   TempFolder folder;
   const Bitmap24 colour = TestPattern(23, 9);
   WriteBmpFile(colour, folder / "colour.bmp");

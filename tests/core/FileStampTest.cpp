@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "batch/FileStamp.h"
+#include "io/FileStamp.h"
 #include "tests/support/TestSupport.h"
 
 using namespace pixtrel;

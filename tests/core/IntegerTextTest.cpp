@@ -1,8 +1,8 @@
 // The integer conversion of the Pixels: field.
 #include <gtest/gtest.h>
 
-#include "batch/IntegerText.h"
-#include "formats/Errors.h"
+#include "core/Errors.h"
+#include "core/IntegerText.h"
 
 using namespace pixtrel;
 

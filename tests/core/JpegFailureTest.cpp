@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "formats/Errors.h"
-#include "formats/JpegBridge.h"
-#include "formats/JpegImage.h"
+#include "codecs/jpeg/JpegBridge.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "core/Errors.h"
 #include "tests/support/TestSupport.h"
 
 using namespace pixtrel;

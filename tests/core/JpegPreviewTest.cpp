@@ -6,9 +6,9 @@
 #include <iterator>
 #include <string>
 
-#include "formats/Errors.h"
-#include "formats/JpegImage.h"
-#include "formats/JpegPreview.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "codecs/jpeg/JpegPreview.h"
+#include "core/Errors.h"
 #include "tests/support/TestSupport.h"
 
 using namespace pixtrel;
@@ -69,7 +69,7 @@ TEST(JpegPreview, TheSmallestEighthThatStillCoversTheSizeShown) {
 }
 
 TEST(JpegPreview, EveryScaleGivesTheReferenceDecodersPixels) {
-  if (!HaveProgram("djpeg")) GTEST_SKIP() << "djpeg is not installed";
+  if (!HaveProgram("djpeg")) PIXTREL_SKIP_MISSING_TOOL() << "djpeg";
   for (bool progressive : {false, true}) {
     const Bytes jpeg = Encode(TestPattern(601, 403, 4), progressive);
     const TJPEGImage picture = JpegFromBytes(jpeg);
@@ -103,7 +103,7 @@ TEST(JpegPreview, GreyAndCmykFilesAndThePictureLeftAsItWas) {
   // Decoding for display neither fills nor changes the picture.
   EXPECT_FALSE(read.hasRaster());
 
-  if (!HaveProgram("convert")) GTEST_SKIP() << "ImageMagick is not installed";
+  if (!HaveProgram("convert")) PIXTREL_SKIP_MISSING_TOOL() << "ImageMagick";
   TempFolder folder;
   ASSERT_EQ(RunProgram({"convert", "-size", "80x60", "xc:orange", "-colorspace", "CMYK",
                         (folder / "cmyk.jpg").string()})

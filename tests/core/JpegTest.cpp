@@ -6,8 +6,8 @@
 #include <iterator>
 #include <random>
 
-#include "formats/Errors.h"
-#include "formats/JpegImage.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "core/Errors.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -150,7 +150,7 @@ TEST(Jpeg, EmptyPictures) {
 }
 
 TEST(Jpeg, DecodingMatchesTheReferenceDecoderWithTheSameSettings) {
-  if (!HaveProgram("djpeg")) GTEST_SKIP() << "djpeg is not installed";
+  if (!HaveProgram("djpeg")) PIXTREL_SKIP_MISSING_TOOL() << "djpeg";
   TempFolder folder;
   WriteBytes(folder / "photo.jpg", Photo());
   const RunResult r =
@@ -172,7 +172,8 @@ TEST(Jpeg, DecodingMatchesTheReferenceDecoderWithTheSameSettings) {
 }
 
 TEST(Jpeg, CmykFilesAreConvertedToRgb) {
-  if (!HaveProgram("convert") || !PythonWithPil()) GTEST_SKIP() << "ImageMagick and PIL needed";
+  if (!HaveProgram("convert") || !PythonWithPil())
+    PIXTREL_SKIP_MISSING_TOOL() << "ImageMagick and PIL";
   TempFolder folder;
   ASSERT_EQ(RunProgram({"convert", "-size", "40x30", "gradient:orange-navy", "-colorspace", "CMYK",
                         "-quality", "98", (folder / "cmyk.jpg").string()})

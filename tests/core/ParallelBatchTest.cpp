@@ -8,12 +8,13 @@
 
 #include "batch/BatchRunner.h"
 #include "batch/CommandId.h"
-#include "batch/FileStamp.h"
-#include "formats/Bmp.h"
-#include "formats/GifCodec.h"
-#include "formats/JpegImage.h"
-#include "formats/SafeWrite.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifCodec.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "io/FileStamp.h"
+#include "io/SafeWrite.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WriteFailure.h"
 
 namespace fs = std::filesystem;
 using namespace pixtrel;
@@ -31,6 +32,7 @@ class ListHost : public BatchHost {
   BatchOptions settings;
   std::function<void(int)> onAdvance;  // with the count of files committed so far
   std::function<bool(int)> stopWhen;
+  FailureChoice onFailure = FailureChoice::Stop;
   int advanced = 0;
 
   int itemCount() override { return static_cast<int>(names.size()); }
@@ -47,6 +49,7 @@ class ListHost : public BatchHost {
     if (onAdvance) onAdvance(advanced);
   }
   bool stopRequested() override { return stopWhen && stopWhen(advanced); }
+  FailureChoice fileFailed(const std::string&, const std::string&) override { return onFailure; }
 };
 
 void WriteJpeg(const fs::path& file, int w, int h, unsigned seed) {
@@ -157,6 +160,42 @@ TEST(ParallelBatch, ADamagedFileInTheMiddleEndsTheBatchWithNothingAfterIt) {
   for (int i = 0; i < 30; ++i) {
     const fs::path out = folder / ("q-f" + std::to_string(10 + i) + ".jpg");
     EXPECT_EQ(fs::exists(out), i < 14) << out;
+  }
+}
+
+TEST(ParallelBatch, SkippingDamagedFilesWritesTheOthersAsOneJobWould) {
+  TempFolder one, many;
+  std::vector<std::string> names;
+  for (const fs::path& f : {one.path(), many.path()}) {
+    for (int i = 0; i < 24; ++i) {
+      const std::string name = "f" + std::to_string(10 + i) + ".jpg";
+      if (i % 7 == 3) {
+        WriteBytes(f / name, Bytes{0xFF, 0xD8, 0xFF});  // cut off after its first marker
+      } else {
+        WriteJpeg(f / name, 80, 60, i + 1);
+      }
+      if (f == one.path()) names.push_back(name);
+    }
+  }
+  ListHost host;
+  host.names = names;
+  host.onFailure = FailureChoice::SkipAll;
+  host.inFlight = 1;
+  const BatchResult first = RunBatch(CommandFor(CommandId::Quality), one.path(), host);
+  host.inFlight = 4;
+  const BatchResult r = RunBatch(CommandFor(CommandId::Quality), many.path(), host);
+  for (const BatchResult* result : {&first, &r}) {
+    EXPECT_EQ(result->outcome, BatchOutcome::Done);
+    EXPECT_EQ(result->processed, 21);
+    ASSERT_EQ(result->skipped.size(), 3u);
+    EXPECT_EQ(result->skipped[0].name, "f13.jpg");
+    EXPECT_EQ(result->skipped[1].name, "f20.jpg");
+    EXPECT_EQ(result->skipped[2].name, "f27.jpg");
+  }
+  for (int i = 0; i < 24; ++i) {
+    const std::string out = "q-f" + std::to_string(10 + i) + ".jpg";
+    EXPECT_EQ(fs::exists(many / out), i % 7 != 3) << out;
+    if (i % 7 != 3) EXPECT_EQ(FileContents(one / out), FileContents(many / out)) << out;
   }
 }
 

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <fstream>
 
-#include "formats/JpegImage.h"
-#include "formats/StaleTemporaries.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "io/StaleTemporaries.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;

@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "concurrency/ParallelFor.h"
 #include "concurrency/WorkerPool.h"
-#include "imaging/ParallelFor.h"
 
 using namespace pixtrel;
 

@@ -3,12 +3,14 @@
 // run after run, with no creeping by the frame's size.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <thread>
 
+#include "codecs/jpeg/JpegImage.h"
 #include "tests/support/XDesktop.h"
 
 namespace pixtrel::test {
@@ -21,6 +23,9 @@ const std::string kPreview = "Preview images";
 
 class PlacementTest : public ::testing::Test {
  protected:
+  explicit PlacementTest(int screenWidth = 1280, int screenHeight = 1024)
+      : desktop(screenWidth, screenHeight) {}
+
   void SetUp() override {
     if (desktop.noServer()) GTEST_SKIP() << desktop.problem();
     ASSERT_EQ(desktop.problem(), "");
@@ -182,6 +187,38 @@ TEST_F(PlacementTest, ThePreviewComesBackWhereItWasLeft) {
   }
 }
 
+// The frame the window manager draws around the window: left, right, top and bottom.
+std::array<int, 4> FrameExtents(const XDesktop& desktop, const XWindow& window) {
+  const RunResult r = desktop.Tool({"xprop", "-id", window.id, "_NET_FRAME_EXTENTS"});
+  std::array<int, 4> extents{-1, -1, -1, -1};
+  const std::size_t equals = r.out.find('=');
+  if (equals != std::string::npos) {
+    std::istringstream in(r.out.substr(equals + 1));
+    char comma = 0;
+    in >> extents[0] >> comma >> extents[1] >> comma >> extents[2] >> comma >> extents[3];
+  }
+  return extents;
+}
+
+// A store with a size far beyond the screen and a place above and left of it (a damaged or
+// hand-edited store): the window opens on the screen, its title bar within reach.
+TEST_F(PlacementTest, AHugeSizeAndAPlaceOffTheScreenAreBroughtOntoIt) {
+  Store({{"x", "-60"}, {"y", "-40"}, {"w", "100000"}, {"h", "100000"}, {"preview", "0"}});
+  const auto windows = Start({kMain});
+  const auto main = WindowTitled(windows, kMain);
+  ASSERT_TRUE(main);
+  const auto [left, right, top, bottom] = FrameExtents(desktop, *main);
+  ASSERT_GT(top, 0) << "openbox draws a title bar";
+  // The whole frame, title bar included, on the 1280 x 1024 screen.
+  EXPECT_GE(main->top - top, 0);
+  EXPECT_GE(main->left - left, 0);
+  EXPECT_LE(main->left + main->width + right, 1280);
+  EXPECT_LE(main->top + main->height + bottom, 1024);
+  EXPECT_GE(main->width, 745);
+  EXPECT_GE(main->height, 549);
+  CloseMain(windows);
+}
+
 // The command line as a file manager gives it: the window opens at the folder, which closing
 // stores as the start folder.
 TEST_F(PlacementTest, TheCommandLineOpensTheWindowAtAFolder) {
@@ -191,6 +228,52 @@ TEST_F(PlacementTest, TheCommandLineOpensTheWindowAtAFolder) {
   const auto windows = Start({kMain}, {pictures.string()});
   CloseMain(windows);
   EXPECT_EQ(StoredValue("Start"), pictures.string());
+}
+
+// A laptop's 1366 x 768 screen: the preview opens clear of the main window, with a title that can
+// be read, and a large photo shown in it grows into the room beside the window, not over it.
+class SmallScreenTest : public PlacementTest {
+ protected:
+  SmallScreenTest() : PlacementTest(1366, 768) {}
+};
+
+bool Overlap(const XWindow& a, const XWindow& b) {
+  return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+         b.top < a.top + a.height;
+}
+
+TEST_F(SmallScreenTest, ThePreviewStaysClearOfTheMainWindow) {
+  const fs::path pictures = home / "pictures";
+  fs::create_directories(pictures);
+  TJPEGImage photo;
+  SetJpegRaster(photo, TestPattern(4000, 3000, 5));
+  photo.Quality = 80;
+  EncodeJpeg(photo);
+  WriteBytes(pictures / "photo.jpg", photo.data());
+
+  // First start, nothing selected: an empty preview, wide enough for its title.
+  auto windows = Start({kMain, kPreview});
+  auto main = WindowTitled(windows, kMain);
+  auto preview = WindowTitled(windows, kPreview);
+  ASSERT_TRUE(main && preview);
+  EXPECT_FALSE(Overlap(*main, *preview));
+  EXPECT_GE(preview->width, 200);
+  CloseMain(windows);
+
+  // Opened on a large photo, which the preview shows: still beside the main window.
+  windows = Start({kMain, kPreview}, {(pictures / "photo.jpg").string()});
+  std::this_thread::sleep_for(std::chrono::seconds(2));  // the picture is read meanwhile
+  windows = desktop.WindowsOf(program->pid());
+  main = WindowTitled(windows, kMain);
+  preview = WindowTitled(windows, kPreview);
+  ASSERT_TRUE(main && preview);
+  EXPECT_GT(preview->width, 240) << "the photo is shown";
+  EXPECT_FALSE(Overlap(*main, *preview))
+      << "main " << main->left << "," << main->top << " " << main->width << "x" << main->height
+      << "; preview " << preview->left << "," << preview->top << " " << preview->width << "x"
+      << preview->height;
+  EXPECT_LE(preview->left + preview->width, 1366);
+  CloseMain(windows);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/DecodedPicture.h"
+#include "core/DecodedPicture.h"
 
 namespace pixtrel::test {
 

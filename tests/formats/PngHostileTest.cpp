@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/Errors.h"
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
+#include "core/Errors.h"
 #include "tests/formats/PictureTools.h"
 #include "tests/support/TestSupport.h"
 
@@ -23,7 +23,7 @@ Bytes SampleFile() {
   std::vector<std::uint8_t> alpha(23 * 17);
   for (std::size_t i = 0; i < alpha.size(); ++i)
     alpha[i] = static_cast<std::uint8_t>(i * 7);
-  PngMetadata metadata;
+  PictureMetadata metadata;
   metadata.exif = {'M', 'M', 0, '*', 0, 0, 0, 8, 0, 0};
   metadata.xmp = {'<', 'x', '/', '>'};
   return EncodePng(picture.raster, &alpha, metadata);

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/Errors.h"
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
+#include "core/Errors.h"
 #include "tests/formats/PictureTools.h"
 #include "tests/support/TestSupport.h"
 
@@ -109,7 +109,7 @@ const Case kConvertCases[] = {
 class PngFromConvert : public ::testing::TestWithParam<Case> {};
 
 TEST_P(PngFromConvert, ReadsEveryPixelOfTheSource) {
-  if (!HaveProgram("convert")) GTEST_SKIP() << "ImageMagick's convert is not installed";
+  if (!HaveProgram("convert")) PIXTREL_SKIP_MISSING_TOOL() << "ImageMagick's convert";
   const Case& c = GetParam();
   TempFolder folder;
   const Rgba source = SourceFor(c);
@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(EveryForm, PngFromConvert, ::testing::ValuesIn(kConvert
 
 // Files PIL writes, including tRNS on grey and RGB pictures, against PIL's own reading.
 TEST(PngFromPil, EveryModeMatchesPilsReading) {
-  if (!PythonWithPil()) GTEST_SKIP() << "Python with PIL is not installed";
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "Python with PIL";
   TempFolder folder;
   const RunResult made = RunPython(
       "import sys, os\n"
@@ -194,7 +194,7 @@ TEST(PngFromPil, EveryModeMatchesPilsReading) {
 }
 
 TEST(PngFromPil, ReturnsTheMetadataBlocksAsStored) {
-  if (!PythonWithPil()) GTEST_SKIP() << "Python with PIL is not installed";
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "Python with PIL";
   TempFolder folder;
   const auto file = folder / "meta.png";
   const RunResult made = RunPython(

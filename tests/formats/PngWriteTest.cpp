@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "formats/Errors.h"
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
+#include "core/Errors.h"
+#include "imaging/CompositeOnWhite.h"
 #include "tests/formats/PictureTools.h"
 #include "tests/support/TestSupport.h"
 
@@ -29,7 +30,7 @@ std::string PilMode(const std::filesystem::path& file) {
 }
 
 TEST(PngWrite, RgbIsReadBackByPilPixelForPixel) {
-  if (!PythonWithPil()) GTEST_SKIP() << "Python with PIL is not installed";
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "Python with PIL";
   TempFolder folder;
   const Bitmap24 source = TestPattern(61, 33, 4);
   const auto file = folder / "out.png";
@@ -44,7 +45,7 @@ TEST(PngWrite, RgbIsReadBackByPilPixelForPixel) {
 }
 
 TEST(PngWrite, AlphaIsKeptAsRgba) {
-  if (!PythonWithPil()) GTEST_SKIP() << "Python with PIL is not installed";
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "Python with PIL";
   TempFolder folder;
   DecodedPicture expected;
   expected.raster = TestPattern(40, 25, 9);
@@ -61,7 +62,7 @@ TEST(PngWrite, AlphaIsKeptAsRgba) {
 }
 
 TEST(PngWrite, PaletteBitmapIsWrittenAsPaletteOfFewestBits) {
-  if (!PythonWithPil()) GTEST_SKIP() << "Python with PIL is not installed";
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "Python with PIL";
   TempFolder folder;
   std::vector<Rgb> table;
   for (int i = 0; i < 11; ++i) {
@@ -92,15 +93,16 @@ TEST(PngWrite, PaletteBitmapIsWrittenAsPaletteOfFewestBits) {
 }
 
 TEST(PngWrite, MetadataBlocksAreWrittenAsGiven) {
-  if (!PythonWithPil()) GTEST_SKIP() << "Python with PIL is not installed";
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "Python with PIL";
   TempFolder folder;
   const RunResult profile = RunPython(
       "import sys\nfrom PIL import ImageCms\n"
       "open(sys.argv[1], 'wb').write("
       "ImageCms.ImageCmsProfile(ImageCms.createProfile('sRGB')).tobytes())\n",
       {(folder / "srgb.icc").string()});
-  if (profile.exitCode != 0) GTEST_SKIP() << "PIL cannot make an ICC profile: " << profile.err;
-  PngMetadata metadata;
+  if (profile.exitCode != 0)
+    PIXTREL_SKIP_MISSING_TOOL() << "PIL's ImageCms makes the profile: " << profile.err;
+  PictureMetadata metadata;
   metadata.icc = FileContents(folder / "srgb.icc");
   metadata.exif = {'I', 'I', '*', 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   const std::string xmp = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">K\xc3\xb6ln</x:xmpmeta>";
@@ -130,7 +132,7 @@ TEST(PngWrite, MetadataBlocksAreWrittenAsGiven) {
 }
 
 TEST(PngWrite, DamagedProfileIsLeftOutAndThePictureStillWritten) {
-  PngMetadata metadata;
+  PictureMetadata metadata;
   metadata.icc.assign(300, 0x41);
   const Bitmap24 source = TestPattern(9, 9);
   const DecodedPicture back = ReadPngBytes(EncodePng(source, nullptr, metadata));

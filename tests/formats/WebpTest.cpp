@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "formats/Errors.h"
-#include "formats/PngFile.h"
-#include "formats/WebpFile.h"
+#include "codecs/png/PngFile.h"
+#include "codecs/webp/WebpFile.h"
+#include "core/Errors.h"
 #include "tests/formats/PictureTools.h"
 #include "tests/support/TestSupport.h"
 
@@ -57,7 +57,8 @@ DecodedPicture Picture(Bitmap24 bitmap, const std::vector<std::uint8_t>* alpha) 
 }
 
 TEST(WebpWrite, LosslessKeepsEveryPixelAndAlpha) {
-  if (!HaveProgram("dwebp")) GTEST_SKIP() << "dwebp (Debian package webp) is not installed";
+  if (!HaveProgram("dwebp"))
+    PIXTREL_SKIP_MISSING_TOOL() << "dwebp (Debian package webp) is not installed";
   TempFolder folder;
   const auto alpha = AlphaPattern(45, 31);
   const DecodedPicture source = Picture(TestPattern(45, 31, 3), &alpha);
@@ -76,7 +77,8 @@ TEST(WebpWrite, LosslessKeepsEveryPixelAndAlpha) {
 }
 
 TEST(WebpWrite, LossyIsCloseToTheSourceAndDecodesAsDwebpDoes) {
-  if (!HaveProgram("dwebp")) GTEST_SKIP() << "dwebp (Debian package webp) is not installed";
+  if (!HaveProgram("dwebp"))
+    PIXTREL_SKIP_MISSING_TOOL() << "dwebp (Debian package webp) is not installed";
   TempFolder folder;
   Bitmap24 smooth(64, 48);
   for (int y = 0; y < 48; ++y) {
@@ -107,7 +109,8 @@ TEST(WebpWrite, LossyIsCloseToTheSourceAndDecodesAsDwebpDoes) {
 }
 
 TEST(WebpWrite, LossyKeepsAlpha) {
-  if (!HaveProgram("dwebp")) GTEST_SKIP() << "dwebp (Debian package webp) is not installed";
+  if (!HaveProgram("dwebp"))
+    PIXTREL_SKIP_MISSING_TOOL() << "dwebp (Debian package webp) is not installed";
   TempFolder folder;
   const auto alpha = AlphaPattern(20, 20);
   const auto file = folder / "alpha.webp";
@@ -121,9 +124,10 @@ TEST(WebpWrite, LossyKeepsAlpha) {
 }
 
 TEST(WebpWrite, MetadataChunksAreWrittenAsGiven) {
-  if (!HaveProgram("webpmux")) GTEST_SKIP() << "webpmux (Debian package webp) is not installed";
+  if (!HaveProgram("webpmux"))
+    PIXTREL_SKIP_MISSING_TOOL() << "webpmux (Debian package webp) is not installed";
   TempFolder folder;
-  WebpMetadata metadata;
+  PictureMetadata metadata;
   metadata.exif = {'M', 'M', 0, '*', 0, 0, 0, 8, 0, 0, 0, 0};
   metadata.icc.assign(500, 7);
   metadata.xmp = {'<', 'x', ':', 'x', 'm', 'p', 'm', 'e', 't', 'a', '/', '>'};
@@ -166,7 +170,7 @@ TEST(WebpWrite, RefusesWhatTheFormatCannotHold) {
 // cwebp's files in every form, read by us and by dwebp.
 TEST(WebpRead, FilesMadeByCwebpMatchDwebp) {
   if (!HaveProgram("cwebp") || !HaveProgram("dwebp")) {
-    GTEST_SKIP() << "cwebp and dwebp (Debian package webp) are not installed";
+    PIXTREL_SKIP_MISSING_TOOL() << "cwebp and dwebp (Debian package webp) are not installed";
   }
   TempFolder folder;
   const auto alpha = AlphaPattern(33, 21);
@@ -201,7 +205,8 @@ TEST(WebpRead, FilesMadeByCwebpMatchDwebp) {
 }
 
 TEST(WebpRead, AnimationGivesItsFirstFrame) {
-  if (!HaveProgram("img2webp")) GTEST_SKIP() << "img2webp (Debian package webp) is not installed";
+  if (!HaveProgram("img2webp"))
+    PIXTREL_SKIP_MISSING_TOOL() << "img2webp (Debian package webp) is not installed";
   TempFolder folder;
   const Bitmap24 first = TestPattern(24, 18, 1), second = TestPattern(24, 18, 2);
   WriteBytes(folder / "a.png", EncodePng(first, nullptr, {}));
@@ -216,7 +221,8 @@ TEST(WebpRead, AnimationGivesItsFirstFrame) {
 }
 
 TEST(WebpRead, MetadataAddedByWebpmuxIsFound) {
-  if (!HaveProgram("webpmux")) GTEST_SKIP() << "webpmux (Debian package webp) is not installed";
+  if (!HaveProgram("webpmux"))
+    PIXTREL_SKIP_MISSING_TOOL() << "webpmux (Debian package webp) is not installed";
   TempFolder folder;
   WriteBytes(folder / "plain.webp", EncodeWebp(TestPattern(8, 8), nullptr, {}));
   const Bytes exif{'I', 'I', '*', 0, 8, 0, 0, 0, 0, 0};

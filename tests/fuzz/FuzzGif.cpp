@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "formats/Errors.h"
-#include "formats/GifCodec.h"
+#include "codecs/gif/GifCodec.h"
+#include "core/Errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {

@@ -2,8 +2,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "formats/Errors.h"
-#include "formats/HeifFile.h"
+#include "codecs/heif/HeifFile.h"
+#include "core/Errors.h"
+#include "imaging/CompositeOnWhite.h"
 
 // Debian 12's libheif does not release the buffer it hands dav1d when dav1d refuses it (an AV1
 // item with no data): a few dozen bytes inside libdav1d per such file, no fault of ours.

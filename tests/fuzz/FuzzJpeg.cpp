@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "formats/Errors.h"
-#include "formats/JpegImage.h"
-#include "formats/JpegPreview.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "codecs/jpeg/JpegPreview.h"
+#include "core/Errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   for (bool grey : {false, true}) {

@@ -1,16 +1,21 @@
 // Fuzz target: the metadata layer on hostile bytes. The input is read as a JPEG's segments, and
-// as an EXIF block, an XMP packet and an ICC profile in its own right; every edit must come back
-// readable by our own walkers, and a JPEG rewritten with the blocks must keep its tail.
+// as an EXIF block, an XMP packet, an IPTC block and an ICC profile in its own right; every edit
+// must come back readable by our own walkers, and a JPEG rewritten with the blocks must keep its
+// tail. The rebuilds of JPEG, PNG and WebP files from their picture data run on it too.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
 
-#include "formats/ColourProfile.h"
-#include "formats/ExifBlock.h"
-#include "formats/JpegMetadata.h"
-#include "formats/MetadataPlan.h"
-#include "formats/XmpPacket.h"
+#include "codecs/jpeg/JpegMetadata.h"
+#include "codecs/jpeg/JpegRebuild.h"
+#include "codecs/png/PngRebuild.h"
+#include "codecs/webp/WebpRebuild.h"
+#include "metadata/ColourProfile.h"
+#include "metadata/ExifBlock.h"
+#include "metadata/IptcBlock.h"
+#include "metadata/MetadataPlan.h"
+#include "metadata/XmpPacket.h"
 
 using namespace pixtrel;
 
@@ -25,6 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   edit.dropGps = true;
   const std::vector<std::uint8_t> exif = EditExif(bytes, edit);
   if (!exif.empty() && ExifOrientation(exif) != 1) std::abort();
+  edit.jpegRules = true;
+  const std::vector<std::uint8_t> jpegExif = EditExif(bytes, edit);
+  if (!jpegExif.empty() && ExifOrientation(jpegExif) != 1) std::abort();
+
+  // As IPTC: what an edit keeps reads as resources again.
+  const std::vector<std::uint8_t> iptc = EditIptc(bytes, true);
+  if (!iptc.empty() && EditIptc(iptc, true) != iptc) std::abort();
 
   // As XMP.
   (void)EditXmp(bytes, XmpEdit{true, true});
@@ -35,10 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     OutputTarget target;
     target.width = 8;
     target.height = 8;
+    target.jpegMetadata = true;
     const MetadataPlan plan = PlanOutputMetadata(found, mode, target);
     const std::vector<std::uint8_t> rewritten = ReplaceJpegMetadata(bytes, plan.blocks);
     (void)ReadJpegMetadata(rewritten);
+    if (const auto rebuilt = RebuildJpeg(bytes, plan.blocks)) (void)ReadJpegMetadata(*rebuilt);
   }
+  (void)RebuildPng(bytes);
+  (void)RebuildWebp(bytes);
 
   // As an ICC profile.
   (void)ClassifyProfile(bytes);

@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "formats/Errors.h"
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
+#include "core/Errors.h"
+#include "imaging/CompositeOnWhite.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto probed = pixtrel::ProbePng({data, size});

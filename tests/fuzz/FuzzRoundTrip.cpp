@@ -3,13 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "formats/Bmp.h"
-#include "formats/Errors.h"
-#include "formats/GifCodec.h"
-#include "formats/JpegImage.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifCodec.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "core/Errors.h"
 #include "imaging/ResampleBitmap.h"
-#include "imaging/ResizeFile.h"
 #include "imaging/Rotate90.h"
+#include "operations/ResizeFile.h"
 
 using namespace pixtrel;
 

@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "formats/Errors.h"
-#include "formats/WebpFile.h"
+#include "codecs/webp/WebpFile.h"
+#include "core/Errors.h"
+#include "imaging/CompositeOnWhite.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto probed = pixtrel::ProbeWebp({data, size});

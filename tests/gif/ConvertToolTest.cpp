@@ -7,9 +7,9 @@
 
 #include <set>
 
-#include "formats/Bmp.h"
-#include "formats/GifCodec.h"
-#include "formats/JpegImage.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifCodec.h"
+#include "codecs/jpeg/JpegImage.h"
 #include "tests/gif/GifTestTools.h"
 #include "tests/support/TestSupport.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/GifLzwEncoder.h"
+#include "codecs/gif/GifLzwEncoder.h"
 
 namespace pixtrel::test {
 

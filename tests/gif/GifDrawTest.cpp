@@ -2,7 +2,7 @@
 // frame is shrunk, repetition when enlarged, several frames, and the frame as one raster.
 #include <gtest/gtest.h>
 
-#include "formats/GifCodec.h"
+#include "codecs/gif/GifCodec.h"
 #include "tests/support/TestSupport.h"
 
 using namespace pixtrel;

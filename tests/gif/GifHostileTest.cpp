@@ -5,8 +5,8 @@
 #include <chrono>
 #include <random>
 
-#include "formats/Errors.h"
-#include "formats/GifCodec.h"
+#include "codecs/gif/GifCodec.h"
+#include "core/Errors.h"
 #include "tests/gif/GifBuilder.h"
 #include "tests/support/TestSupport.h"
 

@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "formats/Errors.h"
-#include "formats/GifLzwDecoder.h"
-#include "formats/GifLzwEncoder.h"
+#include "codecs/gif/GifLzwDecoder.h"
+#include "codecs/gif/GifLzwEncoder.h"
+#include "core/Errors.h"
 
 using namespace pixtrel;
 

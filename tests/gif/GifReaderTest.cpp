@@ -2,8 +2,8 @@
 // transparent, animated, offset frames, global-table-only and length-prefixed files.
 #include <gtest/gtest.h>
 
-#include "formats/Errors.h"
-#include "formats/GifCodec.h"
+#include "codecs/gif/GifCodec.h"
+#include "core/Errors.h"
 #include "tests/gif/GifTestTools.h"
 #include "tests/support/TestSupport.h"
 

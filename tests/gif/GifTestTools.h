@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/FileBytes.h"
-#include "formats/PaletteBitmap.h"
+#include "core/PaletteBitmap.h"
+#include "io/FileBytes.h"
 
 namespace pixtrel::test {
 

@@ -4,11 +4,12 @@
 
 #include <random>
 
-#include "formats/Errors.h"
-#include "formats/GifCodec.h"
-#include "formats/SafeWrite.h"
+#include "codecs/gif/GifCodec.h"
+#include "core/Errors.h"
+#include "io/SafeWrite.h"
 #include "tests/gif/GifTestTools.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WriteFailure.h"
 
 namespace fs = std::filesystem;
 using namespace pixtrel;

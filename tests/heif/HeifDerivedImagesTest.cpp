@@ -1,13 +1,13 @@
 // The canvases of grids and overlays read from the boxes, before libheif allocates them: every
 // layout of iloc a file may use, and a few hundred bytes claiming a canvas of gigabytes refused.
-#include "formats/HeifDerivedImages.h"
+#include "codecs/heif/HeifDerivedImages.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "formats/Errors.h"
-#include "formats/HeifFile.h"
+#include "codecs/heif/HeifFile.h"
+#include "core/Errors.h"
 #include "tests/support/TestSupport.h"
 
 namespace pixtrel::test {

@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "formats/Errors.h"
-#include "formats/HeifFile.h"
+#include "codecs/heif/HeifFile.h"
+#include "core/Errors.h"
 #include "tests/heif/HeifTools.h"
 
 namespace pixtrel::test {

@@ -2,7 +2,7 @@
 // stored with upright false, while the probe reports the stored size.
 #include <gtest/gtest.h>
 
-#include "formats/HeifFile.h"
+#include "codecs/heif/HeifFile.h"
 #include "tests/heif/HeifTools.h"
 
 namespace pixtrel::test {

@@ -2,8 +2,8 @@
 // deeper samples, the ICC profile, EXIF and XMP as the reader returns them.
 #include <gtest/gtest.h>
 
-#include "formats/Errors.h"
-#include "formats/HeifFile.h"
+#include "codecs/heif/HeifFile.h"
+#include "core/Errors.h"
 #include "tests/heif/HeifTools.h"
 
 namespace pixtrel::test {

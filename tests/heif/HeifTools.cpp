@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
 
 // Debian 12's libheif does not release the buffer it hands dav1d when dav1d refuses it (an AV1
 // item with no data), so damaged files may leave a few dozen bytes inside libdav1d.
@@ -14,7 +14,8 @@ extern "C" const char* __lsan_default_suppressions() {
 namespace pixtrel::test {
 
 std::string EncoderPackage(const std::string& program) {
-  return program == "avifenc" ? "Debian package libavif-bin" : "Debian package libheif-examples";
+  return program.rfind("avif", 0) == 0 ? "Debian package libavif-bin"
+                                       : "Debian package libheif-examples";
 }
 
 std::vector<std::uint8_t> AlphaRamp(int width, int height) {
@@ -90,8 +91,10 @@ Bitmap24 Transformed(const Bitmap24& picture, int quarters, int mirror) {
   return mirrored;
 }
 
-std::size_t Find(const Bytes& file, const std::string& bytes) {
-  const auto at = std::search(file.begin(), file.end(), bytes.begin(), bytes.end());
+std::size_t Find(const Bytes& file, const std::string& bytes, std::size_t from) {
+  if (from > file.size()) return std::string::npos;
+  const auto at = std::search(file.begin() + static_cast<std::ptrdiff_t>(from), file.end(),
+                              bytes.begin(), bytes.end());
   return at == file.end() ? std::string::npos : static_cast<std::size_t>(at - file.begin());
 }
 

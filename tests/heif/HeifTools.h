@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/DecodedPicture.h"
+#include "core/DecodedPicture.h"
 #include "tests/support/TestSupport.h"
 
 namespace pixtrel::test {
@@ -39,6 +39,6 @@ double MeanDifference(const Bitmap24& a, const Bitmap24& b);
 Bitmap24 Transformed(const Bitmap24& picture, int quarters, int mirror);
 
 // The offset of the first occurrence of the bytes in the file, or npos.
-std::size_t Find(const Bytes& file, const std::string& bytes);
+std::size_t Find(const Bytes& file, const std::string& bytes, std::size_t from = 0);
 
 }  // namespace pixtrel::test

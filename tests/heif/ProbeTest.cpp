@@ -2,15 +2,19 @@
 // batch's peak estimate that uses them.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "batch/PeakEstimate.h"
-#include "formats/Errors.h"
-#include "formats/HeifFile.h"
-#include "formats/PngFile.h"
-#include "formats/WebpFile.h"
+#include "codecs/heif/HeifFile.h"
+#include "codecs/png/PngFile.h"
+#include "codecs/webp/WebpFile.h"
+#include "core/Errors.h"
 #include "tests/heif/HeifTools.h"
 
 namespace pixtrel::test {
 namespace {
+
+namespace fs = std::filesystem;
 
 using Probe = std::optional<PictureSize> (*)(std::span<const std::uint8_t>);
 
@@ -95,14 +99,50 @@ TEST(Probe, PeakEstimateKnowsTheNewFormats) {
   const auto png = WriteSourcePng(folder, picture);
   WriteBytes(folder / "p.webp", EncodeWebp(picture, nullptr, {}));
   ASSERT_FALSE(Encode(folder, "avifenc", {}, png, "p.avif").empty());
-  for (const char* name : {"source.png", "p.webp", "p.avif"}) {
+  // What the reader holds while decoding a pixel, plus a 3-byte copy: a PNG as BGR and alpha, a
+  // WebP without alpha as BGR, an AVIF in libheif's planes and pictures and ours.
+  for (const auto& [name, perPixel] :
+       {std::pair{"source.png", 4 + 3}, std::pair{"p.webp", 3 + 3}, std::pair{"p.avif", 12 + 3}}) {
     EXPECT_EQ(HeaderPixels(folder / name), 70u * 30u) << name;
     EXPECT_EQ(EstimatePeakBytes(folder / name, 2),
-              70u * 30u * 3 * 2 + std::filesystem::file_size(folder / name))
+              70u * 30u * perPixel + std::filesystem::file_size(folder / name))
         << name;
   }
   WriteBytes(folder / "text.png", Bytes(100, 'x'));
   EXPECT_EQ(HeaderPixels(folder / "text.png"), 0u);
+}
+
+TEST(Probe, PeakEstimateCountsWhatTheReadersHold) {
+  PIXTREL_SKIP_WITHOUT_PROGRAM("img2webp") << " (Debian package webp)";
+  TempFolder folder;
+  // An animation of 1500 x 1000 frames: libwebp holds its canvas twice, besides our picture and
+  // alpha plane: 12 bytes a pixel.
+  const Bitmap24 picture = TestPattern(1500, 1000);
+  WriteBytes(folder / "a.png", EncodePng(picture, nullptr, {}));
+  WriteBytes(folder / "b.png", EncodePng(TestPattern(1500, 1000, 2), nullptr, {}));
+  const auto anim = folder / "anim.webp";
+  ASSERT_EQ(RunProgram({"img2webp", "-lossy", "-q", "20", (folder / "a.png").string(),
+                        (folder / "b.png").string(), "-o", anim.string()})
+                .exitCode,
+            0);
+  const std::uint64_t pixels = 1500 * 1000;
+  EXPECT_EQ(EstimatePeakBytes(anim, 4), pixels * (12 + 9) + fs::file_size(anim));
+  // An interlaced PNG is first held as BGRA, besides the picture and alpha plane.
+  const Bytes png = FileContents(folder / "a.png");
+  Bytes interlaced = png;
+  interlaced[28] = 1;  // only the header is read
+  WriteBytes(folder / "i.png", interlaced);
+  EXPECT_EQ(EstimatePeakBytes(folder / "i.png", 1), pixels * 8 + interlaced.size());
+  // What pixtrel-batch takes to convert the animation (its peak, as GNU time tells it) stays
+  // within the estimate, plus the program itself.
+  PIXTREL_SKIP_WITHOUT_PROGRAM("/usr/bin/time") << " (Debian package time)";
+  const RunResult r =
+      RunProgram({"/usr/bin/time", "-f", "%M", PIXTREL_BATCH_PATH, "convert", "--to", "bmp", "-q",
+                  "--jobs", "1", "-C", folder.path().string(), "anim.webp"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const long peakKiB = std::stol(LastLine(r.err));
+  EXPECT_LT(peakKiB * 1024, static_cast<long>(EstimatePeakBytes(anim, 4)) + (32L << 20))
+      << peakKiB << " KiB";
 }
 
 }  // namespace

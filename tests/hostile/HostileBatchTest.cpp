@@ -6,9 +6,9 @@
 #include <iterator>
 #include <random>
 
-#include "formats/Bmp.h"
-#include "formats/GifCodec.h"
-#include "formats/JpegImage.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifCodec.h"
+#include "codecs/jpeg/JpegImage.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;

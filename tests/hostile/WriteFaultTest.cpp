@@ -9,8 +9,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "formats/Bmp.h"
-#include "formats/JpegImage.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/jpeg/JpegImage.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;

@@ -3,7 +3,7 @@
 // by a user's turn is the same as doing the two one after the other.
 #include <gtest/gtest.h>
 
-#include "formats/PaletteBitmap.h"
+#include "core/PaletteBitmap.h"
 #include "imaging/Orientation.h"
 #include "imaging/Rotate90.h"
 #include "tests/support/TestSupport.h"

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "formats/Errors.h"
-#include "formats/PaletteBitmap.h"
+#include "concurrency/ParallelFor.h"
+#include "core/Errors.h"
+#include "core/PaletteBitmap.h"
 #include "imaging/Kernels.h"
-#include "imaging/ParallelFor.h"
 #include "imaging/ResampleBitmap.h"
 #include "imaging/TapLists.h"
 #include "tests/imaging/ResampleReference.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "formats/Bitmap24.h"
+#include "core/Bitmap24.h"
 #include "imaging/FilterTable.h"
 
 namespace pixtrel::test {

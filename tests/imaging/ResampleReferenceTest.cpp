@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
+#include "concurrency/ParallelFor.h"
 #include "imaging/Kernels.h"
-#include "imaging/ParallelFor.h"
 #include "imaging/ResampleBitmap.h"
 #include "tests/imaging/ResampleReference.h"
 

@@ -4,10 +4,10 @@
 
 #include <fstream>
 
-#include "formats/Errors.h"
-#include "formats/PaletteBitmap.h"
+#include "concurrency/ParallelFor.h"
+#include "core/Errors.h"
+#include "core/PaletteBitmap.h"
 #include "imaging/Kernels.h"
-#include "imaging/ParallelFor.h"
 #include "imaging/Rotate90.h"
 #include "tests/support/TestSupport.h"
 
@@ -160,7 +160,7 @@ TEST(Rotate90, SourceIsUnchanged) {
 }
 
 TEST(Rotate90, AgreesWithPil) {
-  if (!test::PythonWithPil()) GTEST_SKIP() << "no Python with PIL";
+  if (!test::PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "Python with PIL";
   test::TempFolder folder;
   const Bitmap24 source = test::TestPattern(67, 41, 9);
   {

@@ -2,9 +2,9 @@
 // table and bits per pixel stay, and bad angles fail as Rotate90's do.
 #include <gtest/gtest.h>
 
-#include "formats/Errors.h"
-#include "formats/FastStretch.h"
-#include "formats/PaletteBitmap.h"
+#include "core/Errors.h"
+#include "core/FastStretch.h"
+#include "core/PaletteBitmap.h"
 #include "imaging/PaletteCoverage.h"
 #include "imaging/Rotate90.h"
 #include "imaging/RotatePalette.h"

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "codecs/jxl/JxlFile.h"
-#include "formats/Errors.h"
+#include "core/Errors.h"
 #include "tests/heif/HeifTools.h"
 #include "tests/jxl/JxlTools.h"
 

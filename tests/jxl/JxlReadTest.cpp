@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "codecs/jxl/JxlFile.h"
-#include "formats/Errors.h"
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
+#include "core/Errors.h"
 #include "imaging/Orientation.h"
 #include "tests/heif/HeifTools.h"
 #include "tests/jxl/JxlTools.h"

@@ -1,8 +1,9 @@
 // JPEG files recompressed losslessly into JPEG XL: djxl rebuilds the original JPEG bit for bit.
 #include <gtest/gtest.h>
 
+#include "codecs/jpeg/JpegProbe.h"
 #include "codecs/jxl/JxlFile.h"
-#include "formats/Errors.h"
+#include "core/Errors.h"
 #include "tests/heif/HeifTools.h"
 #include "tests/jxl/JxlTools.h"
 #include "tests/metadata/MetadataSamples.h"
@@ -45,7 +46,7 @@ TEST(JxlRecompress, DjxlRebuildsTheJpegBitForBit) {
   };
   for (const auto& [name, jpeg] : jpegs) {
     ASSERT_FALSE(jpeg.empty()) << name;
-    const Bytes jxl = RecompressJpeg(jpeg);
+    const Bytes jxl = RecompressJpeg(jpeg, ProbeJpeg(jpeg).value());
     std::string log;
     EXPECT_EQ(Djxl(folder, jxl, "back.jpg", &log), jpeg) << name << ": " << log;
     // Read as a picture, it gives the pixels djxl decodes.
@@ -60,7 +61,7 @@ TEST(JxlRecompress, RefusesWhatIsNoJpeg) {
   const Bitmap24 picture = TestPattern(8, 8, 1);
   for (const Bytes& bytes : {Bytes{}, Bytes{0x89, 'P', 'N', 'G'}, Bytes{0xFF, 0xD8, 0xFF}}) {
     try {
-      (void)RecompressJpeg(bytes);
+      (void)RecompressJpeg(bytes, PictureSize{8, 8});
       ADD_FAILURE() << bytes.size() << " bytes recompressed";
     } catch (const Exception& error) {
       EXPECT_EQ(std::string(error.what()).rfind("JPEG XL error: ", 0), 0u) << error.what();
@@ -75,7 +76,7 @@ TEST(JxlRecompress, AHugeClaimedJpegIsRefusedBeforeAllocation) {
   jpeg.resize(400, 0);
   const long before = PeakMemoryKiB();
   try {
-    (void)RecompressJpeg(jpeg);
+    (void)RecompressJpeg(jpeg, ProbeJpeg(jpeg).value());
     ADD_FAILURE() << "recompressed";
   } catch (const Exception& error) {
     EXPECT_EQ(std::string(error.what()).rfind("Picture too large", 0), 0u) << error.what();

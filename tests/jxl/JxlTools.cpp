@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
 
 namespace pixtrel::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/DecodedPicture.h"
+#include "core/DecodedPicture.h"
 #include "tests/support/TestSupport.h"
 
 namespace pixtrel::test {

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "codecs/jxl/JxlFile.h"
-#include "formats/Errors.h"
-#include "formats/PngFile.h"
+#include "codecs/png/PngFile.h"
+#include "concurrency/ParallelFor.h"
+#include "core/Errors.h"
 #include "imaging/Orientation.h"
-#include "imaging/ParallelFor.h"
 #include "tests/heif/HeifTools.h"
 #include "tests/jxl/JxlTools.h"
 #include "tests/metadata/MetadataSamples.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "formats/ColourProfile.h"
+#include "metadata/ColourProfile.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {
@@ -65,7 +65,7 @@ TEST(ColourProfile, ClassifiesProfilesByWhatTheyDescribe) {
 TEST(ColourProfile, ClassifiesInstalledProfileFiles) {
   const std::filesystem::path folder = "/usr/share/color/icc/colord";
   if (!std::filesystem::exists(folder / "sRGB.icc"))
-    GTEST_SKIP() << "colord-data's profiles are needed for this check";
+    PIXTREL_SKIP_MISSING_TOOL() << "the ICC profiles of Debian package colord-data";
   EXPECT_EQ(ClassifyProfile(FileContents(folder / "sRGB.icc")), ProfileKind::Srgb);
   for (const char* name : {"AdobeRGB1998.icc", "ProPhotoRGB.icc", "SwappedRedAndGreen.icc"})
     EXPECT_EQ(ClassifyProfile(FileContents(folder / name)), ProfileKind::Rgb) << name;

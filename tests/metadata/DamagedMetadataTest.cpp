@@ -8,9 +8,9 @@
 #include <sstream>
 #include <string>
 
-#include "formats/ExifBlock.h"
-#include "formats/JpegMetadata.h"
-#include "formats/XmpPacket.h"
+#include "codecs/jpeg/JpegMetadata.h"
+#include "metadata/ExifBlock.h"
+#include "metadata/XmpPacket.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {
@@ -49,7 +49,7 @@ class DamagedMetadata : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!HaveProgram("exiftool") || !HaveProgram("cjpeg"))
-      GTEST_SKIP() << "exiftool and cjpeg are needed for these checks";
+      PIXTREL_SKIP_MISSING_TOOL() << "exiftool and cjpeg";
     photo_ = TaggedPhoto(folder_, true, AdobeLikeProfile(), Bytes(kPacket.begin(), kPacket.end()));
     ASSERT_FALSE(photo_.empty());
     base_ = CjpegFile(folder_, 8, 8);
@@ -103,7 +103,8 @@ TEST_F(DamagedMetadata, ExifEditsGiveNothingOrReadableBlocks) {
     if (truncated[i]) {
       EXPECT_FALSE(Contains(edited, LatitudeBytes(true))) << i;
     }
-    if (i % 7 == 0 && written++ < 300) WritePair(i, {variants[i], {}, {}}, {edited, {}, {}});
+    if (i % 7 == 0 && written++ < 300)
+      WritePair(i, {variants[i], {}, {}, {}}, {edited, {}, {}, {}});
   }
   EXPECT_GT(written, 20);
   EXPECT_EQ(ComplaintsAddedByEdits(), std::vector<std::string>{});
@@ -122,7 +123,8 @@ TEST_F(DamagedMetadata, XmpEditsGiveNothingOrReadablePackets) {
     if (truncated[i]) {
       EXPECT_FALSE(Contains(edited, latitude)) << i;
     }
-    if (i % 5 == 0 && written++ < 300) WritePair(i, {{}, {}, variants[i]}, {{}, {}, edited});
+    if (i % 5 == 0 && written++ < 300)
+      WritePair(i, {{}, {}, variants[i], {}}, {{}, {}, edited, {}});
   }
   EXPECT_GT(written, 20);
   EXPECT_EQ(ComplaintsAddedByEdits(), std::vector<std::string>{});

@@ -4,8 +4,9 @@
 
 #include <array>
 
-#include "formats/ExifBlock.h"
-#include "formats/JpegMetadata.h"
+#include "codecs/jpeg/JpegMetadata.h"
+#include "metadata/ExifBlock.h"
+#include "metadata/ExifPayload.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {
@@ -108,20 +109,34 @@ TEST(ExifBlock, FindsTheTiffHeaderBehindEachFormatsPrefix) {
   EXPECT_TRUE(EditExif(Bytes(kMaxExifBytes + 1, 0), {}).empty());
 }
 
+// A HEIF Exif item: the count of bytes to skip, then the TIFF structure, with or without the
+// "Exif\0\0" header the count may point at; a count past the end gives nothing.
+TEST(ExifBlock, TheTiffPartOfAnOffsetBlock) {
+  const Bytes tiff = HandBuiltExif(true).tiff;
+  for (Bytes block : {Bytes{0, 0, 0, 0}, Bytes{0, 0, 0, 6, 'E', 'x', 'i', 'f', 0, 0},
+                      Bytes{0, 0, 0, 0, 'E', 'x', 'i', 'f', 0, 0}, Bytes{0, 0, 0, 2, 9, 9}}) {
+    block.insert(block.end(), tiff.begin(), tiff.end());
+    EXPECT_EQ(TiffFromOffsetBlock(block), tiff);
+  }
+  Bytes past{0, 0, 0xFF, 0xFF};
+  past.insert(past.end(), tiff.begin(), tiff.end());
+  ASSERT_LT(tiff.size(), 0xFFFFu);
+  EXPECT_TRUE(TiffFromOffsetBlock(past).empty());
+  EXPECT_FALSE(AfterExifOffset(Bytes{0, 0, 0}));
+  EXPECT_EQ(AfterExifOffset(Bytes{0, 0, 0, 1, 7})->size(), 0u);
+}
+
 TEST(ExifBlock, UnsafeStructuresGiveNothing) {
   const HandExif h = HandBuiltExif(true);
   const auto at = [](std::size_t offset) { return static_cast<std::uint32_t>(offset); };
   const std::uint32_t ifd1Next = at(h.ifd1 + 26), gpsPointer = at(h.ifd0 + 46);
   // Where, how wide, what: IFD1 leading back to IFD0 or to itself (loops), the GPS pointer naming
-  // IFD0 or a place past the end, the latitude past the end (it could not be cleared), a second
-  // GPS pointer, an entry count running past the end.
-  const std::vector<std::array<std::uint32_t, 3>> damages = {{ifd1Next, 4, at(h.ifd0)},
-                                                             {ifd1Next, 4, at(h.ifd1)},
-                                                             {gpsPointer, 4, at(h.ifd0)},
-                                                             {gpsPointer, 4, 0xFFFFFFF0u},
-                                                             {at(h.gpsIfd + 22), 4, 0xFFFFFFF0u},
-                                                             {at(h.ifd0 + 50), 2, 0x8825},
-                                                             {at(h.ifd0), 2, 5000}};
+  // IFD0, the latitude past the end (it could not be cleared), a second GPS pointer, an entry
+  // count running past the end.
+  const std::vector<std::array<std::uint32_t, 3>> damages = {
+      {ifd1Next, 4, at(h.ifd0)},    {ifd1Next, 4, at(h.ifd1)},
+      {gpsPointer, 4, at(h.ifd0)},  {at(h.gpsIfd + 22), 4, 0xFFFFFFF0u},
+      {at(h.ifd0 + 50), 2, 0x8825}, {at(h.ifd0), 2, 5000}};
   for (const auto& [offset, size, value] : damages) {
     Bytes tiff = h.tiff;
     SetTiffNumber(tiff, offset, static_cast<int>(size), value, true);
@@ -134,6 +149,50 @@ TEST(ExifBlock, UnsafeStructuresGiveNothing) {
   const Bytes out = EditExif(tiff, {});
   ASSERT_EQ(out.size(), tiff.size());
   EXPECT_EQ(TiffNumber(out, h.ifd0 + 62, 4, true), 0u);
+}
+
+// Phones write GPS pointers with a count of 0 or an offset of 0, or leading past the block;
+// readers skip them (exiftool: "Empty GPSInfo data", "Bad GPS directory"), and so the edit drops
+// the pointer alone and keeps the rest, in every mode.
+TEST(ExifBlock, ABrokenGpsPointerIsDroppedAndTheRestKept) {
+  const HandExif h = HandBuiltExif(true);
+  const std::size_t gpsEntry = h.ifd0 + 2 + 12 * 3;  // Make, Orientation, Exif, GPS, XPComment
+  ASSERT_EQ(TiffNumber(h.tiff, gpsEntry, 2, true), 0x8825u);
+  // Where in the entry, how wide, what: count 0, offset 0, offset past the end, type ASCII.
+  const std::vector<std::array<std::uint32_t, 3>> breaks = {
+      {4, 4, 0}, {8, 4, 0}, {8, 4, 0xFFFFFFF0u}, {2, 2, 2}};
+  for (const auto& [field, size, value] : breaks) {
+    SCOPED_TRACE(std::to_string(field) + " = " + std::to_string(value));
+    Bytes tiff = h.tiff;
+    SetTiffNumber(tiff, gpsEntry + field, static_cast<int>(size), value, true);
+    for (const bool dropGps : {false, true}) {
+      const Bytes out = EditExif(tiff, {.dropGps = dropGps});
+      ASSERT_EQ(out.size(), tiff.size());
+      EXPECT_EQ(TiffNumber(out, h.ifd0, 2, true), 4u) << "the GPS pointer is gone";
+      EXPECT_EQ(TiffNumber(out, gpsEntry, 2, true), 0x9C9Cu);
+      EXPECT_TRUE(Contains(out, {'H', 'a', 'n', 'd', 'M', 'a', 'k', 'e'}));
+      EXPECT_EQ(TiffNumber(out, h.exifIfd + 22, 4, true), 48u);
+      // A count of 0 or a wrong type still names the directory: removing GPS clears it too.
+      if (dropGps && field != 8) {
+        EXPECT_FALSE(Contains(out, LatitudeBytes(true)));
+      }
+    }
+  }
+}
+
+TEST(ExifBlock, ExiftoolFindsNoFaultWhereTheGpsPointerWas) {
+  PIXTREL_SKIP_WITHOUT_PROGRAM("exiftool");
+  PIXTREL_SKIP_WITHOUT_PROGRAM("cjpeg");
+  TempFolder folder;
+  const HandExif h = HandBuiltExif(false);
+  Bytes tiff = h.tiff;
+  SetTiffNumber(tiff, h.ifd0 + 2 + 12 * 3 + 4, 4, 0, false);
+  auto tags = TagsOf(folder, tiff, {"-a", "-Warning", "-Make"});
+  EXPECT_EQ(tags["Warning"], "[minor] Empty GPSInfo data");
+  tags = TagsOf(folder, EditExif(tiff, {}), {"-a", "-Warning", "-Make", "-XPComment"});
+  EXPECT_EQ(tags["Make"], "HandMake");
+  EXPECT_EQ(tags["XPComment"], "Hi!");
+  EXPECT_FALSE(tags.contains("Warning")) << tags["Warning"];
 }
 
 }  // namespace

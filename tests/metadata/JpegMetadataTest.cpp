@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <random>
 
-#include "formats/JpegMetadata.h"
+#include "codecs/jpeg/JpegMetadata.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {
@@ -108,7 +108,7 @@ TEST(JpegMetadata, LeavesMetadataFreeAndForeignDataAlone) {
   EXPECT_EQ(ReplaceJpegMetadata(plain, {}), plain);
   EXPECT_TRUE(ReadJpegMetadata(plain).empty());
   const Bytes png{0x89, 'P', 'N', 'G', 13, 10, 26, 10};
-  EXPECT_EQ(ReplaceJpegMetadata(png, {{1, 2}, {3}, {4}}), png);
+  EXPECT_EQ(ReplaceJpegMetadata(png, {{1, 2}, {3}, {4}, {5}}), png);
 
   // Fill bytes before a marker and a standalone marker: both walked over and kept.
   Bytes padded(plain.begin(), plain.begin() + 2);

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "formats/ExifBlock.h"
-#include "formats/MetadataPlan.h"
+#include "metadata/ExifBlock.h"
+#include "metadata/MetadataPlan.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {
@@ -22,7 +22,7 @@ const OutputTarget kGreyJpeg{true, true, 640, 480, true};
 const OutputTarget kGifOrBmp{false, false, 640, 480, true};
 
 PictureMetadata Source(const Bytes& icc) {
-  return PictureMetadata{HandBuiltExif(true).tiff, icc, Bytes(kXmp.begin(), kXmp.end())};
+  return PictureMetadata{HandBuiltExif(true).tiff, icc, Bytes(kXmp.begin(), kXmp.end()), {}};
 }
 
 // "carry", "convert" or "-" (neither) for a profile in a mode and target.
@@ -98,7 +98,7 @@ TEST(MetadataPlan, ExifAndXmpByMode) {
        {std::pair{MetadataMode::Strip, kColourJpeg}, std::pair{MetadataMode::Keep, kGifOrBmp}})
     EXPECT_TRUE(PlanOutputMetadata(Source(SrgbProfile()), mode, target).blocks.empty());
 
-  PictureMetadata damaged{Bytes(50, 'M'), {}, Bytes(kXmp.begin(), kXmp.end() - 5)};
+  PictureMetadata damaged{Bytes(50, 'M'), {}, Bytes(kXmp.begin(), kXmp.end() - 5), {}};
   EXPECT_TRUE(PlanOutputMetadata(damaged, MetadataMode::Keep, kColourJpeg).blocks.empty());
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/FileBytes.h"
+#include "io/FileBytes.h"
 #include "tests/support/TestSupport.h"
 
 namespace pixtrel::test {

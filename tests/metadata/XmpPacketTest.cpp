@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "formats/XmpPacket.h"
+#include "metadata/XmpPacket.h"
 #include "tests/metadata/MetadataSamples.h"
 
 namespace pixtrel::test {

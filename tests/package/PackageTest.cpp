@@ -31,7 +31,8 @@ const Package& ThePackage() {
     Package made;
     for (const char* tool : {"cpack", "dpkg-deb", "dpkg-shlibdeps"}) {
       if (!HaveProgram(tool)) {
-        made.problem = std::string(tool) + " is not installed (Debian packages cmake, dpkg-dev)";
+        made.problem = "Missing tool: " + std::string(tool) +
+                       " is not installed (Debian packages cmake, dpkg-dev)";
         made.skip = true;
         return made;
       }
@@ -65,7 +66,7 @@ class PackageTest : public ::testing::Test {
   fs::path Installed(const std::string& path) const { return ThePackage().root / path; }
   void NeedTool(const char* tool, const char* package) {
     if (!HaveProgram(tool))
-      GTEST_SKIP() << tool << " is not installed (Debian package " << package << ")";
+      PIXTREL_SKIP_MISSING_TOOL() << tool << " is not installed (Debian package " << package << ")";
   }
 };
 

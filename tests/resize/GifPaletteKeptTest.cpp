@@ -1,10 +1,11 @@
 // GIF to GIF without new colours: a turn, and a Normal resize (which only picks pixels), keep the
-// picture's own colour table and move its indices; checked with our reader and with PIL.
+// picture's own colour table and move its indices; checked with our reader and with PIL. Their
+// transparent colour: tests/gif/TransparencyToolTest.cpp.
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "formats/GifCodec.h"
+#include "codecs/gif/GifCodec.h"
 #include "imaging/RotatePalette.h"
 #include "imaging/StretchPalette.h"
 #include "tests/gif/GifBuilder.h"
@@ -62,7 +63,7 @@ std::size_t DistinctColours(const std::vector<std::uint8_t>& rgb) {
 
 // What PIL sees in the file must be the expected picture exactly.
 void ExpectPilSees(const fs::path& file, const PaletteBitmap& expected) {
-  if (!PythonWithPil()) GTEST_SKIP() << "Python with PIL is not installed; our reader checked";
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "Python with PIL";
   const std::optional<PilPicture> pil = ReadWithPil(file);
   ASSERT_TRUE(pil.has_value());
   EXPECT_EQ(pil->width, expected.width());
@@ -108,57 +109,6 @@ TEST(GifPaletteKept, NormalResizeOfAGifKeepsItsTableAndPicksItsIndices) {
   EXPECT_EQ(got.palette(), source.palette());
   EXPECT_TRUE(std::equal(got.data(), got.data() + got.pixelCount(), expected.data()));
   ExpectPilSees(dir / "mini-p.gif", expected);
-}
-
-TEST(GifPaletteKept, NormalResizeShowsTransparentPixelsWhiteAsDrawingOnWhiteDoes) {
-  TempFolder dir;
-  // Index 0 is transparent (its table colour, green, must not show), 1 red, 2 blue.
-  TGIFImage picture;
-  picture.header.width = 6;
-  picture.header.height = 4;
-  TGIFSubImage& frame = picture.images.emplace_back();
-  frame.width = 6;
-  frame.height = 4;
-  frame.colorMap.colors = {Rgb{0, 255, 0}, Rgb{255, 0, 0}, Rgb{0, 0, 255}, Rgb{9, 9, 9}};
-  TGIFGraphicControlExtension control;
-  control.packedFields = 1;
-  control.transparentIndex = 0;
-  frame.extensions.emplace_back(control);
-  frame.pixels = {0, 0, 1, 1, 2, 2, 0, 1, 1, 2, 2, 0, 1, 1, 0, 0, 2, 2, 2, 0, 0, 1, 1, 0};
-  WriteGifFile(picture, dir / "t.gif");
-
-  // Enlarged, every target pixel has one source pixel: exactly what drawing on white gives.
-  ASSERT_EQ(RunBatchTool({"resize-gif", "--method", "normal", "--pixels", "15", "-q", "-C",
-                          dir.path().string(), "t.gif"})
-                .exitCode,
-            0);
-  const TGIFImage source = ReadGifFile(dir / "t.gif");
-  Bitmap24 drawn(15, 10);
-  DrawGifFrame(source, drawn, Rect{0, 0, 15, 10});
-  const Bitmap24 got = ToBitmap24(GifFrameRaster(ReadGifFile(dir / "mini-t.gif")));
-  ASSERT_EQ(got.width(), 15);
-  ASSERT_EQ(got.height(), 10);
-  for (int y = 0; y < 10; ++y)
-    for (int x = 0; x < 15; ++x)
-      ASSERT_EQ(PixelAt(got, x, y), PixelAt(drawn, x, y)) << x << "," << y;
-  EXPECT_EQ(PixelAt(got, 0, 0), (Bgr{255, 255, 255}));
-  EXPECT_EQ(PixelAt(got, 14, 0), (Bgr{255, 0, 0}));  // blue, in b g r order
-
-  // Shrunk, each target pixel is the one source pixel picked: white where that is transparent,
-  // its own colour where it is not; no dark pixel where transparent and opaque meet.
-  ASSERT_EQ(RunBatchTool({"resize-gif", "--method", "normal", "--pixels", "3", "-q", "-C",
-                          dir.path().string(), "t.gif"})
-                .exitCode,
-            0);
-  const Bitmap24 small = ToBitmap24(GifFrameRaster(ReadGifFile(dir / "mini-t.gif")));
-  ASSERT_EQ(small.width(), 3);
-  ASSERT_EQ(small.height(), 2);
-  const Bgr white{255, 255, 255}, red{0, 0, 255}, blue{255, 0, 0};
-  // Picked: columns 1, 3, 5 of rows 1 and 3.
-  const Bgr expected[2][3] = {{red, blue, white}, {white, red, white}};
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 3; ++x)
-      EXPECT_EQ(PixelAt(small, x, y), expected[y][x]) << x << "," << y;
 }
 
 TEST(GifPaletteKept, IndicesPastAShortTableStillTurnAndResizeAsBlack) {

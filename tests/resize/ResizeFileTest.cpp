@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 
-#include "formats/Bmp.h"
-#include "formats/Errors.h"
-#include "formats/JpegImage.h"
+#include "codecs/FormatTable.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "core/Errors.h"
 #include "imaging/ResampleBitmap.h"
-#include "imaging/ResizeFile.h"
+#include "operations/ResizeFile.h"
 #include "tests/imaging/ResampleReference.h"
 #include "tests/support/TestSupport.h"
 
@@ -16,6 +18,16 @@ using namespace pixtrel;
 using namespace pixtrel::test;
 
 namespace {
+
+// The settings' defaults otherwise: orientation applied, metadata kept, small pictures scaled.
+void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
+                ImageFormat format, ResizeMethod method, int n, int jpegQuality) {
+  ResizeSettings settings;
+  settings.method = method;
+  settings.n = n;
+  settings.jpegQuality = jpegQuality;
+  pixtrel::ResizeFile(source, output, format, settings);
+}
 
 TEST(ResizedSize, LongerSideBecomesNShorterSideRoundsHalfToEven) {
   struct Case {
@@ -111,6 +123,19 @@ TEST(ResizeFile, NothingIsWrittenWhenTheSourceFails) {
   EXPECT_THROW(ResizeFile(folder / "real.bmp", folder / "out.bmp", ImageFormat::Jpeg,
                           ResizeMethod::Better, 100, 89),
                EJPEG);
+}
+
+TEST(ResizeFile, AFormatWithoutItsCaseFailsInsteadOfCountingAsDone) {
+  // Only a value outside the enumeration can get past the switch (the build refuses a switch
+  // that forgets a format); it must fail the file, never pass it as resized with nothing written.
+  TempFolder folder;
+  WriteBmpFile(Bitmap24(4, 4), folder / "a.bmp");
+  const auto unknown = static_cast<ImageFormat>(99);
+  EXPECT_THROW(
+      ResizeFile(folder / "a.bmp", folder / "mini-a.bmp", unknown, ResizeMethod::Better, 2, 89),
+      Exception);
+  EXPECT_FALSE(std::filesystem::exists(folder / "mini-a.bmp"));
+  EXPECT_THROW(RowOf(unknown), std::logic_error);
 }
 
 TEST(ResizeFile, JpegKeepsProgressiveAndTakesTheQuality) {

@@ -1,10 +1,10 @@
 // The rotate command through pixtrel-batch on a mixed selection.
 #include <gtest/gtest.h>
 
-#include "formats/Bmp.h"
-#include "formats/GifCodec.h"
-#include "formats/ImageFormat.h"
-#include "formats/JpegImage.h"
+#include "codecs/ImageFormat.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifCodec.h"
+#include "codecs/jpeg/JpegImage.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;

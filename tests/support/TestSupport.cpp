@@ -1,5 +1,7 @@
 #include "tests/support/TestSupport.h"
 
+#include "tests/support/OutputCheck.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -89,9 +91,25 @@ RunResult Run(const std::vector<std::string>& argv, const fs::path& cwd, int tim
 }
 
 RunResult RunBatchTool(const std::vector<std::string>& args, const fs::path& cwd) {
-  std::vector<std::string> argv{PIXTREL_BATCH_PATH};
+  // PIXTREL_TEST_BATCH runs the tests against another build (an older one, to see a test fail).
+  const char* other = std::getenv("PIXTREL_TEST_BATCH");
+  std::vector<std::string> argv{other && *other ? other : PIXTREL_BATCH_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
-  return Run(argv, cwd);
+  // The folders the run writes into: where it runs, and the one -C names.
+  std::vector<fs::path> folders;
+  if (!cwd.empty()) folders.push_back(cwd);
+  for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] == "-C" || args[i] == "--folder")
+      folders.push_back(fs::path(args[i + 1]).is_absolute() ? fs::path(args[i + 1])
+                                                            : cwd / args[i + 1]);
+  }
+  std::vector<PictureSnapshot> before;
+  for (const fs::path& folder : folders)
+    before.push_back(SnapshotPictures(folder));
+  RunResult result = Run(argv, cwd);
+  for (std::size_t i = 0; i < folders.size(); ++i)
+    ExpectNoNewProblems(before[i], SnapshotPictures(folders[i]));
+  return result;
 }
 
 bool HaveProgram(const std::string& name) {

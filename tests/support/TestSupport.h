@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/Bitmap24.h"
-#include "formats/FileBytes.h"
+#include "core/Bitmap24.h"
+#include "io/FileBytes.h"
 
 namespace pixtrel::test {
 
@@ -47,7 +47,8 @@ inline RunResult RunProgram(const std::vector<std::string>& argv,
 long PeakMemoryKiB();
 long PeakChildMemoryKiB();
 
-// Runs pixtrel-batch with the given arguments.
+// Runs pixtrel-batch with the given arguments. Every picture it writes is checked by independent
+// readers (see OutputCheck.h): a problem its source did not have fails the test.
 RunResult RunBatchTool(const std::vector<std::string>& args, const std::filesystem::path& cwd = {});
 
 // True when the program can be found on PATH.
@@ -57,12 +58,16 @@ bool HaveProgram(const std::string& name);
 std::optional<std::string> PythonWithPil();
 
 // An independent check that cannot run says so: these end the test as skipped when the tool is
-// missing. When the tool is there, its failing is a failure of the test, never a skip.
+// missing. When the tool is there, its failing is a failure of the test, never a skip. Every
+// skip for a missing tool starts its reason with "Missing tool: ", so that scripts/test can
+// count them (and fail on them in CI, where it installed every tool); skips for other reasons
+// (running as root, no AVX2) use other words.
+#define PIXTREL_SKIP_MISSING_TOOL() GTEST_SKIP() << "Missing tool: "
 #define PIXTREL_SKIP_WITHOUT_PIL()       \
   if (!::pixtrel::test::PythonWithPil()) \
-  GTEST_SKIP() << "Python 3 with PIL is needed for this check"
+  PIXTREL_SKIP_MISSING_TOOL() << "Python 3 with PIL (Debian package python3-pil)"
 #define PIXTREL_SKIP_WITHOUT_PROGRAM(name) \
-  if (!::pixtrel::test::HaveProgram(name)) GTEST_SKIP() << (name) << " is needed for this check"
+  if (!::pixtrel::test::HaveProgram(name)) PIXTREL_SKIP_MISSING_TOOL() << (name)
 
 // Runs a Python snippet with PIL; argv[1..] are the extra arguments.
 RunResult RunPython(const std::string& code, const std::vector<std::string>& args = {});

@@ -110,14 +110,14 @@ std::optional<int> BackgroundProgram::WaitForExit(int seconds) {
 
 XDesktop::XDesktop(int screenWidth, int screenHeight) {
   if (!HaveProgram("Xvfb")) {
-    problem_ = "Xvfb is not installed (Debian package xvfb)";
+    problem_ = "Missing tool: Xvfb (Debian package xvfb)";
     noServer_ = true;
     return;
   }
   for (const char* tool : {"openbox", "wmctrl", "xwininfo", "xprop"}) {
     if (!HaveProgram(tool)) {
       problem_ =
-          std::string(tool) + " is not installed (Debian packages openbox, wmctrl, " + "x11-utils)";
+          "Missing tool: " + std::string(tool) + " (Debian packages openbox, wmctrl, x11-utils)";
       return;
     }
   }

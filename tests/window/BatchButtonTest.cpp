@@ -22,11 +22,12 @@
 #include "app/MessageBoxes.h"
 #include "app/RadioGroup.h"
 #include "batch/BatchCommand.h"
-#include "formats/Bmp.h"
-#include "formats/FileBytes.h"
-#include "formats/GifRaster.h"
-#include "formats/GifWriter.h"
-#include "formats/JpegImage.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifRaster.h"
+#include "codecs/gif/GifWriter.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "io/FileBytes.h"
+#include "languages/LanguageTable.h"
 #include "tests/window/FormatPictures.h"
 #include "tests/window/WindowTestSupport.h"
 
@@ -194,8 +195,9 @@ class EveryButton : public ::testing::TestWithParam<ButtonRow> {};
 TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
   const ButtonRow& row = GetParam();
   for (const std::string& encoder : MissingEncoders(row.files))
-    GTEST_SKIP() << encoder << " is needed to make the sources (Debian: libheif-examples, "
-                 << "libavif-bin)";
+    PIXTREL_SKIP_MISSING_TOOL() << encoder
+                                << " is needed to make the sources (Debian: libheif-examples, "
+                                << "libavif-bin)";
   WindowEnvironment environment;
   const fs::path folder = environment.makeFolder("pictures");
   const fs::path twin = environment.makeFolder("twin");
@@ -384,7 +386,7 @@ TEST_F(BatchButtonTest, GreyscaleWritesGreyCopies) {
   EXPECT_TRUE(std::holds_alternative<PaletteBitmap>(result.raster()));
   EXPECT_EQ(bar->maximum(), 1);
   EXPECT_EQ(bar->value(), 1);
-  if (!PythonWithPil()) GTEST_SKIP() << "PIL is needed to read the result independently";
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "PIL reads the result independently";
   const auto pil = ReadWithPil(folder / "bw-b.jpg");
   ASSERT_TRUE(pil.has_value()) << "PIL cannot read bw-b.jpg";
   EXPECT_EQ(pil->mode, "L");
@@ -438,23 +440,23 @@ TEST_F(BatchButtonTest, AFailingFileEndsTheBatchAndShowsItsMessage) {
   ASSERT_FALSE(message.empty());
 
   SelectNames(*window, {"a.jpg", "b.jpg", "c.jpg"});
-  BoxAnswerer answers({QMessageBox::Ok});
+  BoxAnswerer answers({});  // Esc: Stop, the box's default
   click("Button10");
 
   ASSERT_EQ(answers.seen.size(), 1u);
   EXPECT_EQ(answers.seen[0].title, "Pixtrel");
   EXPECT_EQ(answers.seen[0].icon, QMessageBox::Critical);
-  EXPECT_EQ(answers.seen[0].buttons, QMessageBox::Ok);
   // The box names the file.
   EXPECT_EQ(answers.seen[0].text, WithFullStop("b.jpg: " + QString::fromStdString(message)));
   EXPECT_TRUE(fs::exists(folder / "q-a.jpg"));
   EXPECT_FALSE(fs::exists(folder / "q-b.jpg"));
   EXPECT_FALSE(fs::exists(folder / "q-c.jpg"));
-  // The bar, which would stay at the count reached, is hidden; the list is not refreshed.
+  // The bar, which would stay at the count reached, is hidden; the list is refreshed so the
+  // file written shows, with the same files selected.
   EXPECT_FALSE(bar->isVisible());
   EXPECT_EQ(bar->maximum(), 3);
   EXPECT_EQ(bar->value(), 1);
-  EXPECT_FALSE(ListedNames(*window).contains("q-a.jpg"));
+  EXPECT_TRUE(ListedNames(*window).contains("q-a.jpg"));
   EXPECT_EQ(SelectedNames(*window), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
   // The window is free again; the next command hides the bar at its end.
   EXPECT_TRUE(Control<QPushButton>(*window, "Button10")->isEnabled());
@@ -540,6 +542,18 @@ TEST_F(BatchButtonTest, AMissingCommandSaysSoAndDoesNothing) {
     ASSERT_EQ(answers.seen.size(), 1u);
     EXPECT_EQ(answers.seen[0].title, "Pixtrel");
     EXPECT_TRUE(answers.seen[0].text.contains("\"no-such-command\" is not available"));
+  }
+  {
+    // In French, with French quotation marks and spacing.
+    window->ChooseLanguage(12);
+    BoxAnswerer answers({QMessageBox::Ok});
+    window->RunCommand("no-such-command");
+    ASSERT_EQ(answers.seen.size(), 1u);
+    EXPECT_EQ(answers.seen[0].text,
+              "La commande « no-such-command » n’est pas disponible dans cette version de "
+              "Pixtrel ; rien n’a été fait.");
+    EXPECT_EQ(answers.seen[0].icon, QMessageBox::Information);
+    window->ChooseLanguage(kEnglish);
   }
   EXPECT_TRUE(barValues.empty());
 

@@ -1,9 +1,11 @@
 // The batch frame as the window drives it on its own thread: the window stays free, Stop during
-// a batch with several files in flight, and the moments each control is read (keep-date and the
-// resize controls per file, the save mode and the overwrite question once, the recent folder).
+// a batch with several files in flight, and the moments each control is read (keep-date, the
+// resize controls and the turn with its prefix per file, the save mode and the overwrite
+// question once, the recent folder).
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -13,9 +15,10 @@
 #include "app/FileListBox.h"
 #include "app/RadioGroup.h"
 #include "batch/CommandId.h"
-#include "batch/FileStamp.h"
-#include "formats/FileBytes.h"
-#include "formats/JpegImage.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "io/FileBytes.h"
+#include "io/FileStamp.h"
+#include "tests/window/FormatPictures.h"
 #include "tests/window/WindowTestSupport.h"
 
 namespace fs = std::filesystem;
@@ -133,9 +136,34 @@ TEST_F(BatchFrameTest, ThePixelFieldAndMethodSliderAreReadAnewForEachFile) {
   EXPECT_EQ(ReadFileBytes(twin / "mini-p1.jpg"), ReadFileBytes(folder / "mini-p1.jpg"));
 }
 
-TEST_F(BatchFrameTest, TheOverwriteQuestionIsAskedOnceWithNothingSelectedByEveryCommandThatSaves) {
+TEST_F(BatchFrameTest, ATurnChangedDuringARotateNamesTheRestAsTheyAreTurned) {
+  window->SetBatchJobs(1);
+  ClickTab(*window, TForm1::TabRotate);
+  SelectNames(*window, {"p0.jpg", "p1.jpg", "p2.jpg"});
+  window->Radio2->setItemIndex(0);  // 90 degrees to right
+  QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+    if (value == 1) window->Radio2->setItemIndex(1);  // 90 degrees to left
+  });
+  press("Button8");
+  EXPECT_TRUE(fs::exists(folder / "right-p0.jpg"));
+  EXPECT_FALSE(fs::exists(folder / "right-p1.jpg"));
+  EXPECT_FALSE(fs::exists(folder / "right-p2.jpg"));
+  // Each later file is named and turned as pixtrel-batch names and turns it with --turn left.
+  const fs::path twin = environment.makeFolder("twin");
+  for (const char* name : {"p1.jpg", "p2.jpg"}) {
+    fs::copy_file(folder / name, twin / name);
+    const RunResult tool =
+        RunBatchTool({"rotate", "--turn", "left", "-q", "-C", twin.string(), name});
+    ASSERT_EQ(tool.exitCode, 0) << tool.err;
+    const std::string output = std::string("left-") + name;
+    ASSERT_TRUE(fs::exists(folder / output)) << output;
+    EXPECT_EQ(ReadFileBytes(twin / output), ReadFileBytes(folder / output)) << output;
+  }
+}
+
+TEST_F(BatchFrameTest, WithNothingSelectedNoCommandAsksOrRecordsAnything) {
   window->Radio1->setItemIndex(2);
-  SelectNames(*window, {});
+  const QStringList recent = window->RecentCaptions();
   const std::pair<int, const char*> commands[] = {
       {TForm1::TabJpg, "Button2"},         {TForm1::TabGif, "Button1"},
       {TForm1::TabBmp, "Button3"},         {TForm1::TabPng, "Button15"},
@@ -146,9 +174,9 @@ TEST_F(BatchFrameTest, TheOverwriteQuestionIsAskedOnceWithNothingSelectedByEvery
     SelectNames(*window, {});
     BoxAnswerer answers({QMessageBox::Ok});
     press(button);
-    ASSERT_EQ(answers.seen.size(), 1u) << button;
-    EXPECT_EQ(answers.seen[0].title, "Confirm") << button;
-    EXPECT_EQ(bar->maximum(), 0) << button;
+    EXPECT_TRUE(answers.seen.empty()) << button;
+    EXPECT_EQ(window->StatusPanel3->text(), "Select one or more pictures in the list first.");
+    EXPECT_EQ(window->RecentCaptions(), recent) << button;
   }
   // Conversions and greyscale never ask.
   for (const auto& [tab, button] : {std::pair<int, const char*>{TForm1::TabGifToJpg, "Button4"},
@@ -161,7 +189,7 @@ TEST_F(BatchFrameTest, TheOverwriteQuestionIsAskedOnceWithNothingSelectedByEvery
   }
 }
 
-TEST_F(BatchFrameTest, ADeclinedQuestionLeavesTheFolderRecordedForRotateButNotForResize) {
+TEST_F(BatchFrameTest, ADeclinedQuestionRecordsNoFolder) {
   const QString shown = QDir::toNativeSeparators(Q(folder));
   window->Radio1->setItemIndex(2);
   SelectNames(*window, {"p0.jpg"});
@@ -178,7 +206,8 @@ TEST_F(BatchFrameTest, ADeclinedQuestionLeavesTheFolderRecordedForRotateButNotFo
     press("Button8");  // rotate: record first, then settle
     ASSERT_EQ(answers.seen.size(), 1u);
   }
-  EXPECT_EQ(window->RecentCaptions().value(0), shown);
+  // Rotate asks after it would have recorded the folder, but wrote nothing: not recorded.
+  EXPECT_FALSE(window->RecentCaptions().contains(shown));
   EXPECT_FALSE(fs::exists(folder / "right-p0.jpg"));
 }
 
@@ -195,9 +224,11 @@ TEST_F(BatchFrameTest, EveryCommandRecordsTheFolderInTheRecentList) {
   int n = 0;
   for (const auto& [tab, button] : buttons) {
     const fs::path own = environment.makeFolder("recent" + std::to_string(n++));
+    for (const char* name : {"a.jpg", "a.gif", "a.bmp", "a.png", "a.webp"})
+      WriteFormatPicture(own / name, 8, 6, 1);
     ASSERT_TRUE(window->SetFolder(Q(own))) << button;
     ClickTab(*window, tab);
-    SelectNames(*window, {});
+    window->FileListBox10->selectAll();
     press(button);
     EXPECT_EQ(window->RecentCaptions().value(0), QDir::toNativeSeparators(Q(own))) << button;
   }

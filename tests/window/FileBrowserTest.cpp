@@ -11,6 +11,7 @@
 #include "app/FolderTree.h"
 #include "app/MessageBoxes.h"
 #include "app/PageControl.h"
+#include "languages/LanguageTable.h"
 #include "tests/window/WindowTestSupport.h"
 
 namespace fs = std::filesystem;
@@ -126,13 +127,14 @@ TEST_F(FileBrowserTest, CtrlAAloneSelectsEverything) {
   EXPECT_EQ(SelectedNames(*window).size(), 4);
 }
 
-TEST_F(FileBrowserTest, RefreshShowsNewFilesAndKeepsOnlyTheFocusedEntrySelected) {
+TEST_F(FileBrowserTest, RefreshShowsNewFilesAndKeepsTheSelectionByName) {
   SelectNames(*window, {"a.jpg", "e.bmp", "d.gif"});  // d.gif focused, at index 1
   Touch(folder / "b.gif");
   Control<QAction>(*window, "P1")->trigger();
   EXPECT_EQ(ListedNames(*window), QStringList({"a.jpg", "b.gif", "d.gif", "e.bmp", "PHOTO.JPG"}));
-  EXPECT_EQ(SelectedNames(*window), QStringList({"b.gif"}));  // the old focused index
-  EXPECT_EQ(window->FileListBox10->currentRow(), 1);
+  // The same files, not the same rows: b.gif, new at d.gif's old row, is not chosen.
+  EXPECT_EQ(SelectedNames(*window), QStringList({"a.jpg", "d.gif", "e.bmp"}));
+  EXPECT_EQ(window->FileListBox10->currentItem()->text(), "d.gif");
 }
 
 TEST_F(FileBrowserTest, DeleteAsksAndThenMovesTheFileToTheTrash) {
@@ -157,6 +159,61 @@ TEST_F(FileBrowserTest, DeleteAsksAndThenMovesTheFileToTheTrash) {
   EXPECT_EQ(ListedNames(*window), QStringList({"a.jpg", "d.gif", "PHOTO.JPG"}));
   // The focus stays at its place in the shorter list.
   EXPECT_EQ(SelectedNames(*window), QStringList({"PHOTO.JPG"}));
+}
+
+TEST_F(FileBrowserTest, TheTrashQuestionAndItsFailureAreInTheWindowsLanguage) {
+  window->ChooseLanguage(3);  // German, formal and concise
+  SelectNames(*window, {"e.bmp"});
+  {
+    BoxAnswerer answers({QMessageBox::No});
+    QTest::keyClick(window->FileListBox10, Qt::Key_Delete);
+    ASSERT_EQ(answers.seen.size(), 1u);
+    EXPECT_EQ(answers.seen[0].text, "e.bmp in den Papierkorb verschieben?");
+    EXPECT_EQ(answers.seen[0].captions[QMessageBox::Yes], "Ja");
+    EXPECT_EQ(answers.seen[0].captions[QMessageBox::No], "Nein");
+    EXPECT_EQ(answers.seen[0].defaultButton, QMessageBox::Yes);
+  }
+  EXPECT_TRUE(fs::exists(folder / "e.bmp"));
+
+  // A trash that cannot be made (a file where its folder belongs) leaves the file where it was
+  // and says so in German, ending as German does, with no second full stop.
+  const fs::path trash = environment.home() / ".local/share/Trash";
+  fs::remove_all(trash);  // the question above made it already
+  Touch(trash);
+  ASSERT_TRUE(fs::is_regular_file(trash));
+  SelectNames(*window, {"e.bmp"});
+  {
+    BoxAnswerer answers({QMessageBox::Yes, QMessageBox::Ok});
+    QTest::keyClick(window->FileListBox10, Qt::Key_Delete);
+    ASSERT_EQ(answers.seen.size(), 2u);
+    EXPECT_EQ(answers.seen[1].text, "e.bmp konnte nicht in den Papierkorb verschoben werden.");
+    EXPECT_EQ(answers.seen[1].icon, QMessageBox::Critical);
+  }
+  EXPECT_TRUE(fs::exists(folder / "e.bmp"));
+  // Qt's own fallback, a "files" folder beside the pictures, is not taken.
+  EXPECT_FALSE(fs::exists(folder / "files"));
+  EXPECT_FALSE(fs::exists(folder / "info"));
+
+  // Every language asks in its own words; a language without texts asks in English rather
+  // than with an empty box.
+  for (int code : kLanguageCodes) {
+    window->ChooseLanguage(code);
+    SelectNames(*window, {"e.bmp"});
+    BoxAnswerer answers({QMessageBox::No});
+    QTest::keyClick(window->FileListBox10, Qt::Key_Delete);
+    ASSERT_EQ(answers.seen.size(), 1u) << code;
+    EXPECT_TRUE(answers.seen[0].text.contains("e.bmp")) << code;
+    EXPECT_EQ(answers.seen[0].text == "Move e.bmp to the trash?", code == kEnglish) << code;
+    EXPECT_EQ(answers.seen[0].captions[QMessageBox::Yes] == "Yes", code == kEnglish) << code;
+  }
+  window->ChooseLanguage(99);
+  SelectNames(*window, {"e.bmp"});
+  BoxAnswerer answers({QMessageBox::No});
+  QTest::keyClick(window->FileListBox10, Qt::Key_Delete);
+  ASSERT_EQ(answers.seen.size(), 1u);
+  EXPECT_EQ(answers.seen[0].text, "Move e.bmp to the trash?");
+  EXPECT_EQ(answers.seen[0].captions[QMessageBox::No], "No");
+  EXPECT_TRUE(fs::exists(folder / "e.bmp"));
 }
 
 TEST_F(FileBrowserTest, DeleteWithoutASelectedFocusedEntryOnlyRefreshes) {

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "app/FileListBox.h"
+#include "languages/LanguageTable.h"
 #include "tests/window/ViewsTestSupport.h"
 #include "tests/window/WindowTestSupport.h"
 
@@ -49,11 +50,15 @@ class FolderEntriesTest : public ::testing::Test {
   std::unique_ptr<TForm1> window;
 };
 
-TEST_F(FolderEntriesTest, AFreshStoreShowsTheDefaultFolderFiveTimes) {
+TEST_F(FolderEntriesTest, AFreshStoreShowsTheDefaultFolderOnce) {
   const QString home = QDir::homePath();
-  const QStringList fresh = {home, home, home, home, home};
+  const QStringList fresh = {home};
   EXPECT_EQ(window->RecentCaptions(), fresh);
-  EXPECT_EQ(Shown(), fresh);
+  EXPECT_EQ(Shown().value(0), home);
+  int visible = 0;
+  for (QAction* entry : window->M15->actions())
+    visible += entry->isVisible();
+  EXPECT_EQ(visible, 1);
   EXPECT_TRUE(window->M15->menuAction()->isEnabled());
   EXPECT_EQ(Stored("Recent1"), "<absent>");  // reading writes nothing
 }
@@ -61,21 +66,26 @@ TEST_F(FolderEntriesTest, AFreshStoreShowsTheDefaultFolderFiveTimes) {
 TEST_F(FolderEntriesTest, ABatchPutsItsFolderFirstAndARepeatChangesNothing) {
   const QString home = QDir::homePath();
   const QString pics = BatchIn("pics");
-  EXPECT_EQ(window->RecentCaptions(), QStringList({pics, home, home, home, home}));
+  EXPECT_EQ(window->RecentCaptions(), QStringList({pics, home}));
   EXPECT_EQ(Stored("Recent1"), pics);
   EXPECT_EQ(Stored("Recent2"), home);
+  EXPECT_EQ(Stored("Recent3"), "");
 
   StoreTraffic traffic;
   BatchIn("pics");
   EXPECT_TRUE(traffic.writes.empty());
-  EXPECT_EQ(window->RecentCaptions(), QStringList({pics, home, home, home, home}));
+  EXPECT_EQ(window->RecentCaptions(), QStringList({pics, home}));
 
   // A folder already third stays third.
   const QString second = BatchIn("second");
   const QString third = BatchIn("third");
-  EXPECT_EQ(window->RecentCaptions(), QStringList({third, second, pics, home, home}));
+  EXPECT_EQ(window->RecentCaptions(), QStringList({third, second, pics, home}));
   BatchIn("pics");
-  EXPECT_EQ(window->RecentCaptions(), QStringList({third, second, pics, home, home}));
+  EXPECT_EQ(window->RecentCaptions(), QStringList({third, second, pics, home}));
+  // A list stored with a folder twice (by an older version) shows it once.
+  Store("Recent5", pics);
+  window->NaloziRecent();
+  EXPECT_EQ(window->RecentCaptions(), QStringList({third, second, pics, home}));
 }
 
 TEST_F(FolderEntriesTest, SixFoldersLeaveTheNewestFiveNewestFirst) {
@@ -109,12 +119,25 @@ TEST_F(FolderEntriesTest, AnEntryMovesTheBrowserAndAGoneFolderIsReported) {
   EXPECT_EQ(window->Folder(), second);
 
   fs::remove_all(first.toStdString());
-  BoxAnswerer boxes({QMessageBox::Ok});
-  window->M152->trigger();
-  QApplication::processEvents();
-  ASSERT_EQ(boxes.seen.size(), 1u);
-  EXPECT_EQ(boxes.seen[0].text, "Cannot open " + first + ".");
-  EXPECT_EQ(window->Folder(), second);
+  {
+    BoxAnswerer boxes({QMessageBox::Ok});
+    window->M152->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0].text, "Cannot open " + first + ".");
+    EXPECT_EQ(window->Folder(), second);
+  }
+  {
+    // The same in Slovenian, which says what cannot be opened.
+    window->ChooseLanguage(kSlovenian);
+    BoxAnswerer boxes({QMessageBox::Ok});
+    window->M152->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0].text, "Imenika " + first + " ni mogoče odpreti.");
+    EXPECT_EQ(window->Folder(), second);
+    window->ChooseLanguage(kEnglish);
+  }
 
   // An empty stored entry cannot be chosen and changes nothing.
   Store("Recent3", "");

@@ -4,13 +4,13 @@
 #include <stdexcept>
 #include <string>
 
-#include "formats/Bmp.h"
-#include "formats/FileBytes.h"
-#include "formats/GifRaster.h"
-#include "formats/GifWriter.h"
-#include "formats/JpegImage.h"
-#include "formats/PngFile.h"
-#include "formats/WebpFile.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifRaster.h"
+#include "codecs/gif/GifWriter.h"
+#include "codecs/jpeg/JpegImage.h"
+#include "codecs/png/PngFile.h"
+#include "codecs/webp/WebpFile.h"
+#include "io/FileBytes.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;

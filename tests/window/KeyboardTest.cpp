@@ -12,7 +12,7 @@
 #include "app/FileListBox.h"
 #include "app/PageControl.h"
 #include "app/WindowKeys.h"
-#include "formats/JpegImage.h"
+#include "codecs/jpeg/JpegImage.h"
 #include "tests/window/WindowTestSupport.h"
 
 namespace fs = std::filesystem;

@@ -169,9 +169,10 @@ TEST_F(LanguageWindowTest, FrenchVariantTwoIsAppliedStoredAndComesBackNextTime) 
     EXPECT_EQ(window->M97->text(), "Aide en ligne...");
     EXPECT_EQ(window->Radio2->title(), "Faire pivoter...");
     EXPECT_EQ(window->Label3->text(), "Pixtrel version 1.2");
-    // Design captions that no text covers stay as they are.
+    // The captions that were English in every language are French too.
     EXPECT_EQ(window->PageControl1->tabText(TForm1::TabOptions), "Options");
-    EXPECT_EQ(window->M7->title(), "Language");
+    EXPECT_EQ(window->M7->title(), "Langue");
+    EXPECT_EQ(window->Radio1->title(), "Façon d’enregistrer les fichiers...");
     EXPECT_EQ(ShownMemos(*window), std::make_pair(window->Memo4, window->Memo2));
     window->close();
   }
@@ -227,9 +228,9 @@ TEST_F(LanguageWindowTest, AStoredCodeWithoutTextsEmptiesEveryCoveredCaption) {
     }
     EXPECT_EQ(window->Label3->text(), "Pixtrel  1.2");
     EXPECT_EQ(ShownMemos(*window), std::make_pair(window->Memo4, window->Memo2));
-    // Captions no text covers keep their design texts.
+    // Format names are no texts of a language: they stay.
     EXPECT_EQ(window->PageControl1->tabText(TForm1::TabJpg), "JPG");
-    EXPECT_EQ(window->M7->title(), "Language");
+    EXPECT_EQ(window->M7->title(), "");
     EXPECT_EQ(Stored("jezik"), code);  // nothing is reported or rewritten
   }
 }
@@ -293,8 +294,9 @@ TEST_F(LanguageWindowTest, TheLanguageMenuOffersEveryEntryInItsOrder) {
   QStringList german;
   for (QAction* variant : window->findChild<QMenu*>("LanguagesGerman")->actions())
     german.append(variant->text());
-  EXPECT_EQ(german, QStringList({"German (Deutsch), variant 1", "German (Deutsch), variant 2",
-                                 "German (Deutsch), variant 3"}));
+  EXPECT_EQ(german,
+            QStringList({"German (Deutsch) – Sie-Form, ausführlich", "German (Deutsch) – Du-Form",
+                         "German (Deutsch) – Sie-Form, knapp"}));
 }
 
 TEST_F(LanguageWindowTest, HebrewTurnsTheWindowRightToLeft) {
@@ -319,9 +321,9 @@ TEST_F(LanguageWindowTest, HebrewTurnsTheWindowRightToLeft) {
   ASSERT_NE(strip, nullptr);
   EXPECT_GT(strip->tabRect(0).left(), strip->tabRect(1).left());
 
-  // English captions that stay keep their closing dots at their end.
-  EXPECT_EQ(window->Radio1->title(), QStringLiteral("How to save files...") + QChar(0x200E));
-  EXPECT_EQ(window->M95->text(), QStringLiteral("Forum...") + QChar(0x200E));
+  // Captions once left in English read in Hebrew.
+  EXPECT_EQ(window->Radio1->title(), LanguageText(58, kTextHowToSave) + QStringLiteral("..."));
+  EXPECT_EQ(window->M95->text(), LanguageText(58, kTextForum) + QStringLiteral("..."));
 
   window->M72->trigger();
   EXPECT_EQ(QApplication::layoutDirection(), Qt::LeftToRight);

@@ -165,6 +165,18 @@ TEST_F(OpenRequestTest, DesktopActionsChooseTheTab) {
   EXPECT_EQ(SelectedNames(*window), QStringList({"d.gif", "e.gif"}));
 }
 
+TEST(OpenArguments, HelpAndVersionAreForTheTerminal) {
+  EXPECT_EQ(TerminalRequestOf({"pixtrel"}), TerminalRequest::None);
+  EXPECT_EQ(TerminalRequestOf({"pixtrel", "a.jpg"}), TerminalRequest::None);
+  EXPECT_EQ(TerminalRequestOf({"pixtrel", "--help"}), TerminalRequest::Help);
+  EXPECT_EQ(TerminalRequestOf({"pixtrel", "a.jpg", "-h"}), TerminalRequest::Help);
+  EXPECT_EQ(TerminalRequestOf({"pixtrel", "--version"}), TerminalRequest::Version);
+  // A tab named "--help", or names after "--", are no options.
+  EXPECT_EQ(TerminalRequestOf({"pixtrel", "--tab", "--help"}), TerminalRequest::None);
+  EXPECT_EQ(TerminalRequestOf({"pixtrel", "--", "--version"}), TerminalRequest::None);
+  EXPECT_TRUE(UsageText().startsWith("Usage: pixtrel "));
+}
+
 TEST(OpenArguments, TheCommandLineGivesPathsAndTheTabOption) {
   const OpenArguments plain = ParseOpenArguments({"pixtrel"});
   EXPECT_TRUE(plain.paths.isEmpty());

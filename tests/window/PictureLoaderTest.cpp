@@ -4,10 +4,10 @@
 
 #include <QImage>
 
-#include "formats/Errors.h"
-#include "formats/JpegMetadata.h"
-#include "formats/PngFile.h"
-#include "formats/WebpFile.h"
+#include "codecs/jpeg/JpegMetadata.h"
+#include "codecs/png/PngFile.h"
+#include "codecs/webp/WebpFile.h"
+#include "core/Errors.h"
 #include "tests/support/TestSupport.h"
 #include "tests/window/ViewsTestSupport.h"
 #include "tests/window/WindowTestSupport.h"
@@ -30,7 +30,7 @@ std::string LoadError(const fs::path& file) {
 // Writes pictures with PIL: a 5 x 3 BMP of distinct colours, a GIF of the same with its first
 // pixel transparent, and a greyscale JPEG; skips when PIL is missing.
 void WriteWithPil(const fs::path& folder) {
-  if (!PythonWithPil()) GTEST_SKIP() << "python3 with PIL is missing";
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "python3 with PIL";
   const RunResult made = RunPython(R"(
 import sys, os
 from PIL import Image

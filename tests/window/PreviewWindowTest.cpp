@@ -60,7 +60,7 @@ TEST_F(PreviewWindowTest, FirstRunOpensThePreviewHalfASecondAfterStart) {
   EXPECT_EQ(preview->pos(), QPoint(main.right() + 1 + 8, main.top()));
   EXPECT_EQ(preview->frameGeometry().topLeft(), preview->pos());
   EXPECT_FALSE(preview->frameGeometry().intersects(main));
-  EXPECT_EQ(preview->size(), QSize(137, 85));
+  EXPECT_EQ(preview->size(), TPreviewForm::EmptySize());
   EXPECT_TRUE(preview->Image1->pixmap().isNull());
   // The main window is the active one again, the preview above it.
   EXPECT_TRUE(QTest::qWaitForWindowActive(window.get(), 2000));
@@ -90,24 +90,28 @@ TEST_F(PreviewWindowTest, AClickShowsThePictureAtAQuarterOfItsSize) {
 
   // No path (no selected entry under the focus) leaves the picture.
   window->UpdatePreview(QString());
+  WaitForPictures(*window);
   EXPECT_EQ(PreviewPicture(), QSize(10, 6));
   // A picture that cannot be read empties the preview, back to its design size, silently.
   BoxAnswerer boxes({});
   ClickListEntry(*window, "broken.jpg");
   EXPECT_TRUE(window->PreviewForm->Image1->pixmap().isNull());
-  EXPECT_EQ(window->PreviewForm->size(), QSize(137, 85));
+  EXPECT_EQ(window->PreviewForm->size(), TPreviewForm::EmptySize());
   ClickListEntry(*window, "scan.bmp");
   window->UpdatePreview(Q(folder / "missing.jpg"));
+  WaitForPictures(*window);
   EXPECT_TRUE(window->PreviewForm->Image1->pixmap().isNull());
   ClickListEntry(*window, "scan.bmp");
   fs::copy_file(folder / "wide.jpg", folder / "copy.jpe");
-  window->UpdatePreview(Q(folder / "copy.jpe"));  // ".jpe" has no reader here
+  window->UpdatePreview(Q(folder / "copy.jpe"));
+  WaitForPictures(*window);  // ".jpe" has no reader here
   QApplication::processEvents();
   EXPECT_TRUE(window->PreviewForm->Image1->pixmap().isNull());
   EXPECT_TRUE(boxes.seen.empty());
   // Upper-case extensions and ".jpeg" are read.
   fs::copy_file(folder / "wide.jpg", folder / "copy.JPEG");
   window->UpdatePreview(Q(folder / "copy.JPEG"));
+  WaitForPictures(*window);
   EXPECT_EQ(PreviewPicture(), QSize(100, 75));
 }
 
@@ -270,8 +274,17 @@ TEST_F(PreviewWindowTest, APictureTooLargeForAQuarterIsKeptWithinHalfTheScreen) 
   window = StartWindow();
   WaitForStartUp(*window);
   ClickListEntry(*window, "huge.jpg");
-  EXPECT_EQ(PreviewPicture(), QSize(597, 512));
-  EXPECT_EQ(window->PreviewForm->size(), QSize(597, 512));
+  // Beside the main window there is less room than half the screen: it grows into the room
+  // towards the screen's edge, in proportion, and stays clear of the main window.
+  const QSize shown = PreviewPicture();
+  EXPECT_LE(shown.width(), 597);
+  EXPECT_LE(shown.height(), 512);
+  EXPECT_NEAR(shown.width() * 600.0 / 700.0, shown.height(), 1.0);
+  EXPECT_GT(shown.width(), 300);
+  EXPECT_EQ(window->PreviewForm->size(), shown);
+  EXPECT_FALSE(window->PreviewForm->frameGeometry().intersects(window->frameGeometry()));
+  EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(
+      window->PreviewForm->frameGeometry()));
   // The picture itself is the quarter, shrunk into the window as it is shown.
   EXPECT_EQ(window->PreviewForm->Image1->pixmap().size(), QSize(700, 600));
 }

@@ -2,6 +2,7 @@
 // conversion, no caching between calls, and failures reported as errors.
 #include <QFile>
 #include <fstream>
+#include <random>
 
 #include "settings/StoredInteger.h"
 #include "tests/window/WindowTestSupport.h"
@@ -102,18 +103,54 @@ TEST_F(SettingsStoreTest, CutsTextAtTheFirstNul) {
   EXPECT_EQ(SettingsStore::ReadString(kKey, "Start", ""), "ab");
 }
 
-TEST_F(SettingsStoreTest, ReportsAValueOfAnotherKind) {
+TEST_F(SettingsStoreTest, AValueOfAnotherKindReadsAsTheDefaultAndIsRecorded) {
   std::filesystem::create_directories(environment.configFile().parent_path());
   {
     std::ofstream out(environment.configFile(), std::ios::trunc);
-    out << "[General]\nStart=@ByteArray(abc)\n";
+    out << "[General]\nStart=@ByteArray(abc)\njezik=@Point(1 2)\njpg.px=640\n";
   }
-  try {
-    SettingsStore::ReadString(kKey, "Start", "");
-    FAIL() << "no error";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'Start'");
+  EXPECT_EQ(SettingsStore::TakeDamage(), std::nullopt);
+  EXPECT_EQ(SettingsStore::ReadString(kKey, "jpg.px", "800"), "640");
+  EXPECT_EQ(SettingsStore::TakeDamage(), std::nullopt);
+  EXPECT_EQ(SettingsStore::ReadString(kKey, "Start", "c:\\"), "c:\\");
+  EXPECT_EQ(SettingsStore::ReadInteger(kKey, "jezik", 2), 2);
+  EXPECT_EQ(SettingsStore::TakeDamage(), Q(environment.configFile()));
+  EXPECT_EQ(SettingsStore::TakeDamage(), std::nullopt);
+  // Writing a good value over it mends it.
+  SettingsStore::WriteInteger(kKey, "jezik", 7);
+  EXPECT_EQ(SettingsStore::ReadInteger(kKey, "jezik", 2), 7);
+  EXPECT_EQ(SettingsStore::TakeDamage(), std::nullopt);
+}
+
+TEST_F(SettingsStoreTest, AStoreThatCannotBeReadIsNeitherReadNorWritten) {
+  std::filesystem::create_directories(environment.configFile().parent_path());
+  std::mt19937 random(4);
+  std::string binary(4096, '\0');
+  for (char& c : binary)
+    c = static_cast<char>(random());
+  {
+    std::ofstream out(environment.configFile(), std::ios::binary | std::ios::trunc);
+    out << binary;
   }
+  EXPECT_EQ(SettingsStore::ReadString(kKey, "jpg.px", "800"), "800");
+  EXPECT_EQ(SettingsStore::TakeDamage(), Q(environment.configFile()));
+  EXPECT_THROW(SettingsStore::WriteString(kKey, "jpg.px", "640"), SettingsError);
+  EXPECT_EQ(SettingsStore::TakeDamage(), Q(environment.configFile()));
+  const Bytes kept = FileContents(environment.configFile());
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), binary);
+}
+
+TEST_F(SettingsStoreTest, AValueThatHoldsTheTextAlreadyIsNotWrittenAgain) {
+  SettingsStore::WriteString(kKey, "prisoten", "ja");
+  const auto written = std::filesystem::last_write_time(environment.configFile());
+  std::filesystem::last_write_time(environment.configFile(), written - std::chrono::hours(1));
+  StoreTraffic traffic;
+  SettingsStore::WriteString(kKey, "prisoten", "ja");
+  EXPECT_EQ(traffic.writes, std::vector<QString>{"prisoten"});  // still a write of the store
+  EXPECT_EQ(std::filesystem::last_write_time(environment.configFile()),
+            written - std::chrono::hours(1));
+  SettingsStore::WriteString(kKey, "prisoten", "da");
+  EXPECT_EQ(SettingsStore::ReadString(kKey, "prisoten", ""), "da");
 }
 
 TEST_F(SettingsStoreTest, ReportsAStoreThatCannotBeWritten) {
@@ -128,6 +165,7 @@ TEST_F(SettingsStoreTest, ReportsAStoreThatCannotBeWritten) {
   } catch (const SettingsError& error) {
     EXPECT_STREQ(error.what(), "Failed to set data for 'x'");
   }
+  EXPECT_NE(SettingsStore::TakeDamage(), std::nullopt);
   EXPECT_EQ(SettingsStore::ReadInteger(kKey, "x", 104), 104);
 }
 

@@ -179,8 +179,8 @@ TEST_F(StartAndCloseTest, MenusHoldEveryEntryInOrder) {
     }
     return list;
   };
-  EXPECT_EQ(captions("M1"), QStringList({"Preview images", "View image", "-", "Recent folders",
-                                         "Special Folders", "-", "Exit"}));
+  EXPECT_EQ(captions("M1"), QStringList({"Preview images", "View image", "Options", "-",
+                                         "Recent folders", "Special folders", "-", "Exit"}));
   EXPECT_EQ(captions("M2"), QStringList({"JPG", "BMP", "GIF", "PNG", "WebP"}));
   EXPECT_EQ(captions("M3"), QStringList({"BMP -> JPG", "BMP -> GIF", "JPG -> BMP", "JPG -> GIF",
                                          "GIF -> BMP", "GIF -> JPG", "-", "Convert to…"}));
@@ -190,7 +190,7 @@ TEST_F(StartAndCloseTest, MenusHoldEveryEntryInOrder) {
                          "Donate $5 online...", "-", "About..."}));
   EXPECT_EQ(captions("M15").size(), 5);
   EXPECT_EQ(captions("M16"),
-            QStringList({"My Pictures", "My Documents", "Recent Files", "Desktop"}));
+            QStringList({"Pictures", "Documents", "Recently used files", "Desktop"}));
   const QStringList language = captions("M7");
   EXPECT_EQ(language.mid(0, 3), QStringList({"Slovenian", "English", "-"}));
   EXPECT_EQ(language.back(), "Add your language online");

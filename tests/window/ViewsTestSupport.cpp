@@ -1,14 +1,17 @@
 #include "tests/window/ViewsTestSupport.h"
 
+#include "windows/PreviewForm.h"
+#include "windows/Slikca.h"
+
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
 
 #include "app/FileListBox.h"
-#include "formats/Bmp.h"
-#include "formats/GifRaster.h"
-#include "formats/GifWriter.h"
+#include "codecs/bmp/Bmp.h"
+#include "codecs/gif/GifRaster.h"
+#include "codecs/gif/GifWriter.h"
 #include "tests/support/TestSupport.h"
 #include "windows/Links.h"
 
@@ -52,12 +55,20 @@ void ClickListEntry(TForm1& window, const QString& name) {
   QTest::mouseClick(window.FileListBox10->viewport(), Qt::LeftButton, Qt::NoModifier,
                     EntryCentre(window, name));
   QApplication::processEvents();
+  WaitForPictures(window);
 }
 
 void DoubleClickListEntry(TForm1& window, const QString& name) {
   const QPoint at = EntryCentre(window, name);
   QTest::mouseClick(window.FileListBox10->viewport(), Qt::LeftButton, Qt::NoModifier, at);
   QTest::mouseDClick(window.FileListBox10->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  QApplication::processEvents();
+  WaitForPictures(window);
+}
+
+void WaitForPictures(TForm1& window) {
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return !window.PreviewForm->Loading() && !window.Slikca->Loading(); }, 20000));
   QApplication::processEvents();
 }
 

@@ -22,9 +22,14 @@ class OpenedLinks {
 void WriteTestBmp(const std::filesystem::path& file, int width, int height);
 void WriteTestGif(const std::filesystem::path& file, int width, int height);
 
-// Clicks (or double-clicks) the named entry of the file list, as the user does.
+// Clicks (or double-clicks) the named entry of the file list, as the user does, and waits for
+// the pictures it asks the preview or the viewer for.
 void ClickListEntry(TForm1& window, const QString& name);
 void DoubleClickListEntry(TForm1& window, const QString& name);
+
+// Waits until the preview and the viewer hold the pictures last asked for (they read them on
+// threads of their own).
+void WaitForPictures(TForm1& window);
 
 // Lets the start-up timer run (it fires half a second after the window was created).
 void WaitForStartUp(TForm1& window);

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/JpegImage.h"
+#include "codecs/jpeg/JpegImage.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/XDesktop.h"
 

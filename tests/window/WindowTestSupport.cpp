@@ -10,7 +10,7 @@
 
 #include "app/FileListBox.h"
 #include "app/PageControl.h"
-#include "formats/JpegImage.h"
+#include "codecs/jpeg/JpegImage.h"
 
 namespace fs = std::filesystem;
 
@@ -54,6 +54,8 @@ WindowEnvironment::WindowEnvironment()
   qunsetenv("XDG_DATA_HOME");  // the trash is then the home folder's
   FollowConfigFolder();
   fs::current_path(start());
+  // Damage a test before met in the store is not this test's.
+  (void)SettingsStore::TakeDamage();
 }
 
 void FollowConfigFolder() {
@@ -127,6 +129,8 @@ void BoxAnswerer::poll() {
   record.text = box->text();
   record.icon = box->icon();
   record.buttons = box->standardButtons();
+  for (QAbstractButton* button : box->buttons())
+    record.captions[box->standardButton(button)] = button->text();
   if (QPushButton* button = box->defaultButton()) {
     record.defaultButton = box->standardButton(button);
   }
@@ -134,6 +138,36 @@ void BoxAnswerer::poll() {
   seen.push_back(record);
   QAbstractButton* answer =
       index < answers_.size() ? box->button(answers_[index]) : box->escapeButton();
+  if (answer) {
+    answer->click();
+  } else {
+    box->reject();
+  }
+}
+
+NamedBoxAnswerer::NamedBoxAnswerer(std::vector<QString> buttonNames)
+    : names_(std::move(buttonNames)) {
+  timer_.setInterval(10);
+  QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+  timer_.start();
+}
+
+void NamedBoxAnswerer::poll() {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  if (!box || !box->isVisible()) return;
+  Seen record;
+  record.text = box->text();
+  if (QPushButton* button = box->defaultButton()) record.defaultButton = button->objectName();
+  for (QAbstractButton* button : box->buttons())
+    record.buttons.append(button->text());
+  const std::size_t index = seen.size();
+  seen.push_back(record);
+  QAbstractButton* answer = nullptr;
+  if (index < names_.size() && !names_[index].isEmpty()) {
+    answer = box->findChild<QAbstractButton*>(names_[index]);
+  } else {
+    answer = box->defaultButton();
+  }
   if (answer) {
     answer->click();
   } else {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -70,6 +71,7 @@ struct SeenBox {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons;
   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+  std::map<QMessageBox::StandardButton, QString> captions;  // each standard button's caption
 };
 
 // Answers the modal message boxes that open while it lives, in order, with the given buttons,
@@ -82,6 +84,25 @@ class BoxAnswerer {
  private:
   void poll();
   std::vector<QMessageBox::StandardButton> answers_;
+  QTimer timer_;
+};
+
+// Answers the modal message boxes that open while it lives, in order, by clicking their
+// buttons of the given object names (an empty name: the box's default button, as Enter does),
+// and records each box's text and the object name of its default button.
+class NamedBoxAnswerer {
+ public:
+  explicit NamedBoxAnswerer(std::vector<QString> buttonNames);
+  struct Seen {
+    QString text;
+    QString defaultButton;
+    QStringList buttons;  // captions, in order
+  };
+  std::vector<Seen> seen;
+
+ private:
+  void poll();
+  std::vector<QString> names_;
   QTimer timer_;
 };
 

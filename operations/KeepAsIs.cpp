@@ -1,0 +1,42 @@
+#include "operations/KeepAsIs.h"
+
+#include "codecs/FormatTable.h"
+#include "codecs/jpeg/JpegMetadata.h"
+#include "operations/PictureFile.h"
+
+namespace pixtrel {
+
+bool KeepAsIs(const Bytes& bytes, ImageFormat format, const KeepChoices& choices,
+              const FilePath& output, OutputSink& sink) {
+  const FormatRow& row = RowOf(format);
+  PictureMetadata metadata;
+  if (row.carriesMetadata) {
+    metadata = format == ImageFormat::Jpeg ? ReadJpegMetadata(bytes)
+                                           : DecodePicture(bytes, format, false).metadata;
+  }
+  // A photo stored on its side is turned upright like every other output, whatever the
+  // metadata choice: copied, it would show on its side wherever the tag is not read (or gone).
+  DecodedPicture tagged;
+  tagged.metadata.exif = metadata.exif;
+  if (choices.upright && OrientationTag(tagged, format) != 1) return false;
+  if (choices.metadata == MetadataMode::Keep || !row.rebuild) {
+    sink.put(output, bytes);
+    return true;
+  }
+  OutputTarget target;
+  target.jpegMetadata = row.jpegMetadata;
+  target.width = choices.size.width;
+  target.height = choices.size.height;
+  // The pixels stay as stored: either they are upright already (orientation 1), or the user
+  // asked to leave photos as stored, and then the tag stays to say how to show them.
+  target.pixelsUpright = false;
+  const MetadataPlan plan =
+      row.carriesMetadata ? PlanOutputMetadata(metadata, choices.metadata, target) : MetadataPlan{};
+  if (plan.convertToSrgb) return false;
+  std::optional<Bytes> rebuilt = row.rebuild(bytes, plan.blocks);
+  if (!rebuilt) return false;
+  sink.put(output, *rebuilt);
+  return true;
+}
+
+}  // namespace pixtrel

@@ -1,0 +1,24 @@
+#pragma once
+// A picture file read as the user sees it in a viewer: turned upright by its orientation (the
+// EXIF tag, or HEIF's own transforms), unless the user asked to ignore orientation.
+#include <cstdint>
+#include <span>
+
+#include "codecs/ImageFormat.h"
+#include "core/DecodedPicture.h"
+#include "imaging/Orientation.h"
+
+namespace pixtrel {
+
+// The file's picture, upright when asked; otherwise as stored.
+DecodedPicture ReadUpright(std::span<const std::uint8_t> bytes, ImageFormat format, bool upright);
+
+// The picture as stored with the turn that makes it upright (identity when upright is false,
+// or when the format turns it itself): for commands that combine it with a turn of their own.
+struct StoredPicture {
+  DecodedPicture picture;
+  Orientation toUpright;
+};
+StoredPicture ReadStored(std::span<const std::uint8_t> bytes, ImageFormat format, bool upright);
+
+}  // namespace pixtrel
