@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "batch/BatchCommand.h"
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "core/IntegerText.h"
 
 namespace fs = std::filesystem;
@@ -44,6 +44,17 @@ void SettleFolder(CommandLine& line, const std::optional<fs::path>& folderOption
     line.names.push_back(p.filename().string());
   }
   line.folder = shared.value_or(fs::path("."));
+}
+
+// The --to words, "jpg, png, webp, gif or bmp": every format written, in registry order.
+std::string WritableKeys() {
+  const std::vector<const FormatRow*> rows = WritableRows();
+  std::string text;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i > 0) text += i + 1 == rows.size() ? " or " : ", ";
+    text += rows[i]->key;
+  }
+  return text;
 }
 
 }  // namespace
@@ -145,9 +156,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       const std::string v = value();
       const FormatRow* row = RowForKey(v);
       if (!row || !row->writable()) {
-        throw UsageError("--to takes jpg, png, webp, gif or bmp, not '" + v + "'");
+        throw UsageError("--to takes " + WritableKeys() + ", not '" + v + "'");
       }
-      line.convertTo = row->format;
+      line.convertTo = row;
     } else if (arg == "--dither") {
       noValue();
       line.dither = true;
@@ -196,7 +207,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (line.command.empty()) throw UsageError("no command given");
   if (!FindCommand(line.command)) throw UsageError("unknown command '" + line.command + "'");
   if (line.command == "convert" && !line.convertTo) {
-    throw UsageError("convert needs --to jpg, png, webp, gif or bmp");
+    throw UsageError("convert needs --to " + WritableKeys());
   }
   if (line.command != "convert" && line.convertTo) {
     throw UsageError("--to is for the convert command only");

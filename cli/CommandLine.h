@@ -32,7 +32,7 @@ struct CommandLine {
   bool upright = true;  // --ignore-orientation clears it
   bool shrinkOnly = false;
   MetadataMode metadata = MetadataMode::Keep;
-  std::optional<ImageFormat> convertTo;           // --to, for the convert command
+  const FormatRow* convertTo = nullptr;           // --to, for the convert command
   bool dither = false;                            // --dither, for the convert command
   LosslessTurn losslessTurn = LosslessTurn::Off;  // --lossless[=trim], for the rotate command
   bool quiet = false;
