@@ -105,6 +105,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     } else if (arg == "--version") {
       noValue();
       line.version = true;
+    } else if (arg == "--list-formats") {
+      noValue();
+      line.listFormats = true;
     } else if (arg == "-q" || arg == "--quiet") {
       noValue();
       line.quiet = true;
@@ -203,7 +206,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
   }
 
-  if (line.help || line.version) return line;
+  if (line.help || line.version || line.listFormats) return line;
   if (line.command.empty()) throw UsageError("no command given");
   if (!FindCommand(line.command)) throw UsageError("unknown command '" + line.command + "'");
   if (line.command == "convert" && !line.convertTo) {
@@ -223,6 +226,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string HelpText() {
+  std::string to;
+  for (const FormatRow* row : WritableRows()) {
+    if (!to.empty()) to += '|';
+    to += row->key;
+  }
   std::string commands;
   for (const BatchCommand& c : AllCommands()) {
     commands += "  " + c.name + std::string(c.name.size() < 12 ? 12 - c.name.size() : 1, ' ') +
@@ -248,7 +256,9 @@ std::string HelpText() {
          "  --jpeg-quality N        the Options tab's JPEG save quality, 0..100 (default 89)\n"
          "  --quality N             the JPEG quality tab's slider, 0..100 (default 85)\n"
          "  --turn right|left|180   rotation choice (default right)\n"
-         "  --to jpg|png|webp|gif|bmp   the convert command's output format; JPEG and lossy WebP\n"
+         "  --to " +
+         to +
+         "   the convert command's output format; JPEG and lossy WebP\n"
          "                          at --jpeg-quality, WebP lossless from lossless sources, GIF\n"
          "                          with a colour table made for each picture; an animated GIF or\n"
          "                          WebP to gif or webp keeps every frame\n"
@@ -270,6 +280,8 @@ std::string HelpText() {
          "  -q, --quiet             no progress display (on a terminal a progress bar shows file "
          "n\n"
          "                          of m)\n"
+         "  --list-formats          every format Pixtrel reads, one a line, tab-separated: key,\n"
+         "                          read or read,write, extensions, MIME types, title, name\n"
          "  -h, --help | --version\n"
          "\n"
          "Exit status: 0 done; 1 stopped at a failing file (with --keep-going: a file failed);\n"

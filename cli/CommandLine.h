@@ -18,6 +18,7 @@ class UsageError : public std::runtime_error {
 struct CommandLine {
   bool help = false;
   bool version = false;
+  bool listFormats = false;  // --list-formats: the registry, one format a line
   std::string command;
   std::filesystem::path folder = ".";
   std::vector<std::string> names;  // bare names in folder, in the order given
