@@ -7,14 +7,16 @@
 #include "core/FileName.h"
 
 // The formats in registry order (the conversion targets' order), one a line; each row is
-// defined in its codec's folder: ROW(Jpeg) is JpegRow() of codecs/jpeg/JpegRow.cpp.
+// defined in its codec's folder: ROW(Jpeg) is JpegRow() of codecs/jpeg/JpegRow.cpp. A new
+// format is one more line above the last.
 #define PIXTREL_FORMAT_ROWS(ROW) \
   ROW(Jpeg)                      \
   ROW(Png)                       \
   ROW(Webp)                      \
   ROW(Gif)                       \
   ROW(Bmp)                       \
-  ROW(Heif)
+  ROW(Heif)                      \
+  /* end of the list */
 
 namespace pixtrel {
 
