@@ -31,18 +31,9 @@
 namespace pixtrel {
 
 QPushButton* TForm1::CommandButton(CommandId command) const {
-  // Every command has its button: a command without a case here fails the build.
+  // Every command has its button: a command without a case here fails the build. The resize
+  // commands' buttons are their tabs' (ResizeTabs).
   switch (command) {
-    case CommandId::ResizeJpg:
-      return Button2;
-    case CommandId::ResizeGif:
-      return Button1;
-    case CommandId::ResizeBmp:
-      return Button3;
-    case CommandId::ResizePng:
-      return Button15;
-    case CommandId::ResizeWebp:
-      return Button16;
     case CommandId::GifToJpg:
       return Button4;
     case CommandId::JpgToGif:
@@ -72,6 +63,13 @@ void TForm1::ConnectCommandButtons() {
     QPushButton* button = CommandButton(command);
     button->setProperty("command", QString::fromStdString(CommandFor(command).name));
     connect(button, &QPushButton::clicked, this, [this, command] { RunCommand(command); });
+  }
+  for (const ResizeTab& tab : resizeTabs_) {
+    const BatchCommand& command = ResizeCommandFor(*tab.row);
+    tab.button->setProperty("command", QString::fromStdString(command.name));
+    connect(tab.button, &QPushButton::clicked, this, [this, &command] {
+      if (!busy_) StartBatch(command);
+    });
   }
   StopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   StopShortcut->setObjectName(QStringLiteral("StopShortcut"));
@@ -103,6 +101,10 @@ void TForm1::StartBatch(const BatchCommand& command) {
     for (const CommandId id : kAllCommandIds) {
       if (CommandFor(id).name == command.name && CommandButton(id)->isVisible())
         near = CommandButton(id);
+    }
+    for (const ResizeTab& tab : resizeTabs_) {
+      if (ResizeCommandFor(*tab.row).name == command.name && tab.button->isVisible())
+        near = tab.button;
     }
     QToolTip::showText(near->mapToGlobal(QPoint(0, near->height())), text, near);
     return;
@@ -224,6 +226,8 @@ void TForm1::SetBatchLock(bool locked) {
   };
   for (const CommandId command : kAllCommandIds)
     lock(CommandButton(command));
+  for (const ResizeTab& tab : resizeTabs_)
+    lock(tab.button);
   lock(static_cast<QWidget*>(DriveComboBox10));
   lock(static_cast<QWidget*>(DirectoryListBox10));
   for (QAction* action : {P1, M15->menuAction(), M16->menuAction()})

@@ -1,8 +1,8 @@
 #include "batch/RotateCommand.h"
 
-#include "codecs/FormatTable.h"
-#include "codecs/ImageFormat.h"
+#include "codecs/Registry.h"
 #include "core/Errors.h"
+#include "core/FileName.h"
 #include "operations/Rotate.h"
 
 namespace pixtrel {
@@ -41,13 +41,13 @@ BatchCommand RotateCommand() {
     return prefix + name;
   };
   c.run = [](const FileTask& task) {
-    const std::optional<ImageFormat> kind = FormatFromExtension(task.name);
+    const FormatRow* kind = RowForFileName(task.name);
     if (!kind) {
       throw Exception("Cannot rotate " + task.name + ": unknown picture file extension (" +
                       std::string(ExtensionOf(task.name)) + ")");
     }
-    if (!RowOf(*kind).writable()) {
-      throw Exception("Cannot rotate " + task.name + ": " + std::string(RowOf(*kind).title) +
+    if (!kind->writable()) {
+      throw Exception("Cannot rotate " + task.name + ": " + std::string(kind->title) +
                       " files are only read; convert them to another format first");
     }
     RotateSettings settings;

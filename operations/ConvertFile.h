@@ -2,7 +2,7 @@
 // Converting a picture file of any readable format into any writable one.
 #include <filesystem>
 
-#include "codecs/ImageFormat.h"
+#include "codecs/FormatRow.h"
 #include "io/OutputSink.h"
 #include "metadata/MetadataPlan.h"
 
@@ -24,8 +24,8 @@ struct ConvertSettings {
 // as the metadata choice and the target allow. An animated GIF or WebP written as GIF or WebP
 // keeps every frame (ConvertAnimation); to other formats it gives its first frame. The output is
 // written only once all is done.
-void ConvertFile(const FilePath& source, ImageFormat sourceFormat, const FilePath& output,
-                 ImageFormat target, const ConvertSettings& settings,
+void ConvertFile(const FilePath& source, const FormatRow& sourceFormat, const FilePath& output,
+                 const FormatRow& target, const ConvertSettings& settings,
                  OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

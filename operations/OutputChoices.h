@@ -13,6 +13,7 @@ struct OutputChoices {
   // optionally dithered, instead of the fixed palette.
   bool ownPalette = false;
   bool dither = false;
+  bool progressive = false;  // JPEG: a resized progressive JPEG stays progressive
 };
 
 // The choices every command makes alike: the save quality, lossless when the source was, the

@@ -6,13 +6,17 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <fstream>
 
 #include "app/FileListBox.h"
+#include "app/FileMask.h"
 #include "app/PageControl.h"
 #include "app/TabStrip.h"
+#include "codecs/Registry.h"
 #include "codecs/webp/WebpFile.h"
 #include "io/FileBytes.h"
 #include "languages/LanguageTable.h"
@@ -185,6 +189,37 @@ TEST_F(FormatTabsTest, EnterInTheWebpPixelsBoxResizesTheSelectedWebp) {
   const DecodedPicture result = ReadWebpBytes(ReadFileBytes(folder / "mini-d.webp"));
   EXPECT_EQ(RasterWidth(result.raster), 10);
   EXPECT_EQ(RasterHeight(result.raster), 5);
+}
+
+// Every resizable row of the registry has its tab, built from the row when it has no classic one:
+// captioned with its title, listing its files, its button running its resize command, its pixel
+// box stored under "KEY.px", and a Resize-menu entry that shows it.
+TEST_F(FormatTabsTest, EveryResizableFormatHasItsTabFromTheRegistry) {
+  const std::vector<const FormatRow*> rows = ResizableRows();
+  ASSERT_EQ(window->ResizeTabs().size(), rows.size());
+  const QList<QAction*> entries = window->M2->actions();
+  ASSERT_EQ(entries.size(), static_cast<qsizetype>(rows.size()));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const FormatRow& row = *rows[i];
+    const TForm1::ResizeTab& tab = window->ResizeTabs()[i];
+    const QString key = QString::fromUtf8(row.key.data(), qsizetype(row.key.size()));
+    SCOPED_TRACE(key.toStdString());
+    ASSERT_EQ(tab.row, &row);
+    EXPECT_EQ(window->PageControl1->tabText(tab.tab),
+              QString::fromUtf8(row.title.data(), qsizetype(row.title.size())));
+    EXPECT_EQ(MaskForTab(tab.tab), QString::fromStdString(row.mask()));
+    EXPECT_EQ(tab.button->property("command").toString(), "resize-" + key);
+    EXPECT_EQ(tab.settingsKey, key + ".px");
+    EXPECT_TRUE(window->PageControl1->page(tab.tab)->isAncestorOf(tab.pixels));
+    const auto entry = std::find_if(entries.begin(), entries.end(), [&](QAction* action) {
+      return action->text() == window->PageControl1->tabText(tab.tab);
+    });
+    ASSERT_NE(entry, entries.end());
+    ClickTab(*window, TForm1::TabAbout);
+    (*entry)->trigger();
+    EXPECT_EQ(window->PageControl1->currentIndex(), tab.tab);
+    EXPECT_EQ(window->FileListBox10->mask(), QString::fromStdString(row.mask()));
+  }
 }
 
 }  // namespace
