@@ -164,6 +164,11 @@ struct FormatRow {
   void (*checkWrittenSize)(std::int64_t width, std::int64_t height) = nullptr;
   // Every frame of an animation read and written (decode and encode take the first frame only).
   const AnimationCodec* animation = nullptr;
+  // Takes another format's compressed data over as it is, so nothing is decoded and nothing is
+  // lost (JPEG XL from JPEG): the key of that format, and the recompression, given the data and
+  // its size from its header. It throws for files it cannot take; those are decoded instead.
+  std::string_view recompressFrom = {};
+  Bytes (*recompress)(std::span<const std::uint8_t> bytes, PictureSize size) = nullptr;
 
   bool writable() const { return encode != nullptr; }
   bool resizable() const { return resizeRank >= 0; }

@@ -3,6 +3,7 @@
 #include "io/FileBytes.h"
 #include "operations/ConvertAnimation.h"
 #include "operations/PictureFile.h"
+#include "operations/Recompress.h"
 #include "operations/UprightPicture.h"
 
 namespace pixtrel {
@@ -19,6 +20,10 @@ void ConvertFile(const FilePath& source, const FormatRow& sourceFormat, const Fi
   }
   if (ConvertsAnimation(bytes, sourceFormat, target)) {
     sink.put(output, ConvertAnimation(bytes, sourceFormat, target, settings));
+    return;
+  }
+  if (std::optional<Bytes> recompressed = Recompressed(bytes, sourceFormat, target, settings)) {
+    sink.put(output, *recompressed);
     return;
   }
   DecodedPicture picture = ReadUpright(bytes, sourceFormat, settings.upright);
