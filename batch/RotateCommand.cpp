@@ -31,10 +31,25 @@ const char* TurnPrefix(TurnChoice choice) {
   return "right-";
 }
 
+namespace {
+
+// "JPEG, PNG, WebP, GIF and BMP": every format written back in its own format.
+std::string WrittenFormatNames() {
+  const std::vector<const FormatRow*> rows = WritableRows();
+  std::string text;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i > 0) text += i + 1 == rows.size() ? " and " : ", ";
+    text += rows[i]->name;
+  }
+  return text;
+}
+
+}  // namespace
+
 BatchCommand RotateCommand() {
   BatchCommand c;
   c.name = "rotate";
-  c.summary = "rotate BMP, JPEG, GIF, PNG and WebP files by --turn (prefix right-, left- or 180-)";
+  c.summary = "rotate " + WrittenFormatNames() + " files by --turn (prefix right-, left- or 180-)";
   c.prologue = Prologue::RecordSettleShow;
   c.prefixWord = [](const BatchOptions& options) { return std::string(TurnPrefix(options.turn)); };
   c.outputName = [](const std::string& name, const std::string& prefix, const BatchOptions&) {
