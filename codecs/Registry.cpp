@@ -16,6 +16,7 @@
   ROW(Gif)                       \
   ROW(Bmp)                       \
   ROW(Heif)                      \
+  ROW(Jxl)                       \
   /* end of the list */
 
 namespace pixtrel {

@@ -32,14 +32,33 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
   auto window = StartWindow();
   // Half a second after start the preview's state and place are read.
   EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Timer2->isActive(); }, 5000));
-  const std::vector<QString> start = {
-      "write prisoten", "write verzija",   "read jezik",      "read x",
-      "read y",         "read w",          "read h",          "read jpg.px",
-      "read gif.px",    "read bmp.px",     "read png.px",     "read webp.px",
-      "read jpg.q",     "read convert.to", "read shrinkonly", "read ignoreorientation",
-      "read metadata",  "read Start",      "read Recent1",    "read Recent2",
-      "read Recent3",   "read Recent4",    "read Recent5",    "read preview",
-      "read preview_x", "read preview_y"};
+  const std::vector<QString> start = {"write prisoten",
+                                      "write verzija",
+                                      "read jezik",
+                                      "read x",
+                                      "read y",
+                                      "read w",
+                                      "read h",
+                                      "read jpg.px",
+                                      "read gif.px",
+                                      "read bmp.px",
+                                      "read png.px",
+                                      "read webp.px",
+                                      "read jxl.px",
+                                      "read jpg.q",
+                                      "read convert.to",
+                                      "read shrinkonly",
+                                      "read ignoreorientation",
+                                      "read metadata",
+                                      "read Start",
+                                      "read Recent1",
+                                      "read Recent2",
+                                      "read Recent3",
+                                      "read Recent4",
+                                      "read Recent5",
+                                      "read preview",
+                                      "read preview_x",
+                                      "read preview_y"};
   EXPECT_EQ(traffic.all, start);
   EXPECT_EQ(Stored("prisoten"), "ja");
   EXPECT_EQ(Stored("verzija"), "1.2");
@@ -77,7 +96,7 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
   EXPECT_EQ(Control<QPushButton>(*window, "Button2")->text(), "Resize");
   EXPECT_EQ(Control<QPushButton>(*window, "Button10")->text(), "Change");
   auto* pages = Control<PageControl>(*window, "PageControl1");
-  ASSERT_EQ(pages->count(), 18);
+  ASSERT_EQ(pages->count(), 19);
   EXPECT_EQ(pages->currentIndex(), 3);
   EXPECT_EQ(pages->tabText(3), "About Pixtrel");
   EXPECT_EQ(pages->page(3)->objectName(), "TabSheet3");
@@ -115,11 +134,11 @@ TEST_F(StartAndCloseTest, StoredValuesComeBackAndCloseWritesThemInOrder) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Timer2->isActive(); }, 5000));
   StoreTraffic traffic;
   window->close();
-  const std::vector<QString> order = {
-      "preview_x", "preview_y", "x",          "y",          "w",
-      "h",         "jpg.px",    "bmp.px",     "gif.px",     "png.px",
-      "webp.px",   "jpg.q",     "convert.to", "shrinkonly", "ignoreorientation",
-      "metadata",  "Start"};
+  const std::vector<QString> order = {"preview_x", "preview_y",  "x",          "y",
+                                      "w",         "h",          "jpg.px",     "bmp.px",
+                                      "gif.px",    "png.px",     "webp.px",    "jxl.px",
+                                      "jpg.q",     "convert.to", "shrinkonly", "ignoreorientation",
+                                      "metadata",  "Start"};
   EXPECT_EQ(traffic.writes, order);
   EXPECT_TRUE(traffic.reads.empty());
   // Closed where it opened: the same place goes back, nothing creeps.
@@ -181,7 +200,7 @@ TEST_F(StartAndCloseTest, MenusHoldEveryEntryInOrder) {
   };
   EXPECT_EQ(captions("M1"), QStringList({"Preview images", "View image", "Options", "-",
                                          "Recent folders", "Special folders", "-", "Exit"}));
-  EXPECT_EQ(captions("M2"), QStringList({"JPG", "BMP", "GIF", "PNG", "WebP"}));
+  EXPECT_EQ(captions("M2"), QStringList({"JPG", "BMP", "GIF", "PNG", "WebP", "JPEG XL"}));
   EXPECT_EQ(captions("M3"), QStringList({"BMP -> JPG", "BMP -> GIF", "JPG -> BMP", "JPG -> GIF",
                                          "GIF -> BMP", "GIF -> JPG", "-", "Convert to…"}));
   EXPECT_EQ(captions("M9"),
