@@ -4,19 +4,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "codecs/FormatTable.h"
-#include "codecs/ImageFormat.h"
+#include "codecs/Registry.h"
 #include "languages/LanguageTable.h"
 #include "windows/LocalPath.h"
 
 namespace pixtrel {
 
 std::optional<QSize> HeaderPictureSize(const QString& path) {
-  const std::optional<ImageFormat> format =
-      FormatFromExtension(LocalPath(path).filename().string());
-  if (!format) return std::nullopt;
-  const FormatRow& row = RowOf(*format);
-  if (!row.probe) return std::nullopt;
+  const FormatRow* format = RowForFileName(LocalPath(path).filename().string());
+  if (!format || !format->probe) return std::nullopt;
+  const FormatRow& row = *format;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
   const QByteArray head = file.read(qint64{256} << 10);

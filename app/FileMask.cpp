@@ -1,41 +1,61 @@
 #include "app/FileMask.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <array>
 
-#include "codecs/FormatTable.h"
+#include "app/ClassicResizeTabs.h"
+#include "codecs/Registry.h"
 
 namespace pixtrel {
 namespace {
 
-QString MaskOf(ImageFormat format) {
-  return QString::fromStdString(RowOf(format).mask());
+QString MaskOf(const FormatRow& row) {
+  return QString::fromStdString(row.mask());
 }
 
-// Every extension of every format Pixtrel reads, in the table's order.
+QString MaskOf(std::string_view key) {
+  return MaskOf(*RowForKey(key));
+}
+
+// Every extension of every format Pixtrel reads, in registry order.
 QString ReadableMask() {
   QStringList masks;
-  for (const FormatRow& row : FormatTable())
-    masks.append(QString::fromStdString(row.mask()));
+  for (const FormatRow* row : Registry())
+    masks.append(MaskOf(*row));
+  return masks.join(u';');
+}
+
+// Rotate writes every format back in its own: the classic mask, then the masks of the other
+// writable formats, in registry order.
+QString RotateMask(const QString& classic) {
+  const QStringList listed = classic.split(u';');
+  QStringList masks{classic};
+  for (const FormatRow* row : WritableRows()) {
+    const QStringList own = MaskOf(*row).split(u';');
+    const bool inClassic = std::all_of(own.begin(), own.end(),
+                                       [&](const QString& mask) { return listed.contains(mask); });
+    if (!inClassic) masks.append(MaskOf(*row));
+  }
   return masks.join(u';');
 }
 
 }  // namespace
 
 std::optional<QString> MaskForTab(int index) {
-  const QString jpeg = MaskOf(ImageFormat::Jpeg);
-  const QString gif = MaskOf(ImageFormat::Gif);
-  const QString bmp = MaskOf(ImageFormat::Bmp);
-  const QString png = MaskOf(ImageFormat::Png);
-  const QString webp = MaskOf(ImageFormat::Webp);
+  // A resize tab lists its format's files.
+  if (const FormatRow* resized = RowOfResizeTab(index)) return MaskOf(*resized);
+  const QString jpeg = MaskOf("jpg");
+  const QString gif = MaskOf("gif");
+  const QString bmp = MaskOf("bmp");
   const QString all = QStringLiteral("*.bmp;*.jpg;*.gif;*.jpeg;*.jpe");
-  // Rotate writes every format back in its own: the three first ones, then PNG and WebP.
-  const QString rotate = all + u';' + png + u';' + webp;
-  // In tab order: JPG, GIF, BMP, About, Help, GIF->JPG, JPG->GIF, BMP->JPG, BMP->GIF, Rotate,
-  // JPEG quality, Greyscale, Options (none), JPG->BMP, GIF->BMP, PNG, WebP, Convert to.
-  const std::array<QString, 18> masks = {jpeg,      gif,  bmp, all,    all,  gif,
-                                         jpeg,      bmp,  bmp, rotate, jpeg, jpeg,
-                                         QString(), jpeg, gif, png,    webp, ReadableMask()};
+  // In tab order: (JPG, GIF, BMP: resize tabs), About, Help, GIF->JPG, JPG->GIF, BMP->JPG,
+  // BMP->GIF, Rotate, JPEG quality, Greyscale, Options (none), JPG->BMP, GIF->BMP, (PNG, WebP:
+  // resize tabs), Convert to.
+  const std::array<QString, 18> masks = {QString(), QString(), QString(),     all,  all,
+                                         gif,       jpeg,      bmp,           bmp,  RotateMask(all),
+                                         jpeg,      jpeg,      QString(),     jpeg, gif,
+                                         QString(), QString(), ReadableMask()};
   if (index < 0 || index >= static_cast<int>(masks.size()) || masks[index].isEmpty()) {
     return std::nullopt;
   }

@@ -1,6 +1,6 @@
 #pragma once
 // The file list's masks: the one shown at start, and the one each tab sets when the user picks
-// it on the tab strip. The masks of the format tabs come from the format table.
+// it on the tab strip. The masks of the format tabs come from the registry.
 #include <QString>
 #include <optional>
 

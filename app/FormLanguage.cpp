@@ -69,14 +69,14 @@ void TForm1::ApplyLanguageTexts() {
   // Mirrors the windows, menus and message boxes for Hebrew.
   QApplication::setLayoutDirection(LanguageDirection);
 
-  // The five resize tabs.
-  for (const char* n : {"1", "2", "3", "15", "16"}) {
+  // The resize tabs.
+  for (const ResizeTab& tab : resizeTabs_) {
+    const QByteArray n = tab.suffix.toLatin1();
     SetLabelText(*this, (QByteArray("LabelNormal") + n).constData(), text(101));
     SetLabelText(*this, (QByteArray("LabelBetter") + n).constData(), text(102));
     SetLabelText(*this, (QByteArray("LabelPixels") + n).constData(), text(103));
+    tab.button->setText(text(104));
   }
-  for (QPushButton* button : {Button1, Button2, Button3, Button15, Button16})
-    button->setText(text(104));
   M2->setTitle(text(104));
 
   // The JPEG quality tab's slider and the Options tab's save quality slider.

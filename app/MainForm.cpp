@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "app/ClassicResizeTabs.h"
 #include "app/DefaultFolder.h"
 #include "app/FileListBox.h"
 #include "app/MessageBoxes.h"
@@ -117,11 +118,8 @@ void TForm1::FormActivate() {
     const int height = Store::ReadInteger(kSettingsKeyPath, QStringLiteral("h"), 523);
     RestorePlacement(top, left, width, height);
     const QString defaultPixels = QStringLiteral("800");
-    Edit2->setText(Store::ReadString(kSettingsKeyPath, QStringLiteral("jpg.px"), defaultPixels));
-    Edit1->setText(Store::ReadString(kSettingsKeyPath, QStringLiteral("gif.px"), defaultPixels));
-    Edit3->setText(Store::ReadString(kSettingsKeyPath, QStringLiteral("bmp.px"), defaultPixels));
-    Edit15->setText(Store::ReadString(kSettingsKeyPath, QStringLiteral("png.px"), defaultPixels));
-    Edit16->setText(Store::ReadString(kSettingsKeyPath, QStringLiteral("webp.px"), defaultPixels));
+    for (const ResizeTab& tab : resizeTabs_)
+      tab.pixels->setText(Store::ReadString(kSettingsKeyPath, tab.settingsKey, defaultPixels));
     TrackBar7->setValue(Store::ReadInteger(kSettingsKeyPath, QStringLiteral("jpg.q"), 85));
     ReadStoredChoices();
     bool entered = false;
@@ -241,11 +239,18 @@ void TForm1::FormClose() {
     Store::WriteInteger(kSettingsKeyPath, QStringLiteral("y"), inside.left());
     Store::WriteInteger(kSettingsKeyPath, QStringLiteral("w"), inside.width());
     Store::WriteInteger(kSettingsKeyPath, QStringLiteral("h"), inside.height());
-    Store::WriteString(kSettingsKeyPath, QStringLiteral("jpg.px"), Edit2->text());
-    Store::WriteString(kSettingsKeyPath, QStringLiteral("bmp.px"), Edit3->text());
-    Store::WriteString(kSettingsKeyPath, QStringLiteral("gif.px"), Edit1->text());
-    Store::WriteString(kSettingsKeyPath, QStringLiteral("png.px"), Edit15->text());
-    Store::WriteString(kSettingsKeyPath, QStringLiteral("webp.px"), Edit16->text());
+    // The classic boxes in the order they have always been written (JPG, BMP, GIF, PNG, WebP),
+    // then those of the formats added later.
+    for (const ClassicResizeTab& classic : ClassicResizeTabs()) {
+      for (const ResizeTab& tab : resizeTabs_) {
+        if (tab.tab == classic.tab)
+          Store::WriteString(kSettingsKeyPath, tab.settingsKey, tab.pixels->text());
+      }
+    }
+    for (const ResizeTab& tab : resizeTabs_) {
+      if (!ClassicResizeTabFor(*tab.row))
+        Store::WriteString(kSettingsKeyPath, tab.settingsKey, tab.pixels->text());
+    }
     Store::WriteInteger(kSettingsKeyPath, QStringLiteral("jpg.q"), TrackBar7->value());
     WriteStoredChoices();
     Store::WriteString(kSettingsKeyPath, QStringLiteral("Start"),

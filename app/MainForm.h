@@ -40,6 +40,7 @@ class QTimer;
 
 #include "batch/BatchHost.h"
 #include "batch/CommandId.h"
+#include "codecs/FormatRow.h"
 
 namespace pixtrel {
 
@@ -247,6 +248,18 @@ class TForm1 : public QMainWindow {
   void RunCommand(CommandId command);
   // The button that runs the command.
   QPushButton* CommandButton(CommandId command) const;
+  // A resize tab: the format it resizes, its tab index and its controls. One for each resizable
+  // row of the registry, in resize order.
+  struct ResizeTab {
+    const FormatRow* row = nullptr;
+    int tab = 0;
+    QSlider* method = nullptr;
+    QLineEdit* pixels = nullptr;
+    QPushButton* button = nullptr;
+    QString suffix;       // of its controls' names: "2" (Edit2), "_KEY" (Edit_KEY)
+    QString settingsKey;  // of its pixel text: "KEY.px"
+  };
+  const std::vector<ResizeTab>& ResizeTabs() const { return resizeTabs_; }
   bool BatchRunning() const { return busy_; }
   bool IsBusy() const { return busy_; }
   // The "Resize & convert" tab's button: the one-pass command over the selected files, on a
@@ -324,12 +337,11 @@ class TForm1 : public QMainWindow {
   QWidget* BuildBrowser();
   void BuildPages();
   void BuildFormatPages();
-  QWidget* BuildResizePage(const QString& sheet, int number, QSlider*& method, QLineEdit*& pixels,
-                           QPushButton*& button);
+  QWidget* BuildResizePage(const QString& sheet, const QString& suffix, QSlider*& method,
+                           QLineEdit*& pixels, QPushButton*& button);
   QWidget* BuildButtonPage(QPushButton*& button, const QString& name, const QString& caption);
   QWidget* BuildRotatePage();
   QWidget* BuildQualityPage();
-  QWidget* BuildConvertToPage();
   QWidget* BuildProcessPage();
   // Tells, under the button and in the status bar, that nothing is selected; true then.
   bool NothingSelected(QWidget* button);
@@ -371,6 +383,7 @@ class TForm1 : public QMainWindow {
   void StartBatch(const BatchCommand& command);
   friend class WindowBatchRun;
 
+  std::vector<ResizeTab> resizeTabs_;
   std::vector<std::function<void()>> unlock_;  // restores what the batch lock changed
   bool busy_ = false;
   bool stop_ = false;

@@ -32,18 +32,9 @@
 namespace pixtrel {
 
 QPushButton* TForm1::CommandButton(CommandId command) const {
-  // Every command has its button: a command without a case here fails the build.
+  // Every command has its button: a command without a case here fails the build. The resize
+  // commands' buttons are their tabs' (ResizeTabs).
   switch (command) {
-    case CommandId::ResizeJpg:
-      return Button2;
-    case CommandId::ResizeGif:
-      return Button1;
-    case CommandId::ResizeBmp:
-      return Button3;
-    case CommandId::ResizePng:
-      return Button15;
-    case CommandId::ResizeWebp:
-      return Button16;
     case CommandId::GifToJpg:
       return Button4;
     case CommandId::JpgToGif:
@@ -76,6 +67,13 @@ void TForm1::ConnectCommandButtons() {
     button->setProperty("command", QString::fromStdString(CommandFor(command).name));
     connect(button, &QPushButton::clicked, this, [this, command] { RunCommand(command); });
   }
+  for (const ResizeTab& tab : resizeTabs_) {
+    const BatchCommand& command = ResizeCommandFor(*tab.row);
+    tab.button->setProperty("command", QString::fromStdString(command.name));
+    connect(tab.button, &QPushButton::clicked, this, [this, &command] {
+      if (!busy_) StartBatch(command);
+    });
+  }
   StopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   StopShortcut->setObjectName(QStringLiteral("StopShortcut"));
   StopShortcut->setEnabled(false);
@@ -104,7 +102,12 @@ void TForm1::StartBatch(const BatchCommand& command) {
   // A command with nothing to work on says so where the user looks, instead of doing nothing.
   QWidget* near = FileListBox10;
   for (const CommandId id : kAllCommandIds) {
-    if (CommandFor(id).name == command.name && CommandButton(id)) near = CommandButton(id);
+    QPushButton* button = CommandButton(id);
+    if (CommandFor(id).name == command.name && button && button->isVisible()) near = button;
+  }
+  for (const ResizeTab& tab : resizeTabs_) {
+    if (ResizeCommandFor(*tab.row).name == command.name && tab.button->isVisible())
+      near = tab.button;
   }
   if (NothingSelected(near)) return;
   // The list's bare names resolve in the shown folder.
@@ -226,6 +229,8 @@ void TForm1::SetBatchLock(bool locked) {
   for (const CommandId command : kAllCommandIds) {
     if (QPushButton* button = CommandButton(command)) lock(button);
   }
+  for (const ResizeTab& tab : resizeTabs_)
+    lock(tab.button);
   lock(Button17);
   lock(static_cast<QWidget*>(DriveComboBox10));
   lock(static_cast<QWidget*>(DirectoryListBox10));

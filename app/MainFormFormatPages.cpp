@@ -1,17 +1,21 @@
-// The tabs and options that came with the newer formats: the PNG and WebP resize tabs, shown
-// beside the other resize tabs, the "Convert to" tab, and the Options tab's picture options.
+// The tabs and options that came with the newer formats: the resize tabs of every format after
+// BMP, shown beside the other resize tabs, the "Convert to" tab, and the Options tab's picture
+// options.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
 
+#include "app/ClassicResizeTabs.h"
 #include "app/MainForm.h"
 #include "app/MetadataChoices.h"
 #include "app/NamedWidget.h"
 #include "app/PageControl.h"
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "languages/LanguageTable.h"
 
 namespace pixtrel {
@@ -24,47 +28,50 @@ QString Text(std::string_view text) {
 }  // namespace
 
 void TForm1::BuildFormatPages() {
-  // Shown right after the BMP tab, in the strip's order: JPG, GIF, BMP, PNG, WebP.
-  const int afterBmp = TabBmp + 1;
-  PageControl1->addPage(
-      BuildResizePage(QStringLiteral("TabSheet16"), 15, TrackBar15, Edit15, Button15),
-      Text(RowOf(ImageFormat::Png).title), afterBmp);
-  PageControl1->addPage(
-      BuildResizePage(QStringLiteral("TabSheet17"), 16, TrackBar16, Edit16, Button16),
-      Text(RowOf(ImageFormat::Webp).title), afterBmp + 1);
+  // Shown right after the BMP tab, in resize order: JPG, GIF, BMP, PNG, WebP, then the formats
+  // that have no classic tab (tab indexes after "Resize & convert", which took the place of
+  // "Convert to"), each captioned with its title.
+  int shownAt = TabBmp + 1;
+  std::vector<ResizeTab> added;
+  for (const FormatRow* row : ResizableRows()) {
+    const ClassicResizeTab* classic = ClassicResizeTabFor(*row);
+    if (!classic || classic->tab <= TabBmp) continue;
+    PageControl1->addPage(
+        BuildResizePage(QString::fromLatin1(classic->sheet), QString::fromLatin1(classic->suffix),
+                        this->*classic->method, this->*classic->pixels, this->*classic->button),
+        Text(row->title), shownAt++);
+  }
   PageControl1->addPage(BuildProcessPage(),
                         EnglishText(kTextProcessTab).replace(u'&', QStringLiteral("&&")));
-}
-
-QWidget* TForm1::BuildConvertToPage() {
-  QWidget* page = NewPage(QStringLiteral("TabSheet18"));
-  ComboBox1 = Named(new QComboBox(page), QStringLiteral("ComboBox1"));
-  // Every format that can be written, in the table's order; the item's data is its key.
-  for (const FormatRow& row : FormatTable()) {
-    if (!row.writable()) continue;
-    ComboBox1->addItem(Text(row.title), Text(row.key));
+  for (const FormatRow* row : AddedResizableRows()) {
+    ResizeTab tab;
+    tab.row = row;
+    tab.tab = *ResizeTabOf(*row);
+    tab.suffix = AddedTabSuffix(*row);
+    PageControl1->addPage(BuildResizePage(QStringLiteral("TabSheet") + tab.suffix, tab.suffix,
+                                          tab.method, tab.pixels, tab.button),
+                          Text(row->title), shownAt++);
+    added.push_back(tab);
   }
-  auto* label =
-      Named(new QLabel(EnglishText(kTextFormat), page), QStringLiteral("LabelConvertToFormat"));
-  label->setBuddy(ComboBox1);
-  auto* formatRow = new QHBoxLayout;
-  formatRow->addWidget(label);
-  formatRow->addWidget(ComboBox1);
-  formatRow->addStretch();
 
-  Button17 = Named(new QPushButton(QStringLiteral("Convert"), page), QStringLiteral("Button17"));
-  Button17->setMinimumWidth(120);
-  auto* buttonRow = new QHBoxLayout;
-  buttonRow->addWidget(Button17);
-  buttonRow->addStretch();
-
-  auto* layout = new QVBoxLayout(page);
-  layout->setContentsMargins(16, 16, 16, 16);
-  layout->setSpacing(14);
-  layout->addLayout(formatRow);
-  layout->addLayout(buttonRow);
-  layout->addStretch();
-  return page;
+  // Every resize tab, in resize order.
+  resizeTabs_.clear();
+  for (const FormatRow* row : ResizableRows()) {
+    ResizeTab tab;
+    if (const ClassicResizeTab* classic = ClassicResizeTabFor(*row)) {
+      tab.row = row;
+      tab.tab = classic->tab;
+      tab.method = this->*classic->method;
+      tab.pixels = this->*classic->pixels;
+      tab.button = this->*classic->button;
+      tab.suffix = QString::fromLatin1(classic->suffix);
+    } else {
+      tab = *std::find_if(added.begin(), added.end(),
+                          [row](const ResizeTab& built) { return built.row == row; });
+    }
+    tab.settingsKey = Text(row->key) + QStringLiteral(".px");
+    resizeTabs_.push_back(tab);
+  }
 }
 
 // Shrink-only, the orientation tag and the metadata: how every command treats the pictures.

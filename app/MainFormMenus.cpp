@@ -3,6 +3,7 @@
 #include <QMenuBar>
 #include <QShortcut>
 
+#include "app/ClassicResizeTabs.h"
 #include "app/MainForm.h"
 #include "app/PageControl.h"
 #include "app/WebAddresses.h"
@@ -109,17 +110,17 @@ void TForm1::BuildMenus() {
     };
   };
   M2 = AddMenu(nullptr, bar, QStringLiteral("M2"), QStringLiteral("Resize"));
-  connect(AddEntry(M2, QStringLiteral("M21"), QStringLiteral("JPG")), &QAction::triggered, this,
-          showTab(TabJpg));
-  connect(AddEntry(M2, QStringLiteral("M22"), QStringLiteral("BMP")), &QAction::triggered, this,
-          showTab(TabBmp));
-  connect(AddEntry(M2, QStringLiteral("M23"), QStringLiteral("GIF")), &QAction::triggered, this,
-          showTab(TabGif));
-  // The later formats' tabs, captioned as their tabs are.
-  connect(AddEntry(M2, QStringLiteral("M24"), PageControl1->tabText(TabPng)), &QAction::triggered,
-          this, showTab(TabPng));
-  connect(AddEntry(M2, QStringLiteral("M25"), PageControl1->tabText(TabWebp)), &QAction::triggered,
-          this, showTab(TabWebp));
+  // The classic entries in their order (JPG, BMP, GIF, PNG, WebP), then one for each format
+  // added later ("M2_KEY"), each captioned as its tab is.
+  for (const ClassicResizeTab& classic : ClassicResizeTabs()) {
+    connect(AddEntry(M2, QString::fromLatin1(classic.menu), PageControl1->tabText(classic.tab)),
+            &QAction::triggered, this, showTab(classic.tab));
+  }
+  for (const FormatRow* row : AddedResizableRows()) {
+    const int tab = *ResizeTabOf(*row);
+    connect(AddEntry(M2, QStringLiteral("M2") + AddedTabSuffix(*row), PageControl1->tabText(tab)),
+            &QAction::triggered, this, showTab(tab));
+  }
 
   M3 = AddMenu(nullptr, bar, QStringLiteral("M3"), QStringLiteral("Convert"));
   const struct {

@@ -53,12 +53,15 @@ void TooltipFollowsValue(QSlider* slider) {
 }  // namespace
 
 void TForm1::BuildPages() {
-  PageControl1->addPage(BuildResizePage(QStringLiteral("TabSheet2"), 2, TrackBar2, Edit2, Button2),
-                        QStringLiteral("JPG"));
-  PageControl1->addPage(BuildResizePage(QStringLiteral("TabSheet1"), 1, TrackBar1, Edit1, Button1),
-                        QStringLiteral("GIF"));
-  PageControl1->addPage(BuildResizePage(QStringLiteral("TabSheet5"), 3, TrackBar3, Edit3, Button3),
-                        QStringLiteral("BMP"));
+  PageControl1->addPage(
+      BuildResizePage(QStringLiteral("TabSheet2"), QStringLiteral("2"), TrackBar2, Edit2, Button2),
+      QStringLiteral("JPG"));
+  PageControl1->addPage(
+      BuildResizePage(QStringLiteral("TabSheet1"), QStringLiteral("1"), TrackBar1, Edit1, Button1),
+      QStringLiteral("GIF"));
+  PageControl1->addPage(
+      BuildResizePage(QStringLiteral("TabSheet5"), QStringLiteral("3"), TrackBar3, Edit3, Button3),
+      QStringLiteral("BMP"));
   PageControl1->addPage(BuildAboutPage(), QStringLiteral("About Pixtrel"));
   PageControl1->addPage(BuildHelpPage(), QStringLiteral("Help"));
   PageControl1->addPage(
@@ -90,10 +93,10 @@ void TForm1::BuildPages() {
 
 // The resize tabs: JPG (2), GIF (1), BMP (3), PNG (15) and WebP (16) share one design; number
 // names the tab's slider, box, button and labels.
-QWidget* TForm1::BuildResizePage(const QString& sheet, int number, QSlider*& method,
+QWidget* TForm1::BuildResizePage(const QString& sheet, const QString& suffix, QSlider*& method,
                                  QLineEdit*& pixels, QPushButton*& button) {
   QWidget* page = NewPage(sheet);
-  const QString n = QString::number(number);
+  const QString& n = suffix;
 
   // A vertical two-step slider: normal quality at the top, better quality at the bottom.
   method = Named(new QSlider(Qt::Vertical, page), QStringLiteral("TrackBar") + n);
@@ -152,8 +155,9 @@ QWidget* TForm1::BuildResizePage(const QString& sheet, int number, QSlider*& met
   layout->addLayout(buttonRow);
   layout->addStretch();
 
-  if (number == 2) {
-    // Read by the JPEG resize: the filter (5 is "Lanczos3") and an empty quality box.
+  if (suffix == QStringLiteral("2")) {
+    // On the JPG tab (Edit2), read by the JPEG resize: the filter (5 is "Lanczos3") and an empty
+    // quality box.
     TrackBar9 = Named(new QSlider(Qt::Horizontal, page), QStringLiteral("TrackBar9"));
     TrackBar9->setRange(0, 6);
     TrackBar9->setValue(5);
@@ -230,7 +234,7 @@ QWidget* TForm1::BuildQualityPage() {
 }
 
 void TForm1::CheckPixelsText(QLineEdit* box) {
-  const QString number = box->objectName().mid(4);  // "Edit15" -> "15"
+  const QString number = box->objectName().mid(4);  // "Edit15" -> "15", "Edit_jxl" -> "_jxl"
   auto* warning = findChild<QLabel*>(QStringLiteral("LabelPixelsWarning") + number);
   if (!warning) return;
   // The same conversion the resize makes, and the sizes it takes.

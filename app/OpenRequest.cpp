@@ -6,47 +6,28 @@
 #include <functional>
 #include <vector>
 
+#include "app/ClassicResizeTabs.h"
 #include "app/MainForm.h"
-#include "codecs/FormatTable.h"
-#include "codecs/ImageFormat.h"
+#include "codecs/Registry.h"
 
 namespace pixtrel {
 namespace {
 
-// The resize tab of a format, or nothing for a format that is only read.
-std::optional<int> ResizeTabOf(ImageFormat format) {
-  switch (format) {
-    case ImageFormat::Jpeg:
-      return TForm1::TabJpg;
-    case ImageFormat::Gif:
-      return TForm1::TabGif;
-    case ImageFormat::Bmp:
-      return TForm1::TabBmp;
-    case ImageFormat::Png:
-      return TForm1::TabPng;
-    case ImageFormat::Webp:
-      return TForm1::TabWebp;
-    case ImageFormat::Heif:
-      return std::nullopt;
-  }
-  return std::nullopt;
-}
-
-bool Writable(ImageFormat format) {
-  return RowOf(format).writable();
+bool Writable(const FormatRow* format) {
+  return format->writable();
 }
 
 struct GivenFile {
   QString folder;
   QString name;
-  ImageFormat format;
+  const FormatRow* format;
 };
 
-// "JPG, PNG, WebP, GIF, BMP or HEIC/AVIF": every format the table reads.
+// "JPG, PNG, WebP, GIF, BMP or HEIC/AVIF": every format the registry reads.
 QString ReadableTitles() {
   QStringList titles;
-  for (const FormatRow& row : FormatTable())
-    titles.append(QString::fromUtf8(row.title.data(), static_cast<qsizetype>(row.title.size())));
+  for (const FormatRow* row : Registry())
+    titles.append(QString::fromUtf8(row->title.data(), static_cast<qsizetype>(row->title.size())));
   const QString last = titles.takeLast();
   return titles.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
@@ -54,24 +35,26 @@ QString ReadableTitles() {
 // The tab for the files (all in one folder) and whether a file's format is listed on it.
 struct TabChoice {
   int tab;
-  std::function<bool(ImageFormat)> lists;
+  std::function<bool(const FormatRow*)> lists;
 };
 
 TabChoice ChooseTab(const std::vector<GivenFile>& files, OpenJob job) {
-  const auto any = [](ImageFormat) { return true; };
+  const auto any = [](const FormatRow*) { return true; };
   const auto writable = std::find_if(files.begin(), files.end(),
                                      [](const GivenFile& file) { return Writable(file.format); });
   // Only read formats: the one tab that takes them.
   if (writable == files.end()) return {TForm1::TabConvertTo, any};
   if (job == OpenJob::Resize) {
-    const ImageFormat format = writable->format;
-    return {*ResizeTabOf(format), [format](ImageFormat f) { return f == format; }};
+    const FormatRow* format = writable->format;
+    if (const std::optional<int> tab = ResizeTabOf(*format))
+      return {*tab, [format](const FormatRow* f) { return f == format; }};
+    return {TForm1::TabConvertTo, any};  // written, but not resized
   }
   if (job == OpenJob::Rotate) return {TForm1::TabRotate, Writable};
-  const ImageFormat first = files.front().format;
+  const FormatRow* first = files.front().format;
   const bool oneFormat = std::all_of(
       files.begin(), files.end(), [first](const GivenFile& file) { return file.format == first; });
-  if (oneFormat) return {*ResizeTabOf(first), any};
+  if (const std::optional<int> tab = ResizeTabOf(*first); oneFormat && tab) return {*tab, any};
   const bool allWritable = std::all_of(files.begin(), files.end(),
                                        [](const GivenFile& file) { return Writable(file.format); });
   return {allWritable ? TForm1::TabRotate : TForm1::TabConvertTo, any};
@@ -152,9 +135,8 @@ OpenRequest MakeOpenRequest(const QStringList& paths, OpenJob job) {
           QStringLiteral("Cannot open file %1: No such file or directory").arg(shown));
     } else if (info.isDir()) {
       if (firstFolder.isEmpty()) firstFolder = QDir::cleanPath(info.absoluteFilePath());
-    } else if (const std::optional<ImageFormat> format =
-                   FormatFromExtension(info.fileName().toStdString())) {
-      files.push_back({QDir::cleanPath(info.absolutePath()), info.fileName(), *format});
+    } else if (const FormatRow* format = RowForFileName(info.fileName().toStdString())) {
+      files.push_back({QDir::cleanPath(info.absolutePath()), info.fileName(), format});
     } else {
       request.problems.append(
           QStringLiteral("Cannot open file %1: not a %2 picture").arg(shown, ReadableTitles()));

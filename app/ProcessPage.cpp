@@ -18,7 +18,7 @@
 #include "app/PresetBox.h"
 #include "batch/OutputPreview.h"
 #include "batch/Preset.h"
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "core/Errors.h"
 #include "languages/LanguageTable.h"
 #include "settings/SettingsStore.h"
@@ -149,7 +149,8 @@ void ProcessPage::showFormatOptions() {
   // format, where any writable format does.
   WriterOptions heeded;
   const std::string key = format->currentData().toString().toStdString();
-  for (const FormatRow& row : FormatTable()) {
+  for (const FormatRow* listed : Registry()) {
+    const FormatRow& row = *listed;
     if (key != "keep" && row.key != key) continue;
     const std::string rowKey(row.key);
     if (!row.writable()) continue;

@@ -18,7 +18,7 @@
 #include "app/PresetBox.h"
 #include "app/ProcessPage.h"
 #include "batch/Preset.h"
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "core/Limits.h"
 #include "languages/LanguageTable.h"
 #include "settings/SettingsStore.h"
@@ -194,7 +194,8 @@ void ProcessPage::build(const std::filesystem::path& presetFolder) {
   format = Named(new QComboBox(form), QStringLiteral("ComboBox1"));
   format->addItem(EnglishText(kTextSameFormat), QStringLiteral("keep"));
   items_.push_back({format, 0, kTextSameFormat});
-  for (const FormatRow& r : FormatTable()) {
+  for (const FormatRow* listed : Registry()) {
+    const FormatRow& r = *listed;
     if (r.writable()) format->addItem(FromUtf8(r.title), FromUtf8(r.key));
   }
   Choose(format, "jpg");  // as the "Convert to" tab started

@@ -22,7 +22,7 @@
 #include "app/MetadataChoices.h"
 #include "app/RadioGroup.h"
 #include "batch/PeakEstimate.h"
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "windows/LocalPath.h"
 
 namespace pixtrel {
@@ -90,19 +90,10 @@ BatchOptions WindowBatchHost::options() {
     o.saveQuality = form_.TrackBar10->value();
     o.qualityCommandValue = form_.TrackBar7->value();
     // Each resize tab's pixel box and method slider.
-    const struct {
-      ImageFormat format;
-      const QLineEdit* pixels;
-      const QSlider* method;
-    } tabs[] = {{ImageFormat::Jpeg, form_.Edit2, form_.TrackBar2},
-                {ImageFormat::Gif, form_.Edit1, form_.TrackBar1},
-                {ImageFormat::Bmp, form_.Edit3, form_.TrackBar3},
-                {ImageFormat::Png, form_.Edit15, form_.TrackBar15},
-                {ImageFormat::Webp, form_.Edit16, form_.TrackBar16}};
-    for (const auto& tab : tabs) {
-      const int slot = BatchOptions::FormatSlot(tab.format);
-      o.pixelText[slot] = tab.pixels->text().toStdString();
-      o.method[slot] = tab.method->value() == 0 ? ResizeMethod::Normal : ResizeMethod::Better;
+    for (const TForm1::ResizeTab& tab : form_.ResizeTabs()) {
+      ResizeControls& controls = o.resizeOf(*tab.row);
+      controls.pixelText = tab.pixels->text().toStdString();
+      controls.method = tab.method->value() == 0 ? ResizeMethod::Normal : ResizeMethod::Better;
     }
     switch (form_.Radio2->itemIndex()) {
       case 1:
@@ -118,7 +109,7 @@ BatchOptions WindowBatchHost::options() {
     o.shrinkOnly = form_.CheckBox2->isChecked();
     o.metadata = MetadataChoices().at(std::max(0, form_.ComboBox2->currentIndex())).mode;
     const FormatRow* target = RowForKey(form_.ComboBox1->currentData().toString().toStdString());
-    if (target && target->writable()) o.convertTarget = target->format;
+    if (target && target->writable()) o.convertTarget = target;
     return o;
   });
 }

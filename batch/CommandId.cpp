@@ -1,11 +1,14 @@
 #include "batch/CommandId.h"
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "batch/ConvertCommands.h"
 #include "batch/JpegCommands.h"
 #include "batch/ResizeCommands.h"
 #include "batch/RotateCommand.h"
+#include "codecs/Registry.h"
 
 namespace pixtrel {
 namespace {
@@ -21,16 +24,6 @@ const BatchCommand& Once(Make make) {
 const BatchCommand& CommandFor(CommandId id) {
   // Each case has its own static command (the lambdas are distinct types).
   switch (id) {
-    case CommandId::ResizeJpg:
-      return Once([] { return ResizeCommand(ImageFormat::Jpeg); });
-    case CommandId::ResizeGif:
-      return Once([] { return ResizeCommand(ImageFormat::Gif); });
-    case CommandId::ResizeBmp:
-      return Once([] { return ResizeCommand(ImageFormat::Bmp); });
-    case CommandId::ResizePng:
-      return Once([] { return ResizeCommand(ImageFormat::Png); });
-    case CommandId::ResizeWebp:
-      return Once([] { return ResizeCommand(ImageFormat::Webp); });
     case CommandId::GifToJpg:
       return Once([] { return GifToJpegCommand(); });
     case CommandId::JpgToGif:
@@ -53,6 +46,18 @@ const BatchCommand& CommandFor(CommandId id) {
       return Once([] { return GreyscaleCommand(); });
   }
   throw std::invalid_argument("no such command");  // only for a value outside the enum
+}
+
+const BatchCommand& ResizeCommandFor(const FormatRow& row) {
+  static const std::vector<BatchCommand> commands = [] {
+    std::vector<BatchCommand> list;
+    for (const FormatRow* resizable : ResizableRows())
+      list.push_back(ResizeCommand(*resizable));
+    return list;
+  }();
+  if (!row.resizable() || static_cast<std::size_t>(row.resizeRank) >= commands.size())
+    throw std::invalid_argument("no resize command for " + std::string(row.key));
+  return commands[static_cast<std::size_t>(row.resizeRank)];
 }
 
 }  // namespace pixtrel

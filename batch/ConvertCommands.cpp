@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "core/Errors.h"
 #include "core/FileName.h"
 #include "operations/ClassicConversions.h"
@@ -39,9 +39,20 @@ ConvertSettings SettingsOf(const BatchOptions& options, int quality) {
 
 // A JPEG's picture goes through the conversion of every format, which turns it upright and
 // brings its colours to sRGB; for an upright sRGB photo that is the plain routine's result.
-void JpegTo(const FileTask& task, const FilePath& target, ImageFormat format) {
-  ConvertFile(task.source(), ImageFormat::Jpeg, target, format, SettingsOf(task.options, 90),
-              task.out());
+void JpegTo(const FileTask& task, const FilePath& target, std::string_view targetKey) {
+  ConvertFile(task.source(), *RowForKey("jpg"), target, *RowForKey(targetKey),
+              SettingsOf(task.options, 90), task.out());
+}
+
+// "name + .jpg, .png, .webp, .gif or .bmp": what convert appends, for every writable format.
+std::string TargetExtensions() {
+  const std::vector<const FormatRow*> rows = WritableRows();
+  std::string text;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i > 0) text += i + 1 == rows.size() ? " or " : ", ";
+    text += rows[i]->extensions.front();
+  }
+  return text;
 }
 
 }  // namespace
@@ -56,7 +67,7 @@ BatchCommand GifToJpegCommand() {
 BatchCommand JpegToGifCommand() {
   return ConvertCommand(
       "jpg2gif", "convert JPEG files to GIF (name + .gif)", ".gif",
-      [](const FileTask& task, const FilePath& target) { JpegTo(task, target, ImageFormat::Gif); });
+      [](const FileTask& task, const FilePath& target) { JpegTo(task, target, "gif"); });
 }
 
 BatchCommand BmpToJpegCommand() {
@@ -76,7 +87,7 @@ BatchCommand BmpToGifCommand() {
 BatchCommand JpegToBmpCommand() {
   return ConvertCommand(
       "jpg2bmp", "convert JPEG files to BMP (name + .bmp)", ".bmp",
-      [](const FileTask& task, const FilePath& target) { JpegTo(task, target, ImageFormat::Bmp); });
+      [](const FileTask& task, const FilePath& target) { JpegTo(task, target, "bmp"); });
 }
 
 BatchCommand GifToBmpCommand() {
@@ -89,21 +100,20 @@ BatchCommand GifToBmpCommand() {
 BatchCommand ConvertToCommand() {
   BatchCommand c;
   c.name = "convert";
-  c.summary = "convert pictures of any format to --to (name + .jpg, .png, .webp, .gif or .bmp)";
+  c.summary = "convert pictures of any format to --to (name + " + TargetExtensions() + ")";
   c.prologue = Prologue::RecordShow;
   c.keepsDate = true;
   c.outputName = [](const std::string& source, const std::string&, const BatchOptions& options) {
-    return ConvertedName(source, std::string(RowOf(options.convertTarget).extensions.front()));
+    return ConvertedName(source, std::string(options.convertTarget->extensions.front()));
   };
   c.run = [](const FileTask& task) {
-    const std::optional<ImageFormat> format = FormatFromExtension(task.name);
+    const FormatRow* format = RowForFileName(task.name);
     if (!format) {
       throw Exception("Cannot convert " + task.name + ": unknown picture file extension (" +
                       std::string(ExtensionOf(task.name)) + ")");
     }
-    const ImageFormat target = task.options.convertTarget;
-    const std::string output =
-        ConvertedName(task.name, std::string(RowOf(target).extensions.front()));
+    const FormatRow& target = *task.options.convertTarget;
+    const std::string output = ConvertedName(task.name, std::string(target.extensions.front()));
     ConvertSettings settings = SettingsOf(task.options, task.options.saveQuality);
     settings.ownGifPalette = true;
     settings.dither = task.options.dither;

@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "io/FileStamp.h"
 #include "operations/ProcessFile.h"
 

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "batch/OutputName.h"
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "imaging/SizeRule.h"
 #include "operations/HeaderFacts.h"
 #include "operations/ProcessFile.h"
@@ -31,12 +31,11 @@ bool SwapsSides(TurnStep turn) {
 
 std::optional<OutputPreview> PreviewOutput(const ProcessJob& job, const ListedInput& listed) {
   const std::filesystem::path& source = listed.file.path;
-  const std::optional<ImageFormat> format = FormatFromExtension(source.filename().string());
+  const FormatRow* format = RowForFileName(source.filename().string());
   if (!format) return std::nullopt;
   const NameTemplate names(job.name);
   (void)OutputFormatKey(job, source);  // a format that cannot be written is said at once
-  const std::optional<HeaderFacts> facts =
-      ReadHeaderFacts(ReadHead(source), RowOf(*format), job.upright);
+  const std::optional<HeaderFacts> facts = ReadHeaderFacts(ReadHead(source), *format, job.upright);
   if (!facts) return std::nullopt;
   NamedSizes sizes;
   sizes.sourceWidth = facts->width;

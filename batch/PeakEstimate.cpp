@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -17,7 +17,7 @@ namespace {
 // The picture's size from the first MiB of the file, as the first row whose probe knows it
 // says. A JPEG's frame header comes after its leading segments (an EXIF block with a thumbnail,
 // a colour profile), a HEIF file's after its boxes: one MiB holds them in all but odd files,
-// which then count as unknown.
+// which then count as unknown. What the row's codec holds beyond that is added per pixel.
 std::optional<PictureSize> HeaderSize(const std::filesystem::path& file) {
   constexpr std::size_t kProbeBytes = std::size_t{1} << 20;
   std::ifstream in(file, std::ios::binary);
@@ -25,9 +25,12 @@ std::optional<PictureSize> HeaderSize(const std::filesystem::path& file) {
   std::vector<std::uint8_t> head(kProbeBytes);
   in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<std::size_t>(in.gcount()));
-  for (const FormatRow& row : FormatTable()) {
-    if (!row.probe) continue;
-    if (std::optional<PictureSize> size = row.probe(head)) return size;
+  for (const FormatRow* row : Registry()) {
+    if (!row->probe) continue;
+    if (std::optional<PictureSize> size = row->probe(head)) {
+      size->decodingBytesPerPixel += row->memory.decodeBytesPerPixel;
+      return size;
+    }
   }
   return std::nullopt;
 }

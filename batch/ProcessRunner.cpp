@@ -15,7 +15,7 @@
 #include "batch/OutputName.h"
 #include "batch/OutputPlan.h"
 #include "batch/PeakEstimate.h"
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "concurrency/WorkerPool.h"
 #include "core/Errors.h"
 #include "io/FileBytes.h"

@@ -1,8 +1,8 @@
 #include "batch/RotateCommand.h"
 
-#include "codecs/FormatTable.h"
-#include "codecs/ImageFormat.h"
+#include "codecs/Registry.h"
 #include "core/Errors.h"
+#include "core/FileName.h"
 #include "operations/Rotate.h"
 
 namespace pixtrel {
@@ -31,23 +31,38 @@ const char* TurnPrefix(TurnChoice choice) {
   return "right-";
 }
 
+namespace {
+
+// "JPEG, PNG, WebP, GIF and BMP": every format written back in its own format.
+std::string WrittenFormatNames() {
+  const std::vector<const FormatRow*> rows = WritableRows();
+  std::string text;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i > 0) text += i + 1 == rows.size() ? " and " : ", ";
+    text += rows[i]->name;
+  }
+  return text;
+}
+
+}  // namespace
+
 BatchCommand RotateCommand() {
   BatchCommand c;
   c.name = "rotate";
-  c.summary = "rotate BMP, JPEG, GIF, PNG and WebP files by --turn (prefix right-, left- or 180-)";
+  c.summary = "rotate " + WrittenFormatNames() + " files by --turn (prefix right-, left- or 180-)";
   c.prologue = Prologue::RecordSettleShow;
   c.prefixWord = [](const BatchOptions& options) { return std::string(TurnPrefix(options.turn)); };
   c.outputName = [](const std::string& name, const std::string& prefix, const BatchOptions&) {
     return prefix + name;
   };
   c.run = [](const FileTask& task) {
-    const std::optional<ImageFormat> kind = FormatFromExtension(task.name);
+    const FormatRow* kind = RowForFileName(task.name);
     if (!kind) {
       throw Exception("Cannot rotate " + task.name + ": unknown picture file extension (" +
                       std::string(ExtensionOf(task.name)) + ")");
     }
-    if (!RowOf(*kind).writable()) {
-      throw Exception("Cannot rotate " + task.name + ": " + std::string(RowOf(*kind).title) +
+    if (!kind->writable()) {
+      throw Exception("Cannot rotate " + task.name + ": " + std::string(kind->title) +
                       " files are only read; convert them to another format first");
     }
     RotateSettings settings;

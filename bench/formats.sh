@@ -5,11 +5,14 @@
 #   the other in one process;
 #   WebP lossy encode: pixtrel-batch convert --to webp --jpeg-quality 89 against cwebp -q 89 on the
 #   same JPEG photos (both decode the JPEG first; lossless sources would give lossless WebP);
-#   WebP decode: pixtrel-batch convert --to bmp of lossy WebP files against dwebp -bmp.
+#   WebP decode: pixtrel-batch convert --to bmp of lossy WebP files against dwebp -bmp;
+#   JPEG XL: a JPEG recompressed (pixtrel-batch convert --to jxl against cjxl's default, both
+#   effort 7), a lossless PNG (convert --to jxl against cjxl -d 0 -e 3), and decoding to PNG
+#   (convert --to png against djxl), each pinned to one core.
 # Prints the times and our time over theirs; goal <= 1.0x each.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-need convert mogrify cwebp dwebp
+need convert mogrify cwebp dwebp cjxl djxl
 [ -x "$BUILD/pixtrel-batch" ] || { echo "build first: scripts/test or scripts/run" >&2; exit 1; }
 
 SET="$WORK/formats"
@@ -46,3 +49,23 @@ c=$(base webp)
 ours=$(net "$(best_seconds "$(in_copy webp "'$BUILD/pixtrel-batch' convert -q --jobs 1 --to bmp $WEBPS")")" "$c")
 theirs=$(net "$(best_seconds "$(in_copy webp "for f in $WEBPS; do dwebp -quiet -bmp \$f -o \$f.bmp; done")")" "$c")
 report "WebP decode to BMP (1 job)" "$ours" "$theirs" "dwebp -bmp"
+
+# JPEG XL: both sides single-threaded (ours one job on one core; cjxl and djxl one thread).
+mkdir -p "$SET/jxl"
+for i in $(seq 1 8); do
+  [ -f "$SET/jxl/p$i.jxl" ] || cjxl -d 1 -e 5 "$SET/png/p$i.png" "$SET/jxl/p$i.jxl" >/dev/null 2>&1
+done
+JXLS=$(list "$SET/jxl")
+one="taskset -c 0"
+c=$(base jpeg)
+ours=$(net "$(best_seconds "$(in_copy jpeg "$one '$BUILD/pixtrel-batch' convert -q --jobs 1 --to jxl $JPEGS")")" "$c")
+theirs=$(net "$(best_seconds "$(in_copy jpeg "for f in $JPEGS; do $one cjxl --num_threads=0 \$f \$f.jxl >/dev/null 2>&1; done")")" "$c")
+report "JPEG recompressed to JPEG XL" "$ours" "$theirs" "cjxl (lossless JPEG)"
+c=$(base png)
+ours=$(net "$(best_seconds "$(in_copy png "$one '$BUILD/pixtrel-batch' convert -q --jobs 1 --to jxl $PNGS")")" "$c")
+theirs=$(net "$(best_seconds "$(in_copy png "for f in $PNGS; do $one cjxl --num_threads=0 -d 0 -e 3 \$f \$f.jxl >/dev/null 2>&1; done")")" "$c")
+report "PNG to lossless JPEG XL" "$ours" "$theirs" "cjxl -d 0 -e 3"
+c=$(base jxl)
+ours=$(net "$(best_seconds "$(in_copy jxl "$one '$BUILD/pixtrel-batch' convert -q --jobs 1 --to png $JXLS")")" "$c")
+theirs=$(net "$(best_seconds "$(in_copy jxl "for f in $JXLS; do $one djxl --num_threads=1 \$f \$f.png >/dev/null 2>&1; done")")" "$c")
+report "JPEG XL decode to PNG" "$ours" "$theirs" "djxl to PNG"

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "batch/BatchCommand.h"
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "core/IntegerText.h"
 
 namespace fs = std::filesystem;
@@ -44,6 +44,17 @@ void SettleFolder(CommandLine& line, const std::optional<fs::path>& folderOption
     line.names.push_back(p.filename().string());
   }
   line.folder = shared.value_or(fs::path("."));
+}
+
+// The --to words, "jpg, png, webp, gif or bmp": every format written, in registry order.
+std::string WritableKeys() {
+  const std::vector<const FormatRow*> rows = WritableRows();
+  std::string text;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i > 0) text += i + 1 == rows.size() ? " or " : ", ";
+    text += rows[i]->key;
+  }
+  return text;
 }
 
 }  // namespace
@@ -94,6 +105,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     } else if (arg == "--version") {
       noValue();
       line.version = true;
+    } else if (arg == "--list-formats") {
+      noValue();
+      line.listFormats = true;
     } else if (arg == "-q" || arg == "--quiet") {
       noValue();
       line.quiet = true;
@@ -145,9 +159,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       const std::string v = value();
       const FormatRow* row = RowForKey(v);
       if (!row || !row->writable()) {
-        throw UsageError("--to takes jpg, png, webp, gif or bmp, not '" + v + "'");
+        throw UsageError("--to takes " + WritableKeys() + ", not '" + v + "'");
       }
-      line.convertTo = row->format;
+      line.convertTo = row;
     } else if (arg == "--dither") {
       noValue();
       line.dither = true;
@@ -192,11 +206,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
   }
 
-  if (line.help || line.version) return line;
+  if (line.help || line.version || line.listFormats) return line;
   if (line.command.empty()) throw UsageError("no command given");
   if (!FindCommand(line.command)) throw UsageError("unknown command '" + line.command + "'");
   if (line.command == "convert" && !line.convertTo) {
-    throw UsageError("convert needs --to jpg, png, webp, gif or bmp");
+    throw UsageError("convert needs --to " + WritableKeys());
   }
   if (line.command != "convert" && line.convertTo) {
     throw UsageError("--to is for the convert command only");
@@ -212,6 +226,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string HelpText() {
+  std::string to;
+  for (const FormatRow* row : WritableRows()) {
+    if (!to.empty()) to += '|';
+    to += row->key;
+  }
   std::string commands;
   for (const BatchCommand& c : AllCommands()) {
     commands += "  " + c.name + std::string(c.name.size() < 12 ? 12 - c.name.size() : 1, ' ') +
@@ -240,7 +259,9 @@ std::string HelpText() {
          "  --jpeg-quality N        the Options tab's JPEG save quality, 0..100 (default 89)\n"
          "  --quality N             the JPEG quality tab's slider, 0..100 (default 85)\n"
          "  --turn right|left|180   rotation choice (default right)\n"
-         "  --to jpg|png|webp|gif|bmp   the convert command's output format; JPEG and lossy WebP\n"
+         "  --to " +
+         to +
+         "   the convert command's output format; JPEG and lossy WebP\n"
          "                          at --jpeg-quality, WebP lossless from lossless sources, GIF\n"
          "                          with a colour table made for each picture; an animated GIF or\n"
          "                          WebP to gif or webp keeps every frame\n"
@@ -262,6 +283,8 @@ std::string HelpText() {
          "  -q, --quiet             no progress display (on a terminal a progress bar shows file "
          "n\n"
          "                          of m)\n"
+         "  --list-formats          every format Pixtrel reads, one a line, tab-separated: key,\n"
+         "                          read or read,write, extensions, MIME types, title, name\n"
          "  -h, --help | --version\n"
          "\n"
          "Exit status: 0 done; 1 stopped at a failing file (with --keep-going: a file failed);\n"

@@ -18,6 +18,7 @@ class UsageError : public std::runtime_error {
 struct CommandLine {
   bool help = false;
   bool version = false;
+  bool listFormats = false;  // --list-formats: the registry, one format a line
   std::string command;
   std::filesystem::path folder = ".";
   std::vector<std::string> names;  // bare names in folder, in the order given
@@ -32,7 +33,7 @@ struct CommandLine {
   bool upright = true;  // --ignore-orientation clears it
   bool shrinkOnly = false;
   MetadataMode metadata = MetadataMode::Keep;
-  std::optional<ImageFormat> convertTo;           // --to, for the convert command
+  const FormatRow* convertTo = nullptr;           // --to, for the convert command
   bool dither = false;                            // --dither, for the convert command
   LosslessTurn losslessTurn = LosslessTurn::Off;  // --lossless[=trim], for the rotate command
   bool quiet = false;

@@ -4,7 +4,7 @@
 
 #include "batch/Preset.h"
 #include "cli/CommandLine.h"
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "core/Errors.h"
 #include "core/IntegerText.h"
 
@@ -13,7 +13,8 @@ namespace {
 
 std::string WritableKeys() {
   std::string keys = "keep";
-  for (const FormatRow& row : FormatTable()) {
+  for (const FormatRow* listed : Registry()) {
+    const FormatRow& row = *listed;
     if (row.writable()) keys += ", " + std::string(row.key);
   }
   return keys;

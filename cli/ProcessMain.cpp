@@ -10,7 +10,7 @@
 #include "batch/ReportWriter.h"
 #include "cli/CommandLine.h"
 #include "cli/ProcessLine.h"
-#include "codecs/ImageFormat.h"
+#include "codecs/Registry.h"
 #include "core/Errors.h"
 #include "io/QuietStderr.h"
 #include "io/SafeWrite.h"
@@ -86,7 +86,7 @@ int ProcessMain(const std::vector<std::string>& args) {
     }
     const std::vector<InputFile> listed =
         ListInputs(given, line.job.recursive, OutputFolderTest(line.job.out),
-                   [](const std::string& name) { return FormatFromExtension(name).has_value(); });
+                   [](const std::string& name) { return RowForFileName(name) != nullptr; });
     for (std::size_t i = 0; i < listed.size(); ++i) {
       if (!line.shard || InShard(i, *line.shard)) selected.push_back({listed[i], i});
     }

@@ -29,13 +29,15 @@ BatchOptions TerminalHost::options() {
   BatchOptions o;
   o.saveQuality = line_.jpegQuality;
   o.qualityCommandValue = line_.quality;
-  o.pixelText.fill(line_.pixels);
-  o.method.fill(line_.method);
+  for (ResizeControls& controls : o.resize) {
+    controls.pixelText = line_.pixels;
+    controls.method = line_.method;
+  }
   o.turn = line_.turn;
   o.upright = line_.upright;
   o.shrinkOnly = line_.shrinkOnly;
   o.metadata = line_.metadata;
-  if (line_.convertTo) o.convertTarget = *line_.convertTo;
+  if (line_.convertTo) o.convertTarget = line_.convertTo;
   o.dither = line_.dither;
   o.losslessTurn = line_.losslessTurn;
   return o;

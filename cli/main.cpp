@@ -9,6 +9,7 @@
 
 #include "batch/BatchRunner.h"
 #include "cli/CommandLine.h"
+#include "cli/FormatList.h"
 #include "cli/ProcessMain.h"
 #include "cli/TerminalHost.h"
 #include "io/SafeWrite.h"
@@ -56,6 +57,10 @@ int main(int argc, char** argv) {
   }
   if (line.version) {
     std::cout << "pixtrel-batch 1.2\n";
+    return 0;
+  }
+  if (line.listFormats) {
+    std::cout << cli::FormatListText();
     return 0;
   }
 

@@ -1,10 +1,10 @@
 #pragma once
-// What a format that keeps animations supplies to its row of the format table: counting,
+// What a format that keeps animations supplies to its row of the registry: counting,
 // reading and writing every frame.
 #include <cstdint>
 #include <span>
 
-#include "codecs/FormatTable.h"
+#include "codecs/FormatRow.h"
 #include "core/AnimatedPicture.h"
 
 namespace pixtrel {
@@ -17,8 +17,5 @@ struct AnimationCodec {
   Bytes (*write)(const AnimatedPicture& animation, const PictureMetadata& metadata,
                  const EncodeSettings& settings) = nullptr;
 };
-
-const AnimationCodec& GifAnimationCodec();
-const AnimationCodec& WebpAnimationCodec();
 
 }  // namespace pixtrel

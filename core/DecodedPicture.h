@@ -38,7 +38,8 @@ struct DecodedPicture {
   // has no transparency information.
   std::optional<std::vector<std::uint8_t>> alpha;
   PictureMetadata metadata;
-  bool lossless = true;  // false only for lossy WebP
+  bool lossless = true;      // false only for lossy WebP
+  bool progressive = false;  // stored in several scans (JPEG): a resize keeps it so
   // The same picture at 16 bits per sample, from readers asked for it (16-bit PNG); see
   // DeepSamples.h.
   std::optional<DeepSamples> deep;

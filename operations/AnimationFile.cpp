@@ -3,24 +3,22 @@
 #include <string>
 
 #include "codecs/AnimationCodec.h"
-#include "codecs/FormatTable.h"
 #include "core/Errors.h"
 #include "metadata/ColourProfile.h"
 #include "metadata/ExifBlock.h"
 
 namespace pixtrel {
 
-bool KeepsAnimations(ImageFormat format) {
-  return RowOf(format).animation != nullptr;
+bool KeepsAnimations(const FormatRow& row) {
+  return row.animation != nullptr;
 }
 
-int CountFrames(std::span<const std::uint8_t> bytes, ImageFormat format) {
-  const AnimationCodec* codec = RowOf(format).animation;
+int CountFrames(std::span<const std::uint8_t> bytes, const FormatRow& row) {
+  const AnimationCodec* codec = row.animation;
   return codec ? codec->countFrames(bytes) : 1;
 }
 
-AnimatedPicture DecodeAnimation(std::span<const std::uint8_t> bytes, ImageFormat format) {
-  const FormatRow& row = RowOf(format);
+AnimatedPicture DecodeAnimation(std::span<const std::uint8_t> bytes, const FormatRow& row) {
   if (!row.animation) throw Exception("Cannot read " + std::string(row.title) + " animations");
   AnimatedPicture animation = row.animation->read(bytes);
   std::vector<std::uint8_t>& exif = animation.metadata.exif;
@@ -31,11 +29,11 @@ AnimatedPicture DecodeAnimation(std::span<const std::uint8_t> bytes, ImageFormat
   return animation;
 }
 
-Bytes EncodeAnimation(AnimatedPicture animation, ImageFormat target, const OutputChoices& choices) {
-  const FormatRow& row = RowOf(target);
+Bytes EncodeAnimation(AnimatedPicture animation, const FormatRow& row,
+                      const OutputChoices& choices) {
   if (!row.animation) throw Exception("Cannot write " + std::string(row.title) + " animations");
   OutputTarget output;
-  output.carriesMetadata = row.carriesMetadata;
+  output.carriesMetadata = row.carries.any();
   output.width = animation.width;
   output.height = animation.height;
   output.pixelsUpright = choices.pixelsUpright;

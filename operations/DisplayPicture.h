@@ -16,10 +16,10 @@ struct ShownPixels {
   int height = 0;
 };
 
-// The upright picture in the file. The extension without its dot, in lower case, picks the
-// reader: "jpg" and "jpeg" JPEG, "gif" GIF (its first frame), "bmp" BMP, "png", "webp", "heic",
-// "heif", "avif". Any other extension, ".jpe" among them, fails with "Unknown picture file
-// extension (.EXT)"; the readers' errors pass through.
+// The upright picture in the file. The extension picks the registry row, whose display
+// extensions the viewer opens ("jpg" and "jpeg" JPEG, "gif" GIF (its first frame), "bmp" BMP,
+// "png", "webp", "heic", "heif", "avif"); any other extension, ".jpe" among them, fails with
+// "Unknown picture file extension (.EXT)"; the readers' errors pass through.
 // shownSize, when given, gets the upright picture's full size and says what size it will be
 // shown at: a JPEG is then decoded with the codec's scaling straight to the smallest eighth of
 // its size that is still at least that size; full is set to the upright picture's own size

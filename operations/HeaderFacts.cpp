@@ -15,7 +15,7 @@ std::optional<HeaderFacts> ReadHeaderFacts(std::span<const std::uint8_t> head, c
   if (row.readMetadata) {
     const PictureMetadata metadata = row.readMetadata(head);
     facts.captured = ReadCaptureDate(metadata.exif);
-    if (upright && row.exifOrientation && !metadata.exif.empty())
+    if (upright && row.orientation == OrientationSource::Exif && !metadata.exif.empty())
       orientation = Orientation::FromExif(ExifOrientation(metadata.exif));
   }
   facts.width = orientation.swapsSides() ? stored->height : stored->width;

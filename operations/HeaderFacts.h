@@ -6,7 +6,7 @@
 #include <optional>
 #include <span>
 
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "metadata/CaptureDate.h"
 
 namespace pixtrel {

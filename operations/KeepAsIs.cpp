@@ -1,24 +1,18 @@
 #include "operations/KeepAsIs.h"
 
-#include "codecs/FormatTable.h"
-#include "codecs/jpeg/JpegMetadata.h"
 #include "operations/PictureFile.h"
 
 namespace pixtrel {
 
-bool KeepAsIs(const Bytes& bytes, ImageFormat format, const KeepChoices& choices,
+bool KeepAsIs(const Bytes& bytes, const FormatRow& row, const KeepChoices& choices,
               const FilePath& output, OutputSink& sink) {
-  const FormatRow& row = RowOf(format);
   PictureMetadata metadata;
-  if (row.carriesMetadata) {
-    metadata = format == ImageFormat::Jpeg ? ReadJpegMetadata(bytes)
-                                           : DecodePicture(bytes, format, false).metadata;
-  }
+  if (row.carries.any()) metadata = ReadMetadata(bytes, row);
   // A photo stored on its side is turned upright like every other output, whatever the
   // metadata choice: copied, it would show on its side wherever the tag is not read (or gone).
   DecodedPicture tagged;
   tagged.metadata.exif = metadata.exif;
-  if (choices.upright && OrientationTag(tagged, format) != 1) return false;
+  if (choices.upright && OrientationTag(tagged, row) != 1) return false;
   if (choices.metadata == MetadataMode::Keep || !row.rebuild) {
     sink.put(output, bytes);
     return true;
@@ -31,7 +25,7 @@ bool KeepAsIs(const Bytes& bytes, ImageFormat format, const KeepChoices& choices
   // asked to leave photos as stored, and then the tag stays to say how to show them.
   target.pixelsUpright = false;
   const MetadataPlan plan =
-      row.carriesMetadata ? PlanOutputMetadata(metadata, choices.metadata, target) : MetadataPlan{};
+      row.carries.any() ? PlanOutputMetadata(metadata, choices.metadata, target) : MetadataPlan{};
   if (plan.convertToSrgb) return false;
   std::optional<Bytes> rebuilt = row.rebuild(bytes, plan.blocks);
   if (!rebuilt) return false;

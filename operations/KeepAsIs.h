@@ -2,7 +2,7 @@
 // Leaving a picture as it is when it is already small enough ("smaller but not larger").
 #include <filesystem>
 
-#include "codecs/ImageFormat.h"
+#include "codecs/FormatRow.h"
 #include "core/DecodedPicture.h"
 #include "io/FileBytes.h"
 #include "io/OutputSink.h"
@@ -24,7 +24,7 @@ struct KeepChoices {
 // the picture has to be written anew after all: a photo whose orientation tag says it must be
 // turned upright, colours to be converted to sRGB, blocks the format's rebuild cannot place, or
 // a file too damaged to rebuild.
-bool KeepAsIs(const Bytes& bytes, ImageFormat format, const KeepChoices& choices,
+bool KeepAsIs(const Bytes& bytes, const FormatRow& row, const KeepChoices& choices,
               const FilePath& output, OutputSink& sink);
 
 }  // namespace pixtrel

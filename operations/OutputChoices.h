@@ -7,8 +7,9 @@ namespace pixtrel {
 struct OutputChoices {
   int quality = 90;          // JPEG and lossy WebP
   bool lossless = false;     // WebP: keep every pixel (the source was lossless)
-  bool progressive = false;  // JPEG: several scans
-  bool optimise = false;     // JPEG: Huffman tables made for the picture
+  // JPEG: several scans (a resized progressive JPEG stays progressive; --progressive asks it).
+  bool progressive = false;
+  bool optimise = false;  // JPEG: Huffman tables made for the picture
   MetadataMode metadata = MetadataMode::Keep;
   bool pixelsUpright = true;  // the pixels were turned by the source's orientation
   // GIF: a colour table made for the picture (its transparency kept as a transparent entry),

@@ -10,9 +10,9 @@
 
 namespace pixtrel {
 
-DecodedPicture DecodePicture(std::span<const std::uint8_t> bytes, ImageFormat format,
+DecodedPicture DecodePicture(std::span<const std::uint8_t> bytes, const FormatRow& row,
                              bool upright) {
-  DecodedPicture picture = RowOf(format).read(bytes, upright);
+  DecodedPicture picture = row.decode(bytes, upright);
   std::vector<std::uint8_t>& exif = picture.metadata.exif;
   if (!exif.empty()) {
     const std::span<const std::uint8_t> tiff = TiffPart(exif);
@@ -21,17 +21,20 @@ DecodedPicture DecodePicture(std::span<const std::uint8_t> bytes, ImageFormat fo
   return picture;
 }
 
-int OrientationTag(const DecodedPicture& picture, ImageFormat format) {
-  if (!RowOf(format).exifOrientation || picture.metadata.exif.empty()) return 1;
+PictureMetadata ReadMetadata(std::span<const std::uint8_t> bytes, const FormatRow& row) {
+  return row.readMetadata ? row.readMetadata(bytes) : DecodePicture(bytes, row, false).metadata;
+}
+
+int OrientationTag(const DecodedPicture& picture, const FormatRow& row) {
+  if (row.orientation != OrientationSource::Exif || picture.metadata.exif.empty()) return 1;
   return ExifOrientation(picture.metadata.exif);
 }
 
-Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, ImageFormat target,
+Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, const FormatRow& row,
                     const OutputChoices& choices) {
-  const FormatRow& row = RowOf(target);
   if (!row.writable()) throw Exception("Cannot write " + std::string(row.title) + " files");
   OutputTarget output;
-  output.carriesMetadata = row.carriesMetadata;
+  output.carriesMetadata = row.carries.any();
   output.jpegMetadata = row.jpegMetadata;
   output.width = RasterWidth(picture.raster);
   output.height = RasterHeight(picture.raster);
@@ -58,7 +61,7 @@ Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, Image
   job.settings.dither = choices.dither;
   job.settings.progressive = choices.progressive;
   job.settings.optimise = choices.optimise;
-  return row.write(job);
+  return row.encode(job);
 }
 
 Bytes EncodeJpegPicture(TJPEGImage& picture, const PictureMetadata& source, MetadataMode mode,

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "codecs/jpeg/JpegMetadata.h"
 #include "core/Errors.h"
 #include "imaging/CentreResample.h"
@@ -27,11 +27,11 @@ namespace {
 
 const FormatRow& SourceRow(const std::filesystem::path& source) {
   const std::string name = source.filename().string();
-  const std::optional<ImageFormat> format = FormatFromExtension(name);
+  const FormatRow* format = RowForFileName(name);
   if (!format) {
     throw Exception("Unknown picture file extension (" + source.extension().string() + ")");
   }
-  return RowOf(*format);
+  return *format;
 }
 
 const FormatRow& TargetRow(const ProcessJob& job, const std::filesystem::path& source) {
@@ -109,18 +109,19 @@ int FastScaleEighths(const SizeGeometry& g) {
 
 SourcePicture ReadForJob(std::span<const std::uint8_t> bytes, const FormatRow& row,
                          const ProcessJob& job) {
-  if (job.method == ProcessMethod::Fast && row.readScaled && row.readMetadata) {
+  if (job.method == ProcessMethod::Fast && row.decodeScaled && row.readMetadata) {
     if (const std::optional<PictureSize> size = row.probe(bytes)) {
       SourcePicture read;
       read.picture.metadata = row.readMetadata(bytes);
-      if (job.upright && row.exifOrientation && !read.picture.metadata.exif.empty())
+      if (job.upright && row.orientation == OrientationSource::Exif &&
+          !read.picture.metadata.exif.empty())
         read.toUpright = Orientation::FromExif(ExifOrientation(read.picture.metadata.exif));
       const Orientation turn = Then(read.toUpright, job.turn);
       const int width = turn.swapsSides() ? size->height : size->width;
       const int height = turn.swapsSides() ? size->width : size->height;
       // At full size too: the scaled decoder's integer transform is the faster one.
       const int eighths = FastScaleEighths(PlanSize(job.size, width, height, job.shrinkOnly));
-      if (std::optional<Raster> scaled = row.readScaled(bytes, eighths)) {
+      if (std::optional<Raster> scaled = row.decodeScaled(bytes, eighths)) {
         read.picture.raster = std::move(*scaled);
         read.picture.lossless = false;
         read.storedWidth = size->width;
@@ -129,7 +130,7 @@ SourcePicture ReadForJob(std::span<const std::uint8_t> bytes, const FormatRow& r
       }
     }
   }
-  StoredPicture stored = ReadStored(bytes, row.format, job.upright);
+  StoredPicture stored = ReadStored(bytes, row, job.upright);
   SourcePicture read{std::move(stored.picture), stored.toUpright, 0, 0};
   read.storedWidth = RasterWidth(read.picture.raster);
   read.storedHeight = RasterHeight(read.picture.raster);
@@ -186,7 +187,8 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
   const FormatRow& target = TargetRow(job, source);
   if (job.maxBytes && (!target.lossyQuality || job.lossless)) {
     std::string keys;
-    for (const FormatRow& row : FormatTable()) {
+    for (const FormatRow* listed : Registry()) {
+      const FormatRow& row = *listed;
       if (row.lossyQuality) keys += (keys.empty() ? "" : " or ") + std::string(row.key);
     }
     throw Exception("--max-size needs an output written at a quality (--to " + keys +
@@ -204,7 +206,7 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
     settings.upright = job.upright;
     settings.metadata = job.metadata;
     settings.shrinkOnly = job.shrinkOnly;
-    ResizeFile(source, output, sourceRow.format, settings, counted);
+    ResizeFile(source, output, sourceRow, settings, counted);
     if (const std::optional<HeaderFacts> facts =
             ReadHeaderFacts(ReadFileBytes(source), sourceRow, job.upright)) {
       result.sourceWidth = facts->width;
@@ -260,13 +262,13 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
             if (scale < 1) Resample(copy, ScaledSide(w, scale), ScaledSide(h, scale), job.method);
             OutputChoices at = choices;
             at.quality = quality;
-            return EncodePicture(std::move(copy), metadata, target.format, at);
+            return EncodePicture(std::move(copy), metadata, target, at);
           });
       result.quality = fitted.quality;
       result.scale = fitted.scale;
       counted.put(output, fitted.bytes);
     } else {
-      counted.put(output, EncodePicture(std::move(picture), metadata, target.format, choices));
+      counted.put(output, EncodePicture(std::move(picture), metadata, target, choices));
     }
   }
   result.bytes = counted.size_;

@@ -2,7 +2,7 @@
 // Resizing one picture file so that its longer side has N pixels, aspect ratio kept.
 #include <filesystem>
 
-#include "codecs/ImageFormat.h"
+#include "codecs/FormatRow.h"
 #include "imaging/ResizeMethod.h"
 #include "imaging/TargetSize.h"
 #include "io/OutputSink.h"
@@ -26,7 +26,7 @@ struct ResizeSettings {
 // writes it to output in the same format, through the sink. A JPEG is written at jpegQuality and
 // stays progressive when its source was; a WebP stays lossless when its source was. Nothing is
 // written when any step fails. HEIF files cannot be written: resizing one fails.
-void ResizeFile(const FilePath& source, const FilePath& output, ImageFormat format,
+void ResizeFile(const FilePath& source, const FilePath& output, const FormatRow& row,
                 const ResizeSettings& settings, OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

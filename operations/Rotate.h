@@ -2,7 +2,7 @@
 // Turning one picture file a quarter or half turn, written in its own format.
 #include <filesystem>
 
-#include "codecs/ImageFormat.h"
+#include "codecs/FormatRow.h"
 #include "io/OutputSink.h"
 #include "metadata/MetadataPlan.h"
 
@@ -24,7 +24,7 @@ struct RotateSettings {
 // with its colour table and transparent colour kept, a BMP at 24 bits, PNG and WebP with their
 // alpha, colour table and losslessness. Nothing is written when any step fails. HEIF files are
 // not written here: the caller refuses them first.
-void RotateFile(const FilePath& source, const FilePath& output, ImageFormat format,
+void RotateFile(const FilePath& source, const FilePath& output, const FormatRow& row,
                 const RotateSettings& settings, OutputSink& sink);
 
 }  // namespace pixtrel

@@ -5,14 +5,15 @@
 
 namespace pixtrel {
 
-StoredPicture ReadStored(std::span<const std::uint8_t> bytes, ImageFormat format, bool upright) {
-  StoredPicture stored{DecodePicture(bytes, format, upright), Orientation{}};
-  if (upright) stored.toUpright = Orientation::FromExif(OrientationTag(stored.picture, format));
+StoredPicture ReadStored(std::span<const std::uint8_t> bytes, const FormatRow& row, bool upright) {
+  StoredPicture stored{DecodePicture(bytes, row, upright), Orientation{}};
+  if (upright) stored.toUpright = Orientation::FromExif(OrientationTag(stored.picture, row));
   return stored;
 }
 
-DecodedPicture ReadUpright(std::span<const std::uint8_t> bytes, ImageFormat format, bool upright) {
-  StoredPicture stored = ReadStored(bytes, format, upright);
+DecodedPicture ReadUpright(std::span<const std::uint8_t> bytes, const FormatRow& row,
+                           bool upright) {
+  StoredPicture stored = ReadStored(bytes, row, upright);
   TurnPicture(stored.picture, stored.toUpright);
   return std::move(stored.picture);
 }

@@ -4,14 +4,14 @@
 #include <cstdint>
 #include <span>
 
-#include "codecs/ImageFormat.h"
+#include "codecs/FormatRow.h"
 #include "core/DecodedPicture.h"
 #include "imaging/Orientation.h"
 
 namespace pixtrel {
 
 // The file's picture, upright when asked; otherwise as stored.
-DecodedPicture ReadUpright(std::span<const std::uint8_t> bytes, ImageFormat format, bool upright);
+DecodedPicture ReadUpright(std::span<const std::uint8_t> bytes, const FormatRow& row, bool upright);
 
 // The picture as stored with the turn that makes it upright (identity when upright is false,
 // or when the format turns it itself): for commands that combine it with a turn of their own.
@@ -19,6 +19,6 @@ struct StoredPicture {
   DecodedPicture picture;
   Orientation toUpright;
 };
-StoredPicture ReadStored(std::span<const std::uint8_t> bytes, ImageFormat format, bool upright);
+StoredPicture ReadStored(std::span<const std::uint8_t> bytes, const FormatRow& row, bool upright);
 
 }  // namespace pixtrel

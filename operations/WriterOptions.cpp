@@ -24,7 +24,7 @@ Bytes Written(const FormatRow& row, const std::function<void(EncodeSettings&)>& 
   EncodeJob job;
   job.raster = SamplePicture();
   change(job.settings);
-  return row.write(job);
+  return row.encode(job);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 // where a format has both kinds, progressive scans and optimised coding. The format table does not
 // list them, so each writer is asked: a setting is heeded when it changes what the writer makes
 // of a small picture. The window shows a setting's control only for the formats that heed it.
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 
 namespace pixtrel {
 

@@ -7,13 +7,14 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 # Packages to build and run Pixtrel.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libjpeg62-turbo-dev qt6-base-dev libgl-dev
                 libpng-dev libwebp-dev liblcms2-dev libheif-dev libavif-dev
-                libturbojpeg0-dev)
+                libturbojpeg0-dev libjxl-dev)
 # Packages the tests use: GoogleTest, and the independent readers and writers that check our files.
 TEST_PACKAGES=(googletest libgtest-dev imagemagick python3 python3-pil giflib-tools gifsicle
                libjpeg-turbo-progs xvfb xauth clang libclang-rt-14-dev
                openbox xdotool wmctrl x11-utils dpkg-dev desktop-file-utils appstream
                man-db groff-base time webp libimage-exiftool-perl colord-data
-               libheif-examples libavif-bin clang-format pngcheck libgs-common)
+               libheif-examples libavif-bin clang-format pngcheck libgs-common
+               libjxl-tools brotli)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

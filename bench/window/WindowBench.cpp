@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
   QObject::connect(&ticks, &QTimer::timeout,
                    [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
   clock.start();
-  window.RunCommand(pixtrel::CommandId::ResizeJpg);
+  window.RunCommand(QStringLiteral("resize-jpg"));
   sinceTick.start();
   ticks.start();
   window.WaitForBatch();

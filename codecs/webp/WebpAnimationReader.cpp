@@ -5,6 +5,7 @@
 #include <string>
 
 #include "codecs/webp/WebpAnimation.h"
+#include "codecs/webp/WebpAnimationDecoder.h"
 #include "codecs/webp/WebpChunks.h"
 #include "core/BgraSplit.h"
 #include "core/Errors.h"
@@ -19,9 +20,6 @@ namespace {
 
 struct DemuxDelete {
   void operator()(WebPDemuxer* demux) const { WebPDemuxDelete(demux); }
-};
-struct AnimDelete {
-  void operator()(WebPAnimDecoder* decoder) const { WebPAnimDecoderDelete(decoder); }
 };
 
 // The canvas libwebp composed, as BGRA bytes without padding.
@@ -95,12 +93,7 @@ AnimatedPicture DecodeWebpAnimation(std::span<const std::uint8_t> bytes) {
   animation.frames.resize(static_cast<std::size_t>(frames));
   ReadFrameFacts(demux.get(), frames, animation);
 
-  WebPAnimDecoderOptions options;
-  if (!WebPAnimDecoderOptionsInit(&options)) Fail("cannot decode the animation");
-  options.color_mode = MODE_BGRA;
-  options.use_threads = 0;
-  std::unique_ptr<WebPAnimDecoder, AnimDelete> decoder(WebPAnimDecoderNew(&data, &options));
-  if (!decoder) Fail("damaged animation");
+  const AnimationDecoder decoder = OpenAnimationDecoder(data);
   for (AnimationFrame& frame : animation.frames) {
     std::uint8_t* canvas = nullptr;
     int timestamp = 0;

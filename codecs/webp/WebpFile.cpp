@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "codecs/webp/WebpAnimationDecoder.h"
 #include "codecs/webp/WebpChunks.h"
 #include "core/BgraSplit.h"
 #include "core/Errors.h"
@@ -61,9 +62,6 @@ const char* EncodeErrorText(WebPEncodingError error) {
 struct DemuxDelete {
   void operator()(WebPDemuxer* demux) const { WebPDemuxDelete(demux); }
 };
-struct AnimDelete {
-  void operator()(WebPAnimDecoder* decoder) const { WebPAnimDecoderDelete(decoder); }
-};
 struct PictureGuard {
   WebPPicture picture;
   ~PictureGuard() { WebPPictureFree(&picture); }
@@ -104,12 +102,7 @@ std::int64_t PictureDataBytes(const WebPDemuxer* demux) {
 
 void ReadFirstFrame(const WebPData& data, const WebPDemuxer* demux, int width, int height,
                     DecodedPicture& picture) {
-  WebPAnimDecoderOptions options;
-  if (!WebPAnimDecoderOptionsInit(&options)) Fail("cannot decode the animation");
-  options.color_mode = MODE_BGRA;
-  options.use_threads = 0;
-  std::unique_ptr<WebPAnimDecoder, AnimDelete> decoder(WebPAnimDecoderNew(&data, &options));
-  if (!decoder) Fail("damaged animation");
+  const AnimationDecoder decoder = OpenAnimationDecoder(data);
   std::uint8_t* canvas = nullptr;
   int timestamp = 0;
   if (!WebPAnimDecoderGetNext(decoder.get(), &canvas, &timestamp) || !canvas) {

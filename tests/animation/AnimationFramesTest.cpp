@@ -2,6 +2,7 @@
 // following, delays and loop count kept; then written as GIF and WebP with every frame.
 #include <gtest/gtest.h>
 
+#include "codecs/Registry.h"
 #include "core/Errors.h"
 #include "imaging/AnimationFrames.h"
 #include "imaging/ResizePicture.h"
@@ -85,15 +86,15 @@ TEST(AnimationFrames, TurnMovesEveryPixelAndSwapsTheCanvas) {
 // Decode once, work, encode once: what the commands that keep animations do.
 TEST(AnimationFrames, ResizedAndTurnedFramesAreWrittenWithTheirDelaysAndLoop) {
   const AnimatedPicture source = ThreeFrames();
-  const Bytes gif = EncodeAnimation(source, ImageFormat::Gif, OutputChoices{});
-  AnimatedPicture work = DecodeAnimation(gif, ImageFormat::Gif);
+  const Bytes gif = EncodeAnimation(source, *RowForKey("gif"), OutputChoices{});
+  AnimatedPicture work = DecodeAnimation(gif, *RowForKey("gif"));
   work = TurnAnimation(ResizeAnimation(std::move(work), 15, 9, ResizeMethod::Better),
                        Orientation{false, 3});
   OutputChoices lossless;
   lossless.lossless = true;
   TempFolder folder;
-  WriteBytes(folder / "out.gif", EncodeAnimation(work, ImageFormat::Gif, OutputChoices{}));
-  WriteBytes(folder / "out.webp", EncodeAnimation(work, ImageFormat::Webp, lossless));
+  WriteBytes(folder / "out.gif", EncodeAnimation(work, *RowForKey("gif"), OutputChoices{}));
+  WriteBytes(folder / "out.webp", EncodeAnimation(work, *RowForKey("webp"), lossless));
   if (const auto info = ReadGifsicleInfo(folder / "out.gif")) {
     EXPECT_EQ(info->images, 3);
     EXPECT_EQ(info->loop, "forever");
@@ -120,6 +121,6 @@ TEST(AnimationFrames, ResizedAndTurnedFramesAreWrittenWithTheirDelaysAndLoop) {
           << "frame " << i;
     }
   }
-  EXPECT_THROW(DecodeAnimation(gif, ImageFormat::Png), Exception);
-  EXPECT_THROW(EncodeAnimation(source, ImageFormat::Bmp, OutputChoices{}), Exception);
+  EXPECT_THROW(DecodeAnimation(gif, *RowForKey("png")), Exception);
+  EXPECT_THROW(EncodeAnimation(source, *RowForKey("bmp"), OutputChoices{}), Exception);
 }

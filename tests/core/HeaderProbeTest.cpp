@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "batch/PeakEstimate.h"
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "tests/support/TestSupport.h"
 
 using namespace pixtrel;
@@ -17,8 +17,8 @@ namespace {
 
 using Head = std::vector<std::uint8_t>;
 
-std::optional<PictureSize> Probe(ImageFormat format, const Head& head) {
-  return RowOf(format).probe(head);
+std::optional<PictureSize> Probe(const FormatRow& format, const Head& head) {
+  return format.probe(head);
 }
 
 // SOI, a fill byte, an APP0 segment, then a frame header of the given marker and size.
@@ -57,26 +57,26 @@ Head Bmp(std::int32_t headerSize, std::int32_t width, std::int32_t height) {
 }  // namespace
 
 TEST(HeaderProbe, JpegFrameHeaderAfterItsSegments) {
-  const auto baseline = Probe(ImageFormat::Jpeg, Jpeg(0xC0, 400, 300));
+  const auto baseline = Probe(*RowForKey("jpg"), Jpeg(0xC0, 400, 300));
   ASSERT_TRUE(baseline);
   EXPECT_EQ(baseline->width, 400);
   EXPECT_EQ(baseline->height, 300);
   EXPECT_EQ(baseline->decodingBytesPerPixel, 3);
   // A progressive frame is decoded from a whole picture of coefficients.
-  const auto progressive = Probe(ImageFormat::Jpeg, Jpeg(0xC2, 4000, 3000));
+  const auto progressive = Probe(*RowForKey("jpg"), Jpeg(0xC2, 4000, 3000));
   ASSERT_TRUE(progressive);
   EXPECT_EQ(progressive->decodingBytesPerPixel, 9);
   // No size: a DHT is not a frame, the data starts before any frame, a zero side, a cut header.
-  EXPECT_FALSE(Probe(ImageFormat::Jpeg, Jpeg(0xC4, 400, 300)));
-  EXPECT_FALSE(Probe(ImageFormat::Jpeg, Jpeg(0xDA, 400, 300)));
-  EXPECT_FALSE(Probe(ImageFormat::Jpeg, Jpeg(0xC0, 0, 300)));
+  EXPECT_FALSE(Probe(*RowForKey("jpg"), Jpeg(0xC4, 400, 300)));
+  EXPECT_FALSE(Probe(*RowForKey("jpg"), Jpeg(0xDA, 400, 300)));
+  EXPECT_FALSE(Probe(*RowForKey("jpg"), Jpeg(0xC0, 0, 300)));
   Head cut = Jpeg(0xC0, 400, 300);
   cut.resize(cut.size() - 3);
-  EXPECT_FALSE(Probe(ImageFormat::Jpeg, cut));
+  EXPECT_FALSE(Probe(*RowForKey("jpg"), cut));
   // A head that ends after the frame header's sides still tells them.
   cut = Jpeg(0xC0, 400, 300);
   cut.pop_back();
-  const auto sides = Probe(ImageFormat::Jpeg, cut);
+  const auto sides = Probe(*RowForKey("jpg"), cut);
   ASSERT_TRUE(sides);
   EXPECT_EQ(sides->width, 400);
 }
@@ -87,7 +87,7 @@ TEST(HeaderProbe, JpegMarkersWithoutALengthBeforeTheFrame) {
   Head head = Jpeg(0xC0, 400, 300);
   const Head standalone{0xFF, 0xD0, 0xFF, 0x01};
   head.insert(head.begin() + 2, standalone.begin(), standalone.end());
-  const auto size = Probe(ImageFormat::Jpeg, head);
+  const auto size = Probe(*RowForKey("jpg"), head);
   ASSERT_TRUE(size);
   EXPECT_EQ(size->width, 400);
   EXPECT_EQ(size->height, 300);
@@ -119,26 +119,26 @@ TEST(HeaderProbe, PeakEstimateReadsAJpegPastLongSegments) {
 
 TEST(HeaderProbe, GifLogicalScreen) {
   const Head gif{'G', 'I', 'F', '8', '9', 'a', 0x80, 0x02, 0xE0, 0x01};
-  const auto size = Probe(ImageFormat::Gif, gif);
+  const auto size = Probe(*RowForKey("gif"), gif);
   ASSERT_TRUE(size);
   EXPECT_EQ(size->width, 640);
   EXPECT_EQ(size->height, 480);
   EXPECT_EQ(size->decodingBytesPerPixel, 4);
-  EXPECT_FALSE(Probe(ImageFormat::Gif, Head{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0xE0, 0x01}));
-  EXPECT_FALSE(Probe(ImageFormat::Gif, Head{'G', 'I', 'F', '8', '9', 'a', 0x80}));
+  EXPECT_FALSE(Probe(*RowForKey("gif"), Head{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0xE0, 0x01}));
+  EXPECT_FALSE(Probe(*RowForKey("gif"), Head{'G', 'I', 'F', '8', '9', 'a', 0x80}));
 }
 
 TEST(HeaderProbe, BmpCoreAndInfoHeadersTopDownCountedPositive) {
-  const auto core = Probe(ImageFormat::Bmp, Bmp(12, 320, 200));
+  const auto core = Probe(*RowForKey("bmp"), Bmp(12, 320, 200));
   ASSERT_TRUE(core);
   EXPECT_EQ(core->width, 320);
   EXPECT_EQ(core->height, 200);
-  const auto topDown = Probe(ImageFormat::Bmp, Bmp(40, 1024, -768));
+  const auto topDown = Probe(*RowForKey("bmp"), Bmp(40, 1024, -768));
   ASSERT_TRUE(topDown);
   EXPECT_EQ(topDown->width, 1024);
   EXPECT_EQ(topDown->height, 768);
-  EXPECT_FALSE(Probe(ImageFormat::Bmp, Bmp(40, 0, 10)));
+  EXPECT_FALSE(Probe(*RowForKey("bmp"), Bmp(40, 0, 10)));
   Head cut = Bmp(40, 10, 10);
   cut.resize(25);
-  EXPECT_FALSE(Probe(ImageFormat::Bmp, cut));
+  EXPECT_FALSE(Probe(*RowForKey("bmp"), cut));
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "codecs/Registry.h"
 #include "codecs/gif/GifAnimation.h"
 #include "codecs/webp/WebpAnimation.h"
 #include "core/Errors.h"
@@ -71,7 +72,7 @@ inline void CheckGifRoundTrip(const AnimatedPicture& animation) {
     Require(SameFrame(animation.frames[i], back.frames[i], animation.width, animation.height));
 }
 
-inline int PlayAnimation(const std::uint8_t* data, std::size_t size, ImageFormat format) {
+inline int PlayAnimation(const std::uint8_t* data, std::size_t size, const FormatRow& format) {
   AnimatedPicture animation;
   try {
     animation = DecodeAnimation({data, size}, format);

@@ -3,5 +3,5 @@
 #include "tests/fuzz/AnimationRoundTrip.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  return pixtrel::fuzz::PlayAnimation(data, size, pixtrel::ImageFormat::Webp);
+  return pixtrel::fuzz::PlayAnimation(data, size, *pixtrel::RowForKey("webp"));
 }

@@ -141,7 +141,7 @@ TEST_F(PackageTest, TheDesktopFileValidatesAndOpensFiles) {
   for (const char* line :
        {"\nExec=pixtrel %F\n",
         "\nMimeType=image/jpeg;image/gif;image/bmp;image/png;image/webp;image/heic;image/heif;"
-        "image/avif;\n",
+        "image/avif;image/jxl;\n",
         "\nCategories=Graphics;Photography;Qt;\n", "\nIcon=pixtrel\n", "\nActions=resize;rotate;\n",
         "[Desktop Action resize]\nName=Resize pictures\nExec=pixtrel --tab resize %F\n",
         "[Desktop Action rotate]\nName=Rotate pictures\nExec=pixtrel --tab rotate %F\n"}) {
@@ -217,7 +217,7 @@ TEST_F(PackageTest, TheCompletionOffersEveryCommandAndOptionOfTheHelp) {
         values[last].insert(word);
     }
   }
-  ASSERT_EQ(commands.size(), 17u);  // the fifteen classic ones, process and presets
+  ASSERT_EQ(commands.size(), 18u);  // the classic ones, resize-jxl, process and presets
   ASSERT_TRUE(options.count("--turn") && options.count("-C") && options.count("--version"));
 
   const fs::path script = Installed("usr/share/bash-completion/completions/pixtrel-batch");

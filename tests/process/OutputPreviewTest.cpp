@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "core/Errors.h"
 #include "io/FileBytes.h"
 #include "operations/WriterOptions.h"
@@ -32,7 +32,7 @@ void WritePicture(const fs::path& file, int width, int height, int orientation =
   EncodeJob job;
   job.raster = TestPattern(width, height, 3);
   job.metadata = &metadata;
-  WriteBytes(file, RowOf(*FormatFromExtension(file.filename().string())).write(job));
+  WriteBytes(file, RowForFileName(file.filename().string())->encode(job));
 }
 
 ProcessJob JobOf(const std::vector<std::pair<std::string, std::string>>& options) {
@@ -125,7 +125,10 @@ TEST(WriterOptions, EachFormatOffersTheSettingsItsWriterHeeds) {
     const WriterOptions none = WriterOptionsOf(*RowForKey(key));
     EXPECT_FALSE(none.quality || none.lossless || none.progressive || none.optimise) << key;
   }
-  for (const FormatRow& row : FormatTable()) {
+  const WriterOptions jxl = WriterOptionsOf(*RowForKey("jxl"));
+  EXPECT_TRUE(jxl.quality && jxl.lossless);
+  for (const FormatRow* listed : Registry()) {
+    const FormatRow& row = *listed;
     if (row.writable()) continue;
     const WriterOptions none = WriterOptionsOf(row);  // read only: nothing to offer
     EXPECT_FALSE(none.quality || none.lossless || none.progressive || none.optimise) << row.key;

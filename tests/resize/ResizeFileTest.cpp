@@ -5,7 +5,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "codecs/bmp/Bmp.h"
 #include "codecs/jpeg/JpegImage.h"
 #include "core/Errors.h"
@@ -21,7 +21,7 @@ namespace {
 
 // The settings' defaults otherwise: orientation applied, metadata kept, small pictures scaled.
 void ResizeFile(const std::filesystem::path& source, const std::filesystem::path& output,
-                ImageFormat format, ResizeMethod method, int n, int jpegQuality) {
+                const FormatRow& format, ResizeMethod method, int n, int jpegQuality) {
   ResizeSettings settings;
   settings.method = method;
   settings.n = n;
@@ -81,7 +81,7 @@ TEST(ResizeFile, BetterBmpMatchesTheReferenceEvaluation) {
       for (int x = 0; x < s[0] * 3; ++x)
         source.row(y)[x] = static_cast<std::uint8_t>(random());
     WriteBmpFile(source, folder / "in.bmp");
-    ResizeFile(folder / "in.bmp", folder / "out.bmp", ImageFormat::Bmp, ResizeMethod::Better, s[2],
+    ResizeFile(folder / "in.bmp", folder / "out.bmp", *RowForKey("bmp"), ResizeMethod::Better, s[2],
                89);
     const TargetSize size = ResizedSize(s[0], s[1], s[2]);
     const Bitmap24 expected = ReferenceResample(source, size.width, size.height,
@@ -98,7 +98,7 @@ TEST(ResizeFile, NormalBmpIsANearestNeighbourStretchAt24Bits) {
   source.row(0)[1] = 1;
   source.row(1)[2] = 1;
   WriteBmpFile(source, folder / "in.bmp");
-  ResizeFile(folder / "in.bmp", folder / "out.bmp", ImageFormat::Bmp, ResizeMethod::Normal, 8, 89);
+  ResizeFile(folder / "in.bmp", folder / "out.bmp", *RowForKey("bmp"), ResizeMethod::Normal, 8, 89);
   const Raster out = ReadBmpFile(folder / "out.bmp");
   ASSERT_TRUE(std::holds_alternative<Bitmap24>(out));
   const auto& b = std::get<Bitmap24>(out);
@@ -113,29 +113,30 @@ TEST(ResizeFile, NormalBmpIsANearestNeighbourStretchAt24Bits) {
 TEST(ResizeFile, NothingIsWrittenWhenTheSourceFails) {
   TempFolder folder;
   WriteBytes(folder / "bad.bmp", {'B', 'M', 1, 2, 3});
-  EXPECT_THROW(ResizeFile(folder / "bad.bmp", folder / "mini-bad.bmp", ImageFormat::Bmp,
+  EXPECT_THROW(ResizeFile(folder / "bad.bmp", folder / "mini-bad.bmp", *RowForKey("bmp"),
                           ResizeMethod::Better, 100, 89),
                Exception);
   EXPECT_FALSE(std::filesystem::exists(folder / "mini-bad.bmp"));
   // The format comes from the caller, not the extension: a BMP read as JPEG fails in the JPEG
   // reader.
   WriteBmpFile(Bitmap24(4, 4), folder / "real.bmp");
-  EXPECT_THROW(ResizeFile(folder / "real.bmp", folder / "out.bmp", ImageFormat::Jpeg,
+  EXPECT_THROW(ResizeFile(folder / "real.bmp", folder / "out.bmp", *RowForKey("jpg"),
                           ResizeMethod::Better, 100, 89),
                EJPEG);
 }
 
-TEST(ResizeFile, AFormatWithoutItsCaseFailsInsteadOfCountingAsDone) {
-  // Only a value outside the enumeration can get past the switch (the build refuses a switch
-  // that forgets a format); it must fail the file, never pass it as resized with nothing written.
+TEST(ResizeFile, ARowThatCannotWriteFailsInsteadOfCountingAsDone) {
+  // A row with no writer (and no route of its own) must fail the file, never pass it as resized
+  // with nothing written.
   TempFolder folder;
   WriteBmpFile(Bitmap24(4, 4), folder / "a.bmp");
-  const auto unknown = static_cast<ImageFormat>(99);
+  FormatRow readOnly = *RowForKey("bmp");
+  readOnly.encode = nullptr;
   EXPECT_THROW(
-      ResizeFile(folder / "a.bmp", folder / "mini-a.bmp", unknown, ResizeMethod::Better, 2, 89),
+      ResizeFile(folder / "a.bmp", folder / "mini-a.bmp", readOnly, ResizeMethod::Better, 2, 89),
       Exception);
   EXPECT_FALSE(std::filesystem::exists(folder / "mini-a.bmp"));
-  EXPECT_THROW(RowOf(unknown), std::logic_error);
+  EXPECT_EQ(RowForKey("no-such-format"), nullptr);
 }
 
 TEST(ResizeFile, JpegKeepsProgressiveAndTakesTheQuality) {
@@ -144,7 +145,7 @@ TEST(ResizeFile, JpegKeepsProgressiveAndTakesTheQuality) {
   SetJpegRaster(source, TestPattern(200, 100));
   source.Progressive = true;
   WriteJpegFile(source, folder / "p.jpg");
-  ResizeFile(folder / "p.jpg", folder / "out.jpg", ImageFormat::Jpeg, ResizeMethod::Better, 50, 30);
+  ResizeFile(folder / "p.jpg", folder / "out.jpg", *RowForKey("jpg"), ResizeMethod::Better, 50, 30);
   TJPEGImage out = ReadJpegFile(folder / "out.jpg");
   EXPECT_TRUE(out.Progressive);
   EXPECT_EQ(out.width(), 50);

@@ -1,7 +1,7 @@
 // The rotate command through pixtrel-batch on a mixed selection.
 #include <gtest/gtest.h>
 
-#include "codecs/ImageFormat.h"
+#include "codecs/Registry.h"
 #include "codecs/bmp/Bmp.h"
 #include "codecs/gif/GifCodec.h"
 #include "codecs/jpeg/JpegImage.h"
@@ -26,19 +26,14 @@ Bitmap24 Corners() {
 }
 
 Bitmap24 Read24(const fs::path& file) {
-  switch (*FormatFromExtension(file.string())) {
-    case ImageFormat::Bmp:
-      return ToBitmap24(ReadBmpFile(file));
-    case ImageFormat::Gif:
-      return ToBitmap24(GifFrameRaster(ReadGifFile(file)));
-    case ImageFormat::Jpeg: {
-      TJPEGImage p = ReadJpegFile(file);
-      return ToBitmap24(TakeJpegRaster(p));
-    }
-    default:  // the formats of the other tests
-      break;
+  const FormatRow* format = RowForFileName(file.string());
+  if (format == RowForKey("bmp")) return ToBitmap24(ReadBmpFile(file));
+  if (format == RowForKey("gif")) return ToBitmap24(GifFrameRaster(ReadGifFile(file)));
+  if (format == RowForKey("jpg")) {
+    TJPEGImage p = ReadJpegFile(file);
+    return ToBitmap24(TakeJpegRaster(p));
   }
-  return {};
+  return {};  // the formats of the other tests
 }
 
 // Source pixel (x, y) of a W x H picture lands here for each turn.

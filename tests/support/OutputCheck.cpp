@@ -1,6 +1,7 @@
 #include "tests/support/OutputCheck.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -17,7 +18,7 @@ bool IsPicture(const fs::path& file) {
   std::string extension = file.extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  for (const char* known : {".jpg", ".jpeg", ".jpe", ".png", ".webp", ".gif", ".bmp"}) {
+  for (const char* known : {".jpg", ".jpeg", ".jpe", ".png", ".webp", ".gif", ".bmp", ".jxl"}) {
     if (extension == known) return true;
   }
   return false;
@@ -106,6 +107,15 @@ std::map<fs::path, std::vector<std::string>> PictureProblems(const std::vector<f
     if (extension == ".png" && HaveProgram("pngcheck")) {
       const RunResult r = Run({"pngcheck", "-q", file.string()});
       if (r.exitCode != 0) AddLines(found, "pngcheck", r.out + r.err, file);
+    }
+    if (extension == ".jxl" && HaveProgram("djxl")) {
+      // libjxl's own decoder reads the whole file (it has no check-only mode).
+      const fs::path decoded =
+          fs::temp_directory_path() / ("pixtrel-check-" + std::to_string(::getpid()) + ".png");
+      const RunResult r = Run({"djxl", file.string(), decoded.string(), "--num_threads=1"});
+      std::error_code ignored;
+      fs::remove(decoded, ignored);
+      if (r.exitCode != 0) AddLines(found, "djxl", r.err, file);
     }
     if (extension == ".webp" && HaveProgram("webpinfo")) {
       const RunResult r = Run({"webpinfo", "-quiet", file.string()});

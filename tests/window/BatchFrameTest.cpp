@@ -15,6 +15,7 @@
 #include "app/FileListBox.h"
 #include "app/RadioGroup.h"
 #include "batch/CommandId.h"
+#include "codecs/Registry.h"
 #include "codecs/jpeg/JpegImage.h"
 #include "io/FileBytes.h"
 #include "io/FileStamp.h"
@@ -257,7 +258,7 @@ TEST_F(BatchFrameTest, EveryButtonRunsItsOwnCommand) {
     ASSERT_NE(FindCommand(name.toStdString()), nullptr) << b->objectName().toStdString();
   }
   EXPECT_EQ(window->Button2->property("command").toString(),
-            QString::fromStdString(CommandFor(CommandId::ResizeJpg).name));
+            QString::fromStdString(ResizeCommandFor(*RowForKey("jpg")).name));
   EXPECT_EQ(window->Button8->property("command").toString(), "rotate");
   EXPECT_EQ(window->Button14->property("command").toString(), "gif2bmp");
 }

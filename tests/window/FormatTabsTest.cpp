@@ -7,13 +7,18 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <fstream>
 
 #include "app/FileListBox.h"
+#include "app/FileMask.h"
 #include "app/PageControl.h"
 #include "app/TabStrip.h"
+#include "codecs/Registry.h"
+#include "codecs/png/PngFile.h"
 #include "codecs/webp/WebpFile.h"
 #include "io/FileBytes.h"
 #include "languages/LanguageTable.h"
@@ -25,8 +30,9 @@ namespace fs = std::filesystem;
 namespace pixtrel::test {
 namespace {
 
-const QString kReadableMask = "*.jpg;*.jpeg;*.jpe;*.png;*.webp;*.gif;*.bmp;*.heic;*.heif;*.avif";
-const QString kRotateMask = "*.bmp;*.jpg;*.gif;*.jpeg;*.jpe;*.png;*.webp";
+const QString kReadableMask =
+    "*.jpg;*.jpeg;*.jpe;*.png;*.webp;*.gif;*.bmp;*.heic;*.heif;*.avif;*.jxl";
+const QString kRotateMask = "*.bmp;*.jpg;*.gif;*.jpeg;*.jpe;*.png;*.webp;*.jxl";
 
 class FormatTabsTest : public ::testing::Test {
  protected:
@@ -50,7 +56,7 @@ class FormatTabsTest : public ::testing::Test {
 
 TEST_F(FormatTabsTest, PngAndWebpStandBesideTheOtherResizeTabsWithTheirIndexesKept) {
   auto* pages = window->PageControl1;
-  ASSERT_EQ(pages->count(), 18);
+  ASSERT_EQ(pages->count(), 19);
   EXPECT_EQ(pages->tabText(TForm1::TabPng), "PNG");
   EXPECT_EQ(pages->tabText(TForm1::TabWebp), "WebP");
   EXPECT_EQ(pages->tabText(TForm1::TabConvertTo), "Resize && convert");  // "&" shown as it is
@@ -58,10 +64,11 @@ TEST_F(FormatTabsTest, PngAndWebpStandBesideTheOtherResizeTabsWithTheirIndexesKe
   EXPECT_EQ(pages->page(TForm1::TabWebp)->objectName(), "TabSheet17");
   EXPECT_EQ(pages->page(TForm1::TabConvertTo)->objectName(), "TabSheet18");
 
-  // Shown in the order JPG, GIF, BMP, PNG, WebP, About on one row.
-  const int shown[] = {TForm1::TabJpg, TForm1::TabGif,  TForm1::TabBmp,
-                       TForm1::TabPng, TForm1::TabWebp, TForm1::TabAbout};
-  for (int i = 1; i < 6; ++i) {
+  // Shown in the order JPG, GIF, BMP, PNG, WebP, the registry's later formats (JPEG XL), About
+  // on one row.
+  const int shown[] = {TForm1::TabJpg,  TForm1::TabGif,           TForm1::TabBmp,  TForm1::TabPng,
+                       TForm1::TabWebp, TForm1::TabConvertTo + 1, TForm1::TabAbout};
+  for (int i = 1; i < 7; ++i) {
     const QRect before = strip->tabRect(shown[i - 1]), at = strip->tabRect(shown[i]);
     EXPECT_EQ(at.top(), before.top()) << "tab " << shown[i];
     EXPECT_EQ(at.left(), before.right() + 1) << "tab " << shown[i];
@@ -79,7 +86,9 @@ TEST_F(FormatTabsTest, PngAndWebpStandBesideTheOtherResizeTabsWithTheirIndexesKe
   EXPECT_EQ(window->FileListBox10->mask(), "*.png");  // as a click does
   QTest::keyClick(strip, Qt::Key_Right);
   QTest::keyClick(strip, Qt::Key_Right);
+  QTest::keyClick(strip, Qt::Key_Right);
   EXPECT_EQ(pages->currentIndex(), TForm1::TabAbout);
+  QTest::keyClick(strip, Qt::Key_Left);
   QTest::keyClick(strip, Qt::Key_Left);
   EXPECT_EQ(pages->currentIndex(), TForm1::TabWebp);
 }
@@ -134,8 +143,9 @@ TEST_F(FormatTabsTest, ResizeAndConvertOffersEveryWritableFormatInTheTablesOrder
     keys.append(format->itemData(i).toString());
   }
   // The source's own format first, then the writable rows; it starts at the "Convert to" choice.
-  EXPECT_EQ(titles, QStringList({"Same as the source", "JPG", "PNG", "WebP", "GIF", "BMP"}));
-  EXPECT_EQ(keys, QStringList({"keep", "jpg", "png", "webp", "gif", "bmp"}));
+  EXPECT_EQ(titles,
+            QStringList({"Same as the source", "JPG", "PNG", "WebP", "GIF", "BMP", "JPEG XL"}));
+  EXPECT_EQ(keys, QStringList({"keep", "jpg", "png", "webp", "gif", "bmp", "jxl"}));
   EXPECT_EQ(format->currentData().toString(), "jpg");
   EXPECT_EQ(Control<QPushButton>(*window, "Button17")->property("command").toString(), "process");
   EXPECT_EQ(Control<QPushButton>(*window, "Button15")->property("command").toString(),
@@ -187,6 +197,67 @@ TEST_F(FormatTabsTest, EnterInTheWebpPixelsBoxResizesTheSelectedWebp) {
   const DecodedPicture result = ReadWebpBytes(ReadFileBytes(folder / "mini-d.webp"));
   EXPECT_EQ(RasterWidth(result.raster), 10);
   EXPECT_EQ(RasterHeight(result.raster), 5);
+}
+
+// Every resizable row of the registry has its tab, built from the row when it has no classic one:
+// captioned with its title, listing its files, its button running its resize command, its pixel
+// box stored under "KEY.px", and a Resize-menu entry that shows it.
+TEST_F(FormatTabsTest, EveryResizableFormatHasItsTabFromTheRegistry) {
+  const std::vector<const FormatRow*> rows = ResizableRows();
+  ASSERT_EQ(window->ResizeTabs().size(), rows.size());
+  const QList<QAction*> entries = window->M2->actions();
+  ASSERT_EQ(entries.size(), static_cast<qsizetype>(rows.size()));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const FormatRow& row = *rows[i];
+    const TForm1::ResizeTab& tab = window->ResizeTabs()[i];
+    const QString key = QString::fromUtf8(row.key.data(), qsizetype(row.key.size()));
+    SCOPED_TRACE(key.toStdString());
+    ASSERT_EQ(tab.row, &row);
+    EXPECT_EQ(window->PageControl1->tabText(tab.tab),
+              QString::fromUtf8(row.title.data(), qsizetype(row.title.size())));
+    EXPECT_EQ(MaskForTab(tab.tab), QString::fromStdString(row.mask()));
+    EXPECT_EQ(tab.button->property("command").toString(), "resize-" + key);
+    EXPECT_EQ(tab.settingsKey, key + ".px");
+    EXPECT_TRUE(window->PageControl1->page(tab.tab)->isAncestorOf(tab.pixels));
+    const auto entry = std::find_if(entries.begin(), entries.end(), [&](QAction* action) {
+      return action->text() == window->PageControl1->tabText(tab.tab);
+    });
+    ASSERT_NE(entry, entries.end());
+    ClickTab(*window, TForm1::TabAbout);
+    (*entry)->trigger();
+    EXPECT_EQ(window->PageControl1->currentIndex(), tab.tab);
+    EXPECT_EQ(window->FileListBox10->mask(), QString::fromStdString(row.mask()));
+  }
+}
+
+// The JPEG XL tab comes from its row alone: it lists .jxl files and its button resizes them,
+// written as JPEG XL (read back by libjxl's own djxl).
+TEST_F(FormatTabsTest, TheJpegXlTabResizesJpegXlFiles) {
+  if (!HaveProgram("cjxl") || !HaveProgram("djxl")) PIXTREL_SKIP_MISSING_TOOL() << "cjxl, djxl";
+  const auto jxl = std::find_if(window->ResizeTabs().begin(), window->ResizeTabs().end(),
+                                [](const TForm1::ResizeTab& tab) { return tab.row->key == "jxl"; });
+  ASSERT_NE(jxl, window->ResizeTabs().end());
+  WriteFormatPicture(folder / "m.png", 60, 30, 1);
+  ASSERT_EQ(
+      RunProgram({"cjxl", (folder / "m.png").string(), (folder / "m.jxl").string(), "-d", "0"})
+          .exitCode,
+      0);
+  ClickTab(*window, jxl->tab);
+  EXPECT_EQ(window->PageControl1->tabText(jxl->tab), "JPEG XL");
+  EXPECT_EQ(ListedNames(*window), QStringList({"m.jxl"}));
+  SelectNames(*window, {"m.jxl"});
+  jxl->pixels->setText("20");
+  BoxAnswerer boxes({});
+  jxl->button->click();
+  window->WaitForBatch();
+  EXPECT_TRUE(boxes.seen.empty());
+  ASSERT_TRUE(fs::exists(folder / "mini-m.jxl"));
+  const RunResult decoded =
+      RunProgram({"djxl", (folder / "mini-m.jxl").string(), (folder / "mini-m.png").string()});
+  ASSERT_EQ(decoded.exitCode, 0) << decoded.err;
+  const DecodedPicture shown = ReadPngBytes(ReadFileBytes(folder / "mini-m.png"));
+  EXPECT_EQ(RasterWidth(shown.raster), 20);
+  EXPECT_EQ(RasterHeight(shown.raster), 10);
 }
 
 }  // namespace

@@ -126,10 +126,10 @@ TEST_F(OpenRequestTest, AMissingFileIsToldAndTheRestStillOpens) {
   ASSERT_EQ(answers.seen.size(), 1u);
   EXPECT_EQ(answers.seen[0].title, "Pixtrel");
   EXPECT_EQ(answers.seen[0].icon, QMessageBox::Critical);
-  EXPECT_EQ(answers.seen[0].text, "Cannot open file " + Path("gone.jpg") +
-                                      ": No such file or directory\nCannot open file " +
-                                      Path("notes.txt") +
-                                      ": not a JPG, PNG, WebP, GIF, BMP or HEIC/AVIF picture.");
+  EXPECT_EQ(answers.seen[0].text,
+            "Cannot open file " + Path("gone.jpg") +
+                ": No such file or directory\nCannot open file " + Path("notes.txt") +
+                ": not a JPG, PNG, WebP, GIF, BMP, HEIC/AVIF or JPEG XL picture.");
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->Folder(), Folder());
   EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabJpg);

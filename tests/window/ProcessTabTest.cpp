@@ -28,7 +28,7 @@
 #include "app/SummaryDialog.h"
 #include "batch/Preset.h"
 #include "cli/ProcessLine.h"
-#include "codecs/FormatTable.h"
+#include "codecs/Registry.h"
 #include "io/FileBytes.h"
 #include "languages/LanguageTable.h"
 #include "tests/window/FormatPictures.h"

@@ -33,9 +33,10 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
   // Half a second after start the preview's state and place are read.
   EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Timer2->isActive(); }, 5000));
   std::vector<QString> start = {
-      "write prisoten", "write verzija", "read jezik",  "read x",          "read y",
-      "read w",         "read h",        "read jpg.px", "read gif.px",     "read bmp.px",
-      "read png.px",    "read webp.px",  "read jpg.q",  "read shrinkonly", "read ignoreorientation",
+      "write prisoten", "write verzija", "read jezik",      "read x",
+      "read y",         "read w",        "read h",          "read jpg.px",
+      "read gif.px",    "read bmp.px",   "read png.px",     "read webp.px",
+      "read jxl.px",    "read jpg.q",    "read shrinkonly", "read ignoreorientation",
       "read metadata"};
   // The "Resize & convert" tab's choices; its format starts at the "Convert to" choice of the
   // tab it replaced while none of its own is stored.
@@ -86,7 +87,7 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
   EXPECT_EQ(Control<QPushButton>(*window, "Button2")->text(), "Resize");
   EXPECT_EQ(Control<QPushButton>(*window, "Button10")->text(), "Change");
   auto* pages = Control<PageControl>(*window, "PageControl1");
-  ASSERT_EQ(pages->count(), 18);
+  ASSERT_EQ(pages->count(), 19);
   EXPECT_EQ(pages->currentIndex(), 3);
   EXPECT_EQ(pages->tabText(3), "About Pixtrel");
   EXPECT_EQ(pages->page(3)->objectName(), "TabSheet3");
@@ -126,8 +127,9 @@ TEST_F(StartAndCloseTest, StoredValuesComeBackAndCloseWritesThemInOrder) {
   window->close();
   // The "Resize & convert" tab's choices were stored as they changed.
   const std::vector<QString> order = {
-      "preview_x", "preview_y", "x",      "y",       "w",     "h",          "jpg.px",
-      "bmp.px",    "gif.px",    "png.px", "webp.px", "jpg.q", "shrinkonly", "ignoreorientation",
+      "preview_x", "preview_y", "x",      "y",          "w",
+      "h",         "jpg.px",    "bmp.px", "gif.px",     "png.px",
+      "webp.px",   "jxl.px",    "jpg.q",  "shrinkonly", "ignoreorientation",
       "metadata",  "Start"};
   EXPECT_EQ(traffic.writes, order);
   EXPECT_TRUE(traffic.reads.empty());
@@ -190,7 +192,7 @@ TEST_F(StartAndCloseTest, MenusHoldEveryEntryInOrder) {
   };
   EXPECT_EQ(captions("M1"), QStringList({"Preview images", "View image", "Options", "-",
                                          "Recent folders", "Special folders", "-", "Exit"}));
-  EXPECT_EQ(captions("M2"), QStringList({"JPG", "BMP", "GIF", "PNG", "WebP"}));
+  EXPECT_EQ(captions("M2"), QStringList({"JPG", "BMP", "GIF", "PNG", "WebP", "JPEG XL"}));
   EXPECT_EQ(captions("M3"), QStringList({"BMP -> JPG", "BMP -> GIF", "JPG -> BMP", "JPG -> GIF",
                                          "GIF -> BMP", "GIF -> JPG", "-", "Resize && convert"}));
   EXPECT_EQ(captions("M9"),

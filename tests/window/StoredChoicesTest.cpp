@@ -8,6 +8,7 @@
 #include <QSlider>
 
 #include "app/WindowBatchHost.h"
+#include "codecs/Registry.h"
 #include "tests/window/WindowTestSupport.h"
 
 namespace pixtrel::test {
@@ -102,7 +103,7 @@ TEST_F(StoredChoicesTest, TheBatchTakesEveryOptionFromItsControl) {
   EXPECT_TRUE(defaults.upright);
   EXPECT_FALSE(defaults.shrinkOnly);
   EXPECT_EQ(defaults.metadata, MetadataMode::Keep);
-  EXPECT_EQ(defaults.convertTarget, ImageFormat::Jpeg);
+  EXPECT_EQ(defaults.convertTarget, RowForKey("jpg"));
 
   window->Edit2->setText("1");
   window->Edit1->setText("2");
@@ -115,25 +116,25 @@ TEST_F(StoredChoicesTest, TheBatchTakesEveryOptionFromItsControl) {
   Choose(window->ComboBox2, "strip-gps");
   Choose(window->ComboBox1, "png");
   const BatchOptions o = host.options();
-  const std::pair<ImageFormat, const char*> pixels[] = {{ImageFormat::Jpeg, "1"},
-                                                        {ImageFormat::Gif, "2"},
-                                                        {ImageFormat::Bmp, "3"},
-                                                        {ImageFormat::Png, "4"},
-                                                        {ImageFormat::Webp, "5"}};
+  const std::pair<const FormatRow*, const char*> pixels[] = {{RowForKey("jpg"), "1"},
+                                                             {RowForKey("gif"), "2"},
+                                                             {RowForKey("bmp"), "3"},
+                                                             {RowForKey("png"), "4"},
+                                                             {RowForKey("webp"), "5"}};
   for (const auto& [format, text] : pixels) {
-    EXPECT_EQ(o.pixels(format), text) << text;
+    EXPECT_EQ(o.pixels(*format), text) << text;
     const ResizeMethod method =
-        format == ImageFormat::Png ? ResizeMethod::Normal : ResizeMethod::Better;
-    EXPECT_EQ(o.methodFor(format), method) << text;
+        format == RowForKey("png") ? ResizeMethod::Normal : ResizeMethod::Better;
+    EXPECT_EQ(o.methodFor(*format), method) << text;
   }
   EXPECT_FALSE(o.upright);
   EXPECT_TRUE(o.shrinkOnly);
   EXPECT_EQ(o.metadata, MetadataMode::StripGps);
-  EXPECT_EQ(o.convertTarget, ImageFormat::Png);
+  EXPECT_EQ(o.convertTarget, RowForKey("png"));
   Choose(window->ComboBox2, "strip");
   Choose(window->ComboBox1, "bmp");
   EXPECT_EQ(host.options().metadata, MetadataMode::Strip);
-  EXPECT_EQ(host.options().convertTarget, ImageFormat::Bmp);
+  EXPECT_EQ(host.options().convertTarget, RowForKey("bmp"));
 }
 
 }  // namespace
