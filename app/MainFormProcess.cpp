@@ -19,7 +19,6 @@
 #include "batch/BatchRunner.h"
 #include "batch/NameTemplate.h"
 #include "batch/OutputPreview.h"
-#include "batch/Preset.h"
 #include "languages/LanguageTable.h"
 #include "windows/LocalPath.h"
 
