@@ -115,9 +115,11 @@ void TForm1::ApplyLanguageTexts() {
         ComboBox2->setItemText(i, text(choice.text));
     }
   }
-  for (const char* n : {"1", "2", "3", "15", "16"})
-    SetLabelText(*this, (QByteArray("LabelPixelsWarning") + n).constData(),
+  // Every resize tab's warning, the classic ones' and those built from the registry.
+  for (const ResizeTab& tab : resizeTabs_) {
+    SetLabelText(*this, (QStringLiteral("LabelPixelsWarning") + tab.suffix).toUtf8().constData(),
                  text(kTextPixelsWarning));
+  }
 
   // The frame: banner, progress row and status bar.
   Image1->setPixmap(BannerPicture(text(kTextBanner)));

@@ -45,9 +45,12 @@ QRect TabStrip::tabRect(int index) const {
 }
 
 int TabStrip::rowCount() const {
-  const QVector<QRect> rects = layoutFor(width());
-  if (rects.isEmpty()) return 0;
-  return rects.back().bottom() / tabHeight() + 1;
+  // The lowest tab, which need not be the last one: tabs of later formats are shown before
+  // tabs that come earlier in the index order.
+  int bottom = -1;
+  for (const QRect& rect : layoutFor(width()))
+    bottom = std::max(bottom, rect.bottom());
+  return bottom < 0 ? 0 : bottom / tabHeight() + 1;
 }
 
 QSize TabStrip::tabSizeHint(int index) const {

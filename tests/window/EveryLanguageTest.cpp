@@ -16,6 +16,7 @@
 #include <set>
 
 #include "app/PageControl.h"
+#include "codecs/Registry.h"
 #include "languages/LanguageTable.h"
 #include "tests/window/WindowTestSupport.h"
 #include "windows/PreviewForm.h"
@@ -75,6 +76,10 @@ bool IsAName(const QString& text) {
                      "[A-Za-z]{3,4}|https?://.*|"
                      "[0-9 ]*|Pixtrel|Pixtrel version 1\\.2|"
                      "\\S+\\.example\\S*)$"));
+  // Every format's title, as its tab and the format lists show it ("JPEG XL").
+  for (const FormatRow* row : Registry()) {
+    if (text == QString::fromUtf8(row->title.data(), qsizetype(row->title.size()))) return true;
+  }
   return names.match(text).hasMatch();
 }
 
