@@ -100,6 +100,12 @@ void TForm1::showEvent(QShowEvent* event) {
   // The set-up runs before the window first appears, so it opens where it was left.
   FormActivate();
   QMainWindow::showEvent(event);
+  // A window cut to its screen is fitted with its frame as soon as the frame is there, not
+  // only at the half-second step: the window manager shows it at once.
+  if (!framedOnce_) {
+    framedOnce_ = true;
+    QTimer::singleShot(0, this, [this] { KeepTitleBarOnScreenOnceFramed(40); });
+  }
 }
 
 void TForm1::changeEvent(QEvent* event) {
@@ -168,11 +174,12 @@ void TForm1::RestorePlacement(int top, int left, int width, int height) {
   setGeometry(inside);
 }
 
-void TForm1::KeepTitleBarOnScreen() {
-  if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) return;
+bool TForm1::KeepTitleBarOnScreen() {
+  if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
+    return false;
   const QRect frame = frameGeometry();
   const QRect area = AreaHolding(frame);
-  if (area.isEmpty()) return;
+  if (area.isEmpty()) return false;
   QRect inside = geometry();
   // Larger than the screen with its frame: cut to fit, though never below the minimum.
   const QSize frameExtra = frame.size() - inside.size();
@@ -184,8 +191,23 @@ void TForm1::KeepTitleBarOnScreen() {
   // The frame's top (the title bar) and left edge on the screen.
   const QPoint shift(std::max(0, area.left() - frame.left()),
                      std::max(0, area.top() - frame.top()));
-  if (size == inside.size() && shift.isNull()) return;
+  if (size == inside.size() && shift.isNull()) return false;
   setGeometry(QRect(inside.topLeft() + shift, size));
+  return true;
+}
+
+void TForm1::KeepTitleBarOnScreenOnceFramed(int triesLeft) {
+  // A window manager frames the window a moment after it is shown, later when the program was
+  // slow to start; until then the frame is the window itself, and a window cut to its screen
+  // leaves no room for the title bar. And a size asked for while it frames the window can be
+  // undone by the size it settles first. So it is looked at again until the frame shows and a
+  // look changes nothing, for two seconds at most (some platforms draw no frame at all).
+  const bool framed = frameGeometry().size() != size();
+  if (framed && !KeepTitleBarOnScreen()) return;
+  if (triesLeft > 0) {
+    QTimer::singleShot(50, this,
+                       [this, triesLeft] { KeepTitleBarOnScreenOnceFramed(triesLeft - 1); });
+  }
 }
 
 void TForm1::Timer2Timer() {
@@ -195,6 +217,7 @@ void TForm1::Timer2Timer() {
   show();
   raise();
   activateWindow();
+  KeepTitleBarOnScreenOnceFramed(40);
   // The preview stays above the main window, also where no window manager keeps it on top.
   if (PreviewForm->isVisible()) PreviewForm->raise();
   NoteDamagedSettings();

@@ -378,7 +378,10 @@ class TForm1 : public QMainWindow {
   // Tells once a run, when the event loop runs, that the settings store was found damaged.
   void NoteDamagedSettings();
   // Moves the window down or in where its frame's title bar lies off the screen.
-  void KeepTitleBarOnScreen();
+  // True when it moved or cut the window.
+  bool KeepTitleBarOnScreen();
+  void KeepTitleBarOnScreenOnceFramed(int triesLeft);
+  bool framedOnce_ = false;  // the first show has started watching for the frame
   bool settingsNoted_ = false;
   void StartBatch(const BatchCommand& command);
   friend class WindowBatchRun;

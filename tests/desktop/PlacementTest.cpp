@@ -213,7 +213,9 @@ TEST_F(PlacementTest, AHugeSizeAndAPlaceOffTheScreenAreBroughtOntoIt) {
   EXPECT_GE(main->top - top, 0);
   EXPECT_GE(main->left - left, 0);
   EXPECT_LE(main->left + main->width + right, 1280);
-  EXPECT_LE(main->top + main->height + bottom, 1024);
+  EXPECT_LE(main->top + main->height + bottom, 1024)
+      << main->left << "," << main->top << " " << main->width << "x" << main->height << " frame "
+      << left << "," << right << "," << top << "," << bottom;
   EXPECT_GE(main->width, 745);
   EXPECT_GE(main->height, 549);
   CloseMain(windows);
