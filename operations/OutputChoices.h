@@ -5,8 +5,8 @@
 namespace pixtrel {
 
 struct OutputChoices {
-  int quality = 90;          // JPEG and lossy WebP
-  bool lossless = false;     // WebP: keep every pixel (the source was lossless)
+  int quality = 90;       // JPEG and lossy WebP
+  bool lossless = false;  // WebP: keep every pixel (the source was lossless)
   // JPEG: several scans (a resized progressive JPEG stays progressive; --progressive asks it).
   bool progressive = false;
   bool optimise = false;  // JPEG: Huffman tables made for the picture
