@@ -132,6 +132,9 @@ void TForm1::ApplyLanguageTexts() {
   PageControl1->setTabText(TabRotate, text(111));
   Radio2->setTitle(dotted(111));
   Radio2->setItems({text(441), text(442), text(443)});
+  CheckBox4->setText(text(kTextLosslessTurn));
+  CheckBox4->setToolTip(text(kTextLosslessTurnTip));
+  CheckBox5->setText(text(kTextLosslessTrim));
   Button10->setText(text(112));
   PageControl1->setTabText(TabJpegQuality, text(152));
   PageControl1->setTabText(TabGreyscale, text(153));

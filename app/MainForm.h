@@ -163,6 +163,8 @@ class TForm1 : public QMainWindow {
   QCheckBox* CheckBox1 = nullptr;     // keep date and time
   QCheckBox* CheckBox2 = nullptr;     // make pictures smaller but not larger
   QCheckBox* CheckBox3 = nullptr;     // ignore the orientation tag of photos
+  QCheckBox* CheckBox4 = nullptr;     // Rotate tab: turn JPEG files without loss
+  QCheckBox* CheckBox5 = nullptr;     //   and trim the edge blocks such a turn cannot keep
   QComboBox* ComboBox1 = nullptr;     // that tab's format: items carry the format's key, or keep
   ProcessPage* ProcessTab = nullptr;  // the "Resize & convert" tab (MainFormProcess.cpp)
   QComboBox* ComboBox2 = nullptr;     // metadata: items carry "keep", "strip", "strip-gps"

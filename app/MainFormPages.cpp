@@ -191,6 +191,15 @@ QWidget* TForm1::BuildRotatePage() {
                             QStringLiteral("90 degrees to left"), QStringLiteral("upside down")},
                            page),
             QStringLiteral("Radio2"));
+  // JPEG files turned on their compressed data; off by default, as the classic turn decodes and
+  // encodes them anew. Trimming applies only to turns without loss.
+  CheckBox4 =
+      Named(new QCheckBox(EnglishText(kTextLosslessTurn), page), QStringLiteral("CheckBox4"));
+  CheckBox4->setToolTip(EnglishText(kTextLosslessTurnTip));
+  CheckBox5 =
+      Named(new QCheckBox(EnglishText(kTextLosslessTrim), page), QStringLiteral("CheckBox5"));
+  CheckBox5->setEnabled(false);
+  connect(CheckBox4, &QCheckBox::toggled, CheckBox5, &QWidget::setEnabled);
   Button8 = Named(new QPushButton(QStringLiteral("Rotate"), page), QStringLiteral("Button8"));
   Button8->setMinimumWidth(120);
   auto* layout = new QVBoxLayout(page);
@@ -199,10 +208,19 @@ QWidget* TForm1::BuildRotatePage() {
   auto* groupRow = new QHBoxLayout;
   groupRow->addWidget(Radio2);
   groupRow->addStretch();
+  auto* lossless = new QVBoxLayout;
+  lossless->setSpacing(4);
+  lossless->addWidget(CheckBox4);
+  auto* trimRow = new QHBoxLayout;
+  trimRow->addSpacing(24);  // under the first box's text: it belongs to it
+  trimRow->addWidget(CheckBox5);
+  trimRow->addStretch();
+  lossless->addLayout(trimRow);
   auto* buttonRow = new QHBoxLayout;
   buttonRow->addWidget(Button8);
   buttonRow->addStretch();
   layout->addLayout(groupRow);
+  layout->addLayout(lossless);
   layout->addLayout(buttonRow);
   layout->addStretch();
   return page;

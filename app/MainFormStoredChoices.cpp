@@ -1,8 +1,9 @@
 // The choices kept in the settings store beside the pixel texts: "Make pictures smaller but not
 // larger" ("shrinkonly", 0 or 1), "Ignore the orientation of photos" ("ignoreorientation", 0 or
-// 1) and the metadata choice ("metadata": keep, strip or strip-gps), written when the window
-// closes; the "Resize & convert" tab's ("Process/size", "Process/to", ...), written as they
-// change. A value that names nothing known reads as the default.
+// 1), the Rotate tab's "Turn JPEG files without loss" ("losslessturn") and its trimming
+// ("losslesstrim"), and the metadata choice ("metadata": keep, strip or strip-gps), written when
+// the window closes; the "Resize & convert" tab's ("Process/size", "Process/to", ...), written as
+// they change. A value that names nothing known reads as the default.
 #include <QCheckBox>
 #include <QComboBox>
 #include <algorithm>
@@ -30,6 +31,8 @@ void WriteSwitch(const QString& name, const QCheckBox* box) {
 void TForm1::ReadStoredChoices() {
   CheckBox2->setChecked(ReadSwitch(QStringLiteral("shrinkonly")));
   CheckBox3->setChecked(ReadSwitch(QStringLiteral("ignoreorientation")));
+  CheckBox4->setChecked(ReadSwitch(QStringLiteral("losslessturn")));
+  CheckBox5->setChecked(ReadSwitch(QStringLiteral("losslesstrim")));
   const QString metadata =
       Store::ReadString(kSettingsKeyPath, QStringLiteral("metadata"), QStringLiteral("keep"));
   ComboBox2->setCurrentIndex(MetadataChoiceIndex(metadata));
@@ -41,6 +44,8 @@ void TForm1::ReadStoredChoices() {
 void TForm1::WriteStoredChoices() {
   WriteSwitch(QStringLiteral("shrinkonly"), CheckBox2);
   WriteSwitch(QStringLiteral("ignoreorientation"), CheckBox3);
+  WriteSwitch(QStringLiteral("losslessturn"), CheckBox4);
+  WriteSwitch(QStringLiteral("losslesstrim"), CheckBox5);
   Store::WriteString(kSettingsKeyPath, QStringLiteral("metadata"),
                      ComboBox2->currentData().toString());
 }

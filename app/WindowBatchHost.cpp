@@ -105,6 +105,9 @@ BatchOptions WindowBatchHost::options() {
       default:
         o.turn = TurnChoice::Right;
     }
+    o.losslessTurn = !form_.CheckBox4->isChecked()  ? LosslessTurn::Off
+                     : form_.CheckBox5->isChecked() ? LosslessTurn::Trim
+                                                    : LosslessTurn::Whole;
     o.upright = !form_.CheckBox3->isChecked();
     o.shrinkOnly = form_.CheckBox2->isChecked();
     o.metadata = MetadataChoices().at(std::max(0, form_.ComboBox2->currentIndex())).mode;

@@ -121,10 +121,13 @@ enum TextOffset : int {
   kTextPresetWeb = 611,
   kTextPresetPhone = 612,
   kTextPresetThumbnails = 613,
+  kTextLosslessTurn = 720,     // the Rotate tab: turn JPEG files on their compressed data
+  kTextLosslessTrim = 721,     //   and drop the partial edge blocks such a turn cannot keep
+  kTextLosslessTurnTip = 722,  //   the first one's tooltip
 };
 
 // The offsets of the texts every language carries, in table order.
-inline constexpr std::array<int, 139> kTextOffsets = {
+inline constexpr std::array<int, 142> kTextOffsets = {
     101, 102, 103, 104, 105, 106, 110, 111, 112, 120, 121, 122, 130, 131, 132, 133, 140, 152,
     153, 201, 301, 401, 412, 415, 419, 441, 442, 443, 492, 493, 494, 499, 500, 501, 502, 503,
     504, 505, 506, 507, 508, 509, 510, 511, 512, 513, 514, 515, 516, 517, 518, 519, 520, 521,
@@ -132,7 +135,7 @@ inline constexpr std::array<int, 139> kTextOffsets = {
     540, 541, 542, 543, 544, 545, 546, 547, 548, 549, 550, 551, 560, 561, 562, 563, 564, 565,
     566, 567, 568, 569, 570, 571, 572, 573, 574, 575, 576, 577, 578, 579, 580, 581, 582, 583,
     584, 585, 586, 587, 588, 589, 590, 591, 592, 593, 594, 595, 596, 597, 598, 599, 600, 601,
-    602, 603, 604, 605, 606, 607, 608, 609, 610, 611, 612, 613, 700};
+    602, 603, 604, 605, 606, 607, 608, 609, 610, 611, 612, 613, 700, 720, 721, 722};
 
 // The note about a settings store that could not be read or written (%1: where it lives).
 inline constexpr int kSettingsNoteOffset = 700;

@@ -55,6 +55,8 @@ struct ButtonRow {
   // Options tab: smaller but not larger, orientation ignored, metadata removed.
   bool pictureOptions = false;
   bool orientationTags = false;  // JPEG, PNG and WebP sources say "turn right"
+  // Rotate tab: 1 turns JPEG files without loss, 2 also trims the partial edge blocks.
+  int lossless = 0;
 };
 
 void PrintTo(const ButtonRow& row, std::ostream* os) {
@@ -98,6 +100,20 @@ const ButtonRow kButtonRows[] = {
      {"a.jpg", "b.gif", "c.bmp"},
      0,
      {"left-a.jpg", "left-c.bmp"}},
+    // JPEG files turned without loss, their partial edge blocks trimmed (48 x 30 and 56 x 30
+    // pictures are no whole number of blocks); the GIF as before.
+    {"Button8",
+     TForm1::TabRotate,
+     "rotate",
+     {"a.jpg", "b.gif", "c.jpg"},
+     1,
+     {"vantro/a.jpg", "vantro/c.jpg"},
+     nullptr,
+     nullptr,
+     false,
+     false,
+     false,
+     2},
     {"Button10", TForm1::TabJpegQuality, "quality", kJpegs, 2, {"a.jpg", "c.jpg"}},
     {"Button13", TForm1::TabGreyscale, "greyscale", kJpegs, 1, {"bw-a.jpg", "bw-c.jpg"}},
     {"Button15",
@@ -201,6 +217,8 @@ TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
   Control<RadioGroup>(*window, "Radio2")->setItemIndex(kTurnLeft);
   Control<RadioGroup>(*window, "Radio1")->setItemIndex(row.saveMode);
   Control<QCheckBox>(*window, "CheckBox1")->setChecked(row.keepDate);
+  Control<QCheckBox>(*window, "CheckBox4")->setChecked(row.lossless > 0);
+  Control<QCheckBox>(*window, "CheckBox5")->setChecked(row.lossless == 2);
   ClickTab(*window, row.tab);
   const QString first = QString::fromStdString(row.files.front());
   const QString last = QString::fromStdString(row.files.back());
@@ -231,6 +249,7 @@ TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
     args.insert(args.end(), {"--shrink-only", "--ignore-orientation", "--metadata", "strip"});
   }
   if (row.keepDate) args.push_back("--keep-date");
+  if (row.lossless) args.push_back(row.lossless == 2 ? "--lossless=trim" : "--lossless");
   args.insert(args.end(), {row.files.front(), row.files.back()});
   const RunResult tool = RunBatchTool(args, twin);
   ASSERT_EQ(tool.exitCode, 0) << tool.err;
@@ -273,6 +292,7 @@ TEST_P(EveryButton, WritesWhatPixtrelBatchWritesWithTheSameOptions) {
 std::string RowName(const ::testing::TestParamInfo<ButtonRow>& info) {
   std::string name = std::string(info.param.button) + "_" + info.param.command;
   if (info.param.pictureOptions) name += "_with_picture_options";
+  if (info.param.lossless) name += "_without_loss";
   std::replace(name.begin(), name.end(), '-', '_');
   return name;
 }

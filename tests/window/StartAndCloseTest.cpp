@@ -32,12 +32,25 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
   auto window = StartWindow();
   // Half a second after start the preview's state and place are read.
   EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Timer2->isActive(); }, 5000));
-  std::vector<QString> start = {
-      "write prisoten", "write verzija", "read jezik",      "read x",
-      "read y",         "read w",        "read h",          "read jpg.px",
-      "read gif.px",    "read bmp.px",   "read png.px",     "read webp.px",
-      "read jxl.px",    "read jpg.q",    "read shrinkonly", "read ignoreorientation",
-      "read metadata"};
+  std::vector<QString> start = {"write prisoten",
+                                "write verzija",
+                                "read jezik",
+                                "read x",
+                                "read y",
+                                "read w",
+                                "read h",
+                                "read jpg.px",
+                                "read gif.px",
+                                "read bmp.px",
+                                "read png.px",
+                                "read webp.px",
+                                "read jxl.px",
+                                "read jpg.q",
+                                "read shrinkonly",
+                                "read ignoreorientation",
+                                "read losslessturn",
+                                "read losslesstrim",
+                                "read metadata"};
   // The "Resize & convert" tab's choices; its format starts at the "Convert to" choice of the
   // tab it replaced while none of its own is stored.
   for (const char* option : {"size", "shrink-only", "method", "turn", "ignore-orientation", "to"})
@@ -126,11 +139,25 @@ TEST_F(StartAndCloseTest, StoredValuesComeBackAndCloseWritesThemInOrder) {
   StoreTraffic traffic;
   window->close();
   // The "Resize & convert" tab's choices were stored as they changed.
-  const std::vector<QString> order = {
-      "preview_x", "preview_y", "x",      "y",          "w",
-      "h",         "jpg.px",    "bmp.px", "gif.px",     "png.px",
-      "webp.px",   "jxl.px",    "jpg.q",  "shrinkonly", "ignoreorientation",
-      "metadata",  "Start"};
+  const std::vector<QString> order = {"preview_x",
+                                      "preview_y",
+                                      "x",
+                                      "y",
+                                      "w",
+                                      "h",
+                                      "jpg.px",
+                                      "bmp.px",
+                                      "gif.px",
+                                      "png.px",
+                                      "webp.px",
+                                      "jxl.px",
+                                      "jpg.q",
+                                      "shrinkonly",
+                                      "ignoreorientation",
+                                      "losslessturn",
+                                      "losslesstrim",
+                                      "metadata",
+                                      "Start"};
   EXPECT_EQ(traffic.writes, order);
   EXPECT_TRUE(traffic.reads.empty());
   // Closed where it opened: the same place goes back, nothing creeps.
@@ -148,16 +175,16 @@ TEST_F(StartAndCloseTest, StoredValuesComeBackAndCloseWritesThemInOrder) {
 TEST_F(StartAndCloseTest, ChangesMadeInTheWindowOutliveIt) {
   {
     auto window = StartWindow();
-    window->move(220, 130);
-    window->resize(800, 600);
+    window->move(20, 30);
+    window->resize(760, 560);  // with its frame, within the 800 x 600 screen of the test runs
     Control<QLineEdit>(*window, "Edit3")->setText("1024");
     Control<QSlider>(*window, "TrackBar7")->setValue(40);
     EXPECT_EQ(Control<QSlider>(*window, "TrackBar7")->toolTip(), "40");
     window->close();
   }
   auto window = StartWindow();
-  EXPECT_EQ(window->pos(), QPoint(220, 130));
-  EXPECT_EQ(window->size(), QSize(800, 600));
+  EXPECT_EQ(window->pos(), QPoint(20, 30));
+  EXPECT_EQ(window->size(), QSize(760, 560));
   EXPECT_EQ(Control<QLineEdit>(*window, "Edit3")->text(), "1024");
   EXPECT_EQ(Control<QSlider>(*window, "TrackBar7")->value(), 40);
 }
