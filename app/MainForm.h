@@ -366,6 +366,8 @@ class TForm1 : public QMainWindow {
   void WriteStoredChoices();
   void RestorePlacement(int top, int left, int width, int height);
   void SetBatchLock(bool locked);
+  // The end of a run: controls unlocked, Stop and the progress bar hidden, a pending mask set.
+  void EndRunLock();
   void VolumePicked(const QString& root);
   void BuildSecondaryWindows();
   // Moves the browser to a recent or special folder; one that cannot be entered is reported.

@@ -123,18 +123,23 @@ void TForm1::StartBatch(const BatchCommand& command) {
   batchRun_.reset(new WindowBatchRun(*this, command));
 }
 
+void TForm1::EndRunLock() {
+  SetBatchLock(false);
+  StopButton->hide();
+  ProgressBar1->hide();
+  // A tab picked during the run shows its files now.
+  if (pendingMask_) {
+    FileListBox10->setMask(*pendingMask_);
+    pendingMask_.reset();
+  }
+}
+
 void TForm1::BatchThreadEnded() {
   if (!batchRun_ || !batchRun_->finished()) return;
   const std::unique_ptr<WindowBatchRun, EndBatchRun> run = std::move(batchRun_);
   run->join();
   const qint64 took = batchClock_.elapsed();
-  SetBatchLock(false);
-  StopButton->hide();
-  ProgressBar1->hide();
-  if (pendingMask_) {
-    FileListBox10->setMask(*pendingMask_);
-    pendingMask_.reset();
-  }
+  EndRunLock();
   if (!run->completed) {
     ShowErrorBox(this, QString::fromLocal8Bit(run->error));
   } else if (run->result.outcome != BatchOutcome::Declined) {

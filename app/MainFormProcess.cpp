@@ -117,13 +117,7 @@ void TForm1::ProcessThreadEnded() {
   if (!processRun_ || !processRun_->finished()) return;
   const std::unique_ptr<WindowProcessRun, EndProcessRun> run = std::move(processRun_);
   run->join();
-  SetBatchLock(false);
-  StopButton->hide();
-  ProgressBar1->hide();
-  if (pendingMask_) {
-    FileListBox10->setMask(*pendingMask_);
-    pendingMask_.reset();
-  }
+  EndRunLock();
   // The list shows what was written, the same files still selected.
   Osvezi();
   if (!run->completed) {

@@ -1,4 +1,5 @@
 #include "app/WindowBatchHost.h"
+#include "app/ThreadWork.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -176,17 +177,11 @@ bool WindowBatchHost::stopRequested() {
 WindowBatchRun::WindowBatchRun(TForm1& form, const BatchCommand& command)
     : host_(form), folder_(LocalPath(QDir(form.Folder()).absolutePath())) {
   thread_ = std::thread([this, &form, &command] {
-    try {
-      // The list's names are bare names in the shown folder, and messages name them so.
-      result = RunBatch(command, FilePath(folder_, std::string()), host_);
-      completed = true;
-    } catch (const std::bad_alloc&) {
-      error = "Out of memory";
-    } catch (const std::exception& e) {
-      error = e.what();
-    } catch (...) {
-      error = "Unknown error";
-    }
+    // The list's names are bare names in the shown folder, and messages name them so.
+    const std::optional<std::string> failure =
+        FailureOf([&] { result = RunBatch(command, FilePath(folder_, std::string()), host_); });
+    completed = !failure;
+    if (failure) error = *failure;
     finished_ = true;
     if (!host_.abandoned()) {
       QMetaObject::invokeMethod(

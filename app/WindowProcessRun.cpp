@@ -6,6 +6,7 @@
 #include <new>
 
 #include "app/MainForm.h"
+#include "app/ThreadWork.h"
 #include "batch/PeakEstimate.h"
 
 namespace pixtrel {
@@ -18,16 +19,10 @@ WindowProcessRun::WindowProcessRun(TForm1& form, ProcessJob job, std::vector<Lis
       allowReplacing_(allowReplacing),
       jobs_(form.BatchJobs()) {
   thread_ = std::thread([this] {
-    try {
-      summary = RunProcess(job_, inputs_, allowReplacing_, *this);
-      completed = true;
-    } catch (const std::bad_alloc&) {
-      error = "Out of memory";
-    } catch (const std::exception& e) {
-      error = e.what();
-    } catch (...) {
-      error = "Unknown error";
-    }
+    const std::optional<std::string> failure =
+        FailureOf([this] { summary = RunProcess(job_, inputs_, allowReplacing_, *this); });
+    completed = !failure;
+    if (failure) error = *failure;
     finished_ = true;
     if (!abandoned_) {
       TForm1* form = &form_;
