@@ -70,6 +70,16 @@ class PackageTest : public ::testing::Test {
   }
 };
 
+// The fixed choices an option's usage ends with ("--save prefix|subfolder|overwrite"), if any.
+void AddFixedChoices(const std::string& usage, const std::string& option,
+                     std::map<std::string, std::set<std::string>>& values) {
+  const std::string choice = usage.substr(usage.rfind(' ') + 1);
+  if (choice.find('|') == std::string::npos || choice[0] == '-') return;
+  std::istringstream words(choice);
+  for (std::string word; std::getline(words, word, '|');)
+    values[option].insert(word);
+}
+
 TEST_F(PackageTest, ItIsNamedAsDebianNamesPackages) {
   const std::string name = ThePackage().deb.filename().string();
   EXPECT_TRUE(std::regex_match(name, std::regex("pixtrel_1\\.2_[a-z0-9]+\\.deb"))) << name;
@@ -208,14 +218,7 @@ TEST_F(PackageTest, TheCompletionOffersEveryCommandAndOptionOfTheHelp) {
       last = it->str();
       options.insert(last);
     }
-    // A value of fixed choices: "--save prefix|subfolder|overwrite".
-    const std::size_t space = usage.rfind(' ');
-    const std::string choice = usage.substr(space + 1);
-    if (choice.find('|') != std::string::npos && choice[0] != '-') {
-      std::istringstream words(choice);
-      for (std::string word; std::getline(words, word, '|');)
-        values[last].insert(word);
-    }
+    AddFixedChoices(usage, last, values);
   }
   ASSERT_EQ(commands.size(), 18u);  // the classic ones, resize-jxl, process and presets
   ASSERT_TRUE(options.count("--turn") && options.count("-C") && options.count("--version"));
@@ -255,13 +258,7 @@ TEST_F(PackageTest, TheCompletionOffersEveryOptionOfProcess) {
       last = (*it)[2].str();
       options.insert(last);
     }
-    const std::size_t space = usage.rfind(' ');
-    const std::string choice = usage.substr(space + 1);
-    if (choice.find('|') != std::string::npos && choice[0] != '-') {
-      std::istringstream words(choice);
-      for (std::string word; std::getline(words, word, '|');)
-        values[last].insert(word);
-    }
+    AddFixedChoices(usage, last, values);
   }
   ASSERT_TRUE(options.count("--size") && options.count("--preset") && options.count("-q"));
   const fs::path script = Installed("usr/share/bash-completion/completions/pixtrel-batch");
