@@ -8,6 +8,7 @@
 #include "codecs/jxl/JxlRunner.h"
 #include "core/Errors.h"
 #include "core/Limits.h"
+#include "io/QuietStderr.h"
 
 namespace pixtrel {
 namespace {
@@ -195,6 +196,9 @@ std::vector<std::uint8_t> RecompressJpeg(std::span<const std::uint8_t> jpeg, Pic
   CheckPictureSize(size.width, size.height);
   CheckPixelsForData(size.width, size.height, static_cast<std::int64_t>(jpeg.size()));
 
+  // libjxl prints its reasons for refusing a JPEG (CMYK, arithmetic coding) on the standard error
+  // stream; the caller then writes the picture from its pixels, and our message says the rest.
+  const QuietStderr quiet;
   JxlEncoderPtr holder = MakeEncoder();
   JxlEncoder* encoder = holder.get();
   Check(JxlEncoderUseContainer(encoder, JXL_TRUE), encoder);

@@ -113,5 +113,21 @@ TEST_F(JxlTool, ResizeJxlAndReadingBackWithAlphaAndSixteenBits) {
   EXPECT_EQ(rgba->at(0, 0)[3], 255);
 }
 
+// A JPEG libjxl cannot take over (CMYK) is written from its pixels instead, and libjxl's own
+// reasons stay off the standard error stream: the run says nothing when all went well.
+TEST_F(JxlTool, ACmykJpegIsWrittenFromItsPixelsQuietly) {
+  ASSERT_EQ(RunProgram({"convert", (folder / "smooth.png").string(), "-colorspace", "CMYK",
+                        (folder / "cmyk.jpg").string()})
+                .exitCode,
+            0);
+  const RunResult r =
+      RunBatchTool({"convert", "--to", "jxl", "-C", folder.path().string(), "cmyk.jpg"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  const DecodedPicture shown = DjxlPicture(folder, FileContents(folder / "cmyk.jpg.jxl"));
+  EXPECT_EQ(RasterWidth(shown.raster), 320);
+  EXPECT_EQ(RasterHeight(shown.raster), 200);
+}
+
 }  // namespace
 }  // namespace pixtrel::test
