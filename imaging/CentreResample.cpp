@@ -208,36 +208,33 @@ Bitmap24 CentreResample(const Bitmap24& source, int width, int height) {
 #ifdef PIXTREL_HAVE_AVX2
   wide = UseAvx2Kernels();
 #endif
-  // Columns first: a downscale leaves fewer rows for the slower pass across.
-  Bitmap24 columns = Bitmap24::Uninitialised(inWidth, height);
+  // Columns first, a downscale leaving fewer rows for the slower pass across; each output row
+  // is taken down and then across while its intermediate row is still in the cache, so the
+  // intermediate picture is never held whole.
+  Bitmap24 target = Bitmap24::Uninitialised(width, height);
   const std::size_t rowBytes = static_cast<std::size_t>(inWidth) * 3;
-  ParallelFor(height, 1, MinRows(rowBytes * down.stride), [&](int y0, int y1) {
+  const std::size_t products =
+      rowBytes * down.stride + static_cast<std::size_t>(width) * 3 * across.stride;
+  ParallelFor(height, 1, MinRows(products), [&](int y0, int y1) {
     std::vector<const std::uint8_t*> rows;
     std::vector<std::int32_t> sums;
-    for (int y = y0; y < y1; ++y) {
-      rows.clear();
-      for (int k = 0; k < down.count[y]; ++k)
-        rows.push_back(source.row(down.first[y] + k));
-      const std::int16_t* w = &down.weights[static_cast<std::size_t>(y) * down.stride];
-#ifdef PIXTREL_HAVE_AVX2
-      if (wide) {
-        ColumnRowAvx2(rows.data(), w, down.count[y], rowBytes, columns.row(y));
-        continue;
-      }
-#endif
-      ColumnRowPortable(rows.data(), w, down.count[y], rowBytes, columns.row(y), sums);
-    }
-  });
-  // Then every row to the new width.
-  Bitmap24 target = Bitmap24::Uninitialised(width, height);
-  const std::size_t acrossProducts = static_cast<std::size_t>(width) * 3 * across.stride;
-  ParallelFor(height, 1, MinRows(acrossProducts + rowBytes), [&](int y0, int y1) {
+    std::vector<std::uint8_t> column(rowBytes);
     const std::size_t planeSize = static_cast<std::size_t>(inWidth) + across.stride;
     std::vector<std::int16_t> spread(3 * planeSize, 0);  // the padding stays zero
     const std::int16_t* const planes[3] = {spread.data(), spread.data() + planeSize,
                                            spread.data() + 2 * planeSize};
     for (int y = y0; y < y1; ++y) {
-      const std::uint8_t* in = columns.row(y);
+      rows.clear();
+      for (int k = 0; k < down.count[y]; ++k)
+        rows.push_back(source.row(down.first[y] + k));
+      const std::int16_t* w = &down.weights[static_cast<std::size_t>(y) * down.stride];
+      const std::uint8_t* in = column.data();
+#ifdef PIXTREL_HAVE_AVX2
+      if (wide)
+        ColumnRowAvx2(rows.data(), w, down.count[y], rowBytes, column.data());
+      else
+#endif
+        ColumnRowPortable(rows.data(), w, down.count[y], rowBytes, column.data(), sums);
       for (int x = 0; x < inWidth; ++x) {
         spread[x] = in[3 * x];
         spread[planeSize + x] = in[3 * x + 1];
