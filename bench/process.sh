@@ -22,7 +22,8 @@
 # PIXTREL_BENCH_QUICK=1 is the quick mode for working on it: 8 photos, 3 rounds, and only the
 # fast method to JPEG (against sharp and vipsthumbnail), orientation 6 and the small files
 # (500 of them, against Pillow). PIXTREL_BENCH_SECTIONS picks sections from: fast better
-# orientation webp maxsize small.
+# orientation webp maxsize small; PIXTREL_BENCH_TARGETS the formats of the fast section (jpg webp)
+# and PIXTREL_BENCH_SMALL_PEERS the peers of the small files (Pillow sharp vipsthumbnail).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 need convert mogrify vipsthumbnail djpeg exiftool /usr/bin/time
@@ -31,6 +32,8 @@ QUICK="${PIXTREL_BENCH_QUICK:-}"
 PHOTOS="${PIXTREL_BENCH_PHOTOS:-$([ -n "$QUICK" ] && echo 8 || echo 40)}"
 ROUNDS="${PIXTREL_BENCH_ROUNDS:-$([ -n "$QUICK" ] && echo 3 || echo 7)}"
 SMALL="$([ -n "$QUICK" ] && echo 500 || echo 2000)"
+SMALL_PEERS="${PIXTREL_BENCH_SMALL_PEERS:-$([ -n "$QUICK" ] && echo Pillow ||
+  echo "Pillow sharp vipsthumbnail")}"
 SECTIONS="${PIXTREL_BENCH_SECTIONS:-$([ -n "$QUICK" ] && echo "fast orientation small" ||
   echo "fast better orientation webp maxsize small")}"
 section() { [[ " $SECTIONS " == *" $1 "* ]]; }
@@ -121,7 +124,7 @@ compare() {
 
 if section fast; then
 echo "$PHOTOS photos of 12 to 24 megapixels (every fourth tagged orientation 6), $(nproc) cores"
-targets="jpg webp"
+targets="${PIXTREL_BENCH_TARGETS:-jpg webp}"
 [ -n "$QUICK" ] && targets=jpg
 for target in $targets; do
   if [ "$target" = jpg ]; then q="--quality 89"; vq="[Q=89]"; mq="-quality 89"; sf=jpeg
@@ -189,14 +192,14 @@ if [ ! -f "$SMALLDIR/s$SMALL.jpg" ]; then
   rm "$SMALLDIR/base.jpg"
 fi
 small_peers=()
-command -v /usr/bin/python3 >/dev/null && /usr/bin/python3 -c "import PIL" 2>/dev/null &&
+[[ " $SMALL_PEERS " == *" Pillow "* ]] && command -v /usr/bin/python3 >/dev/null && /usr/bin/python3 -c "import PIL" 2>/dev/null &&
   small_peers+=("Pillow" "cd '$SMALLDIR' && /usr/bin/python3 -c \"
 import glob
 from PIL import Image
 for f in glob.glob('s*.jpg'):
     im = Image.open(f); im.thumbnail((200, 200), Image.LANCZOS); im.save('$SET/out/' + f, quality=89)\"")
-[ -z "$QUICK" ] && [ -n "$SHARP" ] && small_peers+=("sharp" "cd '$SMALLDIR' && node '$SHARP' jpeg 200 '$SET/out' s*.jpg")
-[ -z "$QUICK" ] && small_peers+=("vipsthumbnail" "cd '$SMALLDIR' && vipsthumbnail -s 200x200 -o '$SET/out/%s.jpg[Q=89]' s*.jpg")
+[[ " $SMALL_PEERS " == *" sharp "* ]] && [ -n "$SHARP" ] && small_peers+=("sharp" "cd '$SMALLDIR' && node '$SHARP' jpeg 200 '$SET/out' s*.jpg")
+[[ " $SMALL_PEERS " == *" vipsthumbnail "* ]] && small_peers+=("vipsthumbnail" "cd '$SMALLDIR' && vipsthumbnail -s 200x200 -o '$SET/out/%s.jpg[Q=89]' s*.jpg")
 compare "$SMALL small JPEGs to 200 pixels" \
   "cd '$SMALLDIR' && '$BATCH' process -q --size long:200 --to jpg --quality 89 --out '$SET/out' ." \
   "${small_peers[@]}"
