@@ -14,23 +14,30 @@
 namespace pixtrel {
 namespace {
 
-// The picture's size from the first MiB of the file, as the first row whose probe knows it
-// says. A JPEG's frame header comes after its leading segments (an EXIF block with a thumbnail,
-// a colour profile), a HEIF file's after its boxes: one MiB holds them in all but odd files,
-// which then count as unknown. What the row's codec holds beyond that is added per pixel.
+// The picture's size from the start of the file, as the first row whose probe knows it says.
+// A JPEG's frame header comes after its leading segments (an EXIF block with a thumbnail, a
+// colour profile), a HEIF file's after its boxes: the first 64 KiB hold them in most files and
+// are read first (this runs once per file of a batch, before its work starts); then the first
+// MiB, which holds them in all but odd files, which then count as unknown. What the row's codec
+// holds beyond that is added per pixel.
 std::optional<PictureSize> HeaderSize(const std::filesystem::path& file) {
-  constexpr std::size_t kProbeBytes = std::size_t{1} << 20;
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
-  std::vector<std::uint8_t> head(kProbeBytes);
-  in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
-  head.resize(static_cast<std::size_t>(in.gcount()));
-  for (const FormatRow* row : Registry()) {
-    if (!row->probe) continue;
-    if (std::optional<PictureSize> size = row->probe(head)) {
-      size->decodingBytesPerPixel += row->memory.decodeBytesPerPixel;
-      return size;
+  std::vector<std::uint8_t> head;
+  for (const std::size_t probeBytes : {std::size_t{1} << 16, std::size_t{1} << 20}) {
+    const std::size_t had = head.size();
+    head.resize(probeBytes);
+    in.read(reinterpret_cast<char*>(head.data() + had),
+            static_cast<std::streamsize>(probeBytes - had));
+    head.resize(had + static_cast<std::size_t>(in.gcount()));
+    for (const FormatRow* row : Registry()) {
+      if (!row->probe) continue;
+      if (std::optional<PictureSize> size = row->probe(head)) {
+        size->decodingBytesPerPixel += row->memory.decodeBytesPerPixel;
+        return size;
+      }
     }
+    if (head.size() < probeBytes) break;  // the whole file was read
   }
   return std::nullopt;
 }

@@ -223,20 +223,30 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
     const Orientation upright = read.toUpright;
     result.sourceWidth = upright.swapsSides() ? read.storedHeight : read.storedWidth;
     result.sourceHeight = upright.swapsSides() ? read.storedWidth : read.storedHeight;
-    // Turned first (orientation and the user's turn in one step), then sized as seen; the
-    // geometry is planned on the full size, whatever size the picture was decoded at.
+    // Sized as seen after the turn (orientation and the user's turn in one step); the geometry
+    // is planned on the full size, whatever size the picture was decoded at.
     const Orientation turn = Then(upright, job.turn);
-    TurnPicture(picture, turn);
-    const int width = turn.swapsSides() ? read.storedHeight : read.storedWidth;
-    const int height = turn.swapsSides() ? read.storedWidth : read.storedHeight;
+    const bool swaps = turn.swapsSides();
+    const int width = swaps ? read.storedHeight : read.storedWidth;
+    const int height = swaps ? read.storedWidth : read.storedHeight;
     const SizeGeometry g = PlanSize(job.size, width, height, job.shrinkOnly);
-    if (g.cropped(width, height)) {
-      const CropRect c =
-          ScaledCrop(g, width, height, RasterWidth(picture.raster), RasterHeight(picture.raster));
-      picture = CropPicture(std::move(picture), c.left, c.top, c.width, c.height);
+    if (job.method == ProcessMethod::Fast && !g.cropped(width, height)) {
+      // Resampled as stored and the result turned: the turn then moves a small picture
+      // instead of the whole decode.
+      const int w = swaps ? g.height : g.width, h = swaps ? g.width : g.height;
+      if (RasterWidth(picture.raster) != w || RasterHeight(picture.raster) != h)
+        Resample(picture, w, h, job.method);
+      TurnPicture(picture, turn);
+    } else {
+      TurnPicture(picture, turn);
+      if (g.cropped(width, height)) {
+        const CropRect c =
+            ScaledCrop(g, width, height, RasterWidth(picture.raster), RasterHeight(picture.raster));
+        picture = CropPicture(std::move(picture), c.left, c.top, c.width, c.height);
+      }
+      if (RasterWidth(picture.raster) != g.width || RasterHeight(picture.raster) != g.height)
+        Resample(picture, g.width, g.height, job.method);
     }
-    if (RasterWidth(picture.raster) != g.width || RasterHeight(picture.raster) != g.height)
-      Resample(picture, g.width, g.height, job.method);
     // Only a picture made smaller is sharpened: an enlarged one has no detail to bring back.
     const bool smaller = g.width < g.cropWidth || g.height < g.cropHeight;
     if (smaller && job.sharpen != SharpenStrength::None) {
