@@ -56,3 +56,23 @@ median_ratio() {
   awk -v a="$2" -v b="$3" '{ print $a / $b }' "$1" | sort -g |
     awk '{ v[NR] = $1 } END { if (NR % 2) m = v[(NR + 1) / 2]; else m = (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.2f", m }'
 }
+
+# rounds TITLE TARGET CMD_A CMD_B: runs A and B in turn, PIXTREL_BENCH_ROUNDS times (default
+# REPEAT), each round after PREPARE (a shell command, may be empty) when set; prints each round
+# and the medians of the per-round ratios A / B for wall and CPU time (user + system).
+rounds() {
+  local title="$1" target="$2" a="$3" b="$4" n="${PIXTREL_BENCH_ROUNDS:-$REPEAT}" file
+  file=$(mktemp)
+  for _ in $(seq "$n"); do
+    [ -z "${PREPARE:-}" ] || bash -c "$PREPARE"
+    local ra rb
+    ra=$(measure "$a")
+    [ -z "${PREPARE:-}" ] || bash -c "$PREPARE"
+    rb=$(measure "$b")
+    echo "$ra $rb" >>"$file"
+  done
+  awk '{ printf "    round: %s s (cpu %s)  against %s s (cpu %s)\n", $1, $2, $3, $4 }' "$file"
+  printf '  %s: wall %s  cpu %s%s  (median of %s rounds)\n' "$title" "$(median_ratio "$file" 1 3)" \
+    "$(median_ratio "$file" 2 4)" "${target:+ (target $target)}" "$n"
+  rm -f "$file"
+}
