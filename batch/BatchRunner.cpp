@@ -12,6 +12,7 @@
 
 #include "batch/MessageLine.h"
 #include "batch/PeakEstimate.h"
+#include "concurrency/RetainedMemory.h"
 #include "concurrency/WorkerPool.h"
 #include "io/FileStamp.h"
 #include "io/StaleTemporaries.h"
@@ -208,6 +209,7 @@ BatchResult RunBatch(const BatchCommand& command, const FilePath& folder, BatchH
   // written and synced, and the cores keep working on the next ones meanwhile.
   const int slots = jobs > 1 ? jobs + 1 : 1;
   const std::uint64_t memory = host.memoryBudget();
+  const RetainedMemoryScope retained;  // before the flight: given back after its files
   Flight flight;
   auto& files = flight.files();
   int index = 0;                      // the next item the walk reads
@@ -240,6 +242,8 @@ BatchResult RunBatch(const BatchCommand& command, const FilePath& folder, BatchH
                              flight.budget() + waiting->budget > memory)) {
         break;
       }
+      const std::uint64_t taken = flight.budget() + waiting->budget;
+      KeepFreedMemoryWithin(memory > taken ? memory - taken : 0);
       // Read before anything is written for this file, so an overwritten source's time
       // survives; every earlier output that could replace the source is already written.
       waiting->stamp = command.keepsDate ? ReadFileStamp(task.source().path) : kNoFileStamp;

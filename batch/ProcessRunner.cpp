@@ -16,6 +16,7 @@
 #include "batch/OutputPlan.h"
 #include "batch/PeakEstimate.h"
 #include "codecs/Registry.h"
+#include "concurrency/RetainedMemory.h"
 #include "concurrency/WorkerPool.h"
 #include "core/Errors.h"
 #include "io/FileBytes.h"
@@ -158,6 +159,7 @@ ProcessSummary RunProcess(const ProcessJob& job, const std::vector<ListedInput>&
   // written.
   const std::size_t slots = jobs > 1 ? static_cast<std::size_t>(jobs) + 1 : 1;
   const std::uint64_t memory = host.memoryBudget();
+  const RetainedMemoryScope retained;  // before the flight: given back after its files
   std::deque<std::shared_ptr<Pending>> flight;
   std::atomic<bool> abandoned{false};
   std::uint64_t inFlightBytes = 0;
@@ -174,6 +176,7 @@ ProcessSummary RunProcess(const ProcessJob& job, const std::vector<ListedInput>&
         stopped = true;
         break;
       }
+      KeepFreedMemoryWithin(memory > inFlightBytes + budget ? memory - inFlightBytes - budget : 0);
       auto file = std::make_shared<Pending>();
       file->index = next;
       file->budget = budget;

@@ -23,7 +23,7 @@ run_in_copy() {  # a fresh copy of the photos for every run, so outputs never pi
 copy_only=$(best_seconds "$(run_in_copy true)")
 net() { awk -v t="$1" -v c="$copy_only" 'BEGIN { v = t - c; if (v < 0.001) v = 0.001; printf "%.3f", v }'; }
 
-echo "resize-jpg, Better, 800 pixels: 40 photos 2400x1600, best of $REPEAT (machine: $CORES cores)"
+echo "resize-jpg, Better, 800 pixels: 40 photos 2400x1600, best of $REPEAT (machine: $CORES cores, load $(cut -d' ' -f1 /proc/loadavg))"
 t1=""
 for n in 1 2 4 8; do
   [ "$n" -le "$CORES" ] || break
@@ -35,6 +35,14 @@ done
 t_all=$(net "$(best_seconds "$(run_in_copy "'$BUILD/pixtrel-batch' resize-jpg -q --pixels 800 $FILES")")")
 t_one_job=$(net "$(best_seconds "$(run_in_copy "'$BUILD/pixtrel-batch' resize-jpg -q --jobs 1 --pixels 800 $FILES")")")
 printf '  all cores: %s s; --jobs 1: %s s\n' "$t_all" "$t_one_job"
+if [ "$CORES" -ge 2 ]; then
+  # The same two runs taking turns, round after round: the median of each round's ratio of one
+  # core's time to two cores' (the speed-up; CPU time shows what the second core costs).
+  PREPARE="rm -rf '$SET/run' && cp -r '$SET/photos' '$SET/run'" rounds \
+    "1 core / 2 cores (speed-up; target >= 1.8)" "" \
+    "cd '$SET/run' && taskset -c 0 '$BUILD/pixtrel-batch' resize-jpg -q --pixels 800 $FILES" \
+    "cd '$SET/run' && taskset -c 0-1 '$BUILD/pixtrel-batch' resize-jpg -q --pixels 800 $FILES"
+fi
 
 if [ -x "$BUILD/pixtrel-window-bench" ]; then
   export XDG_CONFIG_HOME="$WORK/cores-config" QT_QPA_PLATFORM=offscreen
@@ -55,6 +63,10 @@ fi
 t_vips=$(net "$(best_seconds "$(run_in_copy "vipsthumbnail -s 800 -o 'vt-%s.jpg[Q=89]' $FILES")")")
 printf '  vipsthumbnail -s 800: %s s  ratio %s (ours over its; target <= 0.5)\n' \
   "$t_vips" "$(ratio "$t_all" "$t_vips")"
+PREPARE="rm -rf '$SET/run' && cp -r '$SET/photos' '$SET/run'" rounds \
+  "pixtrel-batch / vipsthumbnail -s 800, taking turns" "<= 0.5" \
+  "cd '$SET/run' && '$BUILD/pixtrel-batch' resize-jpg -q --pixels 800 $FILES" \
+  "cd '$SET/run' && vipsthumbnail -s 800 -o 'vt-%s.jpg[Q=89]' $FILES"
 
 if [ -x "$BUILD/pixtrel-window-bench" ]; then
   BIG="$WORK/cores-10000"

@@ -5,6 +5,8 @@
 #  - GIF -> BMP: pixtrel-batch gif2bmp against `convert x.gif x.bmp`.
 #  - GIF decode + encode: pixtrel-gif-bench (read, decode every frame, encode, write) against
 #    `gifsicle -O0` re-encoding the same file. Target: no slower (ratio at most 1).
+# Each comparison runs ours and the peer in turn, PIXTREL_BENCH_ROUNDS rounds (default 3); the
+# medians of the per-round ratios are printed, for wall and CPU time (user + system).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 need convert gifsicle
@@ -17,12 +19,16 @@ mkdir -p "$SET"
 make_photo "$SET/photo.jpg" 3640 2400 7
 cd "$SET"
 
-ours_jpg2gif=$(best_seconds "cd '$SET' && '$BATCH' jpg2gif -q photo.jpg")
-magick_jpg2gif=$(best_seconds "cd '$SET' && convert photo.jpg +dither -remap netscape: magick.gif")
-ours_gif2bmp=$(best_seconds "cd '$SET' && '$BATCH' gif2bmp -q photo.jpg.gif")
-magick_gif2bmp=$(best_seconds "cd '$SET' && convert photo.jpg.gif magick.bmp")
-ours_lzw=$(best_seconds "cd '$SET' && '$BENCH' photo.jpg.gif ours-again.gif")
-gifsicle_lzw=$(best_seconds "cd '$SET' && gifsicle -O0 photo.jpg.gif -o gifsicle-again.gif")
+[ -f photo.jpg.gif ] || "$BATCH" jpg2gif -q photo.jpg
+echo "photo 3640x2400 ($(stat -c %s photo.jpg) bytes JPEG, $(stat -c %s photo.jpg.gif) bytes GIF)"
+rounds "JPEG -> GIF, pixtrel-batch jpg2gif / ImageMagick -remap netscape:" "<= 0.05" \
+  "cd '$SET' && '$BATCH' jpg2gif -q photo.jpg" \
+  "cd '$SET' && convert photo.jpg +dither -remap netscape: magick.gif"
+rounds "GIF -> BMP, pixtrel-batch gif2bmp / ImageMagick" "" \
+  "cd '$SET' && '$BATCH' gif2bmp -q photo.jpg.gif" "cd '$SET' && convert photo.jpg.gif magick.bmp"
+rounds "GIF decode + encode, pixtrel / gifsicle -O0" "<= 1" \
+  "cd '$SET' && '$BENCH' photo.jpg.gif ours-again.gif" \
+  "cd '$SET' && gifsicle -O0 photo.jpg.gif -o gifsicle-again.gif"
 
 # The same file both ways: our re-encoding must decode to the same pixels.
 if command -v compare >/dev/null; then
@@ -30,8 +36,4 @@ if command -v compare >/dev/null; then
   [ "$diff" = "0" ] || echo "warning: re-encoded GIF differs from its source ($diff pixels)" >&2
 fi
 
-echo "photo 3640x2400 ($(stat -c %s photo.jpg) bytes JPEG, $(stat -c %s photo.jpg.gif) bytes GIF)"
-echo "JPEG -> GIF  pixtrel-batch jpg2gif: ${ours_jpg2gif} s   ImageMagick -remap netscape: ${magick_jpg2gif} s   ratio $(ratio "$ours_jpg2gif" "$magick_jpg2gif") (target <= 0.05)"
-echo "GIF -> BMP   pixtrel-batch gif2bmp: ${ours_gif2bmp} s   ImageMagick: ${magick_gif2bmp} s   ratio $(ratio "$ours_gif2bmp" "$magick_gif2bmp")"
-echo "GIF decode + encode  pixtrel: ${ours_lzw} s   gifsicle -O0: ${gifsicle_lzw} s   ratio $(ratio "$ours_lzw" "$gifsicle_lzw") (target <= 1)"
 "$BENCH" -v photo.jpg.gif ours-again.gif

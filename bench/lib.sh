@@ -39,3 +39,40 @@ make_photo() {  # make_photo FILE WIDTH HEIGHT SEED [extra convert options]
     \( -size "${w}x${h}" xc:gray50 +noise Gaussian -colorspace gray \) \
     -compose overlay -composite -quality 92 "$@" "$file"
 }
+
+# measure CMD: runs a shell command once and prints its wall and CPU (user + system, children
+# included) seconds.
+measure() {
+  local log
+  log=$(mktemp)
+  /usr/bin/time -o "$log" -f '%e %U %S' bash -c "$*" >/dev/null 2>&1 ||
+    { echo "bench: failed: $*" >&2; rm -f "$log"; exit 1; }
+  awk '{ printf "%.3f %.3f", $1, $2 + $3 }' "$log"
+  rm -f "$log"
+}
+
+# median_ratio FILE A B: the median over FILE's lines of field A divided by field B.
+median_ratio() {
+  awk -v a="$2" -v b="$3" '{ print $a / $b }' "$1" | sort -g |
+    awk '{ v[NR] = $1 } END { if (NR % 2) m = v[(NR + 1) / 2]; else m = (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.2f", m }'
+}
+
+# rounds TITLE TARGET CMD_A CMD_B: runs A and B in turn, PIXTREL_BENCH_ROUNDS times (default
+# REPEAT), each round after PREPARE (a shell command, may be empty) when set; prints each round
+# and the medians of the per-round ratios A / B for wall and CPU time (user + system).
+rounds() {
+  local title="$1" target="$2" a="$3" b="$4" n="${PIXTREL_BENCH_ROUNDS:-$REPEAT}" file
+  file=$(mktemp)
+  for _ in $(seq "$n"); do
+    [ -z "${PREPARE:-}" ] || bash -c "$PREPARE"
+    local ra rb
+    ra=$(measure "$a")
+    [ -z "${PREPARE:-}" ] || bash -c "$PREPARE"
+    rb=$(measure "$b")
+    echo "$ra $rb" >>"$file"
+  done
+  awk '{ printf "    round: %s s (cpu %s)  against %s s (cpu %s)\n", $1, $2, $3, $4 }' "$file"
+  printf '  %s: wall %s  cpu %s%s  (median of %s rounds)\n' "$title" "$(median_ratio "$file" 1 3)" \
+    "$(median_ratio "$file" 2 4)" "${target:+ (target $target)}" "$n"
+  rm -f "$file"
+}

@@ -44,6 +44,12 @@ printf '%-34s %8s  ratio %s (target <= 0.3)\n' "mogrify -filter Lanczos" "${t_im
 printf '%-34s %8s  ratio %s (target <= 1.8)\n' "djpeg -dct float (decode floor)" "${t_floor} s" "$(ratio "$t_ours" "$t_floor")"
 echo "peak memory on $LARGEST: pixtrel ${m_ours} KiB, vips ${m_vips} KiB (ratio $(ratio "$m_ours" "$m_vips"), target <= 1), ImageMagick ${m_im} KiB"
 
+# The same two runs taking turns, round after round: medians of the per-round ratios, wall and CPU.
+PREPARE="rm -rf '$SET/run' && cp -r '$SET/jpeg' '$SET/run'" rounds \
+  "pixtrel-batch resize-jpg / vips resize, taking turns" "<= 0.6" \
+  "cd '$SET/run' && '$BUILD/pixtrel-batch' resize-jpg -q --method better --pixels 800 $FILES" \
+  "cd '$SET/run' && for f in $FILES; do vips resize \$f vips-\$f[Q=89] \$(vipsheader -f width \$f | awk '{ print 800 / \$1 }') --kernel lanczos3; done"
+
 # GIF and BMP: the same pictures in those formats, against ImageMagick.
 mkdir -p "$SET/gif" "$SET/bmp"
 for i in 1 2 3; do

@@ -6,11 +6,10 @@
 #include <memory>
 #include <system_error>
 
+#include "concurrency/RetainedMemory.h"
+
 #ifdef __linux__
 #include <sched.h>
-#endif
-#ifdef __GLIBC__
-#include <malloc.h>
 #endif
 
 namespace pixtrel {
@@ -60,12 +59,7 @@ WorkerPool& WorkerPool::Shared() {
 }
 
 WorkerPool::WorkerPool(int threads) {
-#ifdef __GLIBC__
-  // Each worker gets its own heap, which would keep the freed rasters of the last picture it
-  // worked on. Blocks of a megabyte and more are mapped on their own and given back to the
-  // system when freed, so the memory in flight stays what the batch's budget counts.
-  mallopt(M_MMAP_THRESHOLD, 1 << 20);
-#endif
+  KeepFreedMemoryForReuse();
   for (int t = 0; t < threads; ++t) {
     try {
       threads_.emplace_back([this] { Work(); });

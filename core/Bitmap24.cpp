@@ -1,10 +1,36 @@
 #include "core/Bitmap24.h"
 
+#include <cstdint>
 #include <cstring>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 #include "core/Limits.h"
 
 namespace pixtrel {
+namespace {
+
+// Asks the kernel to back a large raster with 2 MiB pages where it can: a quarter turn reads or
+// writes a few pixels on every row, and with 4 KiB pages nearly every row is another page to look
+// up; 2 MiB pages also take one page fault where 4 KiB pages take 512. Only the whole large pages
+// inside the block are marked; the bytes are the same either way.
+void AskForLargePages(std::uint8_t* pixels, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+  if (bytes < 2 * kLargePage) return;
+  const auto start = reinterpret_cast<std::uintptr_t>(pixels);
+  const std::uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
+  const std::uintptr_t end = (start + bytes) & ~(kLargePage - 1);
+  if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#else
+  (void)pixels;
+  (void)bytes;
+#endif
+}
+
+}  // namespace
 
 Bitmap24::Bitmap24(int width, int height, NoFill) {
   CheckPictureSize(width, height);
@@ -12,6 +38,7 @@ Bitmap24::Bitmap24(int width, int height, NoFill) {
   height_ = height;
   stride_ = StrideFor(width);
   if (byteSize() > 0) pixels_.reset(new std::uint8_t[byteSize()]);
+  AskForLargePages(pixels_.get(), byteSize());
 }
 
 Bitmap24::Bitmap24(int width, int height, std::uint8_t fill) : Bitmap24(width, height, NoFill{}) {

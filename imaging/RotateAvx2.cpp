@@ -14,9 +14,11 @@ PIXTREL_AVX2 inline __m256i Mask24() {
   return _mm256_setr_epi32(-1, -1, -1, -1, -1, -1, 0, 0);
 }
 
-// Eight pixels at p as eight words, pixel i in word i (top byte 0).
-PIXTREL_AVX2 inline __m256i LoadEightPixels(const std::uint8_t* p) {
-  const __m256i raw = _mm256_maskload_epi32(reinterpret_cast<const int*>(p), Mask24());
+// Eight pixels at p as eight words, pixel i in word i (top byte 0). `wide` says that the eight
+// bytes after them may be read too (masked loads and stores are slow on some processors).
+PIXTREL_AVX2 inline __m256i LoadEightPixels(const std::uint8_t* p, bool wide) {
+  const __m256i raw = wide ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p))
+                           : _mm256_maskload_epi32(reinterpret_cast<const int*>(p), Mask24());
   // Bytes 0-15 to the low half, bytes 12-27 to the high half, then one pixel per word.
   const __m256i halves =
       _mm256_permutevar8x32_epi32(raw, _mm256_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6));
@@ -25,13 +27,19 @@ PIXTREL_AVX2 inline __m256i LoadEightPixels(const std::uint8_t* p) {
   return _mm256_shuffle_epi8(halves, spread);
 }
 
-PIXTREL_AVX2 inline void StoreEightPixels(std::uint8_t* p, __m256i words) {
+// `wide` says that the eight bytes after them may be written too: they are pixels of the same
+// row that this thread writes afterwards.
+PIXTREL_AVX2 inline void StoreEightPixels(std::uint8_t* p, __m256i words, bool wide) {
   const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0,
                                         1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
   const __m256i packed = _mm256_shuffle_epi8(words, pack);
   const __m256i joined =
       _mm256_permutevar8x32_epi32(packed, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
-  _mm256_maskstore_epi32(reinterpret_cast<int*>(p), Mask24(), joined);
+  if (wide) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), joined);
+  } else {
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(p), Mask24(), joined);
+  }
 }
 
 PIXTREL_AVX2 inline void Transpose8(__m256i r[8]) {
@@ -52,27 +60,35 @@ PIXTREL_AVX2 inline void Transpose8(__m256i r[8]) {
   }
 }
 
-// Result rows [r, r + 8), columns [c, c + 8).
+// Result rows [r, r + 8), columns [c, c + 8). Blocks of a result row are written in column order,
+// so a block may overwrite the next block's first bytes; only the row's last columns may not.
 PIXTREL_AVX2 void TurnBlock(const Bitmap24& source, Bitmap24& result, int q, int r, int c) {
   const int w = source.width(), h = source.height();
+  const bool wideStore =
+      3 * (static_cast<std::size_t>(c) + 8) + 8 <= 3 * static_cast<std::size_t>(h);
+  const std::uint8_t* end = source.data() + source.byteSize();
   __m256i rows[8];
   if (q == 1) {
     // Source rows c.. from column W - 8 - r: word m of each is result row r + 7 - m.
     const std::size_t x = 3 * static_cast<std::size_t>(w - 8 - r);
-    for (int k = 0; k < 8; ++k)
-      rows[k] = LoadEightPixels(source.row(c + k) + x);
+    for (int k = 0; k < 8; ++k) {
+      const std::uint8_t* p = source.row(c + k) + x;
+      rows[k] = LoadEightPixels(p, end - p >= 32);
+    }
     Transpose8(rows);
     for (int m = 0; m < 8; ++m) {
-      StoreEightPixels(result.row(r + 7 - m) + 3 * static_cast<std::size_t>(c), rows[m]);
+      StoreEightPixels(result.row(r + 7 - m) + 3 * static_cast<std::size_t>(c), rows[m], wideStore);
     }
   } else {
     // Source rows H - 1 - c downwards from column r: word i of each is result row r + i.
     const std::size_t x = 3 * static_cast<std::size_t>(r);
-    for (int k = 0; k < 8; ++k)
-      rows[k] = LoadEightPixels(source.row(h - 1 - c - k) + x);
+    for (int k = 0; k < 8; ++k) {
+      const std::uint8_t* p = source.row(h - 1 - c - k) + x;
+      rows[k] = LoadEightPixels(p, end - p >= 32);
+    }
     Transpose8(rows);
     for (int i = 0; i < 8; ++i) {
-      StoreEightPixels(result.row(r + i) + 3 * static_cast<std::size_t>(c), rows[i]);
+      StoreEightPixels(result.row(r + i) + 3 * static_cast<std::size_t>(c), rows[i], wideStore);
     }
   }
 }

@@ -1,5 +1,7 @@
 #include "io/OutputSink.h"
 
+#include <utility>
+
 #include "io/SafeWrite.h"
 
 namespace pixtrel {
@@ -21,6 +23,10 @@ OutputSink& WriteAtOnce() {
 
 void CollectingSink::put(const FilePath& file, std::span<const std::uint8_t> bytes) {
   files_.push_back({file, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
+}
+
+void CollectingSink::put(const FilePath& file, std::vector<std::uint8_t>&& bytes) {
+  files_.push_back({file, std::move(bytes)});
 }
 
 void CollectingSink::commit(const std::filesystem::path& source) const {

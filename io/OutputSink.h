@@ -14,6 +14,10 @@ class OutputSink {
   virtual ~OutputSink() = default;
   // A complete file: where it goes and all its bytes.
   virtual void put(const FilePath& file, std::span<const std::uint8_t> bytes) = 0;
+  // The same for bytes the caller gives up: a sink that holds files keeps them without a copy.
+  virtual void put(const FilePath& file, std::vector<std::uint8_t>&& bytes) {
+    put(file, std::span<const std::uint8_t>(bytes));
+  }
 };
 
 // The sink that writes each file at once with WriteFileAtomically (a link at an output's name is
@@ -29,6 +33,7 @@ class CollectingSink : public OutputSink {
   };
 
   void put(const FilePath& file, std::span<const std::uint8_t> bytes) override;
+  void put(const FilePath& file, std::vector<std::uint8_t>&& bytes) override;
   // Writes the files with WriteFileAtomically, in order; the first failure is thrown and the
   // files after it are not written. An output at the source's own path (the overwrite mode: the
   // user chose that file) is written through a link to the file it names; at any other name a

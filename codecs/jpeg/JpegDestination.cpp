@@ -17,10 +17,11 @@ VectorDestination* DestinationOf(j_compress_ptr cinfo) {
   return reinterpret_cast<VectorDestination*>(cinfo->dest);
 }
 
-// Makes room past the used bytes, doubling; false when the limit or the heap says no. Called
-// from inside libjpeg, so nothing may be thrown from here.
-bool Grow(VectorDestination* dest, std::size_t used) noexcept {
-  const std::size_t wanted = std::min(std::max(used * 2, kFirstBufferBytes), dest->limit);
+// Makes room past the used bytes, doubling, at least `first` bytes; false when the limit or the
+// heap says no. Called from inside libjpeg, so nothing may be thrown from here.
+bool Grow(VectorDestination* dest, std::size_t used,
+          std::size_t first = kFirstBufferBytes) noexcept {
+  const std::size_t wanted = std::min(std::max(used * 2, first), dest->limit);
   if (wanted <= used) return false;
   try {
     dest->bytes->resize(wanted);
@@ -35,7 +36,11 @@ bool Grow(VectorDestination* dest, std::size_t used) noexcept {
 void InitDestination(j_compress_ptr cinfo) {
   VectorDestination* dest = DestinationOf(cinfo);
   dest->bytes->clear();
-  if (!Grow(dest, 0)) FailWith(dest->err, kOutOfMemory);
+  // A photo at the usual qualities takes one to three bits a sample: starting at one bit a
+  // sample spares most of the copies (and zero-fills) of growing from a small buffer.
+  const std::size_t samples = static_cast<std::size_t>(cinfo->image_width) * cinfo->image_height *
+                              static_cast<std::size_t>(std::max(cinfo->input_components, 1));
+  if (!Grow(dest, 0, std::max(samples / 8, kFirstBufferBytes))) FailWith(dest->err, kOutOfMemory);
 }
 
 // libjpeg calls this with the whole buffer full.

@@ -1,6 +1,7 @@
 #include "codecs/png/PngBridge.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstdlib>
@@ -237,6 +238,13 @@ int Encode(WriteJob* job) {
   png_set_benign_errors(png, 1);
   png_set_write_fn(png, &context, WriteBytes, Flush);
   png_set_compression_level(png, job->zlibLevel);
+  if (job->layout != Layout::Indices && job->zlibLevel >= 1 && job->zlibLevel <= 6) {
+    // As fast encoders do: one filter for every row (each byte less the byte a pixel to its
+    // left) and zlib's run-length matching. On photos this is five times faster than trying
+    // every filter on every row with zlib's full search, for files about 5 % larger.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+    png_set_compression_strategy(png, Z_RLE);
+  }
   const png_uint_32 width = static_cast<png_uint_32>(job->width);
   const png_uint_32 height = static_cast<png_uint_32>(job->height);
   int bitDepth = 8;

@@ -151,6 +151,60 @@ TEST(PngWrite, CompressionLevelsGiveTheSamePixels) {
   EXPECT_THROW((void)EncodePng(source, nullptr, {}, 10), Exception);
 }
 
+// The filter types of a non-interlaced truecolour file's rows, as read by Python's zlib, in the
+// order they first appear (e.g. "1" or "0 1 4"), or "" when Python cannot read the file.
+std::string RowFilters(const std::filesystem::path& file, int bytesPerPixel) {
+  const RunResult r = RunPython(
+      "import struct, sys, zlib\n"
+      "data = open(sys.argv[1], 'rb').read()\n"
+      "w = struct.unpack('>I', data[16:20])[0]\n"
+      "pos, idat = 8, b''\n"
+      "while pos < len(data):\n"
+      "  n, kind = struct.unpack('>I4s', data[pos:pos + 8])\n"
+      "  if kind == b'IDAT': idat += data[pos + 8:pos + 8 + n]\n"
+      "  pos += 12 + n\n"
+      "raw = zlib.decompress(idat)\n"
+      "row = 1 + w * int(sys.argv[2])\n"
+      "seen = []\n"
+      "for i in range(0, len(raw), row):\n"
+      "  if raw[i] not in seen: seen.append(raw[i])\n"
+      "print(' '.join(str(f) for f in seen))\n",
+      {file.string(), std::to_string(bytesPerPixel)});
+  return r.exitCode == 0 ? LastLine(r.out) : "";
+}
+
+TEST(PngWrite, PhotosAreWrittenFastAndLevelsSevenToNineTryEveryFilter) {
+  if (!PythonWithPil()) PIXTREL_SKIP_MISSING_TOOL() << "Python with PIL";
+  TempFolder folder;
+  const Bitmap24 source = TestPattern(120, 90, 5);
+  const std::vector<std::uint8_t> alpha = AlphaPattern(120, 90);
+  // The usual level: every row of a truecolour picture takes the one filter "Sub".
+  WriteBytes(folder / "fast.png", EncodePng(source, nullptr, {}));
+  WriteBytes(folder / "fast-alpha.png", EncodePng(source, &alpha, {}));
+  EXPECT_EQ(RowFilters(folder / "fast.png", 3), "1");
+  EXPECT_EQ(RowFilters(folder / "fast-alpha.png", 4), "1");
+  // Level 9: libpng picks a filter for each row; on this picture more than one.
+  const Bytes thorough = EncodePng(source, nullptr, {}, 9);
+  WriteBytes(folder / "thorough.png", thorough);
+  const std::string filters = RowFilters(folder / "thorough.png", 3);
+  EXPECT_NE(filters.find(' '), std::string::npos) << filters;
+  // Whatever the filters, PIL and our reader see the same pixels.
+  DecodedPicture expected;
+  expected.raster = source;
+  for (const char* name : {"fast.png", "thorough.png"}) {
+    const auto pil = ReadRgbaWithPil(folder / name);
+    ASSERT_TRUE(pil) << name;
+    EXPECT_EQ(FirstDifference(RgbaOf(expected), *pil), "") << name;
+    EXPECT_EQ(FirstDifference(RgbaOf(expected), RgbaOf(ReadPngBytes(FileContents(folder / name)))),
+              "")
+        << name;
+  }
+  expected.alpha = alpha;
+  const auto pilAlpha = ReadRgbaWithPil(folder / "fast-alpha.png");
+  ASSERT_TRUE(pilAlpha);
+  EXPECT_EQ(FirstDifference(RgbaOf(expected), *pilAlpha), "");
+}
+
 TEST(PngWrite, AlphaOfTheWrongSizeIsRefused) {
   const std::vector<std::uint8_t> alpha(5, 255);
   EXPECT_THROW((void)EncodePng(TestPattern(4, 4), &alpha, {}), Exception);
