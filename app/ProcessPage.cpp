@@ -86,6 +86,7 @@ void ProcessPage::setOption(const std::string& name, const std::string& value) {
   if (name == "to" && read.to != "keep") {
     const FormatRow* row = RowForKey(read.to);
     if (!row || !row->writable()) throw Exception("Cannot write " + read.to + " files");
+    read.to = std::string(row->key);  // "heif" is shown as HEIC
   }
   for (const Binding& binding : bindings_) {
     if (binding.option == name) {

@@ -22,8 +22,8 @@ namespace pixtrel {
 
 // How a writer encodes: the quality of lossy formats, lossless for formats that have both.
 struct EncodeSettings {
-  int quality = 90;       // JPEG and lossy WebP, 0..100
-  bool lossless = false;  // WebP
+  int quality = 90;       // JPEG, lossy WebP, AVIF, HEIC and JPEG XL, 0..100
+  bool lossless = false;  // WebP, AVIF and JPEG XL
   // GIF: a truecolour picture gets a colour table of its own (GifQuantizer), optionally
   // dithered, instead of the fixed 216-colour palette the classic commands use.
   bool ownPalette = false;
@@ -40,6 +40,9 @@ struct EncodeJob {
   Raster raster;  // the writer may take it
   const std::vector<std::uint8_t>* alpha = nullptr;
   const PictureMetadata* metadata = nullptr;
+  // The same picture at 16 bits a sample, for writers that store more than 8 (AVIF, HEIC); they
+  // use it only while it still matches the raster (DeepSamplesMatch).
+  const DeepSamples* deep = nullptr;
   EncodeSettings settings;
   // For formats with a transparent colour: the colour index of a colour-index raster that is
   // transparent, or -1.

@@ -15,7 +15,8 @@
   ROW(Webp)                      \
   ROW(Gif)                       \
   ROW(Bmp)                       \
-  ROW(Heif)                      \
+  ROW(Heic)                      \
+  ROW(Avif)                      \
   ROW(Jxl)                       \
   /* end of the list */
 

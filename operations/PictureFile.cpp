@@ -55,6 +55,7 @@ Bytes EncodePicture(DecodedPicture picture, const PictureMetadata& source, const
     if (picture.alpha) job.alpha = &*picture.alpha;
   }
   job.metadata = &plan.blocks;
+  if (picture.deep) job.deep = &*picture.deep;
   job.settings.quality = choices.quality;
   job.settings.lossless = choices.lossless;
   job.settings.ownPalette = choices.ownPalette;

@@ -259,8 +259,9 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
     }
     if (picture.alpha && !target.keepsAlpha && job.background != 0xFFFFFF)
       LayOverColour(picture, job.background);
-    OutputChoices choices = ChoicesFor(job.quality, lossless || job.lossless, job.metadata,
-                                       job.upright || job.turn != TurnStep::None);
+    // A size to fit is met by the quality, so the output is lossy even from a lossless source.
+    OutputChoices choices = ChoicesFor(job.quality, (lossless && !job.maxBytes) || job.lossless,
+                                       job.metadata, job.upright || job.turn != TurnStep::None);
     choices.ownPalette = true;  // a GIF gets a colour table made for its picture
     choices.progressive = job.progressive;
     choices.optimise = job.optimise;

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "core/Errors.h"
+
 namespace pixtrel {
 namespace {
 
@@ -32,7 +34,12 @@ Bytes Written(const FormatRow& row, const std::function<void(EncodeSettings&)>& 
 WriterOptions WriterOptionsOf(const FormatRow& row) {
   WriterOptions options;
   if (!row.writable()) return options;
-  const Bytes plain = Written(row, [](EncodeSettings&) {});
+  Bytes plain;
+  try {
+    plain = Written(row, [](EncodeSettings&) {});
+  } catch (const Exception&) {
+    return options;  // no encoder on this system (its writes say so): nothing to offer
+  }
   const auto heeds = [&](const std::function<void(EncodeSettings&)>& change) {
     return Written(row, change) != plain;
   };

@@ -34,16 +34,10 @@ void Check(avifResult result, const char* detail = nullptr) {
   Fail(reason);
 }
 
-// libaom when the system's libavif has it, so speed and quality mean what they are documented to;
-// else whichever AV1 encoder libavif has.
 avifCodecChoice Av1Encoder() {
-  if (avifCodecName(AVIF_CODEC_CHOICE_AOM, AVIF_CODEC_FLAG_CAN_ENCODE)) {
-    return AVIF_CODEC_CHOICE_AOM;
-  }
-  if (avifCodecName(AVIF_CODEC_CHOICE_AUTO, AVIF_CODEC_FLAG_CAN_ENCODE)) {
-    return AVIF_CODEC_CHOICE_AUTO;
-  }
-  throw Exception("Cannot write AVIF files: this system's libavif has no AV1 encoder");
+  return static_cast<avifCodecChoice>(ChooseAv1Encoder(
+      avifCodecName(AVIF_CODEC_CHOICE_AOM, AVIF_CODEC_FLAG_CAN_ENCODE) != nullptr,
+      avifCodecName(AVIF_CODEC_CHOICE_AUTO, AVIF_CODEC_FLAG_CAN_ENCODE) != nullptr));
 }
 
 // The colour planes from the samples: 8-bit BGR read from the raster in place, BGRA interleaved
@@ -101,6 +95,12 @@ void AddMetadata(avifImage* image, const PictureMetadata& metadata) {
 }
 
 }  // namespace
+
+int ChooseAv1Encoder(bool haveAom, bool haveAny) {
+  if (haveAom) return AVIF_CODEC_CHOICE_AOM;
+  if (haveAny) return AVIF_CODEC_CHOICE_AUTO;
+  throw Exception("Cannot write AVIF files: this system's libavif has no AV1 encoder");
+}
 
 Bytes EncodeAvif(const Raster& raster, const std::vector<std::uint8_t>* alpha,
                  const DeepSamples* deep, const PictureMetadata& metadata,

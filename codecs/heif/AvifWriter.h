@@ -18,6 +18,12 @@ Bytes EncodeAvif(const Raster& raster, const std::vector<std::uint8_t>* alpha,
                  const DeepSamples* deep, const PictureMetadata& metadata,
                  const HeifWriteSettings& settings);
 
+// The encoder used, given what this system's libavif has (asked before every write): libaom when
+// there, so speed and quality mean what they are documented to, else any AV1 encoder (libavif's
+// codec choice); without one, throws "Cannot write AVIF files: this system's libavif has no AV1
+// encoder".
+int ChooseAv1Encoder(bool haveAom, bool haveAny);
+
 // The encoder speed: libaom's cpu-used 9, chosen for batches of photos: about a tenth of the time
 // of its default 6, for files 2 to 20 % larger at the same quality (its speeds 7 and 8 cost
 // several times 9's time for the same files).

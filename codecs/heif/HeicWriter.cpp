@@ -50,9 +50,7 @@ heif_error AppendBytes(heif_context*, const void* data, size_t size, void* userd
 }
 
 std::unique_ptr<heif_encoder, EncoderRelease> HevcEncoder(heif_context* context, int quality) {
-  if (!heif_have_encoder_for_format(heif_compression_HEVC)) {
-    throw Exception("Cannot write HEIC files: this system's libheif has no HEVC encoder");
-  }
+  RequireHevcEncoder(heif_have_encoder_for_format(heif_compression_HEVC) != 0);
   heif_encoder* raw = nullptr;
   const heif_error error =
       heif_context_get_encoder_for_format(context, heif_compression_HEVC, &raw);
@@ -132,6 +130,11 @@ void DescribeColours(heif_image* image, const PictureMetadata& metadata) {
 }
 
 }  // namespace
+
+void RequireHevcEncoder(bool present) {
+  if (!present)
+    throw Exception("Cannot write HEIC files: this system's libheif has no HEVC encoder");
+}
 
 Bytes EncodeHeic(const Raster& raster, const std::vector<std::uint8_t>* alpha,
                  const DeepSamples* deep, const PictureMetadata& metadata,

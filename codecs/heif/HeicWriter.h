@@ -19,6 +19,10 @@ Bytes EncodeHeic(const Raster& raster, const std::vector<std::uint8_t>* alpha,
                  const DeepSamples* deep, const PictureMetadata& metadata,
                  const HeifWriteSettings& settings);
 
+// Asked of libheif before every write: without an HEVC encoder, throws "Cannot write HEIC files:
+// this system's libheif has no HEVC encoder".
+void RequireHevcEncoder(bool present);
+
 // The encoder speed: x265's preset "fast", chosen for batches of photos: a little over half the
 // time of libheif's default "slow", for files about 6 % larger at the same quality.
 inline constexpr const char* kHeicPreset = "fast";

@@ -10,6 +10,7 @@
 #include "codecs/heif/HeifHandles.h"
 #include "codecs/heif/HeifPixels.h"
 #include "codecs/heif/HeifStructure.h"
+#include "concurrency/ParallelFor.h"
 #include "core/Limits.h"
 #include "io/QuietStderr.h"
 #include "metadata/ExifPayload.h"
@@ -36,8 +37,10 @@ heif::Context OpenContext(std::span<const std::uint8_t> bytes) {
   if (!context) Fail("out of memory");
   // libheif's own bound, so no stored image (a grid's tiles, an alpha plane) exceeds ours.
   heif_context_set_maximum_image_size_limit(context.get(), static_cast<int>(kMaxPictureSide));
-  // The batch already runs one file per core.
-  heif_context_set_max_decoding_threads(context.get(), 0);
+  // Phone photos are grids of tiles: libheif decodes the tiles on threads of its own, as many as
+  // the program may use (--jobs). The tiles are decoded alike whatever the thread count.
+  const int threads = WorkerThreadCount();
+  heif_context_set_max_decoding_threads(context.get(), threads > 1 ? threads : 0);
   Check(heif_context_read_from_memory_without_copy(context.get(), bytes.data(), bytes.size(),
                                                    nullptr));
   return context;
@@ -110,6 +113,18 @@ std::vector<std::uint8_t> IccProfile(const heif_image_handle* handle) {
   return bytes;
 }
 
+// Colours stored as red, green and blue themselves (the identity matrix, full range) are what
+// lossless encoders write: YCbCr would round them. Everything else counts as lossy.
+bool StoredLosslessly(const heif_image_handle* handle) {
+  heif_color_profile_nclx* nclx = nullptr;
+  const heif_error error = heif_image_handle_get_nclx_color_profile(handle, &nclx);
+  const bool identity = error.code == heif_error_Ok && nclx &&
+                        nclx->matrix_coefficients == heif_matrix_coefficients_RGB_GBR &&
+                        nclx->full_range_flag != 0;
+  heif_nclx_color_profile_free(nclx);
+  return identity;
+}
+
 }  // namespace
 
 DecodedPicture ReadHeifBytes(std::span<const std::uint8_t> bytes, bool upright) {
@@ -130,7 +145,7 @@ DecodedPicture ReadHeifBytes(std::span<const std::uint8_t> bytes, bool upright) 
   picture.metadata.exif = TiffFromOffsetBlock(FindMetadata(handle.get(), "Exif", nullptr));
   picture.metadata.xmp = FindMetadata(handle.get(), "mime", "application/rdf+xml");
   DecodeHeifPixels(bytes, handle.get(), upright, picture);
-  picture.lossless = false;
+  picture.lossless = StoredLosslessly(handle.get());
   return picture;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // HEIC and AVIF files through libheif (decoders as the system ships them): the primary image,
 // turned upright by its irot/imir transforms unless asked not to, with its alpha plane, ICC
-// profile, EXIF and XMP. Reading only. Errors are Exceptions "HEIF error: <reason>".
+// profile, EXIF and XMP. Errors are Exceptions "HEIF error: <reason>".
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -12,7 +12,9 @@ namespace pixtrel {
 
 // The primary image as a Bitmap24 (8 bits per channel; deeper files scaled with rounding), with
 // an alpha plane when it has one. upright false leaves the stored orientation (the transforms
-// ignored). The size is checked against the picture limits before anything is decoded.
+// ignored). The size is checked against the picture limits before anything is decoded. It counts
+// as lossless when its colours are stored as red, green and blue (the identity matrix), as
+// lossless AVIF files are.
 DecodedPicture ReadHeifBytes(std::span<const std::uint8_t> bytes, bool upright = true);
 
 // The primary image's stored size (before its transforms), or nothing when the bytes do not

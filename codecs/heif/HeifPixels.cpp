@@ -131,10 +131,48 @@ heif::Image Decode(const heif_image_handle* handle, bool upright, heif_colorspac
   return image;
 }
 
+// The common case, 8-bit full-range RGB or straight RGBA, as the general loop below gives it but
+// row by row without per-sample calls: red and blue swapped, the alpha split off.
+bool TakeEightBitRgb(const Plane& colour, const std::optional<Plane>& alpha, int width, int height,
+                     bool premultiplied, DecodedPicture& picture) {
+  const int channels = colour.channels;
+  if (colour.bits != 8 || colour.limitedRange || (channels != 3 && channels != 4) ||
+      (channels == 4) != alpha.has_value() || premultiplied || (alpha && alpha->limitedRange)) {
+    return false;
+  }
+  Bitmap24 bitmap = Bitmap24::Uninitialised(width, height);
+  std::vector<std::uint8_t> opacity;
+  if (alpha) opacity.resize(static_cast<std::size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* in = colour.data + static_cast<std::size_t>(y) * colour.stride;
+    std::uint8_t* out = bitmap.row(y);
+    if (channels == 3) {
+      for (int x = 0; x < width; ++x, in += 3, out += 3) {
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
+      }
+    } else {
+      std::uint8_t* a = opacity.data() + static_cast<std::size_t>(y) * width;
+      for (int x = 0; x < width; ++x, in += 4, out += 3) {
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
+        a[x] = in[3];
+      }
+    }
+  }
+  picture.raster = std::move(bitmap);
+  if (alpha) picture.alpha = std::move(opacity);
+  return true;
+}
+
 // The picture from `colour` (grey: one sample a pixel; else red, green, blue) and `alpha` (the
 // fourth sample of `colour`'s pixels, a plane of its own, or none).
 void TakePixels(const Plane& colour, const std::optional<Plane>& alpha, int alphaChannel, int width,
                 int height, bool premultiplied, DecodedPicture& picture) {
+  if (alphaChannel == 3 && TakeEightBitRgb(colour, alpha, width, height, premultiplied, picture))
+    return;
   Bitmap24 bitmap = Bitmap24::Uninitialised(width, height);
   std::vector<std::uint8_t> opacity;
   if (alpha) opacity.resize(static_cast<std::size_t>(width) * height);

@@ -238,7 +238,10 @@ std::optional<PictureSize> ProbePng(std::span<const std::uint8_t> head) {
   }
   // BGR and alpha (any file may have a tRNS chunk); an interlaced one is first held as BGRA.
   const bool interlaced = head.size() < 29 || head[28] != 0;
-  return PictureSize{static_cast<int>(width), static_cast<int>(height), interlaced ? 8 : 4};
+  // A 16-bit file also keeps its samples at 16 bits (for 10-bit AVIF and HEIC outputs).
+  const int deep = head.size() < 25 || head[24] == 16 ? 8 : 0;
+  return PictureSize{static_cast<int>(width), static_cast<int>(height),
+                     (interlaced ? 8 : 4) + deep};
 }
 
 }  // namespace pixtrel

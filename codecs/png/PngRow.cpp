@@ -6,8 +6,9 @@
 namespace pixtrel {
 namespace {
 
+// A 16-bit file keeps its samples for the writers that store 10 bits (AVIF, HEIC).
 DecodedPicture Decode(std::span<const std::uint8_t> bytes, bool) {
-  return ReadPngBytes(bytes);
+  return ReadPngBytes(bytes, true);
 }
 
 Bytes Encode(EncodeJob& job) {

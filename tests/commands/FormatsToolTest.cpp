@@ -214,9 +214,8 @@ TEST_F(FormatsTool, WhatCannotBeWrittenOrReadSaysSo) {
   fs::copy_file(dir / "x.png", dir / "x.heic");
   RunResult r = RunBatchTool({"rotate", "x.heic"}, dir.path());
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("x.heic"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("only read"), std::string::npos) << r.err;
-  r = RunBatchTool({"convert", "--to", "heif", "x.png"}, dir.path());
+  EXPECT_NE(r.err.find("x.heic: HEIF error: "), std::string::npos) << r.err;
+  r = RunBatchTool({"convert", "--to", "tiff", "x.png"}, dir.path());
   EXPECT_EQ(r.exitCode, 2);
   r = RunBatchTool({"convert", "x.png"}, dir.path());
   EXPECT_EQ(r.exitCode, 2);

@@ -290,10 +290,11 @@ TEST(CommandIds, EveryIdNamesItsOwnCommand) {
     names.push_back(ResizeCommandFor(*row).name);
   for (CommandId id : kAllCommandIds)
     names.push_back(CommandFor(id).name);
-  EXPECT_EQ(names, (std::vector<std::string>{"resize-jpg", "resize-gif", "resize-bmp", "resize-png",
-                                             "resize-webp", "resize-jxl", "gif2jpg", "jpg2gif",
-                                             "bmp2jpg", "bmp2gif", "jpg2bmp", "gif2bmp", "convert",
-                                             "rotate", "quality", "greyscale"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"resize-jpg", "resize-gif", "resize-bmp", "resize-png",
+                                      "resize-webp", "resize-jxl", "resize-avif", "resize-heic",
+                                      "gif2jpg", "jpg2gif", "bmp2jpg", "bmp2gif", "jpg2bmp",
+                                      "gif2bmp", "convert", "rotate", "quality", "greyscale"}));
   EXPECT_EQ(AllCommands().size(), names.size());
 }
 

@@ -112,7 +112,7 @@ TEST(Registry, TheClassicFormatsKeepTheirOrders) {
   EXPECT_EQ(First(WritableRows(), 5),
             (std::vector<std::string>{"jpg", "png", "webp", "gif", "bmp"}));
   EXPECT_EQ(First(Registry(), 6),
-            (std::vector<std::string>{"jpg", "png", "webp", "gif", "bmp", "heif"}));
+            (std::vector<std::string>{"jpg", "png", "webp", "gif", "bmp", "heic"}));
 }
 
 TEST(Registry, LookupsIgnoreCaseAndTakeAliases) {
@@ -121,7 +121,9 @@ TEST(Registry, LookupsIgnoreCaseAndTakeAliases) {
   EXPECT_EQ(RowForKey("jpe"), nullptr);
   EXPECT_EQ(RowForKey(""), nullptr);
   EXPECT_EQ(RowForFileName("a.b.JPE"), RowForKey("jpg"));
-  EXPECT_EQ(RowForFileName("dir.png/photo.AVIF"), RowForKey("heif"));
+  EXPECT_EQ(RowForFileName("dir.png/photo.AVIF"), RowForKey("avif"));
+  EXPECT_EQ(RowForFileName("photo.HEIF"), RowForKey("heic"));
+  EXPECT_EQ(RowForKey("heif"), RowForKey("HEIC"));  // the word of the read-only row it replaced
   EXPECT_EQ(RowForFileName("notes.txt"), nullptr);
   EXPECT_EQ(RowForFileName("jpg"), nullptr);
   EXPECT_EQ(RowForFileName("photo."), nullptr);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
 
 #include "codecs/heif/AvifWriter.h"
 #include "codecs/heif/HeicWriter.h"
@@ -339,6 +340,25 @@ TEST(HeifWriteLimits, AnAlphaPlaneOfAnotherSizeIsRefused) {
   const std::vector<std::uint8_t> alpha(5, 255);
   EXPECT_THROW(EncodeAvif(Bitmap24(4, 4), &alpha, nullptr, {}, {}), EBitmapError);
   EXPECT_THROW(EncodeHeic(Bitmap24(4, 4), &alpha, nullptr, {}, {}), EBitmapError);
+}
+
+// The encoders are asked for before every write; a system without one gets a message naming the
+// missing encoder (Debian's libheif and libavif have both, so only the choice itself is reached).
+TEST(HeifWriteEncoders, AMissingEncoderIsNamed) {
+  const auto message = [](const std::function<void()>& write) -> std::string {
+    try {
+      write();
+    } catch (const Exception& e) {
+      return e.what();
+    }
+    return "";
+  };
+  EXPECT_EQ(message([] { RequireHevcEncoder(false); }),
+            "Cannot write HEIC files: this system's libheif has no HEVC encoder");
+  EXPECT_EQ(message([] { ChooseAv1Encoder(false, false); }),
+            "Cannot write AVIF files: this system's libavif has no AV1 encoder");
+  EXPECT_EQ(message([] { RequireHevcEncoder(true); }), "");
+  EXPECT_NE(ChooseAv1Encoder(true, true), ChooseAv1Encoder(false, true));
 }
 
 }  // namespace

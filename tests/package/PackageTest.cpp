@@ -220,7 +220,7 @@ TEST_F(PackageTest, TheCompletionOffersEveryCommandAndOptionOfTheHelp) {
     }
     AddFixedChoices(usage, last, values);
   }
-  ASSERT_EQ(commands.size(), 18u);  // the classic ones, resize-jxl, process and presets
+  ASSERT_EQ(commands.size(), 20u);  // the classic ones, resize-jxl/-avif/-heic, process, presets
   ASSERT_TRUE(options.count("--turn") && options.count("-C") && options.count("--version"));
 
   const fs::path script = Installed("usr/share/bash-completion/completions/pixtrel-batch");

@@ -107,7 +107,7 @@ TEST(OutputPreview, NothingForAHeaderItCannotReadAndARefusalForWhatTheRunRefuses
   EXPECT_FALSE(PreviewOutput(ProcessJob(), at("gone.jpg")));
   EXPECT_THROW(PreviewOutput(JobOf({{"name", "{nope}"}}), at("a.jpg")), Exception);
   EXPECT_THROW(PreviewOutput(JobOf({{"name", "../{name}"}}), at("a.jpg")), Exception);
-  EXPECT_THROW(PreviewOutput(JobOf({{"to", "heic"}}), at("a.jpg")), Exception);
+  EXPECT_THROW(PreviewOutput(JobOf({{"to", "tiff"}}), at("a.jpg")), Exception);
 }
 
 TEST(WriterOptions, EachFormatOffersTheSettingsItsWriterHeeds) {
@@ -127,6 +127,10 @@ TEST(WriterOptions, EachFormatOffersTheSettingsItsWriterHeeds) {
   }
   const WriterOptions jxl = WriterOptionsOf(*RowForKey("jxl"));
   EXPECT_TRUE(jxl.quality && jxl.lossless);
+  const WriterOptions avif = WriterOptionsOf(*RowForKey("avif"));
+  EXPECT_TRUE(avif.quality && avif.lossless && !avif.progressive && !avif.optimise);
+  const WriterOptions heic = WriterOptionsOf(*RowForKey("heic"));
+  EXPECT_TRUE(heic.quality && !heic.lossless && !heic.progressive && !heic.optimise);
   for (const FormatRow* listed : Registry()) {
     const FormatRow& row = *listed;
     if (row.writable()) continue;

@@ -80,11 +80,12 @@ TEST_F(FileBrowserTest, TabClicksAndMenuChoicesSetMasks) {
 
 TEST_F(FileBrowserTest, EveryTabSetsItsMask) {
   const QString jpeg = "*.jpg;*.jpeg;*.jpe", all = "*.bmp;*.jpg;*.gif;*.jpeg;*.jpe";
-  const QString rotate = all + ";*.png;*.webp;*.jxl";
+  const QString rotate = all + ";*.png;*.webp;*.heic;*.heif;*.avif;*.jxl";
   const QString readable = "*.jpg;*.jpeg;*.jpe;*.png;*.webp;*.gif;*.bmp;*.heic;*.heif;*.avif;*.jxl";
-  const QStringList masks = {jpeg,    "*.gif", "*.bmp",  all,      all,    "*.gif", jpeg,
-                             "*.bmp", "*.bmp", rotate,   jpeg,     jpeg,   "",      jpeg,
-                             "*.gif", "*.png", "*.webp", readable, "*.jxl"};
+  const QStringList masks = {jpeg,    "*.gif",  "*.bmp",        all,     all,      "*.gif",
+                             jpeg,    "*.bmp",  "*.bmp",        rotate,  jpeg,     jpeg,
+                             "",      jpeg,     "*.gif",        "*.png", "*.webp", readable,
+                             "*.jxl", "*.avif", "*.heic;*.heif"};
   ClickTab(*window, TForm1::TabBmp);  // a mask that differs from the next tab's
   for (int tab = 0; tab < masks.size(); ++tab) {
     const QString before = window->FileListBox10->mask();

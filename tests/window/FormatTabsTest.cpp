@@ -32,7 +32,8 @@ namespace {
 
 const QString kReadableMask =
     "*.jpg;*.jpeg;*.jpe;*.png;*.webp;*.gif;*.bmp;*.heic;*.heif;*.avif;*.jxl";
-const QString kRotateMask = "*.bmp;*.jpg;*.gif;*.jpeg;*.jpe;*.png;*.webp;*.jxl";
+const QString kRotateMask =
+    "*.bmp;*.jpg;*.gif;*.jpeg;*.jpe;*.png;*.webp;*.heic;*.heif;*.avif;*.jxl";
 
 class FormatTabsTest : public ::testing::Test {
  protected:
@@ -56,7 +57,7 @@ class FormatTabsTest : public ::testing::Test {
 
 TEST_F(FormatTabsTest, PngAndWebpStandBesideTheOtherResizeTabsWithTheirIndexesKept) {
   auto* pages = window->PageControl1;
-  ASSERT_EQ(pages->count(), 19);
+  ASSERT_EQ(pages->count(), 21);
   EXPECT_EQ(pages->tabText(TForm1::TabPng), "PNG");
   EXPECT_EQ(pages->tabText(TForm1::TabWebp), "WebP");
   EXPECT_EQ(pages->tabText(TForm1::TabConvertTo), "Resize && convert");  // "&" shown as it is
@@ -64,15 +65,19 @@ TEST_F(FormatTabsTest, PngAndWebpStandBesideTheOtherResizeTabsWithTheirIndexesKe
   EXPECT_EQ(pages->page(TForm1::TabWebp)->objectName(), "TabSheet17");
   EXPECT_EQ(pages->page(TForm1::TabConvertTo)->objectName(), "TabSheet18");
 
-  // Shown in the order JPG, GIF, BMP, PNG, WebP, the registry's later formats (JPEG XL), About
-  // on one row.
-  const int shown[] = {TForm1::TabJpg,  TForm1::TabGif,           TForm1::TabBmp,  TForm1::TabPng,
-                       TForm1::TabWebp, TForm1::TabConvertTo + 1, TForm1::TabAbout};
-  for (int i = 1; i < 7; ++i) {
+  // Shown in the order JPG, GIF, BMP, PNG, WebP, the registry's later formats (JPEG XL, AVIF,
+  // HEIC) on one row, then About, beside them or first on the next row.
+  const int shown[] = {TForm1::TabJpg,           TForm1::TabGif,          TForm1::TabBmp,
+                       TForm1::TabPng,           TForm1::TabWebp,         TForm1::TabConvertTo + 1,
+                       TForm1::TabConvertTo + 2, TForm1::TabConvertTo + 3};
+  for (int i = 1; i < 8; ++i) {
     const QRect before = strip->tabRect(shown[i - 1]), at = strip->tabRect(shown[i]);
     EXPECT_EQ(at.top(), before.top()) << "tab " << shown[i];
     EXPECT_EQ(at.left(), before.right() + 1) << "tab " << shown[i];
   }
+  const QRect heic = strip->tabRect(shown[7]), about = strip->tabRect(TForm1::TabAbout);
+  EXPECT_TRUE((about.top() == heic.top() && about.left() == heic.right() + 1) ||
+              (about.top() > heic.top() && about.left() == 0));
   // "Resize & convert" comes last, after the GIF -> BMP tab.
   const QRect last = strip->tabRect(TForm1::TabGifToBmp),
               convert = strip->tabRect(TForm1::TabConvertTo);
@@ -84,12 +89,11 @@ TEST_F(FormatTabsTest, PngAndWebpStandBesideTheOtherResizeTabsWithTheirIndexesKe
   QTest::keyClick(strip, Qt::Key_Right);
   EXPECT_EQ(pages->currentIndex(), TForm1::TabPng);
   EXPECT_EQ(window->FileListBox10->mask(), "*.png");  // as a click does
-  QTest::keyClick(strip, Qt::Key_Right);
-  QTest::keyClick(strip, Qt::Key_Right);
-  QTest::keyClick(strip, Qt::Key_Right);
+  for (int i = 0; i < 5; ++i)
+    QTest::keyClick(strip, Qt::Key_Right);
   EXPECT_EQ(pages->currentIndex(), TForm1::TabAbout);
-  QTest::keyClick(strip, Qt::Key_Left);
-  QTest::keyClick(strip, Qt::Key_Left);
+  for (int i = 0; i < 4; ++i)
+    QTest::keyClick(strip, Qt::Key_Left);
   EXPECT_EQ(pages->currentIndex(), TForm1::TabWebp);
 }
 
@@ -107,7 +111,8 @@ TEST_F(FormatTabsTest, TabClicksListTheFilesTheirCommandsTake) {
         "j.jpe"}},
       {TForm1::TabRotate,
        kRotateMask,
-       {"a.jpg", "b.png", "C.PNG", "d.webp", "h.gif", "i.bmp", "j.jpe"}},
+       {"a.jpg", "b.png", "C.PNG", "d.webp", "e.heic", "f.HEIF", "g.avif", "h.gif", "i.bmp",
+        "j.jpe"}},
   };
   for (const auto& tab : tabs) {
     ClickTab(*window, tab.tab);
@@ -143,9 +148,9 @@ TEST_F(FormatTabsTest, ResizeAndConvertOffersEveryWritableFormatInTheTablesOrder
     keys.append(format->itemData(i).toString());
   }
   // The source's own format first, then the writable rows; it starts at the "Convert to" choice.
-  EXPECT_EQ(titles,
-            QStringList({"Same as the source", "JPG", "PNG", "WebP", "GIF", "BMP", "JPEG XL"}));
-  EXPECT_EQ(keys, QStringList({"keep", "jpg", "png", "webp", "gif", "bmp", "jxl"}));
+  EXPECT_EQ(titles, QStringList({"Same as the source", "JPG", "PNG", "WebP", "GIF", "BMP", "HEIC",
+                                 "AVIF", "JPEG XL"}));
+  EXPECT_EQ(keys, QStringList({"keep", "jpg", "png", "webp", "gif", "bmp", "heic", "avif", "jxl"}));
   EXPECT_EQ(format->currentData().toString(), "jpg");
   EXPECT_EQ(Control<QPushButton>(*window, "Button17")->property("command").toString(), "process");
   EXPECT_EQ(Control<QPushButton>(*window, "Button15")->property("command").toString(),
@@ -258,6 +263,53 @@ TEST_F(FormatTabsTest, TheJpegXlTabResizesJpegXlFiles) {
   const DecodedPicture shown = ReadPngBytes(ReadFileBytes(folder / "mini-m.png"));
   EXPECT_EQ(RasterWidth(shown.raster), 20);
   EXPECT_EQ(RasterHeight(shown.raster), 10);
+}
+
+// The AVIF and HEIC tabs come from their rows too: each lists its own files and its button
+// resizes them in their own format, read back by the independent decoders (avifdec,
+// heif-convert).
+TEST_F(FormatTabsTest, TheAvifAndHeicTabsResizeTheirFiles) {
+  for (const char* tool : {"avifenc", "avifdec", "heif-enc", "heif-convert"})
+    if (!HaveProgram(tool)) PIXTREL_SKIP_MISSING_TOOL() << tool;
+  WriteFormatPicture(folder / "m.png", 60, 30, 1);
+  ASSERT_EQ(
+      RunProgram({"avifenc", (folder / "m.png").string(), (folder / "a.avif").string()}).exitCode,
+      0);
+  ASSERT_EQ(
+      RunProgram({"heif-enc", "-o", (folder / "h.heic").string(), (folder / "m.png").string()})
+          .exitCode,
+      0);
+  const struct {
+    const char* key;
+    const char* title;
+    const char* file;
+    const char* decoder;
+    QStringList listed;
+  } cases[] = {{"avif", "AVIF", "a.avif", "avifdec", {"a.avif", "g.avif"}},
+               {"heic", "HEIC", "h.heic", "heif-convert", {"e.heic", "f.HEIF", "h.heic"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    const auto tab = std::find_if(window->ResizeTabs().begin(), window->ResizeTabs().end(),
+                                  [&](const TForm1::ResizeTab& t) { return t.row->key == c.key; });
+    ASSERT_NE(tab, window->ResizeTabs().end());
+    ClickTab(*window, tab->tab);
+    EXPECT_EQ(window->PageControl1->tabText(tab->tab), c.title);
+    EXPECT_EQ(ListedNames(*window), c.listed);
+    SelectNames(*window, {c.file});
+    tab->pixels->setText("20");
+    BoxAnswerer boxes({});
+    tab->button->click();
+    window->WaitForBatch();
+    EXPECT_TRUE(boxes.seen.empty());
+    const fs::path written = folder / (std::string("mini-") + c.file);
+    ASSERT_TRUE(fs::exists(written));
+    const fs::path png = folder / (std::string("mini-") + c.file + ".png");
+    const RunResult decoded = RunProgram({c.decoder, written.string(), png.string()});
+    ASSERT_EQ(decoded.exitCode, 0) << decoded.err;
+    const DecodedPicture shown = ReadPngBytes(ReadFileBytes(png));
+    EXPECT_EQ(RasterWidth(shown.raster), 20);
+    EXPECT_EQ(RasterHeight(shown.raster), 10);
+  }
 }
 
 }  // namespace

@@ -86,9 +86,10 @@ TEST_F(OpenRequestTest, PngWebpHeicAndAvifOpenOnTheTabThatTakesThem) {
   } cases[] = {
       {{"h.png"}, TForm1::TabPng, {"h.png"}},
       {{"i.webp"}, TForm1::TabWebp, {"i.webp"}},
-      // Only read: the one tab whose command takes them.
-      {{"k.AVIF", "j.heic"}, TForm1::TabConvertTo, {"j.heic", "k.AVIF"}},
-      {{"a.jpg", "j.heic"}, TForm1::TabConvertTo, {"a.jpg", "j.heic"}},
+      // Written too: on their own resize tabs, or turned on the Rotate tab.
+      {{"k.AVIF"}, TForm1::TabConvertTo + 2, {"k.AVIF"}},
+      {{"j.heic"}, TForm1::TabConvertTo + 3, {"j.heic"}},
+      {{"a.jpg", "j.heic"}, TForm1::TabRotate, {"a.jpg", "j.heic"}},
       // Formats Pixtrel also writes: turned on the Rotate tab.
       {{"h.png", "a.jpg", "i.webp"}, TForm1::TabRotate, {"a.jpg", "h.png", "i.webp"}},
   };
@@ -105,19 +106,14 @@ TEST_F(OpenRequestTest, PngWebpHeicAndAvifOpenOnTheTabThatTakesThem) {
 }
 
 TEST_F(OpenRequestTest, DesktopActionsLeaveOutWhatTheirTabCannotTake) {
-  // Resize: the first file of a format that can be written; the HEIC file is not listed there.
+  // Resize: the first file's format; the others are not listed there.
   window->OpenPaths({Path("j.heic"), Path("h.png"), Path("a.jpg")}, OpenJob::Resize);
-  EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabPng);
-  EXPECT_EQ(SelectedNames(*window), QStringList({"h.png"}));
+  EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabConvertTo + 3);
+  EXPECT_EQ(SelectedNames(*window), QStringList({"j.heic"}));
 
   window->OpenPaths({Path("j.heic"), Path("i.webp"), Path("d.gif")}, OpenJob::Rotate);
   EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabRotate);
-  EXPECT_EQ(SelectedNames(*window), QStringList({"d.gif", "i.webp"}));
-
-  // Nothing either job can take: the files still open, on "Convert to".
-  window->OpenPaths({Path("k.AVIF")}, OpenJob::Resize);
-  EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabConvertTo);
-  EXPECT_EQ(SelectedNames(*window), QStringList({"k.AVIF"}));
+  EXPECT_EQ(SelectedNames(*window), QStringList({"d.gif", "i.webp", "j.heic"}));
 }
 
 TEST_F(OpenRequestTest, AMissingFileIsToldAndTheRestStillOpens) {
@@ -129,7 +125,7 @@ TEST_F(OpenRequestTest, AMissingFileIsToldAndTheRestStillOpens) {
   EXPECT_EQ(answers.seen[0].text,
             "Cannot open file " + Path("gone.jpg") +
                 ": No such file or directory\nCannot open file " + Path("notes.txt") +
-                ": not a JPG, PNG, WebP, GIF, BMP, HEIC/AVIF or JPEG XL picture.");
+                ": not a JPG, PNG, WebP, GIF, BMP, HEIC, AVIF or JPEG XL picture.");
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->Folder(), Folder());
   EXPECT_EQ(window->PageControl1->currentIndex(), TForm1::TabJpg);

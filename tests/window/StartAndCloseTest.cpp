@@ -45,6 +45,8 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
                                 "read png.px",
                                 "read webp.px",
                                 "read jxl.px",
+                                "read avif.px",
+                                "read heic.px",
                                 "read jpg.q",
                                 "read shrinkonly",
                                 "read ignoreorientation",
@@ -100,7 +102,7 @@ TEST_F(StartAndCloseTest, AnEmptyStoreGivesTheFirstRunState) {
   EXPECT_EQ(Control<QPushButton>(*window, "Button2")->text(), "Resize");
   EXPECT_EQ(Control<QPushButton>(*window, "Button10")->text(), "Change");
   auto* pages = Control<PageControl>(*window, "PageControl1");
-  ASSERT_EQ(pages->count(), 19);
+  ASSERT_EQ(pages->count(), 21);
   EXPECT_EQ(pages->currentIndex(), 3);
   EXPECT_EQ(pages->tabText(3), "About Pixtrel");
   EXPECT_EQ(pages->page(3)->objectName(), "TabSheet3");
@@ -151,6 +153,8 @@ TEST_F(StartAndCloseTest, StoredValuesComeBackAndCloseWritesThemInOrder) {
                                       "png.px",
                                       "webp.px",
                                       "jxl.px",
+                                      "avif.px",
+                                      "heic.px",
                                       "jpg.q",
                                       "shrinkonly",
                                       "ignoreorientation",
@@ -219,7 +223,8 @@ TEST_F(StartAndCloseTest, MenusHoldEveryEntryInOrder) {
   };
   EXPECT_EQ(captions("M1"), QStringList({"Preview images", "View image", "Options", "-",
                                          "Recent folders", "Special folders", "-", "Exit"}));
-  EXPECT_EQ(captions("M2"), QStringList({"JPG", "BMP", "GIF", "PNG", "WebP", "JPEG XL"}));
+  EXPECT_EQ(captions("M2"),
+            QStringList({"JPG", "BMP", "GIF", "PNG", "WebP", "JPEG XL", "AVIF", "HEIC"}));
   EXPECT_EQ(captions("M3"), QStringList({"BMP -> JPG", "BMP -> GIF", "JPG -> BMP", "JPG -> GIF",
                                          "GIF -> BMP", "GIF -> JPG", "-", "Resize && convert"}));
   EXPECT_EQ(captions("M9"),

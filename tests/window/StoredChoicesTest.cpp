@@ -75,9 +75,9 @@ TEST_F(StoredChoicesTest, StoredValuesThatNameNothingKnownGiveTheDefaults) {
     bool expectedShrink;
     bool expectedIgnore;
   } cases[] = {
-      {"heif", "yes", "2", "STRIP", "jpg", false, false},  // read only; not 0/1; case
-      {"tiff", " +1", "0x1", "gps", "jpg", true, true},    // the integer reader's syntax
-      {"bmp", "", "-1", "", "bmp", false, false},          // empty texts
+      {"HEIF", "yes", "2", "STRIP", "heic", false, false},  // HEIC's old word; not 0/1; case
+      {"tiff", " +1", "0x1", "gps", "jpg", true, true},     // the integer reader's syntax
+      {"bmp", "", "-1", "", "bmp", false, false},           // empty texts
   };
   for (const auto& c : cases) {
     WindowEnvironment fresh;

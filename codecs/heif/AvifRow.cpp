@@ -1,0 +1,47 @@
+// AVIF's row in the registry: read through libheif and written through libavif's AV1 encoder,
+// lossy at the JPEG save quality, or lossless when its source was.
+#include "codecs/FormatRow.h"
+#include "codecs/heif/AvifWriter.h"
+#include "codecs/heif/HeifFile.h"
+
+namespace pixtrel {
+namespace {
+
+const PictureMetadata kNoMetadata;
+
+DecodedPicture Decode(std::span<const std::uint8_t> bytes, bool upright) {
+  return ReadHeifBytes(bytes, upright);
+}
+
+Bytes Encode(EncodeJob& job) {
+  HeifWriteSettings settings;
+  settings.quality = job.settings.quality;
+  settings.lossless = job.settings.lossless;
+  return EncodeAvif(job.raster, job.alpha, job.deep, job.metadata ? *job.metadata : kNoMetadata,
+                    settings);
+}
+
+}  // namespace
+
+const FormatRow& AvifRow() {
+  static const FormatRow row{
+      .key = "avif",
+      .title = "AVIF",
+      .name = "AVIF",
+      .extensions = {".avif"},
+      .mimeTypes = {"image/avif"},
+      .resizeRank = 6,
+      .keepsAlpha = true,
+      .carries = {.exif = true, .xmp = true, .icc = true},
+      // Its own transforms turn it upright, not the EXIF tag; none is written.
+      .orientation = OrientationSource::Container,
+      .lossyQuality = true,
+      .lossless = LosslessWhen::FromSource,
+      .probe = ProbeHeif,
+      .decode = Decode,
+      .encode = Encode,
+  };
+  return row;
+}
+
+}  // namespace pixtrel
