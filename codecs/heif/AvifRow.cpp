@@ -9,10 +9,6 @@ namespace {
 
 const PictureMetadata kNoMetadata;
 
-DecodedPicture Decode(std::span<const std::uint8_t> bytes, bool upright) {
-  return ReadHeifBytes(bytes, upright);
-}
-
 Bytes Encode(EncodeJob& job) {
   HeifWriteSettings settings;
   settings.quality = job.settings.quality;
@@ -38,7 +34,7 @@ const FormatRow& AvifRow() {
       .lossyQuality = true,
       .lossless = LosslessWhen::FromSource,
       .probe = ProbeHeif,
-      .decode = Decode,
+      .decode = ReadHeifBytes,
       .encode = Encode,
   };
   return row;

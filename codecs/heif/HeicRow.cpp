@@ -10,10 +10,6 @@ namespace {
 
 const PictureMetadata kNoMetadata;
 
-DecodedPicture Decode(std::span<const std::uint8_t> bytes, bool upright) {
-  return ReadHeifBytes(bytes, upright);
-}
-
 Bytes Encode(EncodeJob& job) {
   HeifWriteSettings settings;
   settings.quality = job.settings.quality;
@@ -39,7 +35,7 @@ const FormatRow& HeicRow() {
       .lossyQuality = true,
       .lossless = LosslessWhen::Never,
       .probe = ProbeHeif,
-      .decode = Decode,
+      .decode = ReadHeifBytes,
       .encode = Encode,
   };
   return row;
