@@ -121,6 +121,9 @@ struct FormatRow {
   // The place among the resize commands and the window's resize tabs; -1: not resized.
   int resizeRank = -1;
   bool keepsAlpha = false;  // the others get alpha composited on white
+  // Writes more than 8 bits a sample from EncodeJob::deep (the one-pass command then resizes and
+  // turns the 16-bit samples along with the picture).
+  bool keepsDeepSamples = false;
   // Resized and turned colour-index pictures stay colour-index pictures; the others are
   // expanded to 24 bits first.
   bool keepsPalette = false;

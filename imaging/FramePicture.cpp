@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/Errors.h"
+#include "imaging/DeepGeometry.h"
 
 namespace pixtrel {
 namespace {
@@ -55,6 +56,7 @@ DecodedPicture CropPicture(DecodedPicture picture, int left, int top, int width,
     }
     part.alpha = std::move(alpha);
   }
+  if (picture.deep) part.deep = CropDeep(*picture.deep, left, top, width, height);
   return part;
 }
 
@@ -83,6 +85,8 @@ DecodedPicture PadPicture(DecodedPicture picture, int canvasWidth, int canvasHei
     }
     padded.alpha = std::move(alpha);
   }
+  if (picture.deep)
+    padded.deep = PadDeep(*picture.deep, canvasWidth, canvasHeight, left, top, colour);
   return padded;
 }
 

@@ -8,6 +8,7 @@
 #include "codecs/jpeg/JpegMetadata.h"
 #include "core/Errors.h"
 #include "imaging/CentreResample.h"
+#include "imaging/DeepGeometry.h"
 #include "imaging/FramePicture.h"
 #include "imaging/Orientation.h"
 #include "imaging/ResizePicture.h"
@@ -75,6 +76,15 @@ bool IsResizeTabJob(const ProcessJob& job, const FormatRow& source, const Format
 }
 
 void Resample(DecodedPicture& picture, int width, int height, ProcessMethod method) {
+  if (picture.deep && method != ProcessMethod::Normal) {
+    // The 16-bit samples resampled, and the 8-bit picture taken from them, so the two still
+    // match and the writer keeps the extra bits.
+    *picture.deep = ResampleDeep(*picture.deep, width, height);
+    EightBitPicture eight = ReduceToEightBits(*picture.deep);
+    picture.raster = std::move(eight.raster);
+    picture.alpha = std::move(eight.alpha);
+    return;
+  }
   picture.deep.reset();
   if (method == ProcessMethod::Fast && !picture.alpha) {
     picture.raster = CentreResample(ToBitmap24(std::move(picture.raster)), width, height);
@@ -217,6 +227,9 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
     const Bytes bytes = ReadFileBytes(source);
     SourcePicture read = ReadForJob(bytes, sourceRow, job);
     DecodedPicture& picture = read.picture;
+    // 16-bit samples follow the picture's turns and resizing only for a writer that keeps them,
+    // and not through sharpening, which works on the 8-bit picture.
+    if (!target.keepsDeepSamples || job.sharpen != SharpenStrength::None) picture.deep.reset();
     const PictureMetadata metadata = picture.metadata;
     result.captured = ReadCaptureDate(metadata.exif);
     const bool lossless = picture.lossless;

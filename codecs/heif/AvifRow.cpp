@@ -28,6 +28,7 @@ const FormatRow& AvifRow() {
       .mimeTypes = {"image/avif"},
       .resizeRank = 6,
       .keepsAlpha = true,
+      .keepsDeepSamples = true,
       .carries = {.exif = true, .xmp = true, .icc = true},
       // Its own transforms turn it upright, not the EXIF tag; none is written.
       .orientation = OrientationSource::Container,

@@ -29,6 +29,7 @@ const FormatRow& HeicRow() {
       .mimeTypes = {"image/heic", "image/heif"},
       .resizeRank = 7,
       .keepsAlpha = true,
+      .keepsDeepSamples = true,
       .carries = {.exif = true, .xmp = true, .icc = true},
       // Its own transforms turn it upright, not the EXIF tag; none is written.
       .orientation = OrientationSource::Container,

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/heif/HeifTools.h"
 #include "tests/jxl/JxlTools.h"
@@ -141,22 +144,46 @@ TEST_F(HeifWriteTool, SixteenBitPngsGiveTenBitsEightBitSourcesEight) {
     ASSERT_EQ(Batch({"convert", "--to", to, "deep.png"}).exitCode, 0) << to;
     const std::string boxes = Boxes(std::string("deep.png.") + to);
     EXPECT_NE(boxes.find("bits_per_channel: 10,10,10"), std::string::npos) << to << boxes;
-    // Turned, the picture is 8-bit again: only the untouched samples are written deeper.
-    ASSERT_EQ(Batch({"process", "--turn", "right", "--to", to, "--out", "turned", "--name",
-                     "{name}", "deep.png"})
-                  .exitCode,
-              0)
-        << to;
-    const std::string turned = Boxes(std::string("turned/deep.") + to);
-    EXPECT_NE(turned.find("bits_per_channel: 8,8,8"), std::string::npos) << to << turned;
+    // Turned, resized, cut and padded by the one-pass command, the samples stay deep; only
+    // sharpening, done on the 8-bit picture, gives 8 bits.
+    const std::pair<std::vector<std::string>, const char*> jobs[] = {
+        {{"--turn", "right"}, "10,10,10"},
+        {{"--size", "long:20", "--turn", "left"}, "10,10,10"},
+        {{"--size", "fill:12x12"}, "10,10,10"},
+        {{"--size", "pad:40x40"}, "10,10,10"},
+        {{"--size", "long:20", "--sharpen", "medium"}, "8,8,8"},
+    };
+    int n = 0;
+    for (const auto& [options, bits] : jobs) {
+      std::vector<std::string> args{"process", "--to",  to, "--out", "j" + std::to_string(++n),
+                                    "--name",  "{name}"};
+      args.insert(args.end(), options.begin(), options.end());
+      args.push_back("deep.png");
+      ASSERT_EQ(Batch(args).exitCode, 0) << to << n;
+      const std::string made = Boxes("j" + std::to_string(n) + "/deep." + to);
+      EXPECT_NE(made.find(std::string("bits_per_channel: ") + bits), std::string::npos)
+          << to << n << made;
+    }
   }
   const std::string info =
       RunProgram({"avifdec", "--info", (folder / "deep.png.avif").string()}).out;
   EXPECT_NE(info.find("Bit Depth      : 10"), std::string::npos) << info;
-  // Lossless AVIF keeps the samples to within the 10-bit rounding (PIL reads avifdec's 16 bits).
   const auto back = Decoded("deep.png.avif");
   ASSERT_TRUE(back);
   EXPECT_EQ(back->width, 32);
+  // The turned lossless AVIF holds the source's pixels, turned a quarter to the right: the
+  // pixel at (x, y) was at (y, 15 - x).
+  const auto turned = Decoded("j1/deep.avif");
+  ASSERT_TRUE(turned);
+  ASSERT_EQ(turned->width, 16);
+  ASSERT_EQ(turned->height, 32);
+  for (int y = 0; y < 32; y += 5) {
+    for (int x = 0; x < 16; x += 3) {
+      const std::uint16_t* source = &samples[(static_cast<std::size_t>(15 - x) * 32 + y) * 3];
+      for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(turned->at(x, y)[c], source[c] / 257.0, 1.0) << x << "," << y << "," << c;
+    }
+  }
 }
 
 TEST_F(HeifWriteTool, MetadataFollowsTheChoiceAndNothingTurnsThePicture) {
