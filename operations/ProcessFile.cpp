@@ -216,12 +216,17 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
     settings.upright = job.upright;
     settings.metadata = job.metadata;
     settings.shrinkOnly = job.shrinkOnly;
-    ResizeFile(source, output, sourceRow, settings, counted);
+    const std::optional<PictureSize> seen =
+        ResizeFile(source, output, sourceRow, settings, counted);
     if (const std::optional<HeaderFacts> facts =
             ReadHeaderFacts(ReadFileBytes(source), sourceRow, job.upright)) {
       result.sourceWidth = facts->width;
       result.sourceHeight = facts->height;
       result.captured = facts->captured;
+    }
+    if (seen) {  // decoded whole: its size as turned upright, whatever the header could tell
+      result.sourceWidth = seen->width;
+      result.sourceHeight = seen->height;
     }
   } else {
     const Bytes bytes = ReadFileBytes(source);

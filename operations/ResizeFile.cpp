@@ -101,8 +101,8 @@ void ResizeByBands(Bytes bytes, const FilePath& output, const FormatRow& row,
 
 // Any other format: turned upright first, resized with its alpha, written in its own format.
 // A format that keeps no colour table is resized from 24 bits (a BMP always comes out 24-bit).
-void ResizeDecoded(const Bytes& bytes, const FilePath& output, const FormatRow& row,
-                   const ResizeSettings& settings, OutputSink& sink) {
+PictureSize ResizeDecoded(const Bytes& bytes, const FilePath& output, const FormatRow& row,
+                          const ResizeSettings& settings, OutputSink& sink) {
   if (!row.writable()) {
     throw Exception("Cannot write " + std::string(row.title) +
                     " files: convert them to another format");
@@ -110,36 +110,45 @@ void ResizeDecoded(const Bytes& bytes, const FilePath& output, const FormatRow& 
   DecodedPicture picture = ReadUpright(bytes, row, settings.upright);
   if (!row.keepsPalette && std::holds_alternative<PaletteBitmap>(picture.raster))
     picture.raster = ToBitmap24(std::move(picture.raster));
-  const TargetSize size =
-      ResizedSize(RasterWidth(picture.raster), RasterHeight(picture.raster), settings.n);
+  const PictureSize seen{RasterWidth(picture.raster), RasterHeight(picture.raster)};
+  const TargetSize size = ResizedSize(seen.width, seen.height, settings.n);
   const PictureMetadata metadata = std::move(picture.metadata);
   const bool lossless = picture.lossless;
   picture = ResizePicture(std::move(picture), size.width, size.height, settings.method);
   const OutputChoices choices =
       ChoicesFor(settings.jpegQuality, lossless, settings.metadata, settings.upright);
   sink.put(output, EncodePicture(std::move(picture), metadata, row, choices));
+  return seen;
 }
 
 }  // namespace
 
-void ResizeFile(const FilePath& source, const FilePath& output, const FormatRow& row,
-                const ResizeSettings& given, OutputSink& sink) {
+std::optional<PictureSize> ResizeFile(const FilePath& source, const FilePath& output,
+                                      const FormatRow& row, const ResizeSettings& given,
+                                      OutputSink& sink) {
   ResizeSettings settings = given;
   if (settings.n < 1) ResizedSize(1, 1, settings.n);  // refuse a bad size before reading anything
   Bytes bytes = ReadFileBytes(source);
   if (settings.shrinkOnly) {
     if (const std::optional<PictureSize> size = row.probe(bytes);
         size && std::max(size->width, size->height) <= settings.n) {
-      if (KeepAsIs(bytes, row, {settings.metadata, settings.upright, *size}, output, sink)) return;
+      if (KeepAsIs(bytes, row, {settings.metadata, settings.upright, *size}, output, sink))
+        return std::nullopt;
       // Its metadata must go: the picture is written anew at its own size.
       settings.n = std::max(size->width, size->height);
     }
   }
   // The route by what the format's codec offers; their orders of scaling and turning differ, and
   // so do their bytes.
-  if (row.decodeBands) return ResizeByBands(std::move(bytes), output, row, settings, sink);
-  if (row.openIndexed) return ResizeIndexed(bytes, output, row, settings.method, settings.n, sink);
-  ResizeDecoded(bytes, output, row, settings, sink);
+  if (row.decodeBands) {
+    ResizeByBands(std::move(bytes), output, row, settings, sink);
+    return std::nullopt;
+  }
+  if (row.openIndexed) {
+    ResizeIndexed(bytes, output, row, settings.method, settings.n, sink);
+    return std::nullopt;
+  }
+  return ResizeDecoded(bytes, output, row, settings, sink);
 }
 
 }  // namespace pixtrel

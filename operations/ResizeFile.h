@@ -1,6 +1,7 @@
 #pragma once
 // Resizing one picture file so that its longer side has N pixels, aspect ratio kept.
 #include <filesystem>
+#include <optional>
 
 #include "codecs/FormatRow.h"
 #include "imaging/ResizeMethod.h"
@@ -26,7 +27,10 @@ struct ResizeSettings {
 // writes it to output in the same format, through the sink. A JPEG is written at jpegQuality and
 // stays progressive when its source was; a WebP stays lossless when its source was. Nothing is
 // written when any step fails. HEIF files cannot be written: resizing one fails.
-void ResizeFile(const FilePath& source, const FilePath& output, const FormatRow& row,
-                const ResizeSettings& settings, OutputSink& sink = WriteAtOnce());
+// Returns the source's size as seen (turned upright) when it was decoded whole before resizing,
+// the only route on which its header alone may not tell (a PNG's orientation sits after it).
+std::optional<PictureSize> ResizeFile(const FilePath& source, const FilePath& output,
+                                      const FormatRow& row, const ResizeSettings& settings,
+                                      OutputSink& sink = WriteAtOnce());
 
 }  // namespace pixtrel

@@ -3,6 +3,8 @@
 // reports, presets, name lists and shards.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -481,21 +483,28 @@ TEST_F(ProcessTool, FastScaledDecodingKeepsTheGeometryOfTheFullPicture) {
 }
 
 // {W} and {H} are the source's size as seen, also on the resize tabs' own route and for a WebP
-// whose EXIF block says to turn it.
+// or PNG whose EXIF block says to turn it (a PNG's may come after its pixels).
 TEST_F(ProcessTool, SourceSizeInNamesIsTheUprightOne) {
   PIXTREL_SKIP_WITHOUT_PROGRAM("exiftool");
-  ASSERT_TRUE(Magick({(src / "wide.png").string(), (src / "tagged.webp").string()}));
-  ASSERT_EQ(RunProgram({"exiftool", "-q", "-overwrite_original", "-n", "-Orientation=6",
-                        (src / "tagged.webp").string()})
-                .exitCode,
-            0);
-  for (const char* method : {"better", "fast"}) {
-    SCOPED_TRACE(method);
-    ASSERT_EQ(Process({"--size", "long:100", "--method", method, "--name",
-                       std::string(method) + "-{W}x{H}-{w}x{h}", "src/tagged.webp"})
+  for (const char* format : {"webp", "png"}) {
+    const std::string tagged = std::string("tagged.") + format;
+    ASSERT_TRUE(Magick({(src / "wide.png").string(), (src / tagged).string()}));
+    ASSERT_EQ(RunProgram({"exiftool", "-q", "-overwrite_original", "-n", "-Orientation=6",
+                          (src / tagged).string()})
                   .exitCode,
               0);
-    EXPECT_EQ(Size(src / (std::string(method) + "-300x400-75x100.webp")), "75x100 WEBP");
+    for (const char* method : {"better", "fast"}) {
+      SCOPED_TRACE(tagged + " " + method);
+      const std::string name = std::string(method) + "-" + format + "-{W}x{H}-{w}x{h}";
+      ASSERT_EQ(Process({"--size", "long:100", "--method", method, "--name", name, "src/" + tagged})
+                    .exitCode,
+                0);
+      std::string upper = format;
+      for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      EXPECT_EQ(Size(src / (std::string(method) + "-" + format + "-300x400-75x100." + format)),
+                "75x100 " + upper);
+    }
   }
 }
 
