@@ -33,7 +33,9 @@ struct Taps {
 };
 
 constexpr int kShift = 14;
-constexpr int kLanes = 16;
+// Weights come in whole groups of 8 (one 128-bit multiply-add): a 2.5x downscale's 17 taps cost
+// 24 products instead of the 32 that groups of 16 would take.
+constexpr int kLanes = 8;
 
 Taps MakeTaps(int inSize, int outSize) {
   const double scale = static_cast<double>(inSize) / outSize;
@@ -99,8 +101,8 @@ void ColumnRowPortable(const std::uint8_t* const* rows, const std::int16_t* w, i
 // One output row of the pass across, from the row's colours spread out into three planes (each
 // padded with zeros by one weight stride): for each output pixel, three dot products of the
 // same length.
-[[gnu::always_inline]] inline void AcrossRowBody(const std::int16_t* const planes[3],
-                                                 const Taps& across, int width, std::uint8_t* out) {
+void AcrossRowPortable(const std::int16_t* const planes[3], const Taps& across, int width,
+                       std::uint8_t* out) {
   for (int x = 0; x < width; ++x) {
     const std::int16_t* w = &across.weights[static_cast<std::size_t>(x) * across.stride];
     const int first = across.first[x];
@@ -114,11 +116,6 @@ void ColumnRowPortable(const std::uint8_t* const* rows, const std::int16_t* w, i
       out[3 * x + c] = Clamp(sum);
     }
   }
-}
-
-void AcrossRowPortable(const std::int16_t* const planes[3], const Taps& across, int width,
-                       std::uint8_t* out) {
-  AcrossRowBody(planes, across, width, out);
 }
 
 #ifdef PIXTREL_HAVE_AVX2
@@ -165,9 +162,45 @@ PIXTREL_AVX2 void ColumnRowAvx2(const std::uint8_t* const* rows, const std::int1
   }
 }
 
+PIXTREL_AVX2 inline __m256i Load16(const std::int16_t* p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+PIXTREL_AVX2 inline __m128i Load8(const std::int16_t* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// The pass across: sixteen products of each colour plane a step, the three planes sharing each
+// load of the weights, then the last eight, and the three sums added up together.
 PIXTREL_AVX2 void AcrossRowAvx2(const std::int16_t* const planes[3], const Taps& across, int width,
                                 std::uint8_t* out) {
-  AcrossRowBody(planes, across, width, out);
+  const int stride = across.stride;
+  for (int x = 0; x < width; ++x) {
+    const std::int16_t* w = &across.weights[static_cast<std::size_t>(x) * stride];
+    const std::int16_t* p0 = planes[0] + across.first[x];
+    const std::int16_t* p1 = planes[1] + across.first[x];
+    const std::int16_t* p2 = planes[2] + across.first[x];
+    __m256i s0 = _mm256_setzero_si256(), s1 = s0, s2 = s0;
+    int k = 0;
+    for (; k + 16 <= stride; k += 16) {
+      const __m256i wv = Load16(w + k);
+      s0 = _mm256_add_epi32(s0, _mm256_madd_epi16(wv, Load16(p0 + k)));
+      s1 = _mm256_add_epi32(s1, _mm256_madd_epi16(wv, Load16(p1 + k)));
+      s2 = _mm256_add_epi32(s2, _mm256_madd_epi16(wv, Load16(p2 + k)));
+    }
+    __m128i t0 = _mm_add_epi32(_mm256_castsi256_si128(s0), _mm256_extracti128_si256(s0, 1));
+    __m128i t1 = _mm_add_epi32(_mm256_castsi256_si128(s1), _mm256_extracti128_si256(s1, 1));
+    __m128i t2 = _mm_add_epi32(_mm256_castsi256_si128(s2), _mm256_extracti128_si256(s2, 1));
+    if (k < stride) {
+      const __m128i wv = Load8(w + k);
+      t0 = _mm_add_epi32(t0, _mm_madd_epi16(wv, Load8(p0 + k)));
+      t1 = _mm_add_epi32(t1, _mm_madd_epi16(wv, Load8(p1 + k)));
+      t2 = _mm_add_epi32(t2, _mm_madd_epi16(wv, Load8(p2 + k)));
+    }
+    const __m128i sums = _mm_hadd_epi32(_mm_hadd_epi32(t0, t1), _mm_hadd_epi32(t2, t2));
+    out[3 * x] = Clamp(_mm_cvtsi128_si32(sums));
+    out[3 * x + 1] = Clamp(_mm_extract_epi32(sums, 1));
+    out[3 * x + 2] = Clamp(_mm_extract_epi32(sums, 2));
+  }
 }
 #endif
 
