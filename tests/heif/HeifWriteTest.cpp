@@ -223,6 +223,14 @@ TEST_F(HeifWrite, SixteenBitSourcesAreWrittenWithTenBits) {
     for (const Kind kind : {Kind::Avif, Kind::Heic}) {
       SCOPED_TRACE(kind == Kind::Avif ? "AVIF" : "HEIC");
       const Bytes lossy = Write(kind, source.raster, alpha, &*source.deep, {}, 89);
+      if (kind == Kind::Avif) {
+        WriteBytes(folder / "lossy.avif", lossy);
+        const std::string info =
+            RunProgram({"avifdec", "--info", (folder / "lossy.avif").string()}).out;
+        for (const char* line : {"Bit Depth      : 10\n", "Format         : YUV420\n",
+                                 "Range          : Full\n", "Matrix Coeffs. : 6\n"})
+          EXPECT_NE(info.find(line), std::string::npos) << line << info;
+      }
       const auto decoded = DecodeWith("heif-convert", lossy, folder);
       ASSERT_TRUE(decoded.has_value());
       ASSERT_TRUE(decoded->deep.has_value()) << "heif-convert wrote 8 bits: the file has 8";
