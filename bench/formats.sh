@@ -17,6 +17,7 @@
 # Prints the times and our time over theirs; goal <= 1.0x each. The AVIF and HEIC sections take
 # turns with their peer round after round and print the median of the rounds' ratios of wall
 # time, CPU time (user + system) and peak memory.
+# PIXTREL_BENCH_ONLY=png|webp|jxl|heif-write|heif-read runs that section alone.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 need convert mogrify cwebp dwebp cjxl djxl avifenc heif-enc heif-convert python3 /usr/bin/time
@@ -38,15 +39,19 @@ report() {  # report WHAT OURS THEIRS PEER
   printf '  %-34s ours %7s s  %-26s %7s s  ratio %s (goal <= 1.0)\n' "$1" "$2" "$4" "$3" \
     "$(ratio "$2" "$3")"
 }
+section() { [ -z "${PIXTREL_BENCH_ONLY:-}" ] || [ "$PIXTREL_BENCH_ONLY" = "$1" ]; }
 echo "8 photos of 2400x1600, best of $REPEAT; ours one job (as the peers) and all cores"
 
+if section png; then
 c=$(base png)
 ours=$(net "$(best_seconds "$(in_copy png "'$BUILD/pixtrel-batch' convert -q --jobs 1 --to png $PNGS")")" "$c")
 all=$(net "$(best_seconds "$(in_copy png "'$BUILD/pixtrel-batch' convert -q --to png $PNGS")")" "$c")
 theirs=$(net "$(best_seconds "$(in_copy png "mkdir -p out && mogrify -format png -quality 65 -path out $PNGS")")" "$c")
 report "PNG decode + encode (1 job)" "$ours" "$theirs" "mogrify -format png"
 report "PNG decode + encode (all cores)" "$all" "$theirs" "mogrify -format png"
+fi
 
+if section webp; then
 c=$(base jpeg)
 ours=$(net "$(best_seconds "$(in_copy jpeg "'$BUILD/pixtrel-batch' convert -q --jobs 1 --to webp --jpeg-quality 89 $JPEGS")")" "$c")
 theirs=$(net "$(best_seconds "$(in_copy jpeg "for f in $JPEGS; do cwebp -quiet -q 89 \$f -o \$f.webp; done")")" "$c")
@@ -56,14 +61,16 @@ c=$(base webp)
 ours=$(net "$(best_seconds "$(in_copy webp "'$BUILD/pixtrel-batch' convert -q --jobs 1 --to bmp $WEBPS")")" "$c")
 theirs=$(net "$(best_seconds "$(in_copy webp "for f in $WEBPS; do dwebp -quiet -bmp \$f -o \$f.bmp; done")")" "$c")
 report "WebP decode to BMP (1 job)" "$ours" "$theirs" "dwebp -bmp"
+fi
 
 # JPEG XL: both sides single-threaded (ours one job on one core; cjxl and djxl one thread).
+one="taskset -c 0"
+if section jxl; then
 mkdir -p "$SET/jxl"
 for i in $(seq 1 8); do
   [ -f "$SET/jxl/p$i.jxl" ] || cjxl -d 1 -e 5 "$SET/png/p$i.png" "$SET/jxl/p$i.jxl" >/dev/null 2>&1
 done
 JXLS=$(list "$SET/jxl")
-one="taskset -c 0"
 c=$(base jpeg)
 ours=$(net "$(best_seconds "$(in_copy jpeg "$one '$BUILD/pixtrel-batch' convert -q --jobs 1 --to jxl $JPEGS")")" "$c")
 theirs=$(net "$(best_seconds "$(in_copy jpeg "for f in $JPEGS; do $one cjxl --num_threads=0 \$f \$f.jxl >/dev/null 2>&1; done")")" "$c")
@@ -76,6 +83,7 @@ c=$(base jxl)
 ours=$(net "$(best_seconds "$(in_copy jxl "$one '$BUILD/pixtrel-batch' convert -q --jobs 1 --to png $JXLS")")" "$c")
 theirs=$(net "$(best_seconds "$(in_copy jxl "for f in $JXLS; do $one djxl --num_threads=1 \$f \$f.png >/dev/null 2>&1; done")")" "$c")
 report "JPEG XL decode to PNG" "$ours" "$theirs" "djxl to PNG"
+fi
 
 # AVIF and HEIC: rounds in turn, medians of per-round ratios (the machine may be shared).
 ROUNDS="${PIXTREL_BENCH_ROUNDS:-5}"
@@ -105,14 +113,17 @@ compare() {  # compare TITLE FOLDER OURS PEER_NAME PEER
   rm -rf "$dir"
 }
 echo "AVIF and HEIC, median of $ROUNDS rounds taking turns"
+if section heif-write; then
 compare "AVIF encode from JPEG, q 89" jpeg \
   "$one '$BUILD/pixtrel-batch' convert -q --jobs 1 --metadata strip --to avif --jpeg-quality 89 $JPEGS" \
   "avifenc" "for f in $JPEGS; do $one avifenc -j 1 -c aom -s 9 --min 12 --max 12 -y 420 -d 8 -r full --cicp 1/13/6 --ignore-icc --ignore-exif --ignore-xmp \$f \$f.avif >/dev/null; done"
 compare "HEIC encode from JPEG, q 89" jpeg \
   "$one '$BUILD/pixtrel-batch' convert -q --jobs 1 --metadata strip --to heic --jpeg-quality 89 $JPEGS" \
   "heif-enc" "for f in $JPEGS; do $one heif-enc -q 51 -p preset=fast -p chroma=420 -p x265:pools=none -o \$f.heic \$f >/dev/null; done"
+fi
 
 # Phone-like HEIC photos: 4032x3024 in a grid of 8 x 6 tiles of 512x512, each tile coded alone.
+section heif-read || exit 0
 mkdir -p "$SET/heic" "$SET/tiles"
 for i in $(seq 1 4); do
   [ -f "$SET/heic/phone$i.heic" ] && continue

@@ -1,5 +1,5 @@
-// AVIF's row in the registry: read through libheif and written through libavif's AV1 encoder,
-// lossy at the JPEG save quality, or lossless when its source was.
+// AVIF's row in the registry: read through libheif and written through its AV1 encoder (libavif
+// for 10 bits), lossy at the JPEG save quality, or lossless when its source was.
 #include "codecs/FormatRow.h"
 #include "codecs/heif/AvifWriter.h"
 #include "codecs/heif/HeifFile.h"

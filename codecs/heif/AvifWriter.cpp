@@ -1,141 +1,74 @@
 #include "codecs/heif/AvifWriter.h"
 
-#include <avif/avif.h>
-
-#include <memory>
 #include <string>
 
+#include "codecs/heif/HeifEncode.h"
+#include "codecs/heif/HeifHandles.h"
+#include "codecs/heif/TenBitAvif.h"
 #include "core/Errors.h"
 
 namespace pixtrel {
 namespace {
 
-struct ImageDestroy {
-  void operator()(avifImage* image) const { avifImageDestroy(image); }
-};
-struct EncoderDestroy {
-  void operator()(avifEncoder* encoder) const { avifEncoderDestroy(encoder); }
-};
+using heif::Check;
 
-// Output bytes libavif allocated, freed however the write ends.
-struct EncodedData {
-  avifRWData data = AVIF_DATA_EMPTY;
-  ~EncodedData() { avifRWDataFree(&data); }
-};
-
-[[noreturn]] void Fail(const std::string& reason) {
-  throw Exception("AVIF error: " + reason);
+// libaom's own settings: the quantizer itself (min-q = max-q), alpha lossless, one thread (the
+// batch already runs one file per core), PSNR tuning as libaom's other front ends default to
+// (libheif's default, SSIM, costs time and is not what the quality table was measured with).
+void SetUpAom(heif_encoder* encoder, int quantizer, bool lossless, bool fullChroma) {
+  Check(heif_encoder_set_parameter_integer(encoder, "speed", kAvifSpeed));
+  Check(heif_encoder_set_parameter_integer(encoder, "threads", 1));
+  Check(heif_encoder_set_parameter_string(encoder, "tune", "psnr"));
+  Check(heif_encoder_set_parameter_string(encoder, "chroma", fullChroma ? "444" : "420"));
+  Check(heif_encoder_set_parameter_boolean(encoder, "lossless-alpha", 1));
+  if (lossless) {
+    Check(heif_encoder_set_lossless(encoder, 1));
+    return;
+  }
+  Check(heif_encoder_set_lossless(encoder, 0));
+  // libheif's quality picks the level libaom aims at; the bounds make it exactly the quantizer.
+  Check(heif_encoder_set_lossy_quality(encoder, 100 - (quantizer * 100 + 31) / 63));
+  Check(heif_encoder_set_parameter_integer(encoder, "min-q", quantizer));
+  Check(heif_encoder_set_parameter_integer(encoder, "max-q", quantizer));
 }
 
-void Check(avifResult result, const char* detail = nullptr) {
-  if (result == AVIF_RESULT_OK) return;
-  std::string reason = avifResultToString(result);
-  if (detail && *detail) reason += std::string(" (") + detail + ")";
-  Fail(reason);
-}
-
-avifCodecChoice Av1Encoder() {
-  return static_cast<avifCodecChoice>(ChooseAv1Encoder(
-      avifCodecName(AVIF_CODEC_CHOICE_AOM, AVIF_CODEC_FLAG_CAN_ENCODE) != nullptr,
-      avifCodecName(AVIF_CODEC_CHOICE_AUTO, AVIF_CODEC_FLAG_CAN_ENCODE) != nullptr));
-}
-
-// The colour planes from the samples: 8-bit BGR read from the raster in place, BGRA interleaved
-// for a picture with alpha, or the 16-bit RGB(A) deep samples.
-void FillPlanes(avifImage* image, const HeifSamples& samples) {
-  avifRGBImage rgb;
-  avifRGBImageSetDefaults(&rgb, image);
-  rgb.avoidLibYUV = AVIF_TRUE;  // the exact conversion, the same on every system
-  std::vector<std::uint8_t> bgra;
-  if (const DeepSamples* deep = samples.deep()) {
-    rgb.depth = 16;
-    rgb.format = deep->channels == 4 ? AVIF_RGB_FORMAT_RGBA : AVIF_RGB_FORMAT_RGB;
-    rgb.pixels = reinterpret_cast<std::uint8_t*>(const_cast<std::uint16_t*>(deep->samples.data()));
-    rgb.rowBytes = static_cast<std::uint32_t>(deep->width * deep->channels * 2);
-  } else if (samples.hasAlpha()) {
-    const int width = samples.width();
-    bgra.resize(static_cast<std::size_t>(width) * samples.height() * 4);
-    std::uint8_t* out = bgra.data();
-    const std::uint8_t* a = samples.alpha().data();
-    for (int y = 0; y < samples.height(); ++y) {
-      const std::uint8_t* in = samples.bitmap().row(y);
-      for (int x = 0; x < width; ++x, in += 3, out += 4) {
-        out[0] = in[0];
-        out[1] = in[1];
-        out[2] = in[2];
-        out[3] = *a++;
-      }
-    }
-    rgb.depth = 8;
-    rgb.format = AVIF_RGB_FORMAT_BGRA;
-    rgb.pixels = bgra.data();
-    rgb.rowBytes = static_cast<std::uint32_t>(width * 4);
-  } else {
-    rgb.depth = 8;
-    rgb.format = AVIF_RGB_FORMAT_BGR;
-    rgb.pixels = const_cast<std::uint8_t*>(samples.bitmap().data());
-    rgb.rowBytes = static_cast<std::uint32_t>(samples.bitmap().stride());
-  }
-  Check(avifImageRGBToYUV(image, &rgb));
-}
-
-void AddMetadata(avifImage* image, const PictureMetadata& metadata) {
-  if (!metadata.icc.empty()) {
-    avifImageSetProfileICC(image, metadata.icc.data(), metadata.icc.size());
-  }
-  if (!metadata.exif.empty()) {
-    avifImageSetMetadataExif(image, metadata.exif.data(), metadata.exif.size());
-  }
-  if (!metadata.xmp.empty()) {
-    avifImageSetMetadataXMP(image, metadata.xmp.data(), metadata.xmp.size());
-  }
-  // libavif turns an EXIF orientation into irot/imir boxes; the pixels are already as they are
-  // to be shown, so a reader must not turn them again.
-  image->transformFlags = AVIF_TRANSFORM_NONE;
+// Another AV1 encoder gets the corresponding quality on libheif's 0..100 scale, and chroma as
+// far as it takes the parameter.
+void SetUpOther(heif_encoder* encoder, int quantizer, bool lossless, bool fullChroma) {
+  heif_encoder_set_parameter_string(encoder, "chroma", fullChroma ? "444" : "420");
+  Check(heif_encoder_set_lossless(encoder, lossless ? 1 : 0));
+  if (!lossless) Check(heif_encoder_set_lossy_quality(encoder, 100 - (quantizer * 100 + 31) / 63));
 }
 
 }  // namespace
 
-int ChooseAv1Encoder(bool haveAom, bool haveAny) {
-  if (haveAom) return AVIF_CODEC_CHOICE_AOM;
-  if (haveAny) return AVIF_CODEC_CHOICE_AUTO;
-  throw Exception("Cannot write AVIF files: this system's libavif has no AV1 encoder");
+Av1Encoder ChooseAv1Encoder(bool haveAom, bool haveAny) {
+  if (haveAom) return Av1Encoder::Aom;
+  if (haveAny) return Av1Encoder::Other;
+  throw Exception("Cannot write AVIF files: this system's libheif has no AV1 encoder");
 }
 
 Bytes EncodeAvif(const Raster& raster, const std::vector<std::uint8_t>* alpha,
                  const DeepSamples* deep, const PictureMetadata& metadata,
                  const HeifWriteSettings& settings) {
-  const avifCodecChoice codec = Av1Encoder();
+  const heif::EncoderChoice found = heif::FindEncoders(heif_compression_AV1, "aom");
+  const Av1Encoder which = ChooseAv1Encoder(found.preferred != nullptr, found.any != nullptr);
   const HeifSamples samples("AVIF", raster, alpha, deep);
-  const avifPixelFormat layout =
-      settings.lossless ? AVIF_PIXEL_FORMAT_YUV444 : AVIF_PIXEL_FORMAT_YUV420;
-  std::unique_ptr<avifImage, ImageDestroy> image(avifImageCreate(
-      static_cast<std::uint32_t>(samples.width()), static_cast<std::uint32_t>(samples.height()),
-      samples.deep() ? 10 : 8, layout));
-  if (!image) Fail("out of memory");
-  image->yuvRange = AVIF_RANGE_FULL;
-  image->colorPrimaries = AVIF_COLOR_PRIMARIES_BT709;
-  image->transferCharacteristics = AVIF_TRANSFER_CHARACTERISTICS_SRGB;
-  // Lossless keeps red, green and blue as they are (no conversion to YUV that would round).
-  image->matrixCoefficients =
-      settings.lossless ? AVIF_MATRIX_COEFFICIENTS_IDENTITY : AVIF_MATRIX_COEFFICIENTS_BT601;
-  FillPlanes(image.get(), samples);
-  AddMetadata(image.get(), metadata);
-
-  std::unique_ptr<avifEncoder, EncoderDestroy> encoder(avifEncoderCreate());
-  if (!encoder) Fail("out of memory");
-  encoder->codecChoice = codec;
-  encoder->maxThreads = 1;  // the batch already runs one file per core
-  encoder->speed = kAvifSpeed;
-  const int quantizer =
-      settings.lossless ? AVIF_QUANTIZER_LOSSLESS : AvifQuantizer(settings.quality);
-  encoder->minQuantizer = quantizer;
-  encoder->maxQuantizer = quantizer;
-  encoder->minQuantizerAlpha = AVIF_QUANTIZER_LOSSLESS;
-  encoder->maxQuantizerAlpha = AVIF_QUANTIZER_LOSSLESS;
-  EncodedData output;
-  Check(avifEncoderWrite(encoder.get(), image.get(), &output.data), encoder->diag.error);
-  return Bytes(output.data.data, output.data.data + output.data.size);
+  // Lossless keeps red, green and blue as they are (no conversion to YCbCr that would round).
+  const heif::Planes planes =
+      settings.lossless ? heif::Planes::Identity444 : heif::Planes::Ycbcr420;
+  const int quantizer = settings.lossless ? 0 : AvifQuantizer(settings.quality);
+  if (samples.deep()) {
+    return EncodeTenBitAvif(samples, settings.lossless, quantizer, kAvifSpeed, metadata);
+  }
+  const heif::Encoder encoder =
+      heif::MakeEncoder(which == Av1Encoder::Aom ? found.preferred : found.any);
+  if (which == Av1Encoder::Aom) {
+    SetUpAom(encoder.get(), quantizer, settings.lossless, settings.lossless);
+  } else {
+    SetUpOther(encoder.get(), quantizer, settings.lossless, settings.lossless);
+  }
+  return heif::WriteHeifFile(encoder.get(), samples, planes, metadata);
 }
 
 }  // namespace pixtrel

@@ -3,6 +3,7 @@
 // PNG, PIL reads those, heif-info dumps the boxes and exiftool reads the metadata.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -112,6 +113,84 @@ TEST_F(HeifWriteTool, LosslessSourcesGiveExactAvifsLossyOnesALossyOne) {
   ASSERT_TRUE(lossy && jpeg);
   EXPECT_LT(Compare(*lossy, *jpeg).mean, 2.0);
   EXPECT_GT(Compare(*lossy, *jpeg).largest, 0);
+}
+
+// What avifdec says of the file: its depth, chroma layout, range and colour description.
+std::string AvifInfo(const fs::path& file) {
+  return RunProgram({"avifdec", "--info", file.string()}).out;
+}
+
+TEST_F(HeifWriteTool, AvifdecSeesTheLayoutsAndColoursWritten) {
+  ASSERT_EQ(RunProgram({"convert", (folder / "smooth.png").string(), "-quality", "92",
+                        (folder / "photo.jpg").string()})
+                .exitCode,
+            0);
+  ASSERT_EQ(Batch({"convert", "--to", "avif", "photo.jpg"}).exitCode, 0);
+  ASSERT_EQ(Batch({"convert", "--to", "avif", "smooth.png"}).exitCode, 0);
+  std::vector<std::uint16_t> samples;
+  for (int i = 0; i < 24 * 8; ++i)
+    samples.insert(samples.end(), {static_cast<std::uint16_t>(i * 300), 20000, 65535});
+  fs::rename(Write16BitPng(folder, 24, 8, samples, false), folder / "deep.png");
+  ASSERT_EQ(Batch({"convert", "--to", "avif", "deep.png"}).exitCode, 0);
+  // Lossy: 8 bits, 4:2:0, full-range BT.601 YCbCr of sRGB colours (BT.709 primaries, sRGB
+  // transfer).
+  const std::string lossy = AvifInfo(folder / "photo.jpg.avif");
+  for (const char* line :
+       {"Bit Depth      : 8\n", "Format         : YUV420\n", "Range          : Full\n",
+        "Color Primaries: 1\n", "Transfer Char. : 13\n", "Matrix Coeffs. : 6\n",
+        "Alpha          : Absent\n"}) {
+    EXPECT_NE(lossy.find(line), std::string::npos) << line << lossy;
+  }
+  // Lossless: red, green and blue kept in 4:4:4 under the identity matrix, 8 or 10 bits.
+  for (const char* name : {"smooth.png.avif", "deep.png.avif"}) {
+    const std::string exact = AvifInfo(folder / name);
+    const bool deep = std::string(name) == "deep.png.avif";
+    for (const char* line :
+         {deep ? "Bit Depth      : 10\n" : "Bit Depth      : 8\n", "Format         : YUV444\n",
+          "Range          : Full\n", "Matrix Coeffs. : 0\n"}) {
+      EXPECT_NE(exact.find(line), std::string::npos) << name << ": " << line << exact;
+    }
+  }
+}
+
+// The promise of the quality table: a lossy AVIF loses no more than the JPEG of the same quality
+// does (PSNR over red, green and blue against the source; ImageMagick's JPEG at 4:2:0; the AVIF
+// decoded by avifdec).
+TEST_F(HeifWriteTool, LossyAvifsAreAtLeastAsCloseToTheSourceAsTheJpegOfTheirQuality) {
+  ASSERT_EQ(RunProgram({"convert", "-seed", "21", "-size", "480x320", "plasma:fractal", "-blur",
+                        "0x1", "-attenuate", "0.05", "+noise", "Gaussian", "-quality", "98",
+                        "-sampling-factor", "1x1", (folder / "photo.jpg").string()})
+                .exitCode,
+            0);
+  const auto source = PilRgba(folder / "photo.jpg");
+  ASSERT_TRUE(source);
+  const auto psnr = [&](const RgbaPicture& picture) {
+    double squares = 0;
+    for (int y = 0; y < source->height; ++y)
+      for (int x = 0; x < source->width; ++x)
+        for (int c = 0; c < 3; ++c) {
+          const double d = picture.at(x, y)[c] - source->at(x, y)[c];
+          squares += d * d;
+        }
+    const double mse = squares / (3.0 * source->width * source->height);
+    return 10 * std::log10(255.0 * 255.0 / mse);
+  };
+  for (const char* quality : {"50", "75", "89"}) {
+    SCOPED_TRACE(std::string("quality ") + quality);
+    ASSERT_EQ(RunProgram({"convert", (folder / "photo.jpg").string(), "-quality", quality,
+                          "-sampling-factor", "2x2", (folder / "reference.jpg").string()})
+                  .exitCode,
+              0);
+    ASSERT_EQ(Batch({"convert", "--to", "avif", "--jpeg-quality", quality, "photo.jpg"}).exitCode,
+              0);
+    ASSERT_NE(AvifInfo(folder / "photo.jpg.avif").find("YUV420"), std::string::npos);
+    const auto avif = Decoded("photo.jpg.avif");
+    const auto jpeg = PilRgba(folder / "reference.jpg");
+    ASSERT_TRUE(avif && jpeg);
+    EXPECT_GE(psnr(*avif), psnr(*jpeg));
+    EXPECT_LT(fs::file_size(folder / "photo.jpg.avif"), fs::file_size(folder / "reference.jpg"));
+    fs::remove(folder / "photo.jpg.avif");
+  }
 }
 
 TEST_F(HeifWriteTool, TheFilesGrowWithTheSaveQuality) {
