@@ -154,6 +154,39 @@ TEST(PngHostile, AChunkBeforeTheHeaderIsRefused) {
   EXPECT_EQ(ProbePng(after)->width, 23);
 }
 
+// libpng takes the rows it needs and may never reach zlib's own check at the end of the data, so
+// the chunks' CRCs are what stands behind every byte of the picture data.
+TEST(PngHostile, DamagedPictureDataNeverGivesOtherPixels) {
+  const Bytes file = SampleFile();
+  const DecodedPicture whole = ReadPngBytes(file);
+  int errors = 0, same = 0;
+  for (std::size_t at = 8; at + 12 <= file.size();) {
+    const std::size_t length =
+        (std::size_t{file[at]} << 24) | (file[at + 1] << 16) | (file[at + 2] << 8) | file[at + 3];
+    if (std::memcmp(&file[at + 4], "IDAT", 4) == 0) {
+      for (std::size_t i = at + 8; i < at + 8 + length; ++i) {
+        for (const std::uint8_t flip : {0x01, 0x5a, 0xff}) {
+          Bytes damaged = file;
+          damaged[i] ^= flip;
+          try {
+            const DecodedPicture picture = ReadPngBytes(damaged);
+            ASSERT_EQ(FirstDifference(RgbaOf(whole), RgbaOf(picture)), "")
+                << "byte " << i << " ^ " << int{flip};
+            ++same;
+          } catch (const Exception& e) {
+            ASSERT_EQ(std::string(e.what()).rfind("PNG error: ", 0), 0u) << e.what();
+            ++errors;
+          }
+        }
+      }
+    }
+    at += 12 + length;
+  }
+  // A changed bit that deflate never reads (the end of the last byte) leaves the pixels as
+  // they were; nearly every other change is an error.
+  EXPECT_GT(errors, 20 * same);
+}
+
 TEST(PngHostile, DataShortOfTheHeadersClaimIsAnError) {
   EXPECT_EQ(ErrorOf(ClaimingFile(300, 200)).rfind("PNG error: ", 0), 0u);
 }
