@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "codecs/png/PngFile.h"
+#include "core/ByteOrder.h"
 #include "core/Errors.h"
 #include "tests/formats/PictureTools.h"
 #include "tests/support/TestSupport.h"
@@ -185,6 +186,30 @@ TEST(PngHostile, DamagedPictureDataNeverGivesOtherPixels) {
   // A changed bit that deflate never reads (the end of the last byte) leaves the pixels as
   // they were; nearly every other change is an error.
   EXPECT_GT(errors, 20 * same);
+}
+
+// zlib's own check at the end of the picture data is not read: the chunks' CRCs cover the data.
+// A file whose writer got only that check wrong reads as its data say.
+TEST(PngHostile, AWrongZlibCheckUnderRightCrcsReadsAsItsData) {
+  const Bytes file = SampleFile();
+  const DecodedPicture whole = ReadPngBytes(file);
+  const std::size_t end = EndOfImageData(file);
+  ASSERT_GT(end, 0u);
+  // The last IDAT chunk: its data end with the check (4 bytes), then its CRC.
+  std::size_t at = 8;
+  while (at + 12 + Be32(&file[at]) < end)
+    at += 12 + Be32(&file[at]);
+  ASSERT_EQ(std::memcmp(&file[at + 4], "IDAT", 4), 0);
+  const std::size_t length = Be32(&file[at]);
+  Bytes wrong(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(at));
+  Bytes data(file.begin() + static_cast<std::ptrdiff_t>(at + 8),
+             file.begin() + static_cast<std::ptrdiff_t>(at + 8 + length));
+  data[length - 2] ^= 0x21;
+  PutChunk(wrong, "IDAT", data);
+  wrong.insert(wrong.end(), file.begin() + static_cast<std::ptrdiff_t>(end), file.end());
+  ASSERT_EQ(wrong.size(), file.size());
+  const DecodedPicture picture = ReadPngBytes(wrong);
+  EXPECT_EQ(FirstDifference(RgbaOf(whole), RgbaOf(picture)), "");
 }
 
 TEST(PngHostile, DataShortOfTheHeadersClaimIsAnError) {
