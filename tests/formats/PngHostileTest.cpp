@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "codecs/png/PngFile.h"
+#include "core/ByteOrder.h"
 #include "core/Errors.h"
 #include "tests/formats/PictureTools.h"
 #include "tests/support/TestSupport.h"
@@ -152,6 +153,63 @@ TEST(PngHostile, AChunkBeforeTheHeaderIsRefused) {
   after.insert(after.end(), file.begin() + 33, file.end());
   EXPECT_EQ(RasterWidth(ReadPngBytes(after).raster), 23);
   EXPECT_EQ(ProbePng(after)->width, 23);
+}
+
+// libpng takes the rows it needs and may never reach zlib's own check at the end of the data, so
+// the chunks' CRCs are what stands behind every byte of the picture data.
+TEST(PngHostile, DamagedPictureDataNeverGivesOtherPixels) {
+  const Bytes file = SampleFile();
+  const DecodedPicture whole = ReadPngBytes(file);
+  int errors = 0, same = 0;
+  for (std::size_t at = 8; at + 12 <= file.size();) {
+    const std::size_t length =
+        (std::size_t{file[at]} << 24) | (file[at + 1] << 16) | (file[at + 2] << 8) | file[at + 3];
+    if (std::memcmp(&file[at + 4], "IDAT", 4) == 0) {
+      for (std::size_t i = at + 8; i < at + 8 + length; ++i) {
+        for (const std::uint8_t flip : {0x01, 0x5a, 0xff}) {
+          Bytes damaged = file;
+          damaged[i] ^= flip;
+          try {
+            const DecodedPicture picture = ReadPngBytes(damaged);
+            ASSERT_EQ(FirstDifference(RgbaOf(whole), RgbaOf(picture)), "")
+                << "byte " << i << " ^ " << int{flip};
+            ++same;
+          } catch (const Exception& e) {
+            ASSERT_EQ(std::string(e.what()).rfind("PNG error: ", 0), 0u) << e.what();
+            ++errors;
+          }
+        }
+      }
+    }
+    at += 12 + length;
+  }
+  // A changed bit that deflate never reads (the end of the last byte) leaves the pixels as
+  // they were; nearly every other change is an error.
+  EXPECT_GT(errors, 20 * same);
+}
+
+// zlib's own check at the end of the picture data is not read: the chunks' CRCs cover the data.
+// A file whose writer got only that check wrong reads as its data say.
+TEST(PngHostile, AWrongZlibCheckUnderRightCrcsReadsAsItsData) {
+  const Bytes file = SampleFile();
+  const DecodedPicture whole = ReadPngBytes(file);
+  const std::size_t end = EndOfImageData(file);
+  ASSERT_GT(end, 0u);
+  // The last IDAT chunk: its data end with the check (4 bytes), then its CRC.
+  std::size_t at = 8;
+  while (at + 12 + Be32(&file[at]) < end)
+    at += 12 + Be32(&file[at]);
+  ASSERT_EQ(std::memcmp(&file[at + 4], "IDAT", 4), 0);
+  const std::size_t length = Be32(&file[at]);
+  Bytes wrong(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(at));
+  Bytes data(file.begin() + static_cast<std::ptrdiff_t>(at + 8),
+             file.begin() + static_cast<std::ptrdiff_t>(at + 8 + length));
+  data[length - 2] ^= 0x21;
+  PutChunk(wrong, "IDAT", data);
+  wrong.insert(wrong.end(), file.begin() + static_cast<std::ptrdiff_t>(end), file.end());
+  ASSERT_EQ(wrong.size(), file.size());
+  const DecodedPicture picture = ReadPngBytes(wrong);
+  EXPECT_EQ(FirstDifference(RgbaOf(whole), RgbaOf(picture)), "");
 }
 
 TEST(PngHostile, DataShortOfTheHeadersClaimIsAnError) {
