@@ -7,20 +7,11 @@
 #include <vector>
 
 #include "concurrency/ParallelFor.h"
+#include "imaging/CentreSpan.h"
 #include "imaging/Kernels.h"
 
 namespace pixtrel {
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-double Lanczos3(double x) {
-  x = std::fabs(x);
-  if (x >= 3) return 0;
-  if (x < 1e-9) return 1;
-  const double px = kPi * x;
-  return 3 * std::sin(px) * std::sin(px / 3) / (px * px);
-}
 
 // For each output position, the first source position it reads and its weights, in fixed point
 // (14 bits) so the passes add integers. Each output's weights are padded with zeros to a whole
@@ -38,9 +29,7 @@ constexpr int kShift = 14;
 constexpr int kLanes = 8;
 
 Taps MakeTaps(int inSize, int outSize) {
-  const double scale = static_cast<double>(inSize) / outSize;
-  const double filterScale = std::max(scale, 1.0);
-  const double support = 3 * filterScale;
+  const double support = 3 * std::max(static_cast<double>(inSize) / outSize, 1.0);
   Taps taps;
   const int span = static_cast<int>(std::ceil(support)) * 2 + 1;
   taps.stride = (span + kLanes - 1) / kLanes * kLanes;
@@ -49,13 +38,12 @@ Taps MakeTaps(int inSize, int outSize) {
   taps.weights.assign(static_cast<std::size_t>(outSize) * taps.stride, 0);
   std::vector<double> w(span);
   for (int i = 0; i < outSize; ++i) {
-    const double centre = (i + 0.5) * scale;
-    const int lo = std::max(0, static_cast<int>(centre - support + 0.5));
-    const int hi = std::min(inSize, static_cast<int>(centre + support + 0.5));
-    const int n = std::min(hi - lo, span);
+    const CentreSpan at = CentreSpanOf(i, inSize, outSize);
+    const int lo = at.first;
+    const int n = std::min(at.end - lo, span);
     double sum = 0;
     for (int k = 0; k < n; ++k) {
-      w[k] = Lanczos3((lo + k - centre + 0.5) / filterScale);
+      w[k] = CentreWeight(at, lo + k);
       sum += w[k];
     }
     std::int16_t* out = &taps.weights[static_cast<std::size_t>(i) * taps.stride];

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/Errors.h"
-#include "imaging/FilterTable.h"
+#include "imaging/CentreSpan.h"
 
 namespace pixtrel {
 namespace {
@@ -31,20 +31,16 @@ struct Taps {
 };
 
 Taps MakeTaps(int inSize, int outSize) {
-  const double scale = static_cast<double>(inSize) / outSize;
-  const double filterScale = std::max(scale, 1.0);
-  const double support = 3 * filterScale;
   Taps taps;
   taps.first.resize(outSize);
   taps.weights.resize(outSize);
   for (int i = 0; i < outSize; ++i) {
-    const double centre = (i + 0.5) * scale;
-    const int lo = std::max(0, static_cast<int>(centre - support + 0.5));
-    const int hi = std::min(inSize, static_cast<int>(centre + support + 0.5));
+    const CentreSpan at = CentreSpanOf(i, inSize, outSize);
+    const int lo = at.first;
     std::vector<double>& w = taps.weights[i];
     double sum = 0;
-    for (int k = lo; k < hi; ++k) {
-      w.push_back(Lanczos3Filter(static_cast<float>((k - centre + 0.5) / filterScale)));
+    for (int k = lo; k < at.end; ++k) {
+      w.push_back(CentreWeight(at, k));
       sum += w.back();
     }
     if (sum != 0) {
