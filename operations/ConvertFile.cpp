@@ -26,7 +26,8 @@ void ConvertFile(const FilePath& source, const FormatRow& sourceFormat, const Fi
     sink.put(output, *recompressed);
     return;
   }
-  DecodedPicture picture = ReadUpright(bytes, sourceFormat, settings.upright);
+  DecodedPicture picture =
+      ReadUpright(bytes, sourceFormat, settings.upright, target.keepsDeepSamples);
   const PictureMetadata metadata = std::move(picture.metadata);
   OutputChoices choices =
       ChoicesFor(settings.quality, picture.lossless, settings.metadata, settings.upright);

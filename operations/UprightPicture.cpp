@@ -11,9 +11,10 @@ StoredPicture ReadStored(std::span<const std::uint8_t> bytes, const FormatRow& r
   return stored;
 }
 
-DecodedPicture ReadUpright(std::span<const std::uint8_t> bytes, const FormatRow& row,
-                           bool upright) {
+DecodedPicture ReadUpright(std::span<const std::uint8_t> bytes, const FormatRow& row, bool upright,
+                           bool keepDeep) {
   StoredPicture stored = ReadStored(bytes, row, upright);
+  if (!keepDeep) stored.picture.deep.reset();
   TurnPicture(stored.picture, stored.toUpright);
   return std::move(stored.picture);
 }

@@ -3,8 +3,10 @@
 // colour type that has 16 bits.
 #include <gtest/gtest.h>
 
+#include "codecs/Registry.h"
 #include "codecs/png/PngFile.h"
 #include "core/DeepSamples.h"
+#include "operations/UprightPicture.h"
 #include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -76,6 +78,26 @@ TEST(PngDeep, SixteenBitFilesGiveTheirSamplesAndTheSameEightBitPicture) {
 TEST(PngDeep, EightBitFilesHaveNoDeepSamples) {
   const Bytes png = EncodePng(TestPattern(9, 7), nullptr, {});
   EXPECT_FALSE(ReadPngBytes(png, true).deep.has_value());
+}
+
+// Read for a writer that has no use for them (every one but AVIF and HEIC), the deep samples are
+// dropped rather than carried and turned along; asked for, they come matching the picture.
+TEST(PngDeep, ReadUprightKeepsDeepSamplesOnlyWhenAsked) {
+  PIXTREL_SKIP_WITHOUT_PROGRAM("convert");
+  TempFolder folder;
+  const fs::path png = folder / "deep.png";
+  ASSERT_EQ(RunProgram({"convert", "-size", "7x5", "gradient:rgb(1%,50%,99%)-rgb(97%,3%,40%)",
+                        "-depth", "16", png.string()})
+                .exitCode,
+            0);
+  const Bytes bytes = FileContents(png);
+  const FormatRow& row = *RowForKey("png");
+  const DecodedPicture plain = ReadUpright(bytes, row, true);
+  EXPECT_FALSE(plain.deep.has_value());
+  const DecodedPicture deep = ReadUpright(bytes, row, true, true);
+  ASSERT_TRUE(deep.deep.has_value());
+  EXPECT_TRUE(DeepSamplesMatch(*deep.deep, deep.raster, nullptr));
+  EXPECT_TRUE(SamePixels(std::get<Bitmap24>(deep.raster), std::get<Bitmap24>(plain.raster)));
 }
 
 TEST(PngDeep, DeepSamplesNoLongerMatchAChangedPicture) {
