@@ -118,7 +118,7 @@ int FastScaleEighths(const SizeGeometry& g) {
 }
 
 SourcePicture ReadForJob(std::span<const std::uint8_t> bytes, const FormatRow& row,
-                         const ProcessJob& job) {
+                         const ProcessJob& job, bool keepDeep) {
   if (job.method == ProcessMethod::Fast && row.decodeScaled && row.readMetadata) {
     if (const std::optional<PictureSize> size = row.probe(bytes)) {
       SourcePicture read;
@@ -140,7 +140,7 @@ SourcePicture ReadForJob(std::span<const std::uint8_t> bytes, const FormatRow& r
       }
     }
   }
-  StoredPicture stored = ReadStored(bytes, row, job.upright);
+  StoredPicture stored = ReadStored(bytes, row, job.upright, keepDeep);
   SourcePicture read{std::move(stored.picture), stored.toUpright, 0, 0};
   read.storedWidth = RasterWidth(read.picture.raster);
   read.storedHeight = RasterHeight(read.picture.raster);
@@ -230,11 +230,11 @@ ProcessedFile ProcessFile(const std::filesystem::path& source, const std::filesy
     }
   } else {
     const Bytes bytes = ReadFileBytes(source);
-    SourcePicture read = ReadForJob(bytes, sourceRow, job);
-    DecodedPicture& picture = read.picture;
     // 16-bit samples follow the picture's turns and resizing only for a writer that keeps them,
     // and not through sharpening, which works on the 8-bit picture.
-    if (!target.keepsDeepSamples || job.sharpen != SharpenStrength::None) picture.deep.reset();
+    SourcePicture read = ReadForJob(
+        bytes, sourceRow, job, target.keepsDeepSamples && job.sharpen == SharpenStrength::None);
+    DecodedPicture& picture = read.picture;
     const PictureMetadata metadata = picture.metadata;
     result.captured = ReadCaptureDate(metadata.exif);
     const bool lossless = picture.lossless;

@@ -57,8 +57,7 @@ void RotateIndexed(const FilePath& source, const FilePath& output, const FormatR
 void RotateDecoded(const FilePath& source, const FilePath& output, const FormatRow& row,
                    const RotateSettings& settings, OutputSink& sink) {
   const Bytes bytes = ReadFileBytes(source);
-  StoredPicture stored = ReadStored(bytes, row, settings.upright);
-  if (!row.keepsDeepSamples) stored.picture.deep.reset();  // not turned for a writer without use
+  StoredPicture stored = ReadStored(bytes, row, settings.upright, row.keepsDeepSamples);
   const PictureMetadata metadata = std::move(stored.picture.metadata);
   if (!row.keepsPalette && std::holds_alternative<PaletteBitmap>(stored.picture.raster))
     stored.picture.raster = ToBitmap24(std::move(stored.picture.raster));
